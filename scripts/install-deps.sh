@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Tavlo needs to build, test and run.
+# Idempotent: returns at once when everything is present.
+set -euo pipefail
+
+PACKAGES=(
+    build-essential cmake pkg-config
+    qt6-base-dev libqt6opengl6-dev
+    libgl1-mesa-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
+    libfreetype-dev libfontconfig-dev fontconfig fonts-wqy-zenhei fonts-liberation2 fonts-dejavu-core
+    libjpeg62-turbo-dev
+    libgtest-dev libgmock-dev xvfb xauth
+    libbenchmark-dev
+    clang libclang-rt-14-dev
+    imagemagick x11-apps xclip
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+
+echo "install-deps: installing ${missing[*]}"
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then
+    SUDO="sudo"
+fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -q
+$SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"

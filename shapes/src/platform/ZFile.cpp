@@ -1,0 +1,212 @@
+#include "sarvik/platform/ZFile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::string folderOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+bool writeAll(int fd, const std::uint8_t* data, std::size_t n) {
+    while (n > 0) {
+        const ssize_t done = ::write(fd, data, n);
+        if (done < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += done;
+        n -= static_cast<std::size_t>(done);
+    }
+    return true;
+}
+
+} // namespace
+
+ZFile::~ZFile() {
+    if (fd_ >= 0)
+        ::close(fd_);
+    if (mode_ == Mode::Write && !temp_.empty() && !committed_)
+        ::unlink(temp_.c_str());
+}
+
+std::unique_ptr<ZFile> ZFile::openRead(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    std::unique_ptr<ZFile> file(new ZFile());
+    file->mode_ = Mode::Read;
+    file->fd_ = fd;
+    file->size_ = static_cast<std::uint64_t>(st.st_size);
+    file->buffer_.resize(kBufferSize);
+    return file;
+}
+
+std::unique_ptr<ZFile> ZFile::fromMemory(const void* data, std::size_t size) {
+    std::unique_ptr<ZFile> file(new ZFile());
+    file->mode_ = Mode::Read;
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    if (size > 0)
+        file->memory_.assign(bytes, bytes + size);
+    file->size_ = size;
+    return file;
+}
+
+std::unique_ptr<ZFile> ZFile::openWrite(const std::string& path) {
+    std::string temp = folderOf(path) + "/.tavlo-save-XXXXXX";
+    std::vector<char> name(temp.begin(), temp.end());
+    name.push_back('\0');
+    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    std::unique_ptr<ZFile> file(new ZFile());
+    file->mode_ = Mode::Write;
+    file->fd_ = fd;
+    file->target_ = path;
+    file->temp_ = name.data();
+    file->buffer_.resize(kBufferSize);
+    // Keep the permissions of the file being replaced; a new file gets the usual ones.
+    struct stat st {};
+    const mode_t perms = ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
+    ::fchmod(fd, perms);
+    return file;
+}
+
+std::unique_ptr<ZFile> ZFile::toMemory() {
+    std::unique_ptr<ZFile> file(new ZFile());
+    file->mode_ = Mode::Write;
+    return file;
+}
+
+std::uint64_t ZFile::remaining() const {
+    if (mode_ != Mode::Read || failed_)
+        return 0;
+    return size_ > position_ ? size_ - position_ : 0;
+}
+
+bool ZFile::fillBuffer() {
+    bufferPos_ = 0;
+    bufferLen_ = 0;
+    for (;;) {
+        const ssize_t got = ::read(fd_, buffer_.data(), buffer_.size());
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        bufferLen_ = static_cast<std::size_t>(got);
+        return true;
+    }
+}
+
+bool ZFile::read(void* dst, std::size_t n) {
+    auto* out = static_cast<std::uint8_t*>(dst);
+    if (mode_ != Mode::Read || failed_) {
+        failed_ = true;
+        std::memset(out, 0, n);
+        return false;
+    }
+    if (fd_ < 0) {
+        if (n > size_ - position_) {
+            failed_ = true;
+            std::memset(out, 0, n);
+            return false;
+        }
+        std::memcpy(out, memory_.data() + position_, n);
+        position_ += n;
+        return true;
+    }
+    std::size_t done = 0;
+    while (done < n) {
+        if (bufferPos_ == bufferLen_ && !fillBuffer()) {
+            failed_ = true;
+            std::memset(out, 0, n);
+            return false;
+        }
+        const std::size_t chunk = std::min(n - done, bufferLen_ - bufferPos_);
+        std::memcpy(out + done, buffer_.data() + bufferPos_, chunk);
+        bufferPos_ += chunk;
+        done += chunk;
+    }
+    position_ += n;
+    return true;
+}
+
+bool ZFile::flushBuffer() {
+    if (bufferPos_ == 0)
+        return true;
+    const bool ok = writeAll(fd_, buffer_.data(), bufferPos_);
+    bufferPos_ = 0;
+    if (!ok)
+        failed_ = true;
+    return ok;
+}
+
+bool ZFile::write(const void* src, std::size_t n) {
+    if (mode_ != Mode::Write || failed_ || committed_) {
+        failed_ = true;
+        return false;
+    }
+    const auto* in = static_cast<const std::uint8_t*>(src);
+    if (fd_ < 0) {
+        memory_.insert(memory_.end(), in, in + n);
+        position_ += n;
+        return true;
+    }
+    if (n >= buffer_.size()) {
+        if (!flushBuffer() || !writeAll(fd_, in, n)) {
+            failed_ = true;
+            return false;
+        }
+    } else {
+        if (bufferPos_ + n > buffer_.size() && !flushBuffer())
+            return false;
+        std::memcpy(buffer_.data() + bufferPos_, in, n);
+        bufferPos_ += n;
+    }
+    position_ += n;
+    return true;
+}
+
+bool ZFile::commit() {
+    if (mode_ != Mode::Write || committed_)
+        return false;
+    if (fd_ < 0)
+        return !failed_;
+    if (!failed_)
+        flushBuffer();
+    if (!failed_ && ::fsync(fd_) != 0)
+        failed_ = true;
+    if (::close(fd_) != 0)
+        failed_ = true;
+    fd_ = -1;
+    if (failed_)
+        return false;
+    if (::rename(temp_.c_str(), target_.c_str()) != 0) {
+        failed_ = true;
+        return false;
+    }
+    committed_ = true;
+    // Make the rename itself durable.
+    const int dir = ::open(folderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return true;
+}
