@@ -1,0 +1,160 @@
+#pragma once
+// Every object on a page derives from ZN_ShapeBase: the editor's flags, the id
+// used in files and snapshots, the relation lists that join nodes and connector
+// lines into a graph, the owned text label and the links to fill-in tables.
+// ZN_Node, ZN_NRegion and ZN_SImage are the abstract-ish intermediate classes
+// that add no data of their own.
+
+#include <list>
+#include <vector>
+
+#include <rulmek/rulmek.h>
+#include <sarvik/platform/LOGFONTA.h>
+#include <sarvik/platform/ZCursor.h>
+
+class ZFile;
+class ZN_SText;
+class ZN_NJiuGongGe;
+class ZN_ShapeBase;
+
+// Shapes of one page, snapshot or clipboard looked up by id. Ids are 1..n after
+// renumbering, so a vector indexed by id serves; ids outside that range (or
+// repeated ids) fall back to a search of the few that did not fit. As with a
+// search of the list front to back, the first shape holding an id wins.
+class ZN_ShapeIndex {
+public:
+    ZN_ShapeIndex() = default;
+    explicit ZN_ShapeIndex(const std::list<ZN_ShapeBase*>& shapes);
+    void build(const std::list<ZN_ShapeBase*>& shapes);
+    // The first shape (in the list's order) whose id is `id`; null if none.
+    ZN_ShapeBase* find(int id) const;
+
+private:
+    std::vector<ZN_ShapeBase*> byId_;                         // slot id holds that shape
+    std::vector<std::pair<int, ZN_ShapeBase*>> outOfRange_;   // ids that did not fit, list order
+};
+
+class ZN_ShapeBase {
+public:
+    ZN_ShapeBase() = default;
+    // Unlinks the shape from tables, label and neighbours (see the .cpp for the order).
+    virtual ~ZN_ShapeBase();
+
+    // Shapes are duplicated through clone(); a value copy would share the label.
+    ZN_ShapeBase(const ZN_ShapeBase&) = delete;
+    ZN_ShapeBase& operator=(const ZN_ShapeBase&) = delete;
+
+    // --- virtual interface, in the order the callers know it ---
+    virtual bool isRegion() const { return false; }
+    virtual int type() const = 0;
+    virtual void render() const = 0;
+    virtual void change(const ZVector2& delta, int code);
+    virtual bool IntersectRect(const ZVector2& a, const ZVector2& b) const;
+    virtual void loadCursor(ZCursor cursor, int code);
+    virtual int InPoint(const ZVector2& pos, ZObj2DInPoint* info, float tolerance) const;
+    virtual ZVector2 getRegionPos(int index);
+    virtual ZVector2 getBoderPos(int index, const ZVector2& towards);
+    virtual ZVector2 getPoint1() const;
+    virtual ZVector2 getPoint2() const;
+    // Record writers and readers. A reader that meets a short read or a value it
+    // refuses leaves the file failed (ZFile::setFailed) and stops; the caller
+    // checks file->failed() once.
+    virtual void writeFile(ZFile* file, int version);
+    virtual void readFile(ZFile* file, int version);
+    virtual void saveRelating(ZFile* file, int version);
+    // Reads the relation record, resolving ids through an index built once
+    // for the whole page.
+    virtual void loadRelating(ZFile* file, const ZN_ShapeIndex& shapes, int version);
+    virtual ZN_ShapeBase* clone() const;
+    virtual void deepCopy(ZN_ShapeBase* target) const;
+    // Re-links this shape's copy among `copies` (index built once per set).
+    virtual ZN_ShapeBase* setRelating(const ZN_ShapeIndex& copies) const;
+    virtual void resetLabelPosition();
+    virtual void setLineWide(int width);
+    virtual int getLineWide() const;
+    virtual void setColor(const ZVector3& colour);
+    virtual ZVector3 getColor() const;
+    virtual void setFont(const LOGFONTA& font);
+    virtual LOGFONTA getFont() const;
+    virtual void setFontColor(const ZVector3& colour);
+    virtual ZVector3 getFontColor() const;
+    virtual void releaseJiuGong(ZN_ShapeBase* shape);
+
+    // Conveniences with the list arguments; each builds an index first, so a
+    // caller relinking many shapes builds one ZN_ShapeIndex and uses the
+    // virtuals above instead.
+    void loadRelatingList(ZFile* file, std::list<ZN_ShapeBase*>& shapes, int version);
+    ZN_ShapeBase* setRelatingList(std::list<ZN_ShapeBase*>& copies) const;
+
+    // --- plain members ---
+    void setSelected(bool value) { selected = value; }
+    bool getSelected() const { return selected; }
+    void setShow(bool value) { show = value; }
+    bool getShow() const { return show; }
+    void setSnake(int value) { snake = value; }
+    int getSnake() const { return snake; }
+    void setId(int value) { id = value; }
+    int getId() const { return id; }
+    // Takes ownership; neither frees a previous label nor sets the label's host.
+    void setLabel(ZN_SText* text) { label = text; }
+    ZN_SText* getLabel() const { return label; }
+    void deleteLabel();
+    void setJiuGongHost(ZN_ShapeBase* host) { jiuGongHost = host; }
+    ZN_ShapeBase* getJiuGongHost() const { return jiuGongHost; }
+
+    std::vector<ZN_ShapeBase*> getInputList() { return inputList; }
+    std::vector<ZN_ShapeBase*> getOutputList() { return outputList; }
+    // Read-only views for the hot paths that must not copy.
+    const std::vector<ZN_ShapeBase*>& inputs() const { return inputList; }
+    const std::vector<ZN_ShapeBase*>& outputs() const { return outputList; }
+    const std::vector<ZN_NJiuGongGe*>& answerHosts() const { return answerHostList; }
+
+    void pushToInput(ZN_ShapeBase* s) { inputList.push_back(s); }
+    void pushToOutput(ZN_ShapeBase* s) { outputList.push_back(s); }
+    void deleteInput(ZN_ShapeBase* s);
+    void deleteOutput(ZN_ShapeBase* s);
+
+    ZN_ShapeBase* findShape(int id, std::list<ZN_ShapeBase*>& shapes) const;
+
+    void addAnswerHostList(ZN_NJiuGongGe* table) { answerHostList.push_back(table); }
+    void deleteAnswerHostList(ZN_NJiuGongGe* table);
+    void clearAnswerHostList();
+
+    // A new default shape for a type code, owned by the caller; null for the
+    // background region's code 11 and for codes outside 1..13.
+    static ZN_ShapeBase* createShape(int type);
+
+protected:
+    bool selected = false;
+    bool show = true;
+    int snake = 0;
+    std::vector<ZN_ShapeBase*> inputList;   // not owned
+    std::vector<ZN_ShapeBase*> outputList;  // not owned
+    int id = 0;
+    ZN_SText* label = nullptr;              // owned
+    ZN_ShapeBase* jiuGongHost = nullptr;    // not owned
+    std::vector<ZN_NJiuGongGe*> answerHostList; // not owned
+};
+
+// A bare member of the node graph; connectors, points and boxes derive from it.
+class ZN_Node : public ZN_ShapeBase {
+public:
+    int type() const override { return 3; }
+    void render() const override;
+};
+
+// A node that encloses an area.
+class ZN_NRegion : public ZN_Node {
+public:
+    bool isRegion() const override { return true; }
+    int type() const override { return 6; }
+    void render() const override;
+    virtual void renderBackColor(const ZVector4& colour) const;
+};
+
+// Reserved for pictures; holds nothing of its own.
+class ZN_SImage : public ZN_ShapeBase {
+public:
+    int type() const override { return 4; }
+    void render() const override;
+};

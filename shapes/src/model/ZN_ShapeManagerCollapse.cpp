@@ -1,0 +1,200 @@
+#include <sarvik/ZN_ShapeManager.h>
+
+#include <sarvik/ZN_NPoint.h>
+
+namespace {
+
+// Depth of the shape being expanded by each limited collector: 1 for the
+// start shape, 2 for its outgoing lines, 3 for the shapes at their ends.
+int g_oneDepth = 0;
+int g_oneDepth2 = 0;
+
+// Keeps a depth counter balanced however the collector leaves.
+class DepthGuard {
+public:
+    explicit DepthGuard(int& counter) : counter_(counter) { ++counter_; }
+    ~DepthGuard() { --counter_; }
+    DepthGuard(const DepthGuard&) = delete;
+    DepthGuard& operator=(const DepthGuard&) = delete;
+
+private:
+    int& counter_;
+};
+
+bool isFoldPoint(const ZN_ShapeBase* shape) {
+    if (shape->type() != 2)
+        return false;
+    const auto* point = dynamic_cast<const ZN_NPoint*>(shape);
+    return point && point->getStateType() != 0;
+}
+
+} // namespace
+
+namespace detail {
+int oneOutPutDepth() { return g_oneDepth; }
+int oneOutPutDepth2() { return g_oneDepth2; }
+} // namespace detail
+
+// The collectors walk with an explicit stack rather than by recursion, so a
+// long chain of nodes cannot exhaust the call stack. The visiting order is the
+// same pre-order, depth-first walk: a shape's outputs are visited in list order
+// and each subtree is finished before the next output is looked at.
+
+void ZN_ShapeManager::collectAll(ZN_ShapeBase* start, std::list<ZN_ShapeBase*>& result,
+                                 Visited& seen) {
+    if (!start || !seen.insert(start).second)
+        return;
+    result.push_back(start);
+    struct Frame {
+        ZN_ShapeBase* shape;
+        std::size_t next;
+    };
+    std::vector<Frame> stack{{start, 0}};
+    while (!stack.empty()) {
+        Frame& top = stack.back();
+        const auto& outs = top.shape->outputs();
+        if (top.next >= outs.size()) {
+            stack.pop_back();
+            continue;
+        }
+        ZN_ShapeBase* entry = outs[top.next++];
+        if (!entry || !seen.insert(entry).second)
+            continue;
+        result.push_back(entry);
+        stack.push_back({entry, 0});
+    }
+}
+
+void ZN_ShapeManager::collectOne(ZN_ShapeBase* shape, std::list<ZN_ShapeBase*>& result,
+                                 Visited& seen) {
+    // At most three levels deep, so recursion is bounded.
+    if (!shape || !seen.insert(shape).second)
+        return;
+    DepthGuard depth(g_oneDepth);
+    result.push_back(shape);
+    for (ZN_ShapeBase* entry : shape->outputs())
+        if (g_oneDepth < 3)
+            collectOne(entry, result, seen);
+}
+
+void ZN_ShapeManager::collectOne2(ZN_ShapeBase* start, std::list<ZN_ShapeBase*>& result,
+                                  Visited& seen) {
+    if (!start || !seen.insert(start).second)
+        return;
+    struct Frame {
+        ZN_ShapeBase* shape;
+        std::size_t next;
+    };
+    // The stack's size is the depth counter of the recursive definition.
+    DepthGuard depth(g_oneDepth2);
+    result.push_back(start);
+    std::vector<Frame> stack{{start, 0}};
+    while (!stack.empty()) {
+        Frame& top = stack.back();
+        const auto& outs = top.shape->outputs();
+        if (top.next >= outs.size()) {
+            stack.pop_back();
+            if (!stack.empty())
+                --g_oneDepth2;
+            continue;
+        }
+        ZN_ShapeBase* entry = outs[top.next++];
+        if (!entry)
+            continue;
+        // From the shapes at the ends of the start shape's lines on, a fold
+        // point met as an output is shown but its own subtree is left as it is.
+        if (g_oneDepth2 >= 3 && isFoldPoint(entry)) {
+            if (seen.insert(entry).second)
+                result.push_back(entry);
+            continue;
+        }
+        if (!seen.insert(entry).second)
+            continue;
+        ++g_oneDepth2;
+        result.push_back(entry);
+        stack.push_back({entry, 0});
+    }
+}
+
+void ZN_ShapeManager::getAllOutPutList(ZN_ShapeBase* shape, std::list<ZN_ShapeBase*>& result) {
+    Visited seen(result.begin(), result.end());
+    collectAll(shape, result, seen);
+}
+
+void ZN_ShapeManager::getOneOutPutList(ZN_ShapeBase* shape, std::list<ZN_ShapeBase*>& result) {
+    Visited seen(result.begin(), result.end());
+    collectOne(shape, result, seen);
+}
+
+void ZN_ShapeManager::getOneOutPutList2(ZN_ShapeBase* shape, std::list<ZN_ShapeBase*>& result) {
+    Visited seen(result.begin(), result.end());
+    collectOne2(shape, result, seen);
+}
+
+std::list<ZN_ShapeBase*> ZN_ShapeManager::collectBelowSelected() {
+    std::list<ZN_ShapeBase*> result;
+    Visited seen;
+    for (ZN_ShapeBase* shape : shapeList)
+        if (shape->getSelected())
+            collectAll(shape, result, seen);
+    return result;
+}
+
+bool ZN_ShapeManager::shapeShrink(ZN_ShapeBase* shape) {
+    if (!shape)
+        return true;
+    std::list<ZN_ShapeBase*> below;
+    Visited seen;
+    collectAll(shape, below, seen);
+    for (ZN_ShapeBase* s : below) {
+        s->setShow(false);
+        if (s->type() == 2)
+            if (auto* point = dynamic_cast<ZN_NPoint*>(s); point && point->getStateType() == 1)
+                point->setStateType(2);
+    }
+    shape->setShow(true);
+    return true;
+}
+
+bool ZN_ShapeManager::shapeSpread(ZN_ShapeBase* shape) {
+    if (!shape)
+        return true;
+    std::list<ZN_ShapeBase*> below;
+    Visited seen;
+    collectOne2(shape, below, seen);
+    for (ZN_ShapeBase* s : below)
+        s->setShow(true);
+    return true;
+}
+
+bool ZN_ShapeManager::selectShrink() {
+    for (ZN_ShapeBase* s : collectBelowSelected())
+        s->setShow(false);
+    for (ZN_ShapeBase* shape : shapeList) {
+        if (!shape->getSelected())
+            continue;
+        // A collapsed connector stays hidden and so must not stay selected.
+        if (shape->type() == 1)
+            shape->setSelected(false);
+        else
+            shape->setShow(true);
+    }
+    return true;
+}
+
+bool ZN_ShapeManager::selectSpreadAll() {
+    for (ZN_ShapeBase* s : collectBelowSelected())
+        s->setShow(true);
+    return true;
+}
+
+bool ZN_ShapeManager::selectSpreadOneLayer() {
+    std::list<ZN_ShapeBase*> below;
+    Visited seen;
+    for (ZN_ShapeBase* shape : shapeList)
+        if (shape->getSelected())
+            collectOne(shape, below, seen);
+    for (ZN_ShapeBase* s : below)
+        s->setShow(true);
+    return true;
+}

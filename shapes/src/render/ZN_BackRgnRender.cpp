@@ -1,0 +1,3 @@
+#include <sarvik/ZN_BackRgn.h>
+
+void ZN_BackRgn::render() const {}

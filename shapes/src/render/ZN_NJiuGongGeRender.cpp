@@ -1,0 +1,3 @@
+#include <sarvik/ZN_NJiuGongGe.h>
+
+void ZN_NJiuGongGe::render() const {}

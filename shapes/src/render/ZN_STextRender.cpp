@@ -1,0 +1,3 @@
+#include <sarvik/ZN_SText.h>
+
+void ZN_SText::render() const {}
