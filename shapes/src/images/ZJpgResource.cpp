@@ -1,0 +1,198 @@
+#include <sarvik/ZImageData.h>
+#include <sarvik/ZJpgResource.h>
+#include <sarvik/platform/ZMessage.h>
+
+#include "PictureUpload.h"
+
+#include <GL/gl.h>
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+#include <jpeglib.h>
+
+namespace {
+
+// libjpeg reports fatal errors through error_exit, which must not return; it
+// jumps back to the decoder's recovery point instead.
+struct JpegErrorManager {
+    jpeg_error_mgr pub;
+    std::jmp_buf recovery;
+};
+
+[[noreturn]] void jpegErrorExit(j_common_ptr cinfo) {
+    auto* manager = reinterpret_cast<JpegErrorManager*>(cinfo->err);
+    // The text of a fatal error is formatted and dropped: the caller only
+    // learns that the picture could not be read.
+    char text[JMSG_LENGTH_MAX];
+    (*cinfo->err->format_message)(cinfo, text);
+    std::longjmp(manager->recovery, 1);
+}
+
+// Warnings (corrupt data libjpeg can skip, a file cut short) reach the user;
+// decoding goes on.
+void jpegOutputMessage(j_common_ptr cinfo) {
+    char text[JMSG_LENGTH_MAX];
+    (*cinfo->err->format_message)(cinfo, text);
+    ZShowMessage("JPEG Error", text);
+}
+
+void closeFile(std::FILE* file) {
+    if (file)
+        std::fclose(file);
+}
+
+// CMYK as Adobe writes it (the only CMYK JPEGs in circulation) stores the
+// inks inverted, so a byte of 255 means no ink.
+void cmykRowToRgb(const JSAMPLE* in, unsigned char* out, unsigned width, bool inverted) {
+    for (unsigned x = 0; x < width; ++x, in += 4, out += 3) {
+        unsigned c = in[0], m = in[1], y = in[2], k = in[3];
+        if (!inverted) {
+            c = 255 - c;
+            m = 255 - m;
+            y = 255 - y;
+            k = 255 - k;
+        }
+        out[0] = static_cast<unsigned char>((c * k + 127) / 255);
+        out[1] = static_cast<unsigned char>((m * k + 127) / 255);
+        out[2] = static_cast<unsigned char>((y * k + 127) / 255);
+    }
+}
+
+// The decoded picture must fit the stored layout's bound once its rows are
+// padded; checked before libjpeg allocates anything for the whole picture.
+bool sizeAcceptable(JDIMENSION width, JDIMENSION height) {
+    if (width == 0 || height == 0)
+        return false;
+    const std::int64_t padded = ZImageData::rowStride(width) * static_cast<std::int64_t>(height);
+    return padded <= ZImageData::kMaxByteCount;
+}
+
+} // namespace
+
+ZJpgResource::~ZJpgResource() = default;
+
+int ZJpgResource::getByteCount() const {
+    if (!pixels)
+        return 0;
+    return static_cast<int>(ZImageData::rowStride(width) * height);
+}
+
+unsigned char* ZJpgResource::ReadJPEGFile(const char* path, unsigned int* outWidth,
+                                          unsigned int* outHeight) {
+    *outWidth = 0;
+    *outHeight = 0;
+    std::FILE* file = path ? std::fopen(path, "rb") : nullptr;
+    if (!file)
+        return nullptr;
+
+    // Only plain C objects live in this frame between setjmp and a jump back:
+    // longjmp skips destructors.
+    jpeg_decompress_struct cinfo;
+    std::memset(&cinfo, 0, sizeof cinfo);
+    JpegErrorManager errors;
+    unsigned char* volatile result = nullptr;
+    cinfo.err = jpeg_std_error(&errors.pub);
+    errors.pub.error_exit = jpegErrorExit;
+    errors.pub.output_message = jpegOutputMessage;
+    if (setjmp(errors.recovery)) {
+        jpeg_destroy_decompress(&cinfo);
+        closeFile(file);
+        delete[] result;
+        return nullptr;
+    }
+
+    jpeg_create_decompress(&cinfo);
+    jpeg_stdio_src(&cinfo, file);
+    jpeg_read_header(&cinfo, TRUE);
+    const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
+    if (cmyk)
+        cinfo.out_color_space = JCS_CMYK;
+    else if (cinfo.num_components != 1)
+        cinfo.out_color_space = JCS_RGB;
+    jpeg_calc_output_dimensions(&cinfo);
+    const int components = cinfo.output_components;
+    if (!sizeAcceptable(cinfo.output_width, cinfo.output_height) ||
+        (components != 1 && components != 3 && !(cmyk && components == 4))) {
+        jpeg_destroy_decompress(&cinfo);
+        closeFile(file);
+        return nullptr;
+    }
+
+    jpeg_start_decompress(&cinfo);
+    const std::size_t rowBytes = static_cast<std::size_t>(cinfo.output_width) * 3;
+    result = new (std::nothrow) unsigned char[rowBytes * cinfo.output_height];
+    if (!result) {
+        jpeg_destroy_decompress(&cinfo);
+        closeFile(file);
+        return nullptr;
+    }
+    JSAMPARRAY row = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo),
+                                                 JPOOL_IMAGE,
+                                                 cinfo.output_width *
+                                                     static_cast<JDIMENSION>(components),
+                                                 1);
+    const bool inverted = cinfo.saw_Adobe_marker;
+    while (cinfo.output_scanline < cinfo.output_height) {
+        if (jpeg_read_scanlines(&cinfo, row, 1) != 1)
+            break;
+        unsigned char* out = result + rowBytes * (cinfo.output_scanline - 1);
+        const JSAMPLE* in = row[0];
+        if (components == 3) {
+            std::memcpy(out, in, rowBytes);
+        } else if (components == 1) {
+            for (JDIMENSION x = 0; x < cinfo.output_width; ++x, out += 3)
+                out[0] = out[1] = out[2] = in[x];
+        } else {
+            cmykRowToRgb(in, out, cinfo.output_width, inverted);
+        }
+    }
+    *outWidth = cinfo.output_width;
+    *outHeight = cinfo.output_height;
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    closeFile(file);
+    return result;
+}
+
+bool ZJpgResource::loadFile(const char* path) {
+    pixels.reset();
+    width = 0;
+    height = 0;
+    unsigned int decodedWidth = 0, decodedHeight = 0;
+    std::unique_ptr<unsigned char[]> decoded(ReadJPEGFile(path, &decodedWidth, &decodedHeight));
+    if (!decoded)
+        return false;
+
+    const std::size_t stride = static_cast<std::size_t>(ZImageData::rowStride(decodedWidth));
+    const std::size_t rowBytes = static_cast<std::size_t>(decodedWidth) * 3;
+    // Zero-initialised, so the row padding is zero.
+    std::unique_ptr<unsigned char[]> stored(new (std::nothrow)
+                                                unsigned char[stride * decodedHeight]());
+    if (!stored)
+        return false;
+    // The decoder gives rows top-down; the stored layout starts with the bottom row.
+    for (unsigned int r = 0; r < decodedHeight; ++r)
+        std::memcpy(stored.get() + stride * r, decoded.get() + rowBytes * (decodedHeight - 1 - r),
+                    rowBytes);
+    pixels = std::move(stored);
+    width = decodedWidth;
+    height = decodedHeight;
+    reload();
+    return true;
+}
+
+void ZJpgResource::reload() {
+    if (!pixels || !detail::hasCurrentContext())
+        return;
+    release();
+    glEnable(GL_TEXTURE_2D);
+    texture = detail::buildMipmappedTexture(static_cast<int>(width), static_cast<int>(height),
+                                            GL_RGB, pixels.get());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+}

@@ -1,0 +1,58 @@
+#include "ZTestJpeg.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+#include <unistd.h>
+
+#include <jpeglib.h>
+
+std::vector<std::uint8_t> ZEncodeTestJpeg(int width, int height, int components,
+                                          const std::vector<std::uint8_t>& pixels,
+                                          const ZTestJpegOptions& options) {
+    if (width <= 0 || height <= 0 || (components != 1 && components != 3 && components != 4) ||
+        pixels.size() != static_cast<std::size_t>(width) * height * components)
+        return {};
+
+    jpeg_compress_struct cinfo;
+    jpeg_error_mgr errors;
+    cinfo.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&cinfo);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &buffer, &size);
+    cinfo.image_width = static_cast<JDIMENSION>(width);
+    cinfo.image_height = static_cast<JDIMENSION>(height);
+    cinfo.input_components = components;
+    cinfo.in_color_space = components == 1 ? JCS_GRAYSCALE : components == 3 ? JCS_RGB : JCS_CMYK;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, options.quality, TRUE);
+    if (options.progressive)
+        jpeg_simple_progression(&cinfo);
+    jpeg_start_compress(&cinfo, TRUE);
+    const std::size_t stride = static_cast<std::size_t>(width) * components;
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW row = const_cast<JSAMPROW>(pixels.data() + stride * cinfo.next_scanline);
+        jpeg_write_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    std::vector<std::uint8_t> bytes(buffer, buffer + size);
+    jpeg_destroy_compress(&cinfo);
+    std::free(buffer);
+    return bytes;
+}
+
+bool ZWriteTestFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        return false;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && written;
+}
+
+std::string ZTestTempPath(const std::string& name) {
+    const auto folder = std::filesystem::temp_directory_path();
+    return (folder / ("tavlo-" + std::to_string(::getpid()) + "-" + name)).string();
+}

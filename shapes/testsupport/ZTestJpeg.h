@@ -1,0 +1,24 @@
+#pragma once
+// Small JPEG files made on the spot, so picture tests need no sample files.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct ZTestJpegOptions {
+    int quality = 100;
+    bool progressive = false;
+};
+
+// Encodes width x height pixels given top-down with `components` bytes per
+// pixel: 1 grey, 3 red-green-blue, 4 CMYK (stored inverted, as Adobe writes
+// it). Empty on a bad argument.
+std::vector<std::uint8_t> ZEncodeTestJpeg(int width, int height, int components,
+                                          const std::vector<std::uint8_t>& pixels,
+                                          const ZTestJpegOptions& options = {});
+
+// Writes bytes to a file, replacing it; false when that fails.
+bool ZWriteTestFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
+
+// A path for a scratch file in the temporary folder, unique to this process.
+std::string ZTestTempPath(const std::string& name);
