@@ -1,0 +1,3 @@
+#include <sarvik/ZN_NRectVariants.h>
+
+void ZN_NEllipse::render() const {}
