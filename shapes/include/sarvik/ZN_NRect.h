@@ -51,6 +51,8 @@ protected:
     // Lays out what the box holds after an edit; a plain box holds nothing.
     virtual void makeInvide() {}
     virtual void RenderSelect(int code) const;
+    // Fills the window rectangle a (top-left) to b by the fill mode.
+    void renderRegion(const ZVector2& a, const ZVector2& b) const;
 
     // Handle position k (1..8) for a box with corners a (top-left) and b.
     static ZVector2 handlePos(int code, const ZVector2& a, const ZVector2& b);

@@ -1,0 +1,142 @@
+#include <sarvik/ZN_BackRgn.h>
+#include <sarvik/ZN_NRect.h>
+#include <sarvik/ZN_SText.h>
+#include <sarvik/ZN_Scene.h>
+#include <sarvik/ZN_ShapeManager.h>
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// A box draws nothing beyond its corners (and its label's) except its frame
+// and handles, which reach half a line width plus the 4-pixel handle and a
+// pixel of smoothing further out; this margin covers them with room to spare.
+float outsideMargin(const ZN_NRect& box) {
+    return 16.0f + static_cast<float>(std::abs(box.getLineWide()));
+}
+
+// True when the shape certainly puts no pixel inside the window. Only boxes
+// are judged: connectors bend and overshoot their points, and other shapes
+// are few.
+bool whollyOutside(const ZN_ShapeBase* shape, const ZVector2& offset, int width, int height) {
+    const auto* box = dynamic_cast<const ZN_NRect*>(shape);
+    if (!box)
+        return false;
+    const ZVector2 lo = box->getPoint1();
+    const ZVector2 hi = box->getPoint2();
+    float minX = std::min(lo.X(), hi.X()), maxX = std::max(lo.X(), hi.X());
+    float minY = std::min(lo.Y(), hi.Y()), maxY = std::max(lo.Y(), hi.Y());
+    if (const ZN_SText* label = box->getLabel()) {
+        const ZVector2 l1 = label->getPoint1(), l2 = label->getPoint2();
+        minX = std::min({minX, l1.X(), l2.X()});
+        maxX = std::max({maxX, l1.X(), l2.X()});
+        minY = std::min({minY, l1.Y(), l2.Y()});
+        maxY = std::max({maxY, l1.Y(), l2.Y()});
+    }
+    const float margin = outsideMargin(*box);
+    minX -= offset.X() + margin;
+    maxX -= offset.X() - margin;
+    minY -= offset.Y() + margin;
+    maxY -= offset.Y() - margin;
+    // Written so that NaN corners count as inside and are drawn as before.
+    return maxX < 0.0f || maxY < 0.0f || minX > static_cast<float>(width) ||
+           minY > static_cast<float>(height);
+}
+
+} // namespace
+
+void ZN_Scene::init(ZGLSurface* drawable) {
+    surface = drawable;
+    if (surface)
+        surface->makeCurrent();
+}
+
+void ZN_Scene::makeCurrent() {
+    if (surface)
+        surface->makeCurrent();
+}
+
+void ZN_Scene::releaseCurrent() {
+    if (surface)
+        surface->releaseCurrent();
+}
+
+void ZN_Scene::resize(int newWidth, int newHeight) {
+    width = newWidth;
+    height = newHeight;
+    if (!surface)
+        return;
+
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glPushMatrix();
+    glOrtho(0, width, height, 0, -2000, 2000);
+
+    GLint viewport[4];
+    GLfloat projectionArray[16];
+    GLfloat modelViewArray[16];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glGetFloatv(GL_PROJECTION_MATRIX, projectionArray);
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelViewArray);
+    // Both arrays are taken as they are; their product, read back by OpenGL,
+    // is the model-view matrix applied after the projection.
+    projection = ZMatrix4X4(projectionArray, true) * ZMatrix4X4(modelViewArray, true);
+
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+void ZN_Scene::ClearScreen() const {
+    // A scene without a page clears to the default page colour.
+    const ZVector4 back = shapeManager ? shapeManager->getBackColor() : ZVector4(1.0f);
+    glClearColor(back.X(), back.Y(), back.Z(), back.W());
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    glClearDepth(1.0);
+    glEnable(GL_DEPTH_TEST);
+    const GLfloat ambient[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
+}
+
+void ZN_Scene::render() const {
+    ClearScreen();
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_DEPTH_TEST);
+
+    glPushMatrix();
+    glMultMatrixf(projection);
+
+    glLineWidth(2.0f);
+    glDisable(GL_LINE_STIPPLE);
+    glEnable(GL_POINT_SMOOTH);
+    glEnable(GL_LINE_SMOOTH);
+    glEnable(GL_POLYGON_SMOOTH);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glPointSize(9.0f);
+
+    if (shapeManager) {
+        const ZVector2 offset = getScallPosition();
+        for (const ZN_ShapeBase* shape : shapeManager->getShapeList()) {
+            if (whollyOutside(shape, offset, width, height))
+                continue;
+            shape->render();
+        }
+        if (const ZN_BackRgn* region = shapeManager->getBackRgn())
+            region->render();
+    }
+
+    glPopMatrix();
+    if (surface)
+        surface->swapBuffers();
+}
