@@ -1,0 +1,171 @@
+#include "sarvik/platform/ZCodePage.h"
+
+#include <cerrno>
+#include <cstddef>
+#include <iconv.h>
+
+namespace {
+
+constexpr std::string_view kReplacementUtf8 = "\xEF\xBF\xBD";
+
+// Length of the well-formed UTF-8 sequence starting at s[i], 0 when there is none.
+std::size_t utf8SequenceLength(std::string_view s, std::size_t i) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+    const unsigned char b0 = byte(i);
+    if (b0 < 0x80)
+        return 1;
+    std::size_t n = 0;
+    unsigned char lo = 0x80, hi = 0xBF; // allowed range of the second byte
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        n = 2;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        n = 3;
+        if (b0 == 0xE0)
+            lo = 0xA0; // overlong
+        if (b0 == 0xED)
+            hi = 0x9F; // surrogates
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        n = 4;
+        if (b0 == 0xF0)
+            lo = 0x90; // overlong
+        if (b0 == 0xF4)
+            hi = 0x8F; // above U+10FFFF
+    } else {
+        return 0;
+    }
+    if (s.size() - i < n)
+        return 0;
+    if (byte(i + 1) < lo || byte(i + 1) > hi)
+        return 0;
+    for (std::size_t k = 2; k < n; ++k)
+        if (byte(i + k) < 0x80 || byte(i + k) > 0xBF)
+            return 0;
+    return n;
+}
+
+// One conversion descriptor per direction, opened once per thread and reset
+// before each use.
+class Converter {
+public:
+    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+    ~Converter() {
+        if (ok())
+            iconv_close(cd_);
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+
+    // Converts as much of `in` as possible, appending to `out`. Returns the
+    // number of input bytes consumed; less than in.size() means the byte at
+    // that position starts no complete, valid sequence.
+    std::size_t convert(std::string_view in, std::string& out) {
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        char* src = const_cast<char*>(in.data());
+        std::size_t srcLeft = in.size();
+        char buffer[1024];
+        while (srcLeft > 0) {
+            char* dst = buffer;
+            std::size_t dstLeft = sizeof buffer;
+            const std::size_t rc = iconv(cd_, &src, &srcLeft, &dst, &dstLeft);
+            out.append(buffer, sizeof buffer - dstLeft);
+            if (rc == static_cast<std::size_t>(-1) && errno != E2BIG)
+                break;
+        }
+        return in.size() - srcLeft;
+    }
+
+private:
+    iconv_t cd_;
+};
+
+Converter& toDisk() {
+    thread_local Converter converter("GB18030", "UTF-8");
+    return converter;
+}
+
+Converter& fromDisk() {
+    thread_local Converter converter("UTF-8", "GB18030");
+    return converter;
+}
+
+// The input with every ill-formed UTF-8 byte replaced by U+FFFD.
+std::string sanitizeUtf8(std::string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size();) {
+        const std::size_t n = utf8SequenceLength(s, i);
+        if (n == 0) {
+            out += kReplacementUtf8;
+            ++i;
+        } else {
+            out.append(s.substr(i, n));
+            i += n;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+bool ZIsValidUtf8(std::string_view bytes) {
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::size_t n = utf8SequenceLength(bytes, i);
+        if (n == 0)
+            return false;
+        i += n;
+    }
+    return true;
+}
+
+std::string ZUtf8ToCp936(std::string_view utf8) {
+    const std::string clean = ZIsValidUtf8(utf8) ? std::string(utf8) : sanitizeUtf8(utf8);
+    Converter& cv = toDisk();
+    if (!cv.ok())
+        return clean; // no converter at all: ASCII is still right
+    std::string out;
+    out.reserve(clean.size());
+    std::string_view rest = clean;
+    while (!rest.empty()) {
+        const std::size_t used = cv.convert(rest, out);
+        rest.remove_prefix(used);
+        if (rest.empty())
+            break;
+        // GB18030 holds every Unicode scalar, so this is only reached if the
+        // converter misbehaves; skip the character rather than loop.
+        const std::size_t n = utf8SequenceLength(rest, 0);
+        out += "\x84\x31\xA4\x37"; // U+FFFD
+        rest.remove_prefix(n == 0 ? 1 : n);
+    }
+    return out;
+}
+
+std::string ZCp936ToUtf8(std::string_view bytes) {
+    Converter& cv = fromDisk();
+    if (!cv.ok())
+        return sanitizeUtf8(bytes);
+    std::string out;
+    out.reserve(bytes.size() * 3 / 2);
+    bool fellBack = false;
+    std::string_view rest = bytes;
+    while (!rest.empty()) {
+        rest.remove_prefix(cv.convert(rest, out));
+        if (rest.empty())
+            break;
+        fellBack = true;
+        const std::size_t n = utf8SequenceLength(rest, 0);
+        if (n > 1) {
+            out.append(rest.substr(0, n));
+            rest.remove_prefix(n);
+        } else {
+            out += kReplacementUtf8;
+            rest.remove_prefix(1);
+        }
+    }
+    // A text that was not GB18030 throughout but is UTF-8 throughout was
+    // written as UTF-8: take it whole rather than mixing readings.
+    if (fellBack && ZIsValidUtf8(bytes))
+        return std::string(bytes);
+    return out;
+}
