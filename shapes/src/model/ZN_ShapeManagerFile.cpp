@@ -1,10 +1,57 @@
 #include <sarvik/ZN_ShapeManager.h>
 
+#include <cstdint>
+#include <functional>
 #include <iterator>
+#include <unordered_map>
+#include <utility>
 
+#include <sarvik/ZN_NJiuGongGe.h>
 #include <sarvik/platform/ZFile.h>
 
 namespace {
+
+struct LinkHash {
+    std::size_t operator()(const std::pair<const void*, const void*>& link) const {
+        const auto a = reinterpret_cast<std::uintptr_t>(link.first);
+        const auto b = reinterpret_cast<std::uintptr_t>(link.second);
+        return std::hash<std::uintptr_t>()(a * 31u + b);
+    }
+};
+
+// Every link must be recorded on both sides, as many times on each: a shape
+// destroyed later unlinks itself only from the shapes it lists, so a link
+// recorded on one side alone would leave a pointer to freed memory behind.
+bool linksAgree(const std::list<ZN_ShapeBase*>& shapes) {
+    using Balance = std::unordered_map<std::pair<const void*, const void*>, long, LinkHash>;
+    Balance graph;   // node and connector links
+    Balance answers; // shape-to-table answer links
+    auto add = [](Balance& balance, const void* from, const void* to, long step) {
+        auto& value = balance[{from, to}];
+        value += step;
+        if (value == 0)
+            balance.erase({from, to});
+    };
+    for (const ZN_ShapeBase* shape : shapes) {
+        for (const ZN_ShapeBase* out : shape->outputs())
+            add(graph, shape, out, +1);
+        for (const ZN_ShapeBase* in : shape->inputs())
+            add(graph, in, shape, -1);
+        for (const ZN_NJiuGongGe* table : shape->answerHosts())
+            add(answers, shape, table, +1);
+        if (const auto* table = dynamic_cast<const ZN_NJiuGongGe*>(shape)) {
+            for (const ZN_ShapeBase* answer : table->getAnswerList())
+                add(answers, answer, table, -1);
+            // A shape releases only the table it names as its host when it is
+            // destroyed, so a shape in the cells of two tables is refused.
+            for (const auto& cell : table->getCells())
+                if (cell.shape && cell.shape->getJiuGongHost() != table)
+                    return false;
+        }
+    }
+    return graph.empty() && answers.empty();
+}
+
 // The smallest a shape can take in a page record: its type code, its
 // has-label field and the two counts of its relation record.
 constexpr std::uint64_t kMinBytesPerShape = 16;
@@ -73,5 +120,15 @@ bool ZN_ShapeManager::readFile(ZFile* file, int version) {
         if (file->failed())
             return refuse();
     }
+    // Files before version 7 keep only the table's side of an answer binding;
+    // the shape's side is restored so that either can be destroyed first.
+    if (version <= 6)
+        for (ZN_ShapeBase* shape : added)
+            if (auto* table = dynamic_cast<ZN_NJiuGongGe*>(shape))
+                for (ZN_ShapeBase* answer : table->getAnswerList())
+                    if (answer)
+                        answer->addAnswerHostList(table);
+    if (!linksAgree(added))
+        return refuse();
     return true;
 }
