@@ -38,8 +38,8 @@ protected:
     double error(const std::string& message);
 
 private:
-    bool readNumber();
-    bool readName();
+    double readNumberValue();
+    double readNameValue();
 
     std::string m_text; // lower-cased copy of the text being evaluated
     bool m_hasText;
