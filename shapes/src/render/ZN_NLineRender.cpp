@@ -1,0 +1,309 @@
+// Connector drawing in immediate mode: straight or Catmull-Rom bodies with
+// optional colour and width ramps, the arrow head, the horizontal tail and the
+// selection squares. Every canvas position has the view offset taken off just
+// before it becomes a vertex.
+
+#include <sarvik/ZN_NLine.h>
+
+#include <GL/gl.h>
+
+#include <cmath>
+#include <cstddef>
+#include <vector>
+
+namespace {
+
+const ZVector3 kSelectColour(1.0f, 0.0f, 0.0f);
+
+void setColour(const ZVector3& c) { glColor4f(c.X(), c.Y(), c.Z(), 1.0f); }
+
+void vertex(const ZVector2& p) { glVertex2f(p.X(), p.Y()); }
+
+// Colour ramp from the gradual colour (s = 0) to the line colour (s = 1).
+ZVector3 blend(const ZVector3& line, const ZVector3& gradual, float s) {
+    return line * s + gradual * (1.0f - s);
+}
+
+std::vector<ZVector2> toWindow(const std::vector<ZVector2>& canvas) {
+    const ZVector2 offset = getScallPosition();
+    std::vector<ZVector2> window;
+    window.reserve(canvas.size());
+    for (const ZVector2& p : canvas) {
+        window.push_back(p - offset);
+    }
+    return window;
+}
+
+// The curve's vertices: P[0], then for every span nine samples of the uniform
+// Catmull-Rom curve and the span's end point; the ends are doubled as their
+// own outer control points, so the curve passes through every point.
+std::vector<ZVector2> curveVertices(const std::vector<ZVector2>& p) {
+    const std::size_t n = p.size();
+    std::vector<ZVector2> out;
+    out.reserve(1 + 10 * (n - 1));
+    out.push_back(p[0]);
+    for (std::size_t k = 0; k + 1 < n; ++k) {
+        const ZVector2& q0 = p[k == 0 ? 0 : k - 1];
+        const ZVector2& q1 = p[k];
+        const ZVector2& q2 = p[k + 1];
+        const ZVector2& q3 = p[k + 2 < n ? k + 2 : n - 1];
+        for (int j = 1; j <= 9; ++j) {
+            const float u = 0.1f * static_cast<float>(j);
+            const float u2 = u * u;
+            const float u3 = u2 * u;
+            const ZVector2 c = (q0 * (-u3 + 2.0f * u2 - u) + q1 * (3.0f * u3 - 5.0f * u2 + 2.0f) +
+                                q2 * (-3.0f * u3 + 4.0f * u2 + u) + q3 * (u3 - u2)) *
+                               0.5f;
+            out.push_back(c);
+        }
+        out.push_back(q2);
+    }
+    return out;
+}
+
+} // namespace
+
+void ZN_NLine::render() const {
+    if (!show) {
+        return;
+    }
+    glLineWidth(static_cast<float>(lineWide));
+    setColour(selected ? kSelectColour : color);
+
+    const int variant = 2 * (bGradualWide != 0 ? 1 : 0) + (bGradualColor != 0 ? 1 : 0);
+    if (points.size() >= 3 && strightType != 0) {
+        switch (variant) {
+        case 0: RenderCurLine0(); break;
+        case 1: RenderCurLine1(); break;
+        case 2: RenderCurLine2(); break;
+        default: RenderCurLine3(); break;
+        }
+    } else {
+        switch (variant) {
+        case 0: RenderSegLine0(); break;
+        case 1: RenderSegLine1(); break;
+        case 2: RenderSegLine2(); break;
+        default: RenderSegLine3(); break;
+        }
+    }
+
+    if (bOffsetH != 0 && arrowType == 0 && !points.empty()) {
+        const ZVector2 last = points.back() - getScallPosition();
+        glLineWidth(static_cast<float>(lineWide));
+        glBegin(GL_LINES);
+        vertex(last);
+        vertex(last + ZVector2(offsetH, 0.0f));
+        glEnd();
+    }
+
+    if (selected) {
+        setColour(kSelectColour);
+        RenderSelect(0);
+    }
+}
+
+void ZN_NLine::RenderSegLine0() const {
+    const std::vector<ZVector2> p = toWindow(points);
+    glBegin(GL_LINE_STRIP);
+    for (const ZVector2& v : p) {
+        vertex(v);
+    }
+    glEnd();
+    if (arrowType != 0 && p.size() >= 2) {
+        RenderArrow(p[p.size() - 2], p.back());
+    }
+}
+
+void ZN_NLine::RenderSegLine1() const {
+    const std::vector<ZVector2> p = toWindow(points);
+    const float n = static_cast<float>(p.size());
+    glBegin(GL_LINE_STRIP);
+    for (std::size_t i = 0; i < p.size(); ++i) {
+        setColour(blend(color, gradualColor, static_cast<float>(i) / n));
+        vertex(p[i]);
+    }
+    glEnd();
+    setColour(color);
+    if (arrowType != 0 && p.size() >= 2) {
+        RenderArrow(p[p.size() - 2], p.back());
+    }
+}
+
+void ZN_NLine::RenderSegLine2() const {
+    const std::vector<ZVector2> p = toWindow(points);
+    if (p.size() >= 2) {
+        // Line width cannot change inside one primitive, so every hundredth of
+        // a segment is its own primitive with its own width.
+        float width = static_cast<float>(lineWide) + gradualWide;
+        const float fall = gradualWide / (static_cast<float>(p.size() - 1) * 100.0f);
+        for (std::size_t i = 0; i + 1 < p.size(); ++i) {
+            const ZVector2 step = (p[i + 1] - p[i]) * 0.01f;
+            ZVector2 from = p[i];
+            for (int k = 0; k < 100; ++k) {
+                const ZVector2 to = k == 99 ? p[i + 1] : from + step;
+                glLineWidth(width);
+                glBegin(GL_LINES);
+                vertex(from);
+                vertex(to);
+                glEnd();
+                width -= fall;
+                from = to;
+            }
+        }
+        glLineWidth(static_cast<float>(lineWide));
+    }
+    if (arrowType != 0 && p.size() >= 2) {
+        RenderArrow(p[p.size() - 2], p.back());
+    }
+}
+
+void ZN_NLine::RenderSegLine3() const {
+    const std::vector<ZVector2> p = toWindow(points);
+    if (p.size() >= 2) {
+        float width = static_cast<float>(lineWide) + gradualWide;
+        const float slices = static_cast<float>(p.size() - 1) * 100.0f;
+        const float fall = gradualWide / slices;
+        const float grow = 1.0f / slices;
+        float s = 0.0f;
+        for (std::size_t i = 0; i + 1 < p.size(); ++i) {
+            const ZVector2 step = (p[i + 1] - p[i]) * 0.01f;
+            ZVector2 from = p[i];
+            for (int k = 0; k < 100; ++k) {
+                const ZVector2 to = k == 99 ? p[i + 1] : from + step;
+                glLineWidth(width);
+                glBegin(GL_LINES);
+                setColour(blend(color, gradualColor, s));
+                vertex(from);
+                s += grow;
+                setColour(blend(color, gradualColor, s));
+                vertex(to);
+                glEnd();
+                width -= fall;
+                from = to;
+            }
+        }
+        glLineWidth(static_cast<float>(lineWide));
+        setColour(color);
+    }
+    if (arrowType != 0 && p.size() >= 2) {
+        RenderArrow(p[p.size() - 2], p.back());
+    }
+}
+
+void ZN_NLine::RenderCurLine0() const {
+    const std::vector<ZVector2> p = toWindow(points);
+    const std::vector<ZVector2> c = curveVertices(p);
+    glBegin(GL_LINE_STRIP);
+    for (const ZVector2& v : c) {
+        vertex(v);
+    }
+    glEnd();
+    if (arrowType != 0) {
+        RenderArrow(c[c.size() - 2], p.back());
+    }
+}
+
+void ZN_NLine::RenderCurLine1() const {
+    const std::vector<ZVector2> p = toWindow(points);
+    const std::vector<ZVector2> c = curveVertices(p);
+    const float grow = 1.0f / (static_cast<float>(p.size() - 1) * 10.0f);
+    float s = 0.0f;
+    glBegin(GL_LINE_STRIP);
+    for (std::size_t i = 0; i < c.size(); ++i) {
+        if (i > 0) {
+            s += grow;
+        }
+        setColour(blend(color, gradualColor, s));
+        vertex(c[i]);
+    }
+    glEnd();
+    setColour(color);
+    if (arrowType != 0) {
+        RenderArrow(c[c.size() - 2], p.back());
+    }
+}
+
+void ZN_NLine::RenderCurLine2() const {
+    const std::vector<ZVector2> p = toWindow(points);
+    const std::vector<ZVector2> c = curveVertices(p);
+    float width = static_cast<float>(lineWide) + gradualWide;
+    const float fall = gradualWide / (static_cast<float>(p.size() - 1) * 10.0f);
+    for (std::size_t i = 0; i + 1 < c.size(); ++i) {
+        glLineWidth(width);
+        glBegin(GL_LINES);
+        vertex(c[i]);
+        vertex(c[i + 1]);
+        glEnd();
+        width -= fall;
+    }
+    glLineWidth(static_cast<float>(lineWide));
+    if (arrowType != 0) {
+        RenderArrow(c[c.size() - 2], p.back());
+    }
+}
+
+void ZN_NLine::RenderCurLine3() const {
+    const std::vector<ZVector2> p = toWindow(points);
+    const std::vector<ZVector2> c = curveVertices(p);
+    const float steps = static_cast<float>(p.size() - 1) * 10.0f;
+    const float fall = gradualWide / steps;
+    const float grow = 1.0f / steps;
+    float width = static_cast<float>(lineWide) + gradualWide;
+    float s = 0.0f;
+    for (std::size_t i = 0; i + 1 < c.size(); ++i) {
+        glLineWidth(width);
+        glBegin(GL_LINES);
+        setColour(blend(color, gradualColor, s));
+        vertex(c[i]);
+        s += grow;
+        setColour(blend(color, gradualColor, s));
+        vertex(c[i + 1]);
+        glEnd();
+        width -= fall;
+    }
+    glLineWidth(static_cast<float>(lineWide));
+    setColour(color);
+    if (arrowType != 0) {
+        RenderArrow(c[c.size() - 2], p.back());
+    }
+}
+
+void ZN_NLine::RenderArrow(const ZVector2& from, const ZVector2& tip) const {
+    ZVector2 v = from - tip;
+    v.Normalize();
+    v *= static_cast<float>(arrowSize);
+    const float c = std::cos(0.2617994f);
+    const float s = std::sin(0.2617994f);
+    const ZVector2 left = tip + ZVector2(c * v.X() - s * v.Y(), s * v.X() + c * v.Y());
+    const ZVector2 right = tip + ZVector2(c * v.X() + s * v.Y(), c * v.Y() - s * v.X());
+    glBegin(GL_TRIANGLES);
+    vertex(left);
+    vertex(tip);
+    vertex(right);
+    glEnd();
+}
+
+void ZN_NLine::DrawArrow() const {
+    if (points.size() < 2) {
+        return;
+    }
+    const ZVector2 offset = getScallPosition();
+    RenderArrow(points[points.size() - 2] - offset, points.back() - offset);
+}
+
+void ZN_NLine::RenderSelect(int) const {
+    const float h = bGradualWide != 0
+                        ? static_cast<float>(static_cast<int>(gradualWide * 0.5f +
+                                                              static_cast<float>(lineWide)))
+                        : static_cast<float>(lineWide + 2);
+    const ZVector2 offset = getScallPosition();
+    for (const ZVector2& canvas : points) {
+        const ZVector2 p = canvas - offset;
+        glBegin(GL_QUADS);
+        glVertex2f(p.X() - h, p.Y() - h);
+        glVertex2f(p.X() - h, p.Y() + h);
+        glVertex2f(p.X() + h, p.Y() + h);
+        glVertex2f(p.X() + h, p.Y() - h);
+        glEnd();
+    }
+}
