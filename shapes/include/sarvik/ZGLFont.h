@@ -1,22 +1,57 @@
 #pragma once
-// Holds the 1-bit bitmap of a rendered text and draws it into the GL frame.
+// Holds the one-bit picture of a rendered text and draws it into the GL frame
+// with glBitmap. The picture is immutable once made, so copies of a text share
+// it instead of rasterising the same string again.
 
-#include <cstdint>
-#include <vector>
+#include <memory>
+#include <optional>
+
+#include <sarvik/platform/LOGFONTA.h>
+#include <sarvik/platform/ZTextRaster.h>
 
 class ZGLFont {
 public:
     ZGLFont() = default;
     virtual ~ZGLFont() = default;
+    ZGLFont(const ZGLFont&) = default;
+    ZGLFont& operator=(const ZGLFont&) = default;
 
+    // Rasterises `s` (UTF-8) with the font given by setFont into a picture of
+    // the size given by setSize, aligned by alignType. The font is used up: the
+    // next rendering needs setFont again. When no picture can be made (a size
+    // that is not positive, or absurdly large), the old picture is dropped and
+    // nothing is drawn.
+    void updateBmpData(const char* s);
+    // Draws the picture at the current raster position, rising from it; needs
+    // a current GL context. Nothing without a picture.
+    void render() const;
+
+    // Size of the next rendering; after a rendering, the picture's size (the
+    // width rounded up to a multiple of 32).
+    void setSize(int w, int h) {
+        width = w;
+        height = h;
+    }
     int getWidth() const { return width; }
     int getHeight() const { return height; }
+    void setFont(const LOGFONTA& font) { hFont = font; }
+    bool hasFont() const { return hFont.has_value(); }
     void setAlignType(int type) { alignType = type; }
     int getAlignType() const { return alignType; }
 
+    // The picture: rows bottom-up, width / 8 bytes per row; null when none.
+    const std::uint8_t* getBits() const { return bits ? bits->bits.data() : nullptr; }
+    const std::shared_ptr<const ZTextBitmap>& getBitmap() const { return bits; }
+    // True when the current picture was made for a request of w x h pixels,
+    // so a copy of the text with that size may share it.
+    bool drawnAt(int w, int h) const { return bits && w == drawnWidth && h == drawnHeight; }
+
 protected:
-    int width = 0;                  // pixels; a multiple of 32 after rendering
-    int height = 0;                 // rows
-    std::vector<std::uint8_t> bits; // one bit per pixel, rows bottom-up
-    int alignType = 0;              // 1 left, 2 right, otherwise centred
+    int width = 0;  // pixels; a multiple of 32 after rendering
+    int height = 0; // rows
+    std::shared_ptr<const ZTextBitmap> bits; // shared with copies, never changed
+    std::optional<LOGFONTA> hFont;           // consumed by each rendering
+    int alignType = 0;                       // 1 left, 2 right, otherwise centred
+    int drawnWidth = 0;                      // the size asked for by the last rendering
+    int drawnHeight = 0;
 };

@@ -1,5 +1,7 @@
 #pragma once
-// Free text on a page and the label of a node.
+// Free text on a page and the label of a node: a rectangle with a string, a
+// font, a colour and an alignment, drawn as a one-bit picture made whenever
+// the text, font or alignment changes (never per frame).
 
 #include <string>
 
@@ -14,7 +16,13 @@ public:
 
     int type() const override { return 5; }
     void render() const override;
+    // Moves both corners, whatever the code: a text has no handles.
     void change(const ZVector2& delta, int code) override;
+    // Caught only when both corners lie strictly inside the rubber band.
+    bool IntersectRect(const ZVector2& min, const ZVector2& max) const override;
+    void loadCursor(ZCursor cursor, int code) override;
+    // 9 when the window point lies strictly inside the rectangle, else 0.
+    int InPoint(const ZVector2& pos, ZObj2DInPoint* info, float tolerance) const override;
     ZVector2 getPoint1() const override { return point1; }
     ZVector2 getPoint2() const override { return point2; }
     void writeFile(ZFile* file, int version) override;
@@ -23,26 +31,38 @@ public:
     void deepCopy(ZN_ShapeBase* target) const override;
     void setColor(const ZVector3& colour) override { fontColor = colour; }
     ZVector3 getColor() const override { return fontColor; }
-    void setFont(const LOGFONTA& font) override { logFont = font; }
+    // Takes the font, measures the text with it and resizes the rectangle from
+    // its top-left corner, then renders.
+    void setFont(const LOGFONTA& font) override;
     LOGFONTA getFont() const override { return logFont; }
     void setFontColor(const ZVector3& colour) override { fontColor = colour; }
     ZVector3 getFontColor() const override { return fontColor; }
 
+    // UTF-8.
     const char* getText() const { return text.c_str(); }
-    void setText(const char* s) { text = s ? s : ""; }
-    void setRect(const ZVector2& p1, const ZVector2& p2) { point1 = p1; point2 = p2; }
+    // Stores the text and renders it into the current rectangle (which does
+    // not change; what does not fit is clipped). Null is the empty text.
+    void setText(const char* s);
+    void setTextAlignType(int type);
+    int getTextAlignType() const { return textAlignType; }
+    void setRect(const ZVector2& p1, const ZVector2& p2) {
+        point1 = p1;
+        point2 = p2;
+    }
     void setHost(ZN_ShapeBase* shape) { host = shape; }
     ZN_ShapeBase* getHost() const { return host; }
-    void setTextAlignType(int type) { textAlignType = type; }
-    int getTextAlignType() const { return textAlignType; }
+    const ZGLFont& getGLFont() const { return glFont; }
+
+    // The red outline of the rectangle in the current line width.
+    void drawSelectRect() const;
 
 protected:
-    std::string text = " "; // UTF-8 in memory
+    std::string text = " "; // UTF-8 in memory, code page 936 in files
     ZGLFont glFont;
     LOGFONTA logFont;
     ZVector2 point1{0.0f, 0.0f};
     ZVector2 point2{0.0f, 0.0f};
     ZVector3 fontColor{0.0f, 0.0f, 0.0f};
     ZN_ShapeBase* host = nullptr; // not owned: the shape that owns this label
-    int textAlignType = 0;
+    int textAlignType = 0;        // 0 centred, 1 left, 2 right
 };

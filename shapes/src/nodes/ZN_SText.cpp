@@ -1,17 +1,78 @@
 #include <sarvik/ZN_SText.h>
 
+#include <algorithm>
 #include <cstring>
 
+#include <sarvik/platform/ZCodePage.h>
 #include <sarvik/platform/ZFile.h>
+#include <sarvik/platform/ZTextRaster.h>
 
 namespace {
-// Longest text a record may claim; anything longer is taken as a damaged file.
-constexpr std::int32_t kMaxTextBytes = 16 * 1024 * 1024;
+
+// Longest text a record may hold; the writer shortens longer texts so that
+// everything it writes reads back, and the reader takes longer counts as a
+// damaged file.
+constexpr std::size_t kMaxTextBytes = 16 * 1024 * 1024;
+
+// Truncation toward zero that stays defined for NaN and for values no int
+// holds, which damaged records can put into a rectangle: those give 0, an
+// empty picture.
+int truncateToInt(float v) {
+    if (!(v > -2147483648.0f && v < 2147483648.0f))
+        return 0;
+    return static_cast<int>(v);
+}
+
+// The text as written to disk, cut at a character boundary if it would exceed
+// what a reader accepts.
+std::string diskBytes(const std::string& utf8) {
+    std::string bytes = ZUtf8ToCp936(utf8);
+    std::string_view source = utf8;
+    while (bytes.size() > kMaxTextBytes) {
+        std::size_t keep = source.size() * kMaxTextBytes / bytes.size();
+        while (keep > 0 && (static_cast<unsigned char>(source[keep]) & 0xC0) == 0x80)
+            --keep; // do not split a UTF-8 sequence
+        source = source.substr(0, keep);
+        bytes = ZUtf8ToCp936(source);
+    }
+    return bytes;
+}
+
 } // namespace
+
+// ---- ZGLFont ----
+
+void ZGLFont::updateBmpData(const char* s) {
+    const LOGFONTA font = hFont.value_or(LOGFONTA{});
+    hFont.reset();
+    const int requestedWidth = width;
+    const int requestedHeight = height;
+    bits = ZRasterText(font, s ? s : "", requestedWidth, requestedHeight,
+                       ZTextAlignFromCode(alignType));
+    if (!bits) {
+        width = 0;
+        height = 0;
+        drawnWidth = drawnHeight = 0;
+        return;
+    }
+    width = bits->width;
+    height = bits->height;
+    drawnWidth = requestedWidth;
+    drawnHeight = requestedHeight;
+}
+
+// ---- ZN_SText ----
 
 ZN_SText::ZN_SText() {
     logFont.lfHeight = -32;
+    logFont.lfWidth = 0;
+    logFont.lfEscapement = 0;
+    logFont.lfOrientation = 0;
     logFont.lfWeight = 700;
+    logFont.lfItalic = 0;
+    logFont.lfUnderline = 0;
+    logFont.lfStrikeOut = 0;
+    logFont.lfCharSet = 0;
     logFont.lfOutPrecision = 3;
     logFont.lfClipPrecision = 2;
     logFont.lfQuality = 1;
@@ -24,15 +85,57 @@ ZN_SText::~ZN_SText() {
         host->setLabel(nullptr);
 }
 
-void ZN_SText::change(const ZVector2& delta, int code) {
-    if (code != 9)
-        return;
+void ZN_SText::setText(const char* s) {
+    std::string copy = s ? s : ""; // s may point into text itself
+    text = std::move(copy);
+    glFont.setSize(truncateToInt(point2.X() - point1.X()), truncateToInt(point2.Y() - point1.Y()));
+    glFont.setFont(logFont);
+    glFont.setAlignType(textAlignType);
+    glFont.updateBmpData(text.c_str());
+}
+
+void ZN_SText::setFont(const LOGFONTA& font) {
+    logFont = font;
+    const ZTextSize size = ZMeasureText(logFont, text);
+    point2 = point1 + ZVector2(static_cast<float>(size.width), static_cast<float>(size.height));
+    glFont.setSize(size.width, size.height);
+    glFont.setFont(logFont);
+    glFont.updateBmpData(text.c_str());
+}
+
+void ZN_SText::setTextAlignType(int type) {
+    textAlignType = type;
+    const std::string current = text;
+    setText(current.c_str());
+}
+
+void ZN_SText::change(const ZVector2& delta, int) {
     point1 += delta;
     point2 += delta;
 }
 
-void ZN_SText::writeFile(ZFile* file, int version) {
-    ZN_ShapeBase::writeFile(file, version);
+int ZN_SText::InPoint(const ZVector2& pos, ZObj2DInPoint*, float) const {
+    const ZVector2 offset = getScallPosition();
+    const ZVector2 a = point1 - offset;
+    const ZVector2 b = point2 - offset;
+    const bool inside = std::min(a.X(), b.X()) < pos.X() && pos.X() < std::max(a.X(), b.X()) &&
+                        std::min(a.Y(), b.Y()) < pos.Y() && pos.Y() < std::max(a.Y(), b.Y());
+    return inside ? 9 : 0;
+}
+
+bool ZN_SText::IntersectRect(const ZVector2& min, const ZVector2& max) const {
+    const ZVector2 offset = getScallPosition();
+    auto strictlyInside = [&](const ZVector2& p) {
+        return min.X() < p.X() && p.X() < max.X() && min.Y() < p.Y() && p.Y() < max.Y();
+    };
+    return strictlyInside(point1 - offset) && strictlyInside(point2 - offset);
+}
+
+void ZN_SText::loadCursor(ZCursor, int) { ZSetCursor(ZCursor::SizeAll); }
+
+void ZN_SText::writeFile(ZFile* file, int) {
+    // A text never carries a label of its own.
+    file->writeInt32(0);
     file->writeFloat(point1.X());
     file->writeFloat(point1.Y());
     file->writeFloat(point2.X());
@@ -40,9 +143,10 @@ void ZN_SText::writeFile(ZFile* file, int version) {
     file->writeFloat(fontColor.X());
     file->writeFloat(fontColor.Y());
     file->writeFloat(fontColor.Z());
-    file->writeInt32(static_cast<std::int32_t>(text.size()));
-    if (!text.empty())
-        file->write(text.data(), text.size());
+    const std::string bytes = diskBytes(text);
+    file->writeInt32(static_cast<std::int32_t>(bytes.size()));
+    if (!bytes.empty())
+        file->write(bytes.data(), bytes.size());
     file->writeValue(logFont);
     file->writeInt32(textAlignType);
 }
@@ -61,22 +165,30 @@ void ZN_SText::readFile(ZFile* file, int version) {
     const std::int32_t n = file->readInt32();
     if (file->failed())
         return;
-    std::string read;
+    std::string bytes;
     if (n > 0) {
-        if (n > kMaxTextBytes || static_cast<std::uint64_t>(n) > file->remaining()) {
+        // Bounded by the record limit and by what the file still holds, before
+        // anything is allocated.
+        if (static_cast<std::size_t>(n) > kMaxTextBytes ||
+            static_cast<std::uint64_t>(n) > file->remaining()) {
             file->setFailed();
             return;
         }
-        read.resize(static_cast<std::size_t>(n));
-        if (!file->read(read.data(), read.size()))
+        bytes.resize(static_cast<std::size_t>(n));
+        if (!file->read(bytes.data(), bytes.size()))
             return;
-        read.resize(std::strlen(read.c_str()));
+        bytes.resize(std::strlen(bytes.c_str())); // the text ends at its first NUL
     }
     logFont = file->readValue<LOGFONTA>();
+    // Names are NUL-terminated in valid records; keep a damaged one from
+    // running past the field.
     logFont.lfFaceName[LF_FACESIZE - 1] = '\0';
     if (version > 6)
         textAlignType = file->readInt32();
-    setText(read.c_str());
+    if (file->failed())
+        return;
+    const std::string decoded = ZCp936ToUtf8(bytes);
+    setText(decoded.c_str());
 }
 
 ZN_ShapeBase* ZN_SText::clone() const {
@@ -90,10 +202,19 @@ void ZN_SText::deepCopy(ZN_ShapeBase* target) const {
     auto* t = dynamic_cast<ZN_SText*>(target);
     if (!t || t == this)
         return;
-    t->text = text;
-    t->logFont = logFont;
     t->point1 = point1;
     t->point2 = point2;
     t->fontColor = fontColor;
     t->textAlignType = textAlignType;
+    t->logFont = logFont;
+    // Same text, font, alignment and size give the same picture: share it
+    // rather than rasterise again.
+    const int w = truncateToInt(point2.X() - point1.X());
+    const int h = truncateToInt(point2.Y() - point1.Y());
+    if (glFont.drawnAt(w, h) && glFont.getAlignType() == textAlignType) {
+        t->text = text;
+        t->glFont = glFont;
+        return;
+    }
+    t->setText(text.c_str());
 }

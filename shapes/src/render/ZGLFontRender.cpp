@@ -1,0 +1,21 @@
+#include <sarvik/ZGLFont.h>
+
+#include <GL/gl.h>
+
+void ZGLFont::render() const {
+    const std::uint8_t* data = getBits();
+    if (!data)
+        return;
+    glPushAttrib(GL_LIST_BIT);
+    // The picture's rows are packed most significant bit first with no gaps;
+    // other code (picture uploads) may have changed how GL unpacks pixels.
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glBitmap(width, height, 0.0f, 0.0f, 0.0f, 0.0f, data);
+    glPopClientAttrib();
+    glPopAttrib();
+}
