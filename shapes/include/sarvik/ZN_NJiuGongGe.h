@@ -77,11 +77,3 @@ private:
     std::unordered_map<const ZN_ShapeBase*, std::vector<std::list<ZN_ShapeBase*>::iterator>>
         answerSlots;
 };
-
-namespace detail {
-// Makes the two sides of every answer binding among `shapes` agree (a table
-// lists a shape as often as the shape lists the table), dropping the surplus
-// entries of either side. Records are stored side by side and a damaged file
-// can disagree; a one-sided entry would be left dangling when its shape goes.
-void mendAnswerLinks(const std::list<ZN_ShapeBase*>& shapes);
-} // namespace detail

@@ -7,8 +7,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <functional>
-#include <utility>
 
 #include <sarvik/ZN_SText.h>
 #include <sarvik/platform/ZFile.h>
@@ -57,14 +55,6 @@ int cellAlong(float v, float origin, float size, int n) {
     }
     return -1;
 }
-
-struct PairHash {
-    template <class A, class B> std::size_t operator()(const std::pair<A*, B*>& p) const {
-        const std::size_t a = std::hash<const void*>()(p.first);
-        const std::size_t b = std::hash<const void*>()(p.second);
-        return a ^ (b + 0x9e3779b97f4a7c15ull + (a << 6) + (a >> 2));
-    }
-};
 
 } // namespace
 
@@ -318,31 +308,4 @@ void ZN_NJiuGongGe::loadRelating(ZFile* file, const ZN_ShapeIndex& shapes, int v
         if (ZN_ShapeBase* shape = shapes.find(id))
             addAnswerList(shape);
     }
-}
-
-// --- both sides of the answer bindings ---
-
-void detail::mendAnswerLinks(const std::list<ZN_ShapeBase*>& shapes) {
-    using Key = std::pair<ZN_NJiuGongGe*, ZN_ShapeBase*>; // (table, answer)
-    std::unordered_map<Key, long, PairHash> tableSide;
-    std::unordered_map<Key, long, PairHash> shapeSide;
-    for (ZN_ShapeBase* shape : shapes) {
-        if (!shape)
-            continue;
-        if (auto* table = dynamic_cast<ZN_NJiuGongGe*>(shape))
-            for (ZN_ShapeBase* answer : table->getAnswerList())
-                ++tableSide[Key(table, answer)];
-        for (ZN_NJiuGongGe* host : shape->answerHosts())
-            ++shapeSide[Key(host, shape)];
-    }
-    auto count = [](const std::unordered_map<Key, long, PairHash>& side, const Key& key) {
-        auto it = side.find(key);
-        return it == side.end() ? 0L : it->second;
-    };
-    for (const auto& [key, n] : tableSide)
-        for (long i = count(shapeSide, key); i < n; ++i)
-            key.first->deleteAnswerList(key.second);
-    for (const auto& [key, n] : shapeSide)
-        for (long i = count(tableSide, key); i < n; ++i)
-            key.second->deleteAnswerHostList(key.first);
 }
