@@ -200,6 +200,37 @@ struct AxisConic {
     double f;
 };
 
+double conicValue(const AxisConic& q, const std::array<double, 2>& x) {
+    return q.d[0] * x[0] * x[0] + q.d[1] * x[1] * x[1] + q.b[0] * x[0] + q.b[1] * x[1] + q.f;
+}
+
+// Roots found near a vanishing denominator give points off the curve (the centre of a circle,
+// say). Each candidate gets a few Newton steps towards the curve and is kept only if it lands
+// on it.
+std::vector<std::array<double, 2>> onCurve(const AxisConic& q,
+                                           const std::vector<std::array<double, 2>>& cands) {
+    std::vector<std::array<double, 2>> kept;
+    for (std::array<double, 2> x : cands) {
+        for (int step = 0; step < 4; ++step) {
+            const double g0 = 2.0 * q.d[0] * x[0] + q.b[0];
+            const double g1 = 2.0 * q.d[1] * x[1] + q.b[1];
+            const double g2 = g0 * g0 + g1 * g1;
+            if (g2 == 0.0) {
+                break;
+            }
+            const double v = conicValue(q, x);
+            x[0] -= v * g0 / g2;
+            x[1] -= v * g1 / g2;
+        }
+        const double size = std::fabs(q.d[0]) * x[0] * x[0] + std::fabs(q.d[1]) * x[1] * x[1] +
+                            std::fabs(q.b[0] * x[0]) + std::fabs(q.b[1] * x[1]) + std::fabs(q.f);
+        if (std::isfinite(size) && std::fabs(conicValue(q, x)) <= 1e-9 * (size + 1.0)) {
+            kept.push_back(x);
+        }
+    }
+    return kept;
+}
+
 // Points of the conic where the distance to p can be stationary. Every candidate lies on the
 // curve, so the nearest of them is the answer.
 std::vector<std::array<double, 2>> conicCandidates(const AxisConic& q, const double p[2]) {
@@ -246,7 +277,7 @@ std::vector<std::array<double, 2>> conicCandidates(const AxisConic& q, const dou
             out.push_back(pt);
         }
     }
-    return out;
+    return onCurve(q, out);
 }
 
 } // namespace
