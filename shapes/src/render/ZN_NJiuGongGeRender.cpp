@@ -1,3 +1,52 @@
-#include <sarvik/ZN_NJiuGongGe.h>
+// Drawing of the fill-in table: the box's fill, then the grid lines, whose
+// first and last lines form the border.
 
-void ZN_NJiuGongGe::render() const {}
+#include <sarvik/ZN_NJiuGongGe.h>
+#include <sarvik/ZN_SText.h>
+
+#include <GL/gl.h>
+
+#include "NodeColors.h"
+
+void ZN_NJiuGongGe::render() const {
+    if (!show)
+        return;
+    const ZVector2 offset = getScallPosition();
+    const ZVector2 a = point1 - offset;
+    const ZVector2 b = point2 - offset;
+
+    renderRegion(a, b);
+    glLineWidth(static_cast<GLfloat>(lineWide));
+    glDisable(GL_TEXTURE_2D);
+    detail::setColor(color);
+
+    glBegin(GL_LINES);
+    if (rectShowtype != 0) {
+        glVertex2f(a.X(), b.Y());
+        glVertex2f(b.X(), b.Y());
+    } else if (row > 0 && col > 0) {
+        const float w = (b.X() - a.X()) / static_cast<float>(row);
+        const float h = (b.Y() - a.Y()) / static_cast<float>(col);
+        for (int k = 0; k <= row; ++k) {
+            const float x = a.X() + static_cast<float>(k) * w;
+            glVertex2f(x, a.Y());
+            glVertex2f(x, b.Y());
+        }
+        for (int k = 0; k <= col; ++k) {
+            const float y = a.Y() + static_cast<float>(k) * h;
+            glVertex2f(a.X(), y);
+            glVertex2f(b.X(), y);
+        }
+    }
+    glEnd();
+
+    if (snake > 0) {
+        detail::setColor(detail::kHandleTargetColor);
+        RenderSelect(snake);
+    } else if (selected) {
+        detail::setColor(detail::kHandleSelectColor);
+        RenderSelect(9);
+    }
+    if (label)
+        label->render();
+}
