@@ -1,5 +1,8 @@
 #pragma once
-// Undo and redo by whole-page snapshots.
+// Undo and redo of one page by whole-page snapshots: before each change the
+// editor asks for a deep copy of every shape with its relations re-linked among
+// the copies; undo swaps the live shapes for the newest copy and redo swaps
+// back. There are no command objects and no diffs.
 
 #include <list>
 
@@ -8,21 +11,38 @@ class ZN_ShapeManager;
 
 class ZNRedoUndo {
 public:
+    // At most this many undo snapshots are held; the oldest drops off first.
+    static constexpr int maxSnapshots = 21;
+
     explicit ZNRedoUndo(ZN_ShapeManager* manager);
     virtual ~ZNRedoUndo();
+
+    // Snapshots own their shapes; a copy of the stack would free them twice.
     ZNRedoUndo(const ZNRedoUndo&) = delete;
     ZNRedoUndo& operator=(const ZNRedoUndo&) = delete;
 
+    // Pushes a snapshot of the live page, discarding the redo states first
+    // when `clearRedo` is true. Renumbers the live shapes 1..n.
     void copyAllTooplist(bool clearRedo);
+    // Swaps the live page for the newest snapshot; false when there is none.
     bool unDo();
+    // Brings back the newest redo state; false when there is none.
     bool reDo();
     bool canUndo() const { return !undoStack.empty(); }
     bool canRedo() const { return !redoStack.empty(); }
     void clearRedo();
     void clearAll();
 
-protected:
-    ZN_ShapeManager* manager;                          // not owned
-    std::list<std::list<ZN_ShapeBase*>*> undoStack;    // owned, shapes included; oldest first
-    std::list<std::list<ZN_ShapeBase*>*> redoStack;    // owned likewise; newest last
+    // Number of held states, for the editor's menus and for tests.
+    int undoCount() const { return static_cast<int>(undoStack.size()); }
+    int redoCount() const { return static_cast<int>(redoStack.size()); }
+
+private:
+    using State = std::list<ZN_ShapeBase*>;
+    static void destroyState(State* state);
+    static void destroyStack(std::list<State*>& stack);
+
+    ZN_ShapeManager* manager;         // not owned
+    std::list<State*> undoStack;      // owned, shapes included; newest at the back
+    std::list<State*> redoStack;      // owned likewise; newest at the back
 };

@@ -3,27 +3,92 @@
 #include <sarvik/ZN_ShapeBase.h>
 #include <sarvik/ZN_ShapeManager.h>
 
-namespace {
-void destroyStates(std::list<std::list<ZN_ShapeBase*>*>& stack) {
-    for (std::list<ZN_ShapeBase*>* state : stack) {
-        for (ZN_ShapeBase* shape : *state)
-            delete shape;
-        delete state;
-    }
-    stack.clear();
-}
-} // namespace
-
 ZNRedoUndo::ZNRedoUndo(ZN_ShapeManager* owner) : manager(owner) {}
 
 ZNRedoUndo::~ZNRedoUndo() { clearAll(); }
 
-void ZNRedoUndo::copyAllTooplist(bool) {}
-bool ZNRedoUndo::unDo() { return false; }
-bool ZNRedoUndo::reDo() { return false; }
-void ZNRedoUndo::clearRedo() { destroyStates(redoStack); }
+void ZNRedoUndo::destroyState(State* state) {
+    if (!state)
+        return;
+    // Each destructor unlinks its shape from the others of the same state, so
+    // the order of destruction does not matter.
+    for (ZN_ShapeBase* shape : *state)
+        delete shape;
+    delete state;
+}
+
+void ZNRedoUndo::destroyStack(std::list<State*>& stack) {
+    for (State* state : stack)
+        destroyState(state);
+    stack.clear();
+}
+
+void ZNRedoUndo::clearRedo() { destroyStack(redoStack); }
 
 void ZNRedoUndo::clearAll() {
-    destroyStates(undoStack);
-    destroyStates(redoStack);
+    destroyStack(undoStack);
+    destroyStack(redoStack);
+}
+
+void ZNRedoUndo::copyAllTooplist(bool discardRedo) {
+    if (discardRedo)
+        clearRedo();
+    while (static_cast<int>(undoStack.size()) >= maxSnapshots) {
+        destroyState(undoStack.front());
+        undoStack.pop_front();
+    }
+    if (!manager)
+        return;
+
+    std::list<ZN_ShapeBase*>& live = manager->getShapeList();
+    int next = 1;
+    for (ZN_ShapeBase* shape : live)
+        shape->setId(next++);
+
+    auto* snapshot = new State;
+    undoStack.push_back(snapshot);
+    for (const ZN_ShapeBase* shape : live) {
+        if (ZN_ShapeBase* copy = shape->clone())
+            snapshot->push_back(copy);
+    }
+
+    // One index for the whole snapshot keeps relinking linear in the page.
+    const ZN_ShapeIndex copies(*snapshot);
+    for (const ZN_ShapeBase* shape : live)
+        shape->setRelating(copies);
+}
+
+bool ZNRedoUndo::unDo() {
+    if (undoStack.empty() || !manager)
+        return false;
+    std::list<ZN_ShapeBase*>& live = manager->getShapeList();
+
+    auto* former = new State;
+    former->splice(former->end(), live);
+    redoStack.push_back(former);
+
+    State* snapshot = undoStack.back();
+    undoStack.pop_back();
+    live.splice(live.end(), *snapshot);
+    delete snapshot;
+    return true;
+}
+
+bool ZNRedoUndo::reDo() {
+    if (redoStack.empty() || !manager)
+        return false;
+    copyAllTooplist(false);
+    manager->clear();
+
+    State* state = redoStack.back();
+    redoStack.pop_back();
+    // The editor forgets its selection after a redo, so the restored shapes
+    // must not stay marked as selected or as a connection target either.
+    for (ZN_ShapeBase* shape : *state) {
+        shape->setSelected(false);
+        shape->setSnake(0);
+    }
+    manager->getShapeList().splice(manager->getShapeList().end(), *state);
+    delete state;
+    return true;
 }
