@@ -37,7 +37,7 @@ bool isOperator(char ch) {
 
 ZCalculator::ZCalculator()
     : m_hasText(false), m_cursor(nullptr), m_token(TOKEN_SEPARATOR), m_number{},
-      m_numberLength(0), m_name{}, m_nameLength(0) {}
+      m_numberLength(0), m_name{}, m_nameLength(0), m_depth(0) {}
 
 ZCalculator::~ZCalculator() = default;
 
@@ -167,6 +167,16 @@ double ZCalculator::prim(bool readFirst) {
     if (readFirst) {
         m_token = GetOpType();
     }
+    if (m_depth >= MAX_DEPTH) {
+        return error("primary expected");
+    }
+    ++m_depth;
+    const double value = primaryValue();
+    --m_depth;
+    return value;
+}
+
+double ZCalculator::primaryValue() {
     switch (m_token) {
     case TOKEN_NUMBER:
         return readNumberValue();

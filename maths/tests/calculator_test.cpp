@@ -1,3 +1,4 @@
+#include <cmath>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -97,6 +98,17 @@ TEST(ZCalculatorTest, RepeatedEnginesStayAtTheEnd) {
     EXPECT_EQ(calc.Engine(), 1.0);
     calc.setString("-");
     EXPECT_EQ(calc.Engine(), -1.0);
+}
+
+TEST(ZCalculatorTest, DeepNestingIsBounded) {
+    const std::string deep = std::string(100000, '(') + "1";
+    EXPECT_EQ(evaluate(deep.c_str()), 1.0);
+    // Past the bound the remaining signs are read as further terms; all that matters is that
+    // the evaluation ends with a number.
+    const std::string signs = std::string(100000, '-') + "2";
+    EXPECT_TRUE(std::isfinite(evaluate(signs.c_str())));
+    // Within the bound nesting works as usual.
+    EXPECT_EQ(evaluate("-(-(-(3)))"), -3.0);
 }
 
 } // namespace

@@ -25,6 +25,9 @@ public:
     // Token codes besides the operator characters themselves.
     enum { TOKEN_NAME = 0, TOKEN_NUMBER = 1, TOKEN_END = 2 };
     static constexpr int TEXT_SIZE = 50;
+    // Deeper nesting of brackets and signs evaluates to the error value instead of
+    // exhausting the stack.
+    static constexpr int MAX_DEPTH = 256;
 
 protected:
     // Value of the first variable of that name; an unknown name is added with value 0.
@@ -38,6 +41,7 @@ protected:
     double error(const std::string& message);
 
 private:
+    double primaryValue();
     double readNumberValue();
     double readNameValue();
 
@@ -50,4 +54,5 @@ private:
     int m_numberLength;
     char m_name[TEXT_SIZE];
     int m_nameLength;
+    int m_depth; // nesting of primaries being evaluated
 };
