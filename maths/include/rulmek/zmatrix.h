@@ -8,6 +8,8 @@ class ZMatrix2X2 {
 public:
     // true gives the zero matrix, false the identity.
     ZMatrix2X2(bool zero = true);
+    // A lone array would otherwise convert to the bool above and give a zero matrix.
+    ZMatrix2X2(const float*) = delete;
     ZMatrix2X2(const ZMatrix2X2& m) = default;
     ZMatrix2X2(float m00, float m01, float m10, float m11);
     // rowMajor false: the array is column-major and is transposed on the way in.
@@ -75,6 +77,8 @@ private:
 class ZMatrix3X3 {
 public:
     ZMatrix3X3(bool zero = true);
+    // A lone array would otherwise convert to the bool above and give a zero matrix.
+    ZMatrix3X3(const float*) = delete;
     ZMatrix3X3(const ZMatrix3X3& m) = default;
     ZMatrix3X3(float m00, float m01, float m02, float m10, float m11, float m12, float m20,
                float m21, float m22);
@@ -145,6 +149,8 @@ private:
 class ZMatrix4X4 {
 public:
     ZMatrix4X4(bool zero = true);
+    // A lone array would otherwise convert to the bool above and give a zero matrix.
+    ZMatrix4X4(const float*) = delete;
     ZMatrix4X4(const ZMatrix4X4& m) = default;
     ZMatrix4X4(float m00, float m01, float m02, float m03, float m10, float m11, float m12,
                float m13, float m20, float m21, float m22, float m23, float m30, float m31,
