@@ -1,0 +1,293 @@
+#include "commands/CommandTable.h"
+
+#include <algorithm>
+
+#include "commands/CommandIds.h"
+#include "commands/FrameCommands.h"
+
+namespace {
+
+using namespace handlers;
+
+const std::vector<CommandDef> kCommands = {
+    // File
+    {cmd::New, "新建(&N)\tCtrl+N", "创建新文档\n新建", "Ctrl+N", false, fileNew},
+    {cmd::Open, "打开(&O)...\tCtrl+O", "打开现有文档\n打开", "Ctrl+O", false, fileOpen},
+    {cmd::Close, "关闭(&C)", "关闭活动文档\n关闭", nullptr, false, fileClose, nullptr, true},
+    {cmd::Save, "保存(&S)\tCtrl+S", "保存活动文档\n保存", "Ctrl+S", false, fileSave, nullptr, true},
+    {cmd::SaveAs, "另存为(&A)...", "用新名称保存活动文档\n另存为", nullptr, false, fileSaveAs,
+     nullptr, true},
+    {cmd::DocOption, "文档选项(&D)...\tCtrl+Shift+D", nullptr, nullptr, false, docOption, nullptr,
+     true},
+    {cmd::Print, "打印(&P)...\tCtrl+P", "打印活动文档\n打印", "Ctrl+P", false, nullptr},
+    {cmd::PrintDirect, "快速打印", "直接打印活动文档\n快速打印", nullptr, false, nullptr},
+    {cmd::PrintPreview, "打印预览(&V)", "显示整页\n打印预览", nullptr, false, nullptr},
+    {cmd::PrintSetup, "打印设置(&R)...", "更改打印机选项和打印选项\n打印设置", nullptr, false,
+     nullptr},
+    {cmd::Exit, "退出(&X)", "退出应用程序；提示保存文档\n退出", nullptr, false, appExit},
+    // Edit
+    {cmd::Undo, "撤消(&U)\tCtrl+Z", "撤消上一个操作\n撤消", "Ctrl+Z;Alt+Backspace", false,
+     nullptr},
+    {cmd::Redo, "重做", "重做上次撤消的操作\n重做", "Ctrl+Y", false, nullptr},
+    {cmd::Cut, "剪切(&T)\tCtrl+X", "剪切所选内容，并将其放到剪贴板上\n剪切",
+     "Ctrl+X;Shift+Del", true, nullptr},
+    {cmd::Copy, "复制(&C)\tCtrl+C", "复制所选内容，将其放入剪贴板\n复制", "Ctrl+C;Ctrl+Ins",
+     false, nullptr},
+    {cmd::Paste, "粘贴(&P)\tCtrl+V", "插入剪贴板内容\n粘贴", "Ctrl+V;Shift+Ins", true, nullptr},
+    {cmd::SelectAll, "全选", "选定整个文档\n全选", "Ctrl+A", false, nullptr},
+    {cmd::Clear, "清除", "清除选中对象\n清除", nullptr, true, nullptr},
+    // Point properties
+    {cmd::PointBig, "大", nullptr, nullptr, true, nullptr},
+    {cmd::PointZero, "零大小", nullptr, nullptr, true, nullptr},
+    {cmd::PointSize, "自定义大小", "设置选中的点的大小\n点大小设置", nullptr, true, nullptr},
+    {cmd::PointFree, "自由点(鼠标控制)", nullptr, nullptr, true, nullptr},
+    {cmd::PointTree, "树点(鼠标控制)", nullptr, nullptr, true, nullptr},
+    // Line properties
+    {cmd::LineThick, "粗线", "将选中的对象设置为粗线\n粗线", nullptr, true, nullptr},
+    {cmd::LineThin, "细线", "将选中的对象设置为细线\n细线", nullptr, true, nullptr},
+    {cmd::LineWidth, "自定义粗细", "设置选中的对象的线条粗细\n自定义粗细", nullptr, true,
+     nullptr},
+    {cmd::LinePolyline, "折线段", "将选中的线条设置为折线段\n折线段", nullptr, true, nullptr},
+    {cmd::LineCurve, "弯曲线", "将选中的线条设置为弯曲线\n弯曲线", nullptr, true, nullptr},
+    {cmd::LineArrow, "箭头", "设置选中线条的箭头\n箭头", nullptr, true, nullptr},
+    {cmd::LineGradual, "渐变", "设置选中线条的设置粗细渐变及颜色渐变\n粗细渐变及颜色渐变",
+     nullptr, true, nullptr},
+    {cmd::LineOffsetH, "水平偏移量", nullptr, nullptr, true, nullptr},
+    // Box properties
+    {cmd::RectFrame, "外框显示", nullptr, nullptr, true, nullptr},
+    {cmd::RectUnderline, "下横线显示", nullptr, nullptr, true, nullptr},
+    {cmd::InsertPicture, "加截图片", nullptr, nullptr, false, nullptr},
+    {cmd::GradualAround, "环绕", nullptr, nullptr, false, nullptr},
+    {cmd::GradualLeftMidRight, "左中右", nullptr, nullptr, false, nullptr},
+    {cmd::GradualLeftRight, "左右", nullptr, nullptr, false, nullptr},
+    {cmd::GradualTopMidBottom, "上中下", nullptr, nullptr, false, nullptr},
+    {cmd::GradualTopBottom, "上下", nullptr, nullptr, false, nullptr},
+    {cmd::GradualNone, "无渐变", nullptr, nullptr, false, nullptr},
+    {cmd::GradualColor, "渐变颜色", nullptr, nullptr, true, nullptr},
+    {cmd::HideText, "隐藏文字", "隐藏文字\n隐藏文字", nullptr, false, nullptr},
+    {cmd::ShowText, "显示文字", "显示文字\n显示文字", nullptr, false, nullptr},
+    // Colour, font and paragraph
+    {cmd::FillColor, "填充颜色", "设置选中框的填充颜色\n填充颜色", nullptr, true, nullptr},
+    {cmd::LineColor, "边框或线条颜色", "设置选中对象的边框或线条颜色\n边框或线条颜色", nullptr,
+     true, nullptr},
+    {cmd::Font, "字体", "设置选中对象的字体\n字体", nullptr, true, nullptr},
+    {cmd::FontColor, "文字颜色", "设置选中框或文本的文字颜色\n文字颜色", nullptr, false, nullptr},
+    {cmd::TextLeft, "居左", nullptr, nullptr, false, nullptr},
+    {cmd::TextCenter, "居中", nullptr, nullptr, false, nullptr},
+    {cmd::TextRight, "居右", nullptr, nullptr, false, nullptr},
+    // Subtree display
+    {cmd::SpreadOne, "展开一层", "将选中对象的下一级子对象显示\n展开一层", nullptr, true,
+     nullptr},
+    {cmd::SpreadAll, "展开子对象", "将选中对象的所有子对象显示\n展开子对象", nullptr, true,
+     nullptr},
+    {cmd::Shrink, "收缩子对象", "将选中对象的所有子对象隐蔽\n收缩子对象", nullptr, true, nullptr},
+    // Drawing tools
+    {cmd::ToolSelect, "选取", "切换操作为选取状态\n选取", nullptr, false, nullptr},
+    {cmd::ToolRect, "矩形", "切换操作为画图（矩形）状态\n矩形", nullptr, false, nullptr},
+    {cmd::ToolRoundRect, "圆角矩形", "切换操作为画图（圆角矩形）状态\n圆角矩形", nullptr, false,
+     nullptr},
+    {cmd::ToolRhombus, "菱形", "切换操作为画图（菱形）状态\n菱形", nullptr, false, nullptr},
+    {cmd::ToolParallelogram, "平行四边形", "切换操作为画图（平行四边形）状态\n平行四边形", nullptr,
+     false, nullptr},
+    {cmd::ToolEllipse, "椭圆", "切换操作为画图（椭圆）状态\n椭圆", nullptr, false, nullptr},
+    {cmd::ToolPoint, "点", "切换操作为画图（画点）状态\n点", nullptr, false, nullptr},
+    {cmd::ToolLine, "连接线", "切换操作为画图（画连接父子关系线）状态\n连接线", nullptr, false,
+     nullptr},
+    {cmd::ToolText, "文本", "切换操作为画图（写文字）状态\n文本", nullptr, false, nullptr},
+    {cmd::ToolCapture, "截图区域", nullptr, nullptr, false, nullptr},
+    {cmd::ToolTable, "填空表格", nullptr, nullptr, false, nullptr},
+    {cmd::BindAnswers, "绑定答案", nullptr, nullptr, false, nullptr},
+    // Arrangement
+    {cmd::LayerTop, "置于顶层", "将选中的对象置于最上层显示\n置于顶层", nullptr, true, nullptr},
+    {cmd::LayerBottom, "置于底层", "将选中的对象置于最底层显示\n置于底层", nullptr, true, nullptr},
+    {cmd::LayerUp, "上移一层", "将选中的对象上移一层显示\n上移一层", nullptr, true, nullptr},
+    {cmd::LayerDown, "下移一层", "将选中的对象下移一层显示\n下移一层", nullptr, true, nullptr},
+    {cmd::AlignLeft, "左对齐", "将几个选中的框对象左对齐\n左对齐", nullptr, true, nullptr},
+    {cmd::AlignHCenter, "水平居中", "将几个选中的框对象水平居中对齐\n水平居中", nullptr, true,
+     nullptr},
+    {cmd::AlignRight, "右对齐", "将几个选中的框对象右对齐\n右对齐", nullptr, true, nullptr},
+    {cmd::AlignTop, "顶端对齐", "将几个选中的框对象顶端对齐\n顶端对齐", nullptr, true, nullptr},
+    {cmd::AlignVCenter, "垂直居中", "将几个选中的框对象垂直居中对齐\n垂直居中", nullptr, true,
+     nullptr},
+    {cmd::AlignBottom, "底端对齐", "将几个选中的框对象底端对齐\n底端对齐", nullptr, true, nullptr},
+    {cmd::DistributeH, "横向分布", "将几个选中的框对象横向平均分布\n横向分布", nullptr, true,
+     nullptr},
+    {cmd::DistributeV, "纵向分布", "将几个选中的框对象纵向平均分布\n纵向分布", nullptr, true,
+     nullptr},
+    {cmd::SameSize, "大小一致", "将几个选中的框对象大小一致\n大小一致", nullptr, true, nullptr},
+    {cmd::SameWidth, "宽度一致", "将几个选中的框对象宽度一致\n宽度一致", nullptr, true, nullptr},
+    {cmd::SameHeight, "高度一致", "将几个选中的框对象高度一致\n高度一致", nullptr, true, nullptr},
+    // Automatic line layout
+    {cmd::AutoPolyline, "折线分支式", "将选中的线条重置折点\n折线分支式", nullptr, false, nullptr},
+    {cmd::AutoCurve, "曲线分支式", "将选中的线条重置折点\n曲线分支式", nullptr, false, nullptr},
+    {cmd::AutoPalm, "手掌分支式", "将选中的线条重置折点\n手掌分支式", nullptr, false, nullptr},
+    {cmd::AutoStraight, "直线分式式", "将选中的线条重置折点\n直线分支式", nullptr, false, nullptr},
+    // Settings
+    {cmd::BindDrag, "父子绑定拖动", "拖动对象时，子对象是否一起带动\n父子绑定拖动", nullptr,
+     false, toggleBindDrag, bindDragChecked, true},
+    // View, window, help
+    {cmd::StatusBar, "状态栏(&S)", "显示或隐藏状态栏\n显隐状态栏", nullptr, false,
+     toggleStatusBar, statusBarShown},
+    {cmd::WindowNew, "新建窗口(&N)", "为活动文档打开另一个窗口\n新建窗口", nullptr, false,
+     nullptr},
+    {cmd::WindowCascade, "层叠(&C)", "以重叠方式排列窗口\n层叠窗口", nullptr, false, windowCascade,
+     nullptr, true},
+    {cmd::WindowTileHorz, "平铺(&T)", "以非重叠平铺方式排列窗口\n平铺窗口", nullptr, false,
+     windowTile, nullptr, true},
+    {cmd::WindowArrange, "排列图标(&A)", "在窗口底部排列图标\n排列图标", nullptr, false,
+     windowArrange, nullptr, true},
+    {cmd::WindowManager, "窗口(&W)...", "管理当前打开的窗口\n窗口", nullptr, false, windowManager,
+     nullptr, true},
+    {cmd::About, "关于 Tavlo(&A)...", "显示程序信息、版本号和版权信息\n关于", nullptr, false,
+     appAbout},
+    {cmd::OpenTemplate, "打开模板", nullptr, nullptr, false, openTemplate},
+    {205, "Windows 2000(&2)", nullptr, nullptr, false, appLook, appLookChecked},
+    {206, "Office XP(&X)", nullptr, nullptr, false, appLook, appLookChecked},
+    {207, "Windows XP(&W)", nullptr, nullptr, false, appLook, appLookChecked},
+    {208, "Office 2003(&3)", nullptr, nullptr, false, appLook, appLookChecked},
+    {209, "Visual Studio 200&5", nullptr, nullptr, false, appLook, appLookChecked},
+    {210, "Visual Studio 200&8", nullptr, nullptr, false, appLook, appLookChecked},
+    {215, "蓝色样式(&B)", nullptr, nullptr, false, appLook, appLookChecked},
+    {216, "黑色样式(&L)", nullptr, nullptr, false, appLook, appLookChecked},
+    {217, "银色样式(&S)", nullptr, nullptr, false, appLook, appLookChecked},
+    {218, "水绿色样式(&A)", nullptr, nullptr, false, appLook, appLookChecked},
+    {219, "Windows 7(&D)", nullptr, nullptr, false, appLook, appLookChecked},
+};
+
+MenuEntry item(int id) { return MenuEntry{nullptr, id, {}}; }
+MenuEntry sep() { return MenuEntry{nullptr, 0, {}}; }
+MenuEntry popup(const char* title, std::vector<MenuEntry> items) {
+    return MenuEntry{title, 0, std::move(items)};
+}
+
+MenuEntry fileMenu(bool full) {
+    if (!full)
+        return popup("文件(&F)", {item(cmd::New), item(cmd::Open), item(cmd::Close), sep(),
+                                 item(cmd::PrintSetup), sep(), item(menuslot::RecentFiles), sep(),
+                                 item(cmd::Exit)});
+    return popup("文件(&F)",
+                 {item(cmd::New), item(cmd::Open), item(cmd::Close), item(cmd::Save),
+                  item(cmd::SaveAs), sep(), item(cmd::DocOption), sep(), item(cmd::Print),
+                  item(cmd::PrintPreview), item(cmd::PrintSetup), sep(),
+                  item(menuslot::RecentFiles), sep(), item(cmd::Exit)});
+}
+
+MenuEntry viewMenu() {
+    return popup("视图(&V)", {item(menuslot::ToolbarList), item(cmd::StatusBar),
+                             item(menuslot::LookList)});
+}
+
+MenuEntry helpMenu() {
+    return popup("帮助(&H)", {item(cmd::OpenTemplate), sep(), item(cmd::About)});
+}
+
+} // namespace
+
+const std::vector<CommandDef>& commandTable() { return kCommands; }
+
+const CommandDef* findCommand(int id) {
+    const auto it = std::find_if(kCommands.begin(), kCommands.end(),
+                                 [id](const CommandDef& d) { return d.id == id; });
+    return it == kCommands.end() ? nullptr : &*it;
+}
+
+const std::vector<MenuEntry>& documentMenuBar() {
+    static const std::vector<MenuEntry> menus = {
+        fileMenu(true),
+        popup("编辑(&E)", {item(cmd::Undo), item(cmd::Redo), sep(), item(cmd::Cut),
+                          item(cmd::Copy), item(cmd::Paste), item(cmd::Clear), sep(),
+                          item(cmd::SelectAll)}),
+        viewMenu(),
+        popup("画图", {item(cmd::ToolSelect), sep(), item(cmd::ToolRect),
+                       item(cmd::ToolRoundRect), item(cmd::ToolRhombus),
+                       item(cmd::ToolParallelogram), item(cmd::ToolEllipse), item(cmd::ToolPoint),
+                       item(cmd::ToolLine), item(cmd::ToolText)}),
+        popup("特殊画图", {item(cmd::ToolCapture), item(cmd::ToolTable), sep(),
+                           item(cmd::BindAnswers)}),
+        popup("点属性", {item(cmd::PointBig), item(cmd::PointZero), item(cmd::PointSize), sep(),
+                         item(cmd::PointFree), item(cmd::PointTree)}),
+        popup("线属性",
+              {item(cmd::LineThick), item(cmd::LineThin), item(cmd::LineWidth), sep(),
+               item(cmd::LinePolyline), item(cmd::LineCurve), item(cmd::LineArrow),
+               item(cmd::LineGradual), item(cmd::LineOffsetH), sep(), item(cmd::LineColor), sep(),
+               popup("线条的自动排列", {item(cmd::AutoPolyline), item(cmd::AutoCurve),
+                                        item(cmd::AutoPalm), item(cmd::AutoStraight)})}),
+        popup("框属性",
+              {item(cmd::RectFrame), item(cmd::RectUnderline), item(cmd::InsertPicture), sep(),
+               popup("渐变方式", {item(cmd::GradualAround), item(cmd::GradualLeftMidRight),
+                                  item(cmd::GradualLeftRight), item(cmd::GradualTopMidBottom),
+                                  item(cmd::GradualTopBottom), sep(), item(cmd::GradualNone)}),
+               item(cmd::GradualColor), sep(), item(cmd::FillColor), item(cmd::Font),
+               item(cmd::FontColor), item(cmd::TextLeft), item(cmd::TextCenter),
+               item(cmd::TextRight), sep(), item(cmd::HideText), item(cmd::ShowText), sep(),
+               item(cmd::SpreadOne), item(cmd::SpreadAll), item(cmd::Shrink)}),
+        popup("排列", {item(cmd::LayerTop), item(cmd::LayerBottom), item(cmd::LayerUp),
+                       item(cmd::LayerDown), sep(), item(cmd::AlignLeft), item(cmd::AlignHCenter),
+                       item(cmd::AlignRight), item(cmd::AlignTop), item(cmd::AlignVCenter),
+                       item(cmd::AlignBottom), sep(), item(cmd::DistributeH),
+                       item(cmd::DistributeV), sep(), item(cmd::SameSize), item(cmd::SameWidth),
+                       item(cmd::SameHeight)}),
+        popup("设置", {item(cmd::BindDrag)}),
+        popup("窗口(&W)", {item(cmd::WindowNew), item(cmd::WindowCascade),
+                          item(cmd::WindowTileHorz), item(cmd::WindowArrange), sep(),
+                          item(menuslot::WindowList), item(cmd::WindowManager)}),
+        helpMenu(),
+    };
+    return menus;
+}
+
+const std::vector<MenuEntry>& emptyMenuBar() {
+    static const std::vector<MenuEntry> menus = {fileMenu(false), viewMenu(), helpMenu()};
+    return menus;
+}
+
+const MenuEntry& contextMenu() {
+    static const MenuEntry menu =
+        popup("编辑", {item(cmd::SpreadOne), item(cmd::SpreadAll), item(cmd::Shrink), sep(),
+                       item(cmd::HideText), item(cmd::ShowText)});
+    return menu;
+}
+
+const std::vector<ToolbarDef>& toolbarTable() {
+    static const std::vector<ToolbarDef> bars = {
+        {"toolbarMain", "标准",
+         {cmd::New, cmd::Open, cmd::Save, 0, cmd::Clear, cmd::Cut, cmd::Copy, cmd::Paste, 0,
+          cmd::About}},
+        {"toolbarDraw", "画图",
+         {cmd::ToolSelect,    0,
+          cmd::ToolRect,      cmd::ToolEllipse,
+          cmd::ToolRoundRect, cmd::ToolRhombus,
+          cmd::ToolParallelogram, cmd::ToolPoint,
+          cmd::ToolLine,      cmd::ToolText,
+          0,                  cmd::SpreadOne,
+          cmd::SpreadAll,     cmd::Shrink,
+          0,                  cmd::LayerTop,
+          cmd::LayerBottom,   cmd::LayerUp,
+          cmd::LayerDown,     cmd::AutoPolyline,
+          cmd::AutoCurve,     cmd::AutoPalm,
+          cmd::AutoStraight,  0,
+          cmd::AlignLeft,     cmd::AlignHCenter,
+          cmd::AlignRight,    cmd::AlignTop,
+          cmd::AlignVCenter,  cmd::AlignBottom,
+          cmd::DistributeH,   cmd::DistributeV,
+          0,                  cmd::SameSize,
+          cmd::SameWidth,     cmd::SameHeight,
+          0,                  cmd::BindDrag}},
+        {"toolbarProperty", "属性",
+         {cmd::LineThick, cmd::LineThin, cmd::LinePolyline, cmd::LineCurve, cmd::FillColor,
+          cmd::LineColor, cmd::FontColor, cmd::Font}},
+    };
+    return bars;
+}
+
+const std::vector<LookDef>& lookTable() {
+    static const std::vector<LookDef> looks = [] {
+        std::vector<LookDef> v;
+        for (const CommandDef& d : kCommands) {
+            if (d.id >= cmd::LookFirst && d.id <= cmd::LookLast)
+                v.push_back({d.id, d.text});
+        }
+        return v;
+    }();
+    return looks;
+}

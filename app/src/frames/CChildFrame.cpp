@@ -1,0 +1,106 @@
+#include "frames/CChildFrame.h"
+
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include "folder/CFolderFrame.h"
+#include "folder/CFolderTabCtrl.h"
+#include "frames/CTavloApp.h"
+#include "frames/CTavloDoc.h"
+#include "view/CTavloView.h"
+
+namespace {
+
+int askToSaveDialog(QWidget* parent, const QString& title) {
+    return QMessageBox::question(parent, CTavloApp::kApplication,
+                                 QString("是否保存对 %1 的更改?").arg(title),
+                                 QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                                 QMessageBox::Save);
+}
+
+QString askFileNameDialog(QWidget* parent, const QString& suggestion) {
+    QString path = QFileDialog::getSaveFileName(
+        parent, "另存为", suggestion,
+        QString("%1;;所有文件 (*.*) (*)").arg(CTavloApp::kFileFilter));
+    if (!path.isEmpty() && !path.contains('.'))
+        path += CTavloApp::kFileExtension;
+    return path;
+}
+
+CChildFrame::AskToSave g_askToSave = askToSaveDialog;
+CChildFrame::AskFileName g_askFileName = askFileNameDialog;
+
+} // namespace
+
+void CChildFrame::setAskToSave(AskToSave ask) { g_askToSave = ask ? ask : askToSaveDialog; }
+void CChildFrame::setAskFileName(AskFileName ask) {
+    g_askFileName = ask ? ask : askFileNameDialog;
+}
+
+CChildFrame::CChildFrame(QWidget* parent) : QMdiSubWindow(parent) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    doc_ = new CTavloDoc(this);
+    folder_ = new CFolderFrame;
+    view_ = new CTavloView;
+    folder_->createClient(view_);
+    ZShapeData& data = doc_->shapeData();
+    data.folderFrame = folder_;
+    folder_->tabCtrl()->setShapeData(&data);
+    data.addPage("页1");
+    folder_->createSizerBar();
+    view_->setDocument(doc_);
+    view_->setCurrentPage(data.managers[0]);
+    folder_->relayout();
+    setWidget(folder_);
+    connect(doc_, &CTavloDoc::modifiedChanged, this, &CChildFrame::updateTitle);
+    connect(doc_, &CTavloDoc::titleChanged, this, &CChildFrame::updateTitle);
+    updateTitle();
+}
+
+CChildFrame::~CChildFrame() = default;
+
+void CChildFrame::updateTitle() {
+    setWindowTitle(doc_->title() + "[*]");
+    setWindowModified(doc_->isModified());
+}
+
+bool CChildFrame::save() {
+    if (doc_->pathName().isEmpty())
+        return saveAs();
+    return doc_->saveTo(doc_->pathName());
+}
+
+bool CChildFrame::saveAs() {
+    const QString suggestion =
+        doc_->pathName().isEmpty() ? doc_->title() + CTavloApp::kFileExtension : doc_->pathName();
+    const QString path = g_askFileName(this, suggestion);
+    if (path.isEmpty())
+        return false;
+    if (!doc_->saveTo(path))
+        return false;
+    if (CTavloApp* app = CTavloApp::instance())
+        app->addRecentFile(path);
+    return true;
+}
+
+bool CChildFrame::saveModified() {
+    if (!doc_->isModified())
+        return true;
+    switch (g_askToSave(this, doc_->title())) {
+    case QMessageBox::Save:
+        return save();
+    case QMessageBox::Discard:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CChildFrame::closeEvent(QCloseEvent* event) {
+    if (!saveModified()) {
+        event->ignore();
+        return;
+    }
+    QMdiSubWindow::closeEvent(event);
+}

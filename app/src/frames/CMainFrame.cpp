@@ -1,0 +1,417 @@
+#include "frames/CMainFrame.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMdiArea>
+#include <QRegularExpression>
+#include <QMenuBar>
+#include <QSettings>
+#include <QStatusBar>
+#include <QStyleFactory>
+#include <QToolBar>
+
+#include <sarvik/platform/ZMessage.h>
+
+#include "commands/CommandIds.h"
+#include "commands/CommandTable.h"
+#include "commands/ToolbarIcons.h"
+#include "frames/CChildFrame.h"
+#include "frames/CTavloApp.h"
+#include "frames/CTavloDoc.h"
+#include "frames/TvxContainer.h"
+
+namespace {
+
+struct LookStyle {
+    const char* style;
+    QColor window, button, base, text, highlight, highlightedText;
+};
+
+// Qt styles and palettes that look like the visual managers the ids name.
+LookStyle lookStyle(int id) {
+    const QColor black(0, 0, 0);
+    const QColor white(255, 255, 255);
+    switch (id) {
+    case 205: return {"Windows", QColor(212, 208, 200), QColor(212, 208, 200), white, black, QColor(10, 36, 106), white};
+    case 206: return {"Fusion", QColor(246, 245, 242), QColor(240, 238, 234), white, black, QColor(182, 189, 210), black};
+    case 207: return {"Fusion", QColor(236, 233, 216), QColor(240, 238, 226), white, black, QColor(49, 106, 197), white};
+    case 208: return {"Fusion", QColor(221, 233, 248), QColor(196, 219, 249), white, black, QColor(249, 200, 106), black};
+    case 209: return {"Fusion", QColor(236, 233, 216), QColor(245, 244, 238), white, black, QColor(49, 106, 197), white};
+    case 210: return {"Fusion", QColor(233, 236, 250), QColor(223, 228, 244), white, black, QColor(51, 153, 255), white};
+    case 216: return {"Fusion", QColor(70, 70, 70), QColor(83, 83, 83), QColor(245, 245, 245), QColor(240, 240, 240), QColor(245, 180, 60), black};
+    case 217: return {"Fusion", QColor(228, 231, 236), QColor(221, 225, 232), white, black, QColor(255, 213, 90), black};
+    case 218: return {"Fusion", QColor(215, 230, 234), QColor(205, 226, 232), white, black, QColor(255, 213, 90), black};
+    case 219: return {"Fusion", QColor(240, 240, 240), QColor(240, 240, 240), white, black, QColor(51, 153, 255), white};
+    default: return {"Fusion", QColor(214, 228, 245), QColor(201, 220, 242), white, black, QColor(255, 213, 90), black};
+    }
+}
+
+QPalette lookPalette(const LookStyle& look) {
+    QPalette pal(look.button, look.window);
+    const bool dark = look.window.lightness() < 128;
+    const QColor ink = dark ? QColor(240, 240, 240) : QColor(0, 0, 0);
+    pal.setColor(QPalette::WindowText, ink);
+    pal.setColor(QPalette::ButtonText, ink);
+    pal.setColor(QPalette::Base, look.base);
+    pal.setColor(QPalette::AlternateBase, look.window);
+    pal.setColor(QPalette::Text, dark ? QColor(0, 0, 0) : look.text);
+    pal.setColor(QPalette::Highlight, look.highlight);
+    pal.setColor(QPalette::HighlightedText, look.highlightedText);
+    pal.setColor(QPalette::ToolTipBase, QColor(255, 255, 225));
+    pal.setColor(QPalette::ToolTipText, QColor(0, 0, 0));
+    pal.setColor(QPalette::Disabled, QPalette::WindowText, ink.lighter(dark ? 60 : 400));
+    pal.setColor(QPalette::Disabled, QPalette::ButtonText, dark ? QColor(140, 140, 140) : QColor(128, 128, 128));
+    pal.setColor(QPalette::Disabled, QPalette::Text, QColor(128, 128, 128));
+    return pal;
+}
+
+QString statusPart(const CommandDef& def) {
+    if (!def.prompt)
+        return {};
+    const QString prompt = QString::fromUtf8(def.prompt);
+    return prompt.section('\n', 0, 0);
+}
+
+QString tooltipPart(const CommandDef& def) {
+    if (def.prompt) {
+        const QString prompt = QString::fromUtf8(def.prompt);
+        if (prompt.contains('\n'))
+            return prompt.section('\n', 1);
+    }
+    QString text = QString::fromUtf8(def.text).section('\t', 0, 0);
+    text.remove(QRegularExpression("\\(&.\\)"));
+    text.remove('&');
+    return text;
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
+    setObjectName("CMainFrame");
+    setWindowTitle(CTavloApp::kMainTitle);
+    resize(1200, 800);
+    mdi_ = new QMdiArea(this);
+    mdi_->setObjectName("mdiArea");
+    mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(mdi_);
+    connect(mdi_, &QMdiArea::subWindowActivated, this, [this] {
+        rebuildMenuBar();
+        updateTitle();
+        updateCommandUI();
+    });
+    createActions();
+    createToolbars();
+    createStatusBar();
+    rebuildMenuBar();
+    CTavloApp* app = CTavloApp::instance();
+    setAppLook(app ? app->appLook : cmd::LookDefault);
+    updateCommandUI();
+}
+
+CMainFrame::~CMainFrame() {
+    // Documents go before the frame so that their views still have a window.
+    for (QMdiSubWindow* w : mdi_->subWindowList())
+        delete w;
+}
+
+void CMainFrame::createActions() {
+    lookGroup_ = new QActionGroup(this);
+    lookGroup_->setExclusive(true);
+    for (const CommandDef& def : commandTable()) {
+        auto* a = new QAction(QString::fromUtf8(def.text), this);
+        a->setObjectName(QString("cmd%1").arg(def.id));
+        a->setData(def.id);
+        a->setStatusTip(statusPart(def));
+        a->setToolTip(tooltipPart(def));
+        if (def.keys) {
+            QList<QKeySequence> keys;
+            for (const QString& k : QString::fromUtf8(def.keys).split(';'))
+                keys << QKeySequence(k, QKeySequence::PortableText);
+            a->setShortcuts(keys);
+        }
+        a->setCheckable(def.checked != nullptr);
+        if (def.id >= cmd::LookFirst && def.id <= cmd::LookLast)
+            lookGroup_->addAction(a);
+        const int id = def.id;
+        connect(a, &QAction::triggered, this, [this, id] { runCommand(id); });
+        addAction(a);
+        actions_[def.id] = a;
+    }
+    for (int id = cmd::Mru1; id <= cmd::Mru4; ++id) {
+        auto* a = new QAction(this);
+        a->setData(id);
+        a->setStatusTip("打开此文档");
+        connect(a, &QAction::triggered, this, [this, id] {
+            const QStringList files = CTavloApp::instance() ? CTavloApp::instance()->recentFiles()
+                                                            : QStringList{};
+            const int index = id - cmd::Mru1;
+            if (index < files.size())
+                openDocumentFile(files[index]);
+        });
+        actions_[id] = a;
+    }
+}
+
+QAction* CMainFrame::action(int id) const {
+    const auto it = actions_.find(id);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+QToolBar* CMainFrame::toolbar(int index) const { return toolbars_.value(index); }
+
+void CMainFrame::createToolbars() {
+    for (const ToolbarDef& def : toolbarTable()) {
+        QToolBar* bar = addToolBar(QString::fromUtf8(def.title));
+        bar->setObjectName(def.objectName);
+        bar->setIconSize(QSize(16, 16));
+        bar->setAllowedAreas(Qt::AllToolBarAreas);
+        for (int id : def.buttons) {
+            if (id == 0) {
+                bar->addSeparator();
+                continue;
+            }
+            QAction* a = action(id);
+            if (!a)
+                continue;
+            a->setIcon(commandIcon(id));
+            bar->addAction(a);
+        }
+        toolbars_ << bar;
+    }
+}
+
+void CMainFrame::createStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName("statusBar");
+    bar->showMessage("就绪");
+    for (const char* pane : {"CAP", "NUM", "SCRL"}) {
+        auto* label = new QLabel(pane, bar);
+        label->setObjectName(QString("pane") + pane);
+        label->setAlignment(Qt::AlignCenter);
+        label->setMinimumWidth(label->fontMetrics().horizontalAdvance("SCRL") + 12);
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        bar->addPermanentWidget(label);
+    }
+}
+
+QMenu* CMainFrame::buildMenu(const MenuEntry& entry, QWidget* parent) {
+    auto* menu = new QMenu(QString::fromUtf8(entry.popup), parent);
+    for (const MenuEntry& item : entry.items) {
+        if (item.popup) {
+            menu->addMenu(buildMenu(item, menu));
+        } else if (item.id == 0) {
+            menu->addSeparator();
+        } else if (item.id == menuslot::RecentFiles) {
+            auto* marker = menu->addSeparator();
+            marker->setObjectName("recentFilesMarker");
+            connect(menu, &QMenu::aboutToShow, this, [this, menu] { fillRecentFiles(menu); });
+        } else if (item.id == menuslot::WindowList) {
+            auto* marker = menu->addSeparator();
+            marker->setObjectName("windowListMarker");
+            connect(menu, &QMenu::aboutToShow, this, [this, menu] { fillWindowList(menu); });
+        } else if (item.id == menuslot::ToolbarList) {
+            QMenu* bars = menu->addMenu("工具栏和停靠窗口(&T)");
+            for (QToolBar* bar : toolbars_)
+                bars->addAction(bar->toggleViewAction());
+        } else if (item.id == menuslot::LookList) {
+            QMenu* looks = menu->addMenu("应用程序外观(&A)");
+            for (const LookDef& look : lookTable())
+                looks->addAction(action(look.id));
+        } else if (QAction* a = action(item.id)) {
+            menu->addAction(a);
+        }
+    }
+    connect(menu, &QMenu::aboutToShow, this, &CMainFrame::updateCommandUI);
+    return menu;
+}
+
+void CMainFrame::fillRecentFiles(QMenu* menu) {
+    for (int id = cmd::Mru1; id <= cmd::Mru4; ++id)
+        menu->removeAction(action(id));
+    const QStringList files =
+        CTavloApp::instance() ? CTavloApp::instance()->recentFiles() : QStringList{};
+    QAction* marker = menu->findChild<QAction*>("recentFilesMarker");
+    QAction* before = nullptr;
+    const QList<QAction*> all = menu->actions();
+    const int at = all.indexOf(marker);
+    if (at >= 0 && at + 1 < all.size())
+        before = all[at + 1];
+    for (int i = 0; i < files.size(); ++i) {
+        QAction* a = action(cmd::Mru1 + i);
+        a->setText(QString("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(files[i])));
+        menu->insertAction(before, a);
+    }
+}
+
+void CMainFrame::fillWindowList(QMenu* menu) {
+    for (QAction* a : menu->actions()) {
+        if (a->property("windowListEntry").toBool()) {
+            menu->removeAction(a);
+            a->deleteLater();
+        }
+    }
+    QAction* marker = menu->findChild<QAction*>("windowListMarker");
+    const QList<QAction*> all = menu->actions();
+    const int at = all.indexOf(marker);
+    QAction* before = at >= 0 && at + 1 < all.size() ? all[at + 1] : nullptr;
+    const QList<QMdiSubWindow*> windows = mdi_->subWindowList();
+    for (int i = 0; i < windows.size(); ++i) {
+        QMdiSubWindow* w = windows[i];
+        auto* a = new QAction(QString("&%1 %2").arg(i + 1).arg(w->windowTitle().remove("[*]")),
+                              menu);
+        a->setProperty("windowListEntry", true);
+        a->setCheckable(true);
+        a->setChecked(w == mdi_->activeSubWindow());
+        connect(a, &QAction::triggered, this, [this, w] { mdi_->setActiveSubWindow(w); });
+        menu->insertAction(before, a);
+    }
+}
+
+void CMainFrame::rebuildMenuBar() {
+    if (!menusBuilt_) {
+        for (const MenuEntry& e : documentMenuBar())
+            documentMenus_ << buildMenu(e, this);
+        for (const MenuEntry& e : emptyMenuBar())
+            emptyMenus_ << buildMenu(e, this);
+        menusBuilt_ = true;
+        documentMenusShown_ = !mdi_->subWindowList().isEmpty();
+        for (QMenu* m : documentMenusShown_ ? documentMenus_ : emptyMenus_)
+            menuBar()->addMenu(m);
+        return;
+    }
+    const bool wantDocument = !mdi_->subWindowList().isEmpty();
+    if (wantDocument == documentMenusShown_)
+        return;
+    menuBar()->clear();
+    for (QMenu* m : wantDocument ? documentMenus_ : emptyMenus_)
+        menuBar()->addMenu(m);
+    documentMenusShown_ = wantDocument;
+}
+
+void CMainFrame::updateCommandUI() {
+    const bool hasDocument = activeChild() != nullptr;
+    for (const CommandDef& def : commandTable()) {
+        QAction* a = action(def.id);
+        a->setEnabled(def.handler && (!def.needsDocument || hasDocument));
+        if (def.checked)
+            a->setChecked(def.checked(*this, def.id));
+    }
+}
+
+void CMainFrame::runCommand(int id) {
+    const CommandDef* def = findCommand(id);
+    if (!def || !def->handler)
+        return;
+    if (def->needsDocument && !activeChild())
+        return;
+    def->handler(*this, id);
+    updateCommandUI();
+}
+
+CChildFrame* CMainFrame::activeChild() const {
+    return qobject_cast<CChildFrame*>(mdi_->activeSubWindow());
+}
+
+QList<CChildFrame*> CMainFrame::children() const {
+    QList<CChildFrame*> list;
+    for (QMdiSubWindow* w : mdi_->subWindowList()) {
+        if (auto* c = qobject_cast<CChildFrame*>(w))
+            list << c;
+    }
+    return list;
+}
+
+CChildFrame* CMainFrame::attachChild(CChildFrame* child) {
+    mdi_->addSubWindow(child);
+    connect(child->document(), &CTavloDoc::modifiedChanged, this, &CMainFrame::updateTitle);
+    connect(child->document(), &CTavloDoc::titleChanged, this, &CMainFrame::updateTitle);
+    connect(child, &QObject::destroyed, this, [this] {
+        rebuildMenuBar();
+        updateTitle();
+        updateCommandUI();
+    });
+    child->showMaximized();
+    mdi_->setActiveSubWindow(child);
+    rebuildMenuBar();
+    updateTitle();
+    updateCommandUI();
+    return child;
+}
+
+CChildFrame* CMainFrame::newDocument() { return attachChild(new CChildFrame); }
+
+CChildFrame* CMainFrame::openDocumentFile(const QString& path) {
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    for (CChildFrame* child : children()) {
+        if (QFileInfo(child->document()->pathName()).absoluteFilePath() == absolute &&
+            !child->document()->pathName().isEmpty()) {
+            mdi_->setActiveSubWindow(child);
+            return child;
+        }
+    }
+    TvxDocument loaded;
+    const TvxStatus status = readTvxFile(absolute.toStdString(), loaded);
+    if (status != TvxStatus::Ok) {
+        ZShowMessage(CTavloApp::kApplication, tvxStatusMessage(status));
+        if (status == TvxStatus::CannotOpen && CTavloApp::instance())
+            CTavloApp::instance()->removeRecentFile(absolute);
+        return nullptr;
+    }
+    auto* child = new CChildFrame;
+    child->document()->adoptLoaded(loaded, absolute);
+    attachChild(child);
+    if (CTavloApp* app = CTavloApp::instance())
+        app->addRecentFile(absolute);
+    return child;
+}
+
+void CMainFrame::updateTitle() {
+    CChildFrame* child = activeChild();
+    if (!child) {
+        setWindowTitle(CTavloApp::kMainTitle);
+        return;
+    }
+    QString doc = child->document()->title();
+    if (child->document()->isModified())
+        doc += '*';
+    setWindowTitle(QString("%1 - [%2]").arg(CTavloApp::kMainTitle, doc));
+}
+
+void CMainFrame::setAppLook(int id) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const LookStyle look = lookStyle(id);
+    if (QStyle* style = QStyleFactory::create(look.style))
+        QApplication::setStyle(style);
+    QApplication::setPalette(lookPalette(look));
+    if (CTavloApp* app = CTavloApp::instance()) {
+        app->appLook = id;
+        QSettings(CTavloApp::kOrganisation, CTavloApp::kApplication).setValue("ApplicationLook", id);
+    }
+    if (QAction* a = action(id))
+        a->setChecked(true);
+    update();
+    QApplication::restoreOverrideCursor();
+}
+
+QString CMainFrame::templateFolder() const {
+    return QDir(QCoreApplication::applicationDirPath()).filePath("samples") + '/';
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    for (CChildFrame* child : children()) {
+        if (!child->saveModified()) {
+            event->ignore();
+            return;
+        }
+        child->document()->SetModifiedFlag(false);
+    }
+    mdi_->closeAllSubWindows();
+    event->accept();
+}

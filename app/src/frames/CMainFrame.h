@@ -1,0 +1,67 @@
+#pragma once
+// The main window: menus, toolbars and status bar built from the command
+// table, and the area in which document windows live.
+
+#include <map>
+
+#include <QMainWindow>
+
+class QAction;
+class QActionGroup;
+class QLabel;
+class QMdiArea;
+class QMenu;
+class QToolBar;
+class CChildFrame;
+struct MenuEntry;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit CMainFrame(QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    QMdiArea* mdiArea() const { return mdi_; }
+    CChildFrame* activeChild() const;
+    QList<CChildFrame*> children() const;
+
+    // A new empty document with its first page "页1".
+    CChildFrame* newDocument();
+    // Opens a document; a file that cannot be read opens nothing and tells the
+    // user why. An already open file is brought to the front.
+    CChildFrame* openDocumentFile(const QString& path);
+
+    QAction* action(int id) const;
+    QToolBar* toolbar(int index) const;
+    // Enables, disables and checks every command for the current state.
+    void updateCommandUI();
+    // Runs a command by id, as a menu click does.
+    void runCommand(int id);
+
+    // Applies a visual style (205..219) and remembers it in the profile.
+    void setAppLook(int id);
+    QString templateFolder() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createActions();
+    void createToolbars();
+    void createStatusBar();
+    void rebuildMenuBar();
+    QMenu* buildMenu(const MenuEntry& entry, QWidget* parent);
+    void fillRecentFiles(QMenu* menu);
+    void fillWindowList(QMenu* menu);
+    void updateTitle();
+    CChildFrame* attachChild(CChildFrame* child);
+
+    QMdiArea* mdi_ = nullptr;
+    std::map<int, QAction*> actions_;
+    QActionGroup* lookGroup_ = nullptr;
+    QList<QToolBar*> toolbars_;
+    QList<QMenu*> documentMenus_;
+    QList<QMenu*> emptyMenus_;
+    bool documentMenusShown_ = false;
+    bool menusBuilt_ = false;
+};

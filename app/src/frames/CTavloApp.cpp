@@ -1,0 +1,149 @@
+#include "frames/CTavloApp.h"
+
+#include <memory>
+
+#include <QCursor>
+#include <QMessageBox>
+#include <QSettings>
+#include <QWidget>
+
+#include <sarvik/ZImageTexture.h>
+#include <sarvik/ZN_ShapeBase.h>
+#include <sarvik/platform/ZCursor.h>
+#include <sarvik/platform/ZMessage.h>
+
+#include "frames/CMainFrame.h"
+
+namespace {
+
+// Pictures read while no application object exists (the command line).
+std::vector<std::unique_ptr<ZImageTexture>>& orphanTextures() {
+    static std::vector<std::unique_ptr<ZImageTexture>> textures;
+    return textures;
+}
+
+void showMessageBox(const std::string& title, const std::string& text) {
+    QMessageBox::warning(QApplication::activeWindow(), QString::fromStdString(title),
+                         QString::fromStdString(text));
+}
+
+Qt::CursorShape toQtCursor(ZCursor cursor) {
+    switch (cursor) {
+    case ZCursor::None: return Qt::BlankCursor;
+    case ZCursor::Arrow: return Qt::ArrowCursor;
+    case ZCursor::SizeAll: return Qt::SizeAllCursor;
+    case ZCursor::SizeNWSE: return Qt::SizeFDiagCursor;
+    case ZCursor::SizeNESW: return Qt::SizeBDiagCursor;
+    case ZCursor::SizeWE: return Qt::SizeHorCursor;
+    case ZCursor::SizeNS: return Qt::SizeVerCursor;
+    }
+    return Qt::ArrowCursor;
+}
+
+// Shapes choose the pointer for the widget under it, as SetCursor did.
+void setWidgetCursor(ZCursor cursor) {
+    if (QWidget* w = QApplication::widgetAt(QCursor::pos()))
+        w->setCursor(toQtCursor(cursor));
+}
+
+QSettings profile() { return QSettings(CTavloApp::kOrganisation, CTavloApp::kApplication); }
+
+} // namespace
+
+void CTavloApp::prepare() {
+    // One texture name must work in every document window.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}
+
+CTavloApp::CTavloApp(int& argc, char** argv) : QApplication(argc, argv) {
+    setOrganizationName(kOrganisation);
+    setApplicationName(kApplication);
+    setApplicationDisplayName(kMainTitle);
+    appLook = profile().value("ApplicationLook", 208).toInt();
+}
+
+CTavloApp::~CTavloApp() { ExitInstance(); }
+
+CTavloApp* CTavloApp::instance() { return qobject_cast<CTavloApp*>(QCoreApplication::instance()); }
+
+bool CTavloApp::InitInstance() {
+    ZSetMessageSink(showMessageBox);
+    ZSetCursorSink(setWidgetCursor);
+    mainFrame_ = new CMainFrame;
+    mainFrame_->setAttribute(Qt::WA_DeleteOnClose, false);
+    const QStringList args = arguments();
+    bool opened = false;
+    for (int i = 1; i < args.size(); ++i) {
+        if (args[i].startsWith('-'))
+            continue;
+        opened = mainFrame_->openDocumentFile(args[i]) != nullptr;
+        break;
+    }
+    if (!opened)
+        mainFrame_->newDocument();
+    mainFrame_->show();
+    return true;
+}
+
+void CTavloApp::ExitInstance() {
+    if (exited_)
+        return;
+    exited_ = true;
+    delete mainFrame_;
+    mainFrame_ = nullptr;
+    for (ZN_ShapeBase* shape : clipboardShapes)
+        delete shape;
+    clipboardShapes.clear();
+    for (ZImageTexture* texture : textures)
+        delete texture;
+    textures.clear();
+    ZSetCursorSink(nullptr);
+    ZSetMessageSink(nullptr);
+}
+
+void CTavloApp::addTexture(ZImageTexture* texture) {
+    if (CTavloApp* app = instance())
+        app->textures.push_back(texture);
+    else
+        orphanTextures().emplace_back(texture);
+}
+
+QStringList CTavloApp::recentFiles() const {
+    QSettings settings = profile();
+    QStringList files;
+    for (int i = 1; i <= kRecentFiles; ++i) {
+        const QString file = settings.value(QString("Recent File List/File%1").arg(i)).toString();
+        if (!file.isEmpty())
+            files << file;
+    }
+    return files;
+}
+
+void CTavloApp::addRecentFile(const QString& path) {
+    QStringList files = recentFiles();
+    files.removeAll(path);
+    files.prepend(path);
+    while (files.size() > kRecentFiles)
+        files.removeLast();
+    QSettings settings = profile();
+    for (int i = 1; i <= kRecentFiles; ++i) {
+        const QString key = QString("Recent File List/File%1").arg(i);
+        if (i <= files.size())
+            settings.setValue(key, files[i - 1]);
+        else
+            settings.remove(key);
+    }
+}
+
+void CTavloApp::removeRecentFile(const QString& path) {
+    QStringList files = recentFiles();
+    files.removeAll(path);
+    QSettings settings = profile();
+    for (int i = 1; i <= kRecentFiles; ++i) {
+        const QString key = QString("Recent File List/File%1").arg(i);
+        if (i <= files.size())
+            settings.setValue(key, files[i - 1]);
+        else
+            settings.remove(key);
+    }
+}

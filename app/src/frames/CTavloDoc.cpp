@@ -1,0 +1,67 @@
+#include "frames/CTavloDoc.h"
+
+#include <QFileInfo>
+
+#include <sarvik/ZImageTexture.h>
+#include <sarvik/platform/ZMessage.h>
+
+#include "folder/CFolderFrame.h"
+#include "folder/CFolderTabCtrl.h"
+#include "folder/CFolderView.h"
+#include "frames/CTavloApp.h"
+
+CTavloDoc::CTavloDoc(QObject* parent) : QObject(parent) {}
+
+CTavloDoc::~CTavloDoc() = default;
+
+void CTavloDoc::setPathName(const QString& path) {
+    path_ = path;
+    emit titleChanged();
+}
+
+QString CTavloDoc::title() const {
+    if (path_.isEmpty())
+        return QStringLiteral("未命名");
+    return QFileInfo(path_).fileName();
+}
+
+void CTavloDoc::SetModifiedFlag(bool modified) {
+    if (modified_ == modified)
+        return;
+    modified_ = modified;
+    emit modifiedChanged(modified);
+}
+
+bool CTavloDoc::saveTo(const QString& path) {
+    std::string reason;
+    if (!writeTvxFile(path.toStdString(), data_.pageRefs(), &reason)) {
+        ZShowMessage("Tavlo", "无法保存文件\n" + reason);
+        return false;
+    }
+    setPathName(path);
+    SetModifiedFlag(false);
+    return true;
+}
+
+void CTavloDoc::adoptLoaded(TvxDocument& doc, const QString& path) {
+    for (auto& image : doc.images) {
+        pendingTextures_.push_back(image.get());
+        CTavloApp::addTexture(image.release());
+    }
+    doc.images.clear();
+    data_.replacePages(doc);
+    if (CFolderFrame* frame = data_.folderFrame) {
+        frame->tabCtrl()->selectTab(0);
+        if (frame->view())
+            frame->view()->showPage(0);
+        frame->showAll();
+    }
+    setPathName(path);
+    SetModifiedFlag(false);
+}
+
+std::vector<ZImageTexture*> CTavloDoc::takePendingTextures() {
+    std::vector<ZImageTexture*> taken;
+    taken.swap(pendingTextures_);
+    return taken;
+}

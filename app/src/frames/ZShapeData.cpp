@@ -1,0 +1,63 @@
+#include "frames/ZShapeData.h"
+
+#include <sarvik/ZN_ShapeManager.h>
+
+#include "folder/CFolderFrame.h"
+#include "folder/CFolderTabCtrl.h"
+
+ZShapeData::~ZShapeData() {
+    for (ZN_ShapeManager* manager : managers)
+        delete manager;
+}
+
+int ZShapeData::addPage(const std::string& name) {
+    managers.push_back(new ZN_ShapeManager);
+    if (folderFrame)
+        folderFrame->tabCtrl()->addItem(name);
+    return pageCount() - 1;
+}
+
+void ZShapeData::removePage(int index) {
+    if (index < 0 || index >= pageCount())
+        return;
+    if (folderFrame)
+        folderFrame->tabCtrl()->removeItem(index);
+    delete managers[static_cast<std::size_t>(index)];
+    managers.erase(managers.begin() + index);
+}
+
+std::string ZShapeData::pageName(int index) const {
+    if (!folderFrame || index < 0 || index >= folderFrame->tabCtrl()->itemCount())
+        return {};
+    return folderFrame->tabCtrl()->itemName(index);
+}
+
+int ZShapeData::pageCustomName(int index) const {
+    if (!folderFrame || index < 0 || index >= folderFrame->tabCtrl()->itemCount())
+        return 0;
+    return folderFrame->tabCtrl()->customName(index);
+}
+
+std::vector<TvxPageRef> ZShapeData::pageRefs() const {
+    std::vector<TvxPageRef> refs;
+    for (int i = 0; i < pageCount(); ++i)
+        refs.push_back({pageName(i), pageCustomName(i), managers[static_cast<std::size_t>(i)]});
+    return refs;
+}
+
+bool ZShapeData::save(ZFile& file) const { return writeTvx(file, pageRefs()); }
+
+void ZShapeData::replacePages(TvxDocument& doc) {
+    // The new pages go in first, so that the document never has no page.
+    const int old = pageCount();
+    for (TvxPage& page : doc.pages) {
+        const int index = addPage(page.name);
+        delete managers[static_cast<std::size_t>(index)];
+        managers[static_cast<std::size_t>(index)] = page.manager.release();
+        if (folderFrame)
+            folderFrame->tabCtrl()->setCustomName(index, page.customName);
+    }
+    for (int i = 0; i < old; ++i)
+        removePage(0);
+    doc.pages.clear();
+}
