@@ -86,7 +86,7 @@ void windowManager(CMainFrame& frame, int) {
     const QList<QMdiSubWindow*> windows = frame.mdiArea()->subWindowList();
     QStringList titles;
     for (QMdiSubWindow* w : windows)
-        titles << w->windowTitle().remove("[*]");
+        titles << w->windowTitle();
     bool ok = false;
     const int current = static_cast<int>(windows.indexOf(frame.mdiArea()->activeSubWindow()));
     const QString chosen =

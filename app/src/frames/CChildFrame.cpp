@@ -61,8 +61,7 @@ CChildFrame::CChildFrame(QWidget* parent) : QMdiSubWindow(parent) {
 CChildFrame::~CChildFrame() = default;
 
 void CChildFrame::updateTitle() {
-    setWindowTitle(doc_->title() + "[*]");
-    setWindowModified(doc_->isModified());
+    setWindowTitle(doc_->title());
 }
 
 bool CChildFrame::save() {

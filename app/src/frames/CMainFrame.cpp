@@ -264,7 +264,7 @@ void CMainFrame::fillWindowList(QMenu* menu) {
     const QList<QMdiSubWindow*> windows = mdi_->subWindowList();
     for (int i = 0; i < windows.size(); ++i) {
         QMdiSubWindow* w = windows[i];
-        auto* a = new QAction(QString("&%1 %2").arg(i + 1).arg(w->windowTitle().remove("[*]")),
+        auto* a = new QAction(QString("&%1 %2").arg(i + 1).arg(w->windowTitle()),
                               menu);
         a->setProperty("windowListEntry", true);
         a->setCheckable(true);
@@ -373,15 +373,9 @@ CChildFrame* CMainFrame::openDocumentFile(const QString& path) {
 }
 
 void CMainFrame::updateTitle() {
-    CChildFrame* child = activeChild();
-    if (!child) {
+    // A maximised document window adds " - [its title]" to this title itself.
+    if (!activeChild())
         setWindowTitle(CTavloApp::kMainTitle);
-        return;
-    }
-    QString doc = child->document()->title();
-    if (child->document()->isModified())
-        doc += '*';
-    setWindowTitle(QString("%1 - [%2]").arg(CTavloApp::kMainTitle, doc));
 }
 
 void CMainFrame::setAppLook(int id) {

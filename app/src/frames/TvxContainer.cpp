@@ -85,7 +85,9 @@ TvxStatus readTvx(ZFile& file, TvxDocument& out) {
     if (doc.version > 3) {
         char magic[3] = {};
         file.read(magic, sizeof magic);
-        if (file.failed() || std::memcmp(magic, kMagic, sizeof magic) != 0)
+        if (file.failed())
+            return corrupt(out);
+        if (std::memcmp(magic, kMagic, sizeof magic) != 0)
             return TvxStatus::BadMagic;
     }
     if (doc.version > kTvxVersion)
