@@ -29,6 +29,9 @@ std::vector<std::uint8_t> ZEncodeTestJpeg(int width, int height, int components,
     cinfo.in_color_space = components == 1 ? JCS_GRAYSCALE : components == 3 ? JCS_RGB : JCS_CMYK;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, options.quality, TRUE);
+    // Full-resolution colour, so neighbouring pixels keep their own colours.
+    for (int c = 0; c < cinfo.num_components; ++c)
+        cinfo.comp_info[c].h_samp_factor = cinfo.comp_info[c].v_samp_factor = 1;
     if (options.progressive)
         jpeg_simple_progression(&cinfo);
     jpeg_start_compress(&cinfo, TRUE);

@@ -12,7 +12,7 @@ struct ZTestJpegOptions {
 
 // Encodes width x height pixels given top-down with `components` bytes per
 // pixel: 1 grey, 3 red-green-blue, 4 CMYK (stored inverted, as Adobe writes
-// it). Empty on a bad argument.
+// it). Colour is not subsampled. Empty on a bad argument.
 std::vector<std::uint8_t> ZEncodeTestJpeg(int width, int height, int components,
                                           const std::vector<std::uint8_t>& pixels,
                                           const ZTestJpegOptions& options = {});

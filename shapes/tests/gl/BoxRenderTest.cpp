@@ -5,7 +5,6 @@
 
 #include <GL/gl.h>
 
-#include <array>
 #include <memory>
 
 namespace {
@@ -22,111 +21,58 @@ protected:
         page.addShape(b);
         return b;
     }
-    // Window positions of handles 1..8 of that box.
-    static std::array<std::array<int, 2>, 8> handles() {
-        return {{{40, 30}, {40, 50}, {40, 70}, {70, 70}, {100, 70}, {100, 50}, {100, 30}, {70, 30}}};
-    }
-    // A point on each handle's outline (its outer vertical edge) and one
-    // inside its square, both away from the box's own fill and frame.
-    static std::array<int, 2> outlinePoint(int k) {
-        const auto h = handles()[k - 1];
-        const int dx = h[0] <= 40 ? -4 : 4;
-        const int dy = h[1] <= 30 ? -2 : 2;
-        return {h[0] + dx - (dx > 0 ? 1 : 0), h[1] + dy};
-    }
-    static std::array<int, 2> squarePoint(int k) {
-        const auto h = handles()[k - 1];
-        const int dx = h[0] <= 40 ? -2 : (h[0] >= 100 ? 2 : 0);
-        const int dy = h[1] <= 30 ? -2 : 2;
-        return {h[0] + dx, h[1] + dy};
+    // A pixel of handle k's square away from the box's fill and frame: on
+    // its outer edge (outline) or just inside that edge.
+    ZRGBA handlePx(int k, bool outline) const {
+        static const int pos[8][2] = {{40, 30}, {40, 50},  {40, 70},  {70, 70},
+                                      {100, 70}, {100, 50}, {100, 30}, {70, 30}};
+        const int x = pos[k - 1][0], y = pos[k - 1][1];
+        const int d = outline ? 4 : 2;
+        if (x == 70) // top and bottom middle: the outer edge is horizontal
+            return px(x + 2, y == 30 ? y - d : y + d - (outline ? 1 : 0));
+        return px(x == 40 ? x - d : x + d - (outline ? 1 : 0), y + (y <= 30 ? -2 : 2));
     }
 };
 
-TEST_F(BoxRenderTest, FillInsideAndFrameOnTheOutline) {
+TEST_F(BoxRenderTest, FillInsideFrameOnTheOutlineAndTheViewOffsetApplied) {
     addBox();
     drawFrame();
     EXPECT_TRUE(near(px(70, 50), kBlue));
-    EXPECT_TRUE(near(px(40, 50), kRed, 30)) << px(40, 50);
-    EXPECT_TRUE(near(px(99, 50), kRed, 30)) << px(99, 50);
-    EXPECT_TRUE(near(px(70, 30), kRed, 30)) << px(70, 30);
-    EXPECT_TRUE(near(px(70, 69), kRed, 30)) << px(70, 69);
+    for (auto [x, y] : {std::pair{40, 50}, {99, 50}, {70, 30}, {70, 69}})
+        EXPECT_TRUE(near(px(x, y), kRed, 30));
     EXPECT_TRUE(near(px(20, 50), kWhite));
-    EXPECT_TRUE(near(px(120, 50), kWhite));
-}
 
-TEST_F(BoxRenderTest, FollowsTheViewOffset) {
-    addBox();
     setScallPosition(ZVector2(30.0f, 20.0f));
     drawFrame();
     EXPECT_TRUE(near(px(15, 15), kBlue));
     EXPECT_TRUE(near(px(75, 50), kWhite));
 }
 
-TEST_F(BoxRenderTest, SurroundGradientHasItsColourAtTheCentre) {
+TEST_F(BoxRenderTest, SurroundAndLeftToRightGradients) {
     ZN_NRect* b = addBox();
+    b->setGradualColor(ZVector3(0, 1, 0));
     b->setGradualType(1);
-    b->setGradualColor(ZVector3(0, 1, 0));
     drawFrame();
-    EXPECT_TRUE(near(px(70, 50), kGreen, 12)) << px(70, 50);
-    // Near a corner the fill colour dominates.
-    const ZRGBA corner = px(43, 33);
-    EXPECT_GT(corner.b, 200) << corner;
-    EXPECT_LT(corner.g, 60) << corner;
-}
+    EXPECT_TRUE(near(px(70, 50), kGreen, 12));
+    EXPECT_TRUE(near(px(42, 32), kBlue, 40)) << "fill colour at the corners";
 
-TEST_F(BoxRenderTest, LeftToRightGradientRunsFromFillToGradient) {
-    ZN_NRect* b = addBox();
     b->setGradualType(3);
-    b->setGradualColor(ZVector3(0, 1, 0));
     drawFrame();
-    const ZRGBA left = px(43, 50), middle = px(70, 50), right = px(97, 50);
-    EXPECT_GT(left.b, 220) << left;
-    EXPECT_LT(left.g, 30) << left;
-    EXPECT_GT(right.g, 220) << right;
-    EXPECT_LT(right.b, 30) << right;
-    EXPECT_TRUE(near(middle, ZRGBA{0, 128, 128, 255}, 10)) << middle;
-    // The gradient does not vary from top to bottom.
-    EXPECT_TRUE(near(px(70, 34), middle, 2));
+    EXPECT_TRUE(near(px(42, 50), kBlue, 20));
+    EXPECT_TRUE(near(px(97, 50), kGreen, 20));
+    EXPECT_TRUE(near(px(70, 50), ZRGBA{0, 128, 128, 255}, 10));
+    EXPECT_TRUE(near(px(70, 33), px(70, 50), 2)) << "no vertical change";
 }
 
-TEST_F(BoxRenderTest, CentreBandGradientsPutTheGradientColourOnTheCentreLine) {
-    ZN_NRect* b = addBox();
-    b->setGradualColor(ZVector3(0, 1, 0));
-    b->setGradualType(2);
-    drawFrame();
-    EXPECT_TRUE(near(px(70, 50), kGreen, 12)) << px(70, 50);
-    EXPECT_GT(px(43, 50).b, 220);
-    EXPECT_GT(px(97, 50).b, 220);
-
-    b->setGradualType(4);
-    drawFrame();
-    EXPECT_TRUE(near(px(70, 50), kGreen, 12)) << px(70, 50);
-    EXPECT_GT(px(70, 31).b, 220);
-    EXPECT_GT(px(70, 68).b, 220);
-
-    b->setGradualType(5);
-    drawFrame();
-    EXPECT_GT(px(70, 31).b, 220);
-    EXPECT_GT(px(70, 68).g, 220);
-}
-
-TEST_F(BoxRenderTest, UnknownFillModeLeavesTheCanvasButKeepsTheFrame) {
+TEST_F(BoxRenderTest, UnknownFillModeAndUnderlineFrame) {
     ZN_NRect* b = addBox();
     b->setGradualType(7);
-    drawFrame();
-    EXPECT_TRUE(near(px(70, 50), kWhite));
-    EXPECT_TRUE(near(px(40, 50), kRed, 30));
-}
-
-TEST_F(BoxRenderTest, UnderlineDrawsOnlyTheBottomEdge) {
-    ZN_NRect* b = addBox();
     b->setRectShowtype(1);
-    b->setFillColor(ZVector3(1, 1, 1));
     drawFrame();
-    EXPECT_TRUE(near(px(70, 69), kRed, 30)) << px(70, 69);
-    EXPECT_TRUE(near(px(40, 50), kWhite, 2)) << px(40, 50);
-    EXPECT_TRUE(near(px(99, 50), kWhite, 2)) << px(99, 50);
-    EXPECT_TRUE(near(px(70, 30), kWhite, 2)) << px(70, 30);
+    EXPECT_TRUE(near(px(70, 50), kWhite, 2));
+    EXPECT_TRUE(near(px(70, 69), kRed, 30));
+    for (auto [x, y] : {std::pair{40, 50}, {99, 50}, {70, 30}})
+        EXPECT_TRUE(near(px(x, y), kWhite, 2));
 }
 
 TEST_F(BoxRenderTest, SelectedBoxShowsEightGreyOutlinesAndNoneFilled) {
@@ -134,12 +80,8 @@ TEST_F(BoxRenderTest, SelectedBoxShowsEightGreyOutlinesAndNoneFilled) {
     b->setSelected(true);
     drawFrame();
     for (int k = 1; k <= 8; ++k) {
-        const auto o = outlinePoint(k), s = squarePoint(k);
-        EXPECT_TRUE(near(px(o[0], o[1]), kGrey, 40)) << "handle " << k << " " << px(o[0], o[1]);
-        // The squares of the middle handles 4 and 8 sit on the frame.
-        if (k != 4 && k != 8) {
-            EXPECT_FALSE(near(px(s[0], s[1]), kGrey, 40)) << "handle " << k << " filled";
-        }
+        EXPECT_TRUE(near(handlePx(k, true), kGrey, 40)) << "outline of handle " << k;
+        EXPECT_TRUE(near(handlePx(k, false), kWhite, 40)) << "inside of handle " << k;
     }
 }
 
@@ -149,27 +91,13 @@ TEST_F(BoxRenderTest, HighlightFillsItsHandleGreenAndWinsOverSelection) {
     b->setSnake(6);
     drawFrame();
     for (int k = 1; k <= 8; ++k) {
-        const auto o = outlinePoint(k);
-        EXPECT_TRUE(near(px(o[0], o[1]), kGreen, 40)) << "handle " << k << " " << px(o[0], o[1]);
+        EXPECT_TRUE(near(handlePx(k, true), kGreen, 40)) << "outline of handle " << k;
+        EXPECT_TRUE(near(handlePx(k, false), k == 6 ? kGreen : kWhite, 40)) << "handle " << k;
     }
-    EXPECT_TRUE(near(px(102, 52), kGreen, 10)) << px(102, 52);
-    EXPECT_TRUE(near(px(102, 72), kWhite, 10)) << "handle 5 filled";
-
     b->setSnake(9);
     drawFrame();
-    EXPECT_TRUE(near(px(outlinePoint(6)[0], outlinePoint(6)[1]), kGreen, 40));
-    EXPECT_TRUE(near(px(102, 52), kWhite, 10)) << "code 9 fills no handle";
-}
-
-TEST_F(BoxRenderTest, HandleOutlinesTakeTheBoxLineWidth) {
-    ZN_NRect* b = addBox();
-    b->setSelected(true);
-    b->setLineWide(5);
-    drawFrame();
-    // Handle 1's left edge at x = 36 is 5 pixels wide: 34..38.
-    EXPECT_TRUE(near(px(34, 27), kGrey, 40)) << px(34, 27);
-    EXPECT_TRUE(near(px(38, 27), kGrey, 40)) << px(38, 27);
-    EXPECT_TRUE(near(px(32, 27), kWhite, 10)) << px(32, 27);
+    EXPECT_TRUE(near(handlePx(6, true), kGreen, 40));
+    EXPECT_TRUE(near(handlePx(6, false), kWhite, 40)) << "code 9 fills no handle";
 }
 
 TEST_F(BoxRenderTest, HiddenBoxDrawsNothing) {
@@ -183,28 +111,24 @@ TEST_F(BoxRenderTest, HiddenBoxDrawsNothing) {
 
 class PictureBoxTest : public BoxRenderTest {
 protected:
-    // A picture of 1 x 2 pixels: stored row 0 (the picture's bottom row) in
-    // `bottom`, row 1 in `top`; bytes in the order the file type says.
-    ZImageTexture* makePicture(std::array<unsigned char, 3> bottom,
-                               std::array<unsigned char, 3> top, int fileType) {
+    // A 1 x 2 picture: stored row 0 (the picture's bottom row) is `bottom`.
+    void showPicture(ZN_NRect* box, const unsigned char (&bottom)[3],
+                     const unsigned char (&top)[3], int fileType) {
         const unsigned char bytes[8] = {bottom[0], bottom[1], bottom[2], 0,
                                         top[0],    top[1],    top[2],    0};
         auto* data = new ZImageData();
         data->copyData(bytes, 1, 2, 8);
         data->setFileType(fileType);
-        picture = std::make_unique<ZImageTexture>(data, "test.jpg");
         scene.makeCurrent();
+        picture = std::make_unique<ZImageTexture>(data, "test.jpg");
         picture->resetTexture();
         scene.releaseCurrent();
-        return picture.get();
+        box->setImageData(picture.get());
     }
     void TearDown() override {
-        if (picture) {
-            scene.makeCurrent();
-            picture.reset();
-            scene.releaseCurrent();
-        }
-        BoxRenderTest::TearDown();
+        scene.makeCurrent();
+        picture.reset();
+        scene.releaseCurrent();
     }
     std::unique_ptr<ZImageTexture> picture;
 };
@@ -212,27 +136,22 @@ protected:
 TEST_F(PictureBoxTest, PictureIsStretchedWithItsFirstRowAtTheBottom) {
     ZN_NRect* b = addBox();
     b->setGradualType(1); // ignored under a picture
-    b->setImageData(makePicture({255, 0, 0}, {0, 0, 255}, 1));
-    ASSERT_NE(picture->getTexture(), 0u);
+    showPicture(b, {255, 0, 0}, {0, 0, 255}, 1);
     drawFrame();
     // Each texel row's centre lies a quarter of the way in from its edge.
-    EXPECT_TRUE(near(px(70, 40), kBlue, 10)) << px(70, 40);
-    EXPECT_TRUE(near(px(70, 60), kRed, 10)) << px(70, 60);
+    EXPECT_TRUE(near(px(70, 40), kBlue, 10));
+    EXPECT_TRUE(near(px(70, 60), kRed, 10));
     EXPECT_TRUE(near(px(40, 50), kRed, 30)) << "framed in the frame colour";
-    scene.makeCurrent();
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
-    scene.releaseCurrent();
 }
 
 TEST_F(PictureBoxTest, FileTypeChoosesTheByteOrder) {
     ZN_NRect* b = addBox();
-    b->setImageData(makePicture({10, 20, 200}, {10, 20, 200}, 1));
+    showPicture(b, {10, 20, 200}, {10, 20, 200}, 1);
     drawFrame();
-    EXPECT_TRUE(near(px(70, 50), ZRGBA{10, 20, 200, 255}, 2)) << px(70, 50);
-
-    b->setImageData(makePicture({10, 20, 200}, {10, 20, 200}, 0));
+    EXPECT_TRUE(near(px(70, 50), ZRGBA{10, 20, 200, 255}, 2));
+    showPicture(b, {10, 20, 200}, {10, 20, 200}, 0);
     drawFrame();
-    EXPECT_TRUE(near(px(70, 50), ZRGBA{200, 20, 10, 255}, 2)) << px(70, 50);
+    EXPECT_TRUE(near(px(70, 50), ZRGBA{200, 20, 10, 255}, 2));
 }
 
 TEST_F(PictureBoxTest, PaddedRowsAreReadWhateverAlignmentWasLeftSet) {
@@ -240,10 +159,10 @@ TEST_F(PictureBoxTest, PaddedRowsAreReadWhateverAlignmentWasLeftSet) {
     scene.makeCurrent();
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1); // as text drawing leaves it
     scene.releaseCurrent();
-    b->setImageData(makePicture({255, 0, 0}, {0, 0, 255}, 1));
+    showPicture(b, {255, 0, 0}, {0, 0, 255}, 1);
     drawFrame();
-    EXPECT_TRUE(near(px(70, 40), kBlue, 10)) << px(70, 40);
-    EXPECT_TRUE(near(px(70, 60), kRed, 10)) << px(70, 60);
+    EXPECT_TRUE(near(px(70, 40), kBlue, 10));
+    EXPECT_TRUE(near(px(70, 60), kRed, 10));
 }
 
 } // namespace

@@ -2,10 +2,6 @@
 
 #include <sarvik/ZN_NRect.h>
 
-#include <GL/gl.h>
-
-#include <vector>
-
 namespace {
 
 ZN_NRect* addBox(ZN_ShapeManager& page, float x1, float y1, float x2, float y2,
@@ -22,38 +18,14 @@ ZN_NRect* addBox(ZN_ShapeManager& page, float x1, float y1, float x2, float y2,
 using SceneTest = SceneFixture;
 
 TEST_F(SceneTest, ProjectionIsCapturedOnlyOnceBound) {
-    ZN_Scene unbound;
-    unbound.makeCurrent();    // nothing to make current: must not touch GL
-    unbound.releaseCurrent();
-    unbound.resize(300, 200);
-    EXPECT_EQ(unbound.getWidth(), 300);
-    EXPECT_EQ(unbound.getHeight(), 200);
-    EXPECT_TRUE(unbound.getProjection() == ZMatrix4X4(true));
-
-    // glOrtho(0, 160, 120, 0, -2000, 2000) in OpenGL's array order.
-    const float* m = scene.getProjection();
-    EXPECT_FLOAT_EQ(m[0], 2.0f / kWidth);
-    EXPECT_FLOAT_EQ(m[5], -2.0f / kHeight);
-    EXPECT_FLOAT_EQ(m[10], -2.0f / 4000.0f);
-    EXPECT_FLOAT_EQ(m[12], -1.0f);
-    EXPECT_FLOAT_EQ(m[13], 1.0f);
-    EXPECT_FLOAT_EQ(m[15], 1.0f);
-    EXPECT_FLOAT_EQ(m[1], 0.0f);
-    EXPECT_FLOAT_EQ(m[4], 0.0f);
-
-    // resize leaves both matrix stacks at identity for the shapes' code.
-    scene.makeCurrent();
-    GLfloat stack[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, stack);
-    EXPECT_FLOAT_EQ(stack[0], 1.0f);
-    EXPECT_FLOAT_EQ(stack[12], 0.0f);
-    glGetFloatv(GL_PROJECTION_MATRIX, stack);
-    EXPECT_FLOAT_EQ(stack[5], 1.0f);
-    scene.releaseCurrent();
-}
-
-TEST_F(SceneTest, WithoutAProjectionAFrameIsOnlyTheClearColour) {
     ZN_Scene fresh;
+    fresh.makeCurrent(); // nothing to make current: must not touch GL
+    fresh.releaseCurrent();
+    fresh.resize(kWidth, kHeight);
+    EXPECT_EQ(fresh.getWidth(), kWidth);
+    EXPECT_TRUE(fresh.getProjection() == ZMatrix4X4(true));
+
+    // Bound but never resized: the zero projection leaves only the clear colour.
     fresh.setShapeManager(&page);
     fresh.init(gl.get());
     addBox(page, 0, 0, 300, 300, ZVector3(1, 0, 0));
@@ -62,13 +34,23 @@ TEST_F(SceneTest, WithoutAProjectionAFrameIsOnlyTheClearColour) {
     fresh.releaseCurrent();
     image = gl->readPixels();
     EXPECT_TRUE(allPixels(kBlue));
+
+    // glOrtho(0, 160, 120, 0, -2000, 2000) in OpenGL's array order.
+    const float* m = scene.getProjection();
+    EXPECT_FLOAT_EQ(m[0], 2.0f / kWidth);
+    EXPECT_FLOAT_EQ(m[5], -2.0f / kHeight);
+    EXPECT_FLOAT_EQ(m[10], -2.0f / 4000.0f);
+    EXPECT_FLOAT_EQ(m[12], -1.0f);
+    EXPECT_FLOAT_EQ(m[13], 1.0f);
 }
 
-TEST_F(SceneTest, WindowOriginIsTopLeftAndYGrowsDown) {
+TEST_F(SceneTest, OriginTopLeftYDownAndLaterShapesOnTop) {
     addBox(page, 0, 0, 10, 10, ZVector3(1, 0, 0));
     addBox(page, kWidth - 10, kHeight - 10, kWidth, kHeight, ZVector3(0, 0, 1));
+    addBox(page, 5, 5, 30, 30, ZVector3(0, 1, 0));
     drawFrame();
-    EXPECT_TRUE(near(px(4, 4), kRed));
+    EXPECT_TRUE(near(px(2, 2), kRed));
+    EXPECT_TRUE(near(px(7, 7), kGreen));
     EXPECT_TRUE(near(px(kWidth - 5, kHeight - 5), kBlue));
     EXPECT_TRUE(near(px(kWidth - 5, 4), kWhite));
     EXPECT_TRUE(near(px(4, kHeight - 5), kWhite));
@@ -79,40 +61,6 @@ TEST_F(SceneTest, ClearsToThePageColourWithItsAlpha) {
     drawFrame();
     EXPECT_TRUE(near(px(80, 60), ZRGBA{0, 255, 0, 128}, 1));
     EXPECT_TRUE(allPixels(px(0, 0)));
-}
-
-TEST_F(SceneTest, LaterShapesArePaintedOverEarlierOnes) {
-    addBox(page, 20, 20, 80, 80, ZVector3(1, 0, 0));
-    addBox(page, 50, 50, 120, 110, ZVector3(0, 0, 1));
-    drawFrame();
-    EXPECT_TRUE(near(px(35, 35), kRed));
-    EXPECT_TRUE(near(px(65, 65), kBlue));
-    EXPECT_TRUE(near(px(100, 100), kBlue));
-}
-
-TEST_F(SceneTest, SetsTheStateShapesStartFrom) {
-    scene.makeCurrent();
-    glEnable(GL_TEXTURE_2D);
-    glEnable(GL_LIGHTING);
-    glDisable(GL_BLEND);
-    glLineWidth(7.0f);
-    scene.render();
-    GLfloat width = 0, point = 0;
-    glGetFloatv(GL_LINE_WIDTH, &width);
-    glGetFloatv(GL_POINT_SIZE, &point);
-    EXPECT_EQ(width, 2.0f);
-    EXPECT_EQ(point, 9.0f);
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
-    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_TRUE(glIsEnabled(GL_BLEND));
-    EXPECT_TRUE(glIsEnabled(GL_LINE_SMOOTH));
-    GLint src = 0, dst = 0;
-    glGetIntegerv(GL_BLEND_SRC, &src);
-    glGetIntegerv(GL_BLEND_DST, &dst);
-    EXPECT_EQ(src, GL_SRC_ALPHA);
-    EXPECT_EQ(dst, GL_ONE_MINUS_SRC_ALPHA);
-    scene.releaseCurrent();
 }
 
 // Boxes far off screen may be skipped, but a box just outside the window whose
