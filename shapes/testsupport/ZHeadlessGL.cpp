@@ -249,15 +249,16 @@ std::vector<std::uint8_t> ZHeadlessGL::readPixels() {
         return image;
 
     const std::size_t stride = static_cast<std::size_t>(width_) * 4;
-    std::vector<std::uint8_t> bottomUp(stride * static_cast<std::size_t>(height_));
+    image.resize(stride * static_cast<std::size_t>(height_));
     glFinish();
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
-    // GL rows run bottom-up; callers think in window rows, top-down.
-    image.resize(bottomUp.size());
-    for (int row = 0; row < height_; ++row)
-        std::memcpy(image.data() + static_cast<std::size_t>(row) * stride,
-                    bottomUp.data() + static_cast<std::size_t>(height_ - 1 - row) * stride, stride);
+    glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, image.data());
+    // GL rows run bottom-up; callers think in window rows, top-down. Flipped in
+    // place, since a page export can be large.
+    for (int top = 0, bottom = height_ - 1; top < bottom; ++top, --bottom)
+        std::swap_ranges(image.begin() + static_cast<std::ptrdiff_t>(stride * top),
+                         image.begin() + static_cast<std::ptrdiff_t>(stride * (top + 1)),
+                         image.begin() + static_cast<std::ptrdiff_t>(stride * bottom));
 
     if (previous != impl_->context)
         eglMakeCurrent(impl_->display, draw, read, previous);

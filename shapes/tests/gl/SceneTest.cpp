@@ -1,5 +1,6 @@
 #include "SceneFixture.h"
 
+#include <sarvik/ZN_BackRgn.h>
 #include <sarvik/ZN_NRect.h>
 
 namespace {
@@ -61,6 +62,21 @@ TEST_F(SceneTest, ClearsToThePageColourWithItsAlpha) {
     drawFrame();
     EXPECT_TRUE(near(px(80, 60), ZRGBA{0, 255, 0, 128}, 1));
     EXPECT_TRUE(allPixels(px(0, 0)));
+}
+
+TEST_F(SceneTest, CaptureFrameIsDrawnOverEveryShapeInWindowCoordinates) {
+    ZN_BackRgn* frame = page.getBackRgn();
+    frame->setPoint1(ZVector2(20, 20));
+    frame->setPoint2(ZVector2(60, 60));
+    frame->setShow(true);
+    addBox(page, 0, 0, kWidth, kHeight, ZVector3(1, 0, 0));
+    setScallPosition(ZVector2(500.0f, 500.0f));
+    addBox(page, 500, 500, 500 + kWidth, 500 + kHeight, ZVector3(0, 0, 1));
+    drawFrame();
+    // Drawn without blending, so the smoothed line's coverage lands in alpha.
+    const ZRGBA edge = px(20, 40);
+    EXPECT_TRUE(near(ZRGBA{edge.r, edge.g, edge.b, 255}, kGreen, 10)) << edge;
+    EXPECT_TRUE(near(px(40, 40), kBlue));
 }
 
 // Boxes far off screen may be skipped, but a box just outside the window whose
