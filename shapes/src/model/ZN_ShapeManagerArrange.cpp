@@ -43,16 +43,30 @@ void ZN_ShapeManager::TranslateLayer(int mode, const std::list<ZN_ShapeBase*>& s
     if (mode < 0 || mode > 3 || shapes.empty())
         return;
 
-    // The first entry of every shape, found in one pass so that moving a large
-    // selection stays linear in the page.
+    // The first entry of each listed shape, found in one pass over the page
+    // so that moving a large selection stays linear.
     std::unordered_map<const ZN_ShapeBase*, Entry> entryOf;
-    entryOf.reserve(shapeList.size());
-    for (Entry e = shapeList.begin(); e != shapeList.end(); ++e)
-        entryOf.emplace(*e, e);
+    entryOf.reserve(shapes.size());
+    for (ZN_ShapeBase* s : shapes)
+        entryOf.emplace(s, shapeList.end());
+    std::size_t pending = entryOf.size();
+    for (Entry e = shapeList.begin(); e != shapeList.end() && pending > 0; ++e) {
+        const auto at = entryOf.find(*e);
+        if (at != entryOf.end() && at->second == shapeList.end()) {
+            at->second = e;
+            --pending;
+        }
+    }
+    // Shapes that are not in this list are forgotten: inserting one would
+    // make the page own a shape that something else owns.
+    for (auto it = entryOf.begin(); it != entryOf.end();) {
+        if (it->second == shapeList.end())
+            it = entryOf.erase(it);
+        else
+            ++it;
+    }
 
-    // The shapes to move: those in this list, each once, in the caller's
-    // order. A shape that is not ours is never inserted, so the list never
-    // takes ownership of something it does not own.
+    // The shapes to move, each once, in the caller's order.
     std::vector<ZN_ShapeBase*> moved;
     std::unordered_set<const ZN_ShapeBase*> movedSet;
     for (ZN_ShapeBase* s : shapes)
