@@ -131,10 +131,12 @@ void ZN_NJiuGongGe::makeInvide() {
         return;
     const float w = (point2.X() - point1.X()) / static_cast<float>(row);
     const float h = (point2.Y() - point1.Y()) / static_cast<float>(col);
-    for (std::size_t k = 0; k < n; ++k) {
+    // Each placed shape sits in exactly one cell, so visiting the placed
+    // shapes instead of the whole grid lays out the same cells.
+    for (const auto& [placed, k] : cellOf) {
+        if (k >= n)
+            continue; // kept from a larger grid: bound, but no longer laid out
         ZN_ShapeBase* shape = cells[k].shape;
-        if (!shape)
-            continue;
         const int t = shape->type();
         if (t != 5 && (t < 7 || t > 10))
             continue;

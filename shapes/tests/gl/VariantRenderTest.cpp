@@ -4,6 +4,11 @@
 
 #include <sarvik/ZN_NJiuGongGe.h>
 #include <sarvik/ZN_NRectVariants.h>
+#include <sarvik/ZImageTexture.h>
+#include <sarvik/platform/ZFile.h>
+
+#include <cstring>
+#include <memory>
 
 namespace {
 
@@ -120,6 +125,41 @@ TEST_F(VariantRender, RoundRectCutsItsCornersAndFillsInBands) {
     drawFrame();
     EXPECT_TRUE(near(px(80, 40), kWhite));
     EXPECT_TRUE(seenNear(80, 20, kRed));
+}
+
+TEST_F(VariantRender, OnlyTheRoundRectDrawsItsPicture) {
+    const unsigned char green[8] = {0, 255, 0, 0, 0, 255, 0, 0};
+    auto* data = new ZImageData();
+    data->copyData(green, 1, 2, 8);
+    data->setFileType(1);
+    data->setId(5);
+    scene.makeCurrent();
+    auto picture = std::make_unique<ZImageTexture>(data, "green.jpg");
+    picture->resetTexture();
+    scene.releaseCurrent();
+
+    ZN_NRect* shapes[] = {add<ZN_NRoundRect>(10, 10, 70, 50), add<ZN_NEllipse>(90, 10, 150, 50),
+                          add<ZN_NRhombus>(10, 60, 70, 110), add<ZN_NParal>(90, 60, 150, 110)};
+    for (ZN_NRect* s : shapes)
+        s->setImageData(picture.get());
+    drawFrame();
+    EXPECT_TRUE(near(px(40, 30), kGreen, 10)) << px(40, 30);
+    EXPECT_TRUE(near(px(120, 30), kBlue)) << px(120, 30);
+    EXPECT_TRUE(near(px(40, 85), kBlue)) << px(40, 85);
+    EXPECT_TRUE(near(px(120, 85), kBlue)) << px(120, 85);
+
+    // The picture is not drawn, but the record still names it.
+    for (ZN_NRect* s : shapes) {
+        auto out = ZFile::toMemory();
+        s->writeFile(out.get(), 8);
+        std::int32_t imageNumber = 0;
+        std::memcpy(&imageNumber, out->bytes().data() + 4 + 40 + 8, 4);
+        EXPECT_EQ(imageNumber, 5) << s->type();
+        s->setImageData(nullptr);
+    }
+    scene.makeCurrent();
+    picture.reset();
+    scene.releaseCurrent();
 }
 
 TEST_F(VariantRender, HiddenVariantsDrawNothing) {
