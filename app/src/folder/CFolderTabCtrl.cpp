@@ -21,10 +21,13 @@ CFolderTabCtrl::CFolderTabCtrl(int tabStyle, QWidget* parent)
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Button);
     const int extent = scrollBarExtent(this);
+    // The tab fonts are sized by their cell height (one pixel less than the
+    // strip, two less for the current tab); a pixel size names the em, which is
+    // about four fifths of the cell.
     normalFont_ = QFont("Arial");
-    normalFont_.setPixelSize(std::max(6, extent - 1));
+    normalFont_.setPixelSize(std::max(6, (extent - 1) * 4 / 5));
     currentFont_ = normalFont_;
-    currentFont_.setPixelSize(std::max(6, extent - 3));
+    currentFont_.setPixelSize(std::max(6, (extent - 3) * 4 / 5));
     setFixedHeight(extent);
     if (tabStyle_ & ScrollButtons) {
         button1_ = new CFolderButton(1, this);

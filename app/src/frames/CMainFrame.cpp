@@ -24,6 +24,7 @@
 #include "frames/CChildFrame.h"
 #include "frames/CTavloApp.h"
 #include "frames/CTavloDoc.h"
+#include "view/CTavloView.h"
 #include "frames/TvxContainer.h"
 
 namespace {
@@ -110,6 +111,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     createToolbars();
     createStatusBar();
     rebuildMenuBar();
+    contextMenu_ = buildMenu(contextMenu(), this);
     CTavloApp* app = CTavloApp::instance();
     setAppLook(app ? app->appLook : cmd::LookDefault);
     updateCommandUI();
@@ -330,6 +332,7 @@ QList<CChildFrame*> CMainFrame::children() const {
 
 CChildFrame* CMainFrame::attachChild(CChildFrame* child) {
     mdi_->addSubWindow(child);
+    child->view()->setContextMenu(contextMenu_);
     connect(child->document(), &CTavloDoc::modifiedChanged, this, &CMainFrame::updateTitle);
     connect(child->document(), &CTavloDoc::titleChanged, this, &CMainFrame::updateTitle);
     connect(child, &QObject::destroyed, this, [this] {

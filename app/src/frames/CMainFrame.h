@@ -33,6 +33,7 @@ public:
 
     QAction* action(int id) const;
     QToolBar* toolbar(int index) const;
+    QMenu* viewContextMenu() const { return contextMenu_; }
     // Enables, disables and checks every command for the current state.
     void updateCommandUI();
     // Runs a command by id, as a menu click does.
@@ -62,6 +63,7 @@ private:
     QList<QToolBar*> toolbars_;
     QList<QMenu*> documentMenus_;
     QList<QMenu*> emptyMenus_;
+    QMenu* contextMenu_ = nullptr;
     bool documentMenusShown_ = false;
     bool menusBuilt_ = false;
 };

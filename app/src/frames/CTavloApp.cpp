@@ -12,6 +12,8 @@
 #include <sarvik/platform/ZCursor.h>
 #include <sarvik/platform/ZMessage.h>
 
+#include "commands/CommandIds.h"
+#include "commands/ToolbarIcons.h"
 #include "frames/CMainFrame.h"
 
 namespace {
@@ -69,6 +71,7 @@ CTavloApp* CTavloApp::instance() { return qobject_cast<CTavloApp*>(QCoreApplicat
 bool CTavloApp::InitInstance() {
     ZSetMessageSink(showMessageBox);
     ZSetCursorSink(setWidgetCursor);
+    setWindowIcon(commandIcon(cmd::ToolLine));
     mainFrame_ = new CMainFrame;
     mainFrame_->setAttribute(Qt::WA_DeleteOnClose, false);
     const QStringList args = arguments();

@@ -1,5 +1,7 @@
 #include "view/CTavloView.h"
 
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QScrollBar>
 #include <QWheelEvent>
 
@@ -129,6 +131,18 @@ void CTavloView::focusInEvent(QFocusEvent* event) {
     CFolderView::focusInEvent(event);
     // Leaves this window's context current for whatever GL work follows.
     scene.makeCurrent();
+}
+
+void CTavloView::contextMenuEvent(QContextMenuEvent* event) {
+    // Only the select tool offers the menu; a drawing tool is cancelled by the
+    // right button instead.
+    if (tool != 0) {
+        tool = 0;
+        dragState = 0;
+        return;
+    }
+    if (contextMenu_)
+        contextMenu_->exec(event->globalPos());
 }
 
 void CTavloView::initializeGL() {

@@ -11,6 +11,7 @@
 #include "folder/CFolderView.h"
 
 class CTavloDoc;
+class QMenu;
 class CTavloView;
 class ZN_ShapeBase;
 class ZN_ShapeManager;
@@ -47,6 +48,8 @@ public:
     ZN_Scene& getScene() { return scene; }
     int getBindDrag() const { return bindDrag; }
     void setBindDrag(int value) { bindDrag = value; }
+    // The right-click menu "编辑"; not owned.
+    void setContextMenu(QMenu* menu) { contextMenu_ = menu; }
     bool inGLCallback() const { return glCallbackDepth_ > 0; }
 
     // Shows the page at `index` of the document; the selection and the drag
@@ -63,6 +66,7 @@ protected:
     void paintGL() override;
     void wheelEvent(QWheelEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void frameAttached() override;
 
 private:
@@ -84,5 +88,6 @@ private:
 
     CViewSurface surface_;
     CTavloDoc* document_ = nullptr; // not owned
+    QMenu* contextMenu_ = nullptr;  // not owned
     int glCallbackDepth_ = 0;
 };
