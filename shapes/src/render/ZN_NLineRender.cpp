@@ -9,7 +9,6 @@
 
 #include <cmath>
 #include <cstddef>
-#include <vector>
 
 namespace {
 
@@ -24,41 +23,32 @@ ZVector3 blend(const ZVector3& line, const ZVector3& gradual, float s) {
     return line * s + gradual * (1.0f - s);
 }
 
-std::vector<ZVector2> toWindow(const std::vector<ZVector2>& canvas) {
-    const ZVector2 offset = getScallPosition();
-    std::vector<ZVector2> window;
-    window.reserve(canvas.size());
-    for (const ZVector2& p : canvas) {
-        window.push_back(p - offset);
-    }
-    return window;
-}
-
-// The curve's vertices: P[0], then for every span nine samples of the uniform
-// Catmull-Rom curve and the span's end point; the ends are doubled as their
-// own outer control points, so the curve passes through every point.
-std::vector<ZVector2> curveVertices(const std::vector<ZVector2>& p) {
-    const std::size_t n = p.size();
-    std::vector<ZVector2> out;
-    out.reserve(1 + 10 * (n - 1));
-    out.push_back(p[0]);
+// Walks the curve through the window positions p(0) .. p(n - 1): P[0], then
+// for every span nine samples of the uniform Catmull-Rom curve and the span's
+// end point. The ends are doubled as their own outer control points, so the
+// curve passes through every point. Returns the last sample of the last span,
+// where the arrow head comes from. Nothing is stored: a page redraws every
+// line on every frame.
+template <class Point, class Emit> ZVector2 walkCurve(std::size_t n, Point p, Emit emit) {
+    emit(p(0));
+    ZVector2 lastSample = p(0);
     for (std::size_t k = 0; k + 1 < n; ++k) {
-        const ZVector2& q0 = p[k == 0 ? 0 : k - 1];
-        const ZVector2& q1 = p[k];
-        const ZVector2& q2 = p[k + 1];
-        const ZVector2& q3 = p[k + 2 < n ? k + 2 : n - 1];
+        const ZVector2 q0 = p(k == 0 ? 0 : k - 1);
+        const ZVector2 q1 = p(k);
+        const ZVector2 q2 = p(k + 1);
+        const ZVector2 q3 = p(k + 2 < n ? k + 2 : n - 1);
         for (int j = 1; j <= 9; ++j) {
             const float u = 0.1f * static_cast<float>(j);
             const float u2 = u * u;
             const float u3 = u2 * u;
-            const ZVector2 c = (q0 * (-u3 + 2.0f * u2 - u) + q1 * (3.0f * u3 - 5.0f * u2 + 2.0f) +
-                                q2 * (-3.0f * u3 + 4.0f * u2 + u) + q3 * (u3 - u2)) *
-                               0.5f;
-            out.push_back(c);
+            lastSample = (q0 * (-u3 + 2.0f * u2 - u) + q1 * (3.0f * u3 - 5.0f * u2 + 2.0f) +
+                          q2 * (-3.0f * u3 + 4.0f * u2 + u) + q3 * (u3 - u2)) *
+                         0.5f;
+            emit(lastSample);
         }
-        out.push_back(q2);
+        emit(q2);
     }
-    return out;
+    return lastSample;
 }
 
 } // namespace
@@ -102,169 +92,209 @@ void ZN_NLine::render() const {
     }
 }
 
+// In every variant p(i) is point i in window coordinates.
+
 void ZN_NLine::RenderSegLine0() const {
-    const std::vector<ZVector2> p = toWindow(points);
+    const ZVector2 offset = getScallPosition();
+    const std::size_t n = points.size();
     glBegin(GL_LINE_STRIP);
-    for (const ZVector2& v : p) {
-        vertex(v);
+    for (const ZVector2& canvas : points) {
+        vertex(canvas - offset);
     }
     glEnd();
-    if (arrowType != 0 && p.size() >= 2) {
-        RenderArrow(p[p.size() - 2], p.back());
+    if (arrowType != 0 && n >= 2) {
+        RenderArrow(points[n - 2] - offset, points[n - 1] - offset);
     }
 }
 
 void ZN_NLine::RenderSegLine1() const {
-    const std::vector<ZVector2> p = toWindow(points);
-    const float n = static_cast<float>(p.size());
+    const ZVector2 offset = getScallPosition();
+    const std::size_t n = points.size();
     glBegin(GL_LINE_STRIP);
-    for (std::size_t i = 0; i < p.size(); ++i) {
-        setColour(blend(color, gradualColor, static_cast<float>(i) / n));
-        vertex(p[i]);
+    for (std::size_t i = 0; i < n; ++i) {
+        setColour(blend(color, gradualColor, static_cast<float>(i) / static_cast<float>(n)));
+        vertex(points[i] - offset);
     }
     glEnd();
     setColour(color);
-    if (arrowType != 0 && p.size() >= 2) {
-        RenderArrow(p[p.size() - 2], p.back());
+    if (arrowType != 0 && n >= 2) {
+        RenderArrow(points[n - 2] - offset, points[n - 1] - offset);
     }
 }
 
 void ZN_NLine::RenderSegLine2() const {
-    const std::vector<ZVector2> p = toWindow(points);
-    if (p.size() >= 2) {
-        // Line width cannot change inside one primitive, so every hundredth of
-        // a segment is its own primitive with its own width.
-        float width = static_cast<float>(lineWide) + gradualWide;
-        const float fall = gradualWide / (static_cast<float>(p.size() - 1) * 100.0f);
-        for (std::size_t i = 0; i + 1 < p.size(); ++i) {
-            const ZVector2 step = (p[i + 1] - p[i]) * 0.01f;
-            ZVector2 from = p[i];
-            for (int k = 0; k < 100; ++k) {
-                const ZVector2 to = k == 99 ? p[i + 1] : from + step;
-                glLineWidth(width);
-                glBegin(GL_LINES);
-                vertex(from);
-                vertex(to);
-                glEnd();
-                width -= fall;
-                from = to;
-            }
-        }
-        glLineWidth(static_cast<float>(lineWide));
+    const ZVector2 offset = getScallPosition();
+    const std::size_t n = points.size();
+    if (n < 2) {
+        return;
     }
-    if (arrowType != 0 && p.size() >= 2) {
-        RenderArrow(p[p.size() - 2], p.back());
+    // Line width cannot change inside one primitive, so every hundredth of a
+    // segment is its own primitive with its own width.
+    float width = static_cast<float>(lineWide) + gradualWide;
+    const float fall = gradualWide / (static_cast<float>(n - 1) * 100.0f);
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+        const ZVector2 end = points[i + 1] - offset;
+        ZVector2 from = points[i] - offset;
+        const ZVector2 step = (end - from) * 0.01f;
+        for (int k = 0; k < 100; ++k) {
+            const ZVector2 to = k == 99 ? end : from + step;
+            glLineWidth(width);
+            glBegin(GL_LINES);
+            vertex(from);
+            vertex(to);
+            glEnd();
+            width -= fall;
+            from = to;
+        }
+    }
+    glLineWidth(static_cast<float>(lineWide));
+    if (arrowType != 0) {
+        RenderArrow(points[n - 2] - offset, points[n - 1] - offset);
     }
 }
 
 void ZN_NLine::RenderSegLine3() const {
-    const std::vector<ZVector2> p = toWindow(points);
-    if (p.size() >= 2) {
-        float width = static_cast<float>(lineWide) + gradualWide;
-        const float slices = static_cast<float>(p.size() - 1) * 100.0f;
-        const float fall = gradualWide / slices;
-        const float grow = 1.0f / slices;
-        float s = 0.0f;
-        for (std::size_t i = 0; i + 1 < p.size(); ++i) {
-            const ZVector2 step = (p[i + 1] - p[i]) * 0.01f;
-            ZVector2 from = p[i];
-            for (int k = 0; k < 100; ++k) {
-                const ZVector2 to = k == 99 ? p[i + 1] : from + step;
-                glLineWidth(width);
-                glBegin(GL_LINES);
-                setColour(blend(color, gradualColor, s));
-                vertex(from);
-                s += grow;
-                setColour(blend(color, gradualColor, s));
-                vertex(to);
-                glEnd();
-                width -= fall;
-                from = to;
-            }
-        }
-        glLineWidth(static_cast<float>(lineWide));
-        setColour(color);
+    const ZVector2 offset = getScallPosition();
+    const std::size_t n = points.size();
+    if (n < 2) {
+        return;
     }
-    if (arrowType != 0 && p.size() >= 2) {
-        RenderArrow(p[p.size() - 2], p.back());
+    const float slices = static_cast<float>(n - 1) * 100.0f;
+    const float fall = gradualWide / slices;
+    const float grow = 1.0f / slices;
+    float width = static_cast<float>(lineWide) + gradualWide;
+    float s = 0.0f;
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+        const ZVector2 end = points[i + 1] - offset;
+        ZVector2 from = points[i] - offset;
+        const ZVector2 step = (end - from) * 0.01f;
+        for (int k = 0; k < 100; ++k) {
+            const ZVector2 to = k == 99 ? end : from + step;
+            glLineWidth(width);
+            glBegin(GL_LINES);
+            setColour(blend(color, gradualColor, s));
+            vertex(from);
+            s += grow;
+            setColour(blend(color, gradualColor, s));
+            vertex(to);
+            glEnd();
+            width -= fall;
+            from = to;
+        }
+    }
+    glLineWidth(static_cast<float>(lineWide));
+    setColour(color);
+    if (arrowType != 0) {
+        RenderArrow(points[n - 2] - offset, points[n - 1] - offset);
     }
 }
 
 void ZN_NLine::RenderCurLine0() const {
-    const std::vector<ZVector2> p = toWindow(points);
-    const std::vector<ZVector2> c = curveVertices(p);
-    glBegin(GL_LINE_STRIP);
-    for (const ZVector2& v : c) {
-        vertex(v);
+    const ZVector2 offset = getScallPosition();
+    const std::size_t n = points.size();
+    if (n < 2) {
+        return;
     }
+    const auto p = [&](std::size_t i) { return points[i] - offset; };
+    glBegin(GL_LINE_STRIP);
+    const ZVector2 lastSample = walkCurve(n, p, [](const ZVector2& v) { vertex(v); });
     glEnd();
     if (arrowType != 0) {
-        RenderArrow(c[c.size() - 2], p.back());
+        RenderArrow(lastSample, p(n - 1));
     }
 }
 
 void ZN_NLine::RenderCurLine1() const {
-    const std::vector<ZVector2> p = toWindow(points);
-    const std::vector<ZVector2> c = curveVertices(p);
-    const float grow = 1.0f / (static_cast<float>(p.size() - 1) * 10.0f);
+    const ZVector2 offset = getScallPosition();
+    const std::size_t n = points.size();
+    if (n < 2) {
+        return;
+    }
+    const auto p = [&](std::size_t i) { return points[i] - offset; };
+    const float grow = 1.0f / (static_cast<float>(n - 1) * 10.0f);
     float s = 0.0f;
+    bool first = true;
     glBegin(GL_LINE_STRIP);
-    for (std::size_t i = 0; i < c.size(); ++i) {
-        if (i > 0) {
+    const ZVector2 lastSample = walkCurve(n, p, [&](const ZVector2& v) {
+        if (!first) {
             s += grow;
         }
+        first = false;
         setColour(blend(color, gradualColor, s));
-        vertex(c[i]);
-    }
+        vertex(v);
+    });
     glEnd();
     setColour(color);
     if (arrowType != 0) {
-        RenderArrow(c[c.size() - 2], p.back());
+        RenderArrow(lastSample, p(n - 1));
     }
 }
 
 void ZN_NLine::RenderCurLine2() const {
-    const std::vector<ZVector2> p = toWindow(points);
-    const std::vector<ZVector2> c = curveVertices(p);
+    const ZVector2 offset = getScallPosition();
+    const std::size_t n = points.size();
+    if (n < 2) {
+        return;
+    }
+    const auto p = [&](std::size_t i) { return points[i] - offset; };
+    const float fall = gradualWide / (static_cast<float>(n - 1) * 10.0f);
     float width = static_cast<float>(lineWide) + gradualWide;
-    const float fall = gradualWide / (static_cast<float>(p.size() - 1) * 10.0f);
-    for (std::size_t i = 0; i + 1 < c.size(); ++i) {
+    ZVector2 previous = p(0);
+    bool first = true;
+    // Each step between two vertices is its own primitive with its own width.
+    const ZVector2 lastSample = walkCurve(n, p, [&](const ZVector2& v) {
+        if (first) {
+            first = false;
+            return;
+        }
         glLineWidth(width);
         glBegin(GL_LINES);
-        vertex(c[i]);
-        vertex(c[i + 1]);
+        vertex(previous);
+        vertex(v);
         glEnd();
         width -= fall;
-    }
+        previous = v;
+    });
     glLineWidth(static_cast<float>(lineWide));
     if (arrowType != 0) {
-        RenderArrow(c[c.size() - 2], p.back());
+        RenderArrow(lastSample, p(n - 1));
     }
 }
 
 void ZN_NLine::RenderCurLine3() const {
-    const std::vector<ZVector2> p = toWindow(points);
-    const std::vector<ZVector2> c = curveVertices(p);
-    const float steps = static_cast<float>(p.size() - 1) * 10.0f;
+    const ZVector2 offset = getScallPosition();
+    const std::size_t n = points.size();
+    if (n < 2) {
+        return;
+    }
+    const auto p = [&](std::size_t i) { return points[i] - offset; };
+    const float steps = static_cast<float>(n - 1) * 10.0f;
     const float fall = gradualWide / steps;
     const float grow = 1.0f / steps;
     float width = static_cast<float>(lineWide) + gradualWide;
     float s = 0.0f;
-    for (std::size_t i = 0; i + 1 < c.size(); ++i) {
+    ZVector2 previous = p(0);
+    bool first = true;
+    const ZVector2 lastSample = walkCurve(n, p, [&](const ZVector2& v) {
+        if (first) {
+            first = false;
+            return;
+        }
         glLineWidth(width);
         glBegin(GL_LINES);
         setColour(blend(color, gradualColor, s));
-        vertex(c[i]);
+        vertex(previous);
         s += grow;
         setColour(blend(color, gradualColor, s));
-        vertex(c[i + 1]);
+        vertex(v);
         glEnd();
         width -= fall;
-    }
+        previous = v;
+    });
     glLineWidth(static_cast<float>(lineWide));
     setColour(color);
     if (arrowType != 0) {
-        RenderArrow(c[c.size() - 2], p.back());
+        RenderArrow(lastSample, p(n - 1));
     }
 }
 

@@ -80,6 +80,30 @@ TEST_F(LineRenderTest, CurvedTaperIsWiderAtTheStartToo) {
     EXPECT_TRUE(near(px(80, 60), kBlack, 60)) << px(80, 60);
 }
 
+TEST_F(LineRenderTest, CurveBendsOutsideItsPolylineAndPassesThroughItsPoints) {
+    ZN_NLine* line = addLine({{20, 100}, {80, 20}, {140, 100}});
+    line->setLineWide(3);
+    drawFrame();
+    // Straight: halfway along the first segment lies (46.25, 65).
+    EXPECT_TRUE(near(px(46, 65), kBlack, 80)) << px(46, 65);
+    EXPECT_TRUE(near(px(46, 55), kWhite, 30)) << px(46, 55);
+
+    line->setStrightType(1);
+    drawFrame();
+    // The curve's midpoint of that span is (46.25, 55), ten pixels outside.
+    EXPECT_TRUE(near(px(46, 55), kBlack, 80)) << px(46, 55);
+    EXPECT_TRUE(near(px(46, 65), kWhite, 30)) << px(46, 65);
+    EXPECT_TRUE(near(px(80, 21), kBlack, 80)) << px(80, 21);
+
+    // Two points make a straight segment whatever the type.
+    page.clear();
+    line = addLine({{20, 100}, {140, 20}});
+    line->setLineWide(3);
+    line->setStrightType(1);
+    drawFrame();
+    EXPECT_TRUE(near(px(80, 60), kBlack, 80)) << px(80, 60);
+}
+
 TEST_F(LineRenderTest, ColourRampRunsFromGradualColourToLineColour) {
     for (int tapered : {0, 1}) {
         for (int curved : {0, 1}) {
