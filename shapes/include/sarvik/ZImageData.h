@@ -21,6 +21,9 @@ public:
     // Bytes per stored row of a picture `width` pixels wide (0 for widths
     // below 1); 64-bit so that no width can overflow it.
     static std::int64_t rowStride(std::int64_t width);
+    // rowStride(width) * height, the byte count of a whole picture; -1 for a
+    // negative size or one whose pixels would exceed kMaxByteCount.
+    static std::int64_t pictureBytes(std::int64_t width, std::int64_t height);
 
     // Takes the size, allocates byteCount zeroed bytes and copies byteCount
     // bytes from source (nothing is copied from a null source). A negative

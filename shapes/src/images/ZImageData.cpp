@@ -27,10 +27,21 @@ std::int64_t ZImageData::rowStride(std::int64_t width) {
     return ((width * 24 + 31) / 32) * 4;
 }
 
+std::int64_t ZImageData::pictureBytes(std::int64_t width, std::int64_t height) {
+    if (width < 0 || height < 0)
+        return -1;
+    const std::int64_t stride = rowStride(width);
+    // Divided rather than multiplied, so that no size can overflow the test.
+    if (stride > kMaxByteCount || (stride > 0 && height > kMaxByteCount / stride))
+        return -1;
+    return stride * height;
+}
+
 bool ZImageData::isComplete() const {
     if (width < 1 || height < 1 || !pixels)
         return false;
-    return rowStride(width) * height <= byteCount;
+    const std::int64_t needed = pictureBytes(width, height);
+    return needed >= 0 && needed <= byteCount;
 }
 
 void ZImageData::copyData(const unsigned char* source, int newWidth, int newHeight,
@@ -98,9 +109,8 @@ bool ZImageData::readFile(ZFile* file, int /*version*/) {
 
     // The count is checked against the picture's own size and against what the
     // file can still hold before anything is allocated.
-    const std::int64_t expected = rowStride(newWidth) * std::max<std::int64_t>(newHeight, 0);
-    if (newWidth < 0 || newHeight < 0 || newByteCount != expected ||
-        newByteCount > kMaxByteCount ||
+    const std::int64_t expected = pictureBytes(newWidth, newHeight);
+    if (expected < 0 || newByteCount != expected ||
         static_cast<std::uint64_t>(newByteCount) > file->remaining()) {
         file->setFailed();
         return false;

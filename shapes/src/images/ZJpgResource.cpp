@@ -64,10 +64,7 @@ void cmykRowToRgb(const JSAMPLE* in, unsigned char* out, unsigned width, bool in
 // The decoded picture must fit the stored layout's bound once its rows are
 // padded; checked before libjpeg allocates anything for the whole picture.
 bool sizeAcceptable(JDIMENSION width, JDIMENSION height) {
-    if (width == 0 || height == 0)
-        return false;
-    const std::int64_t padded = ZImageData::rowStride(width) * static_cast<std::int64_t>(height);
-    return padded <= ZImageData::kMaxByteCount;
+    return width > 0 && height > 0 && ZImageData::pictureBytes(width, height) >= 0;
 }
 
 } // namespace
@@ -77,7 +74,7 @@ ZJpgResource::~ZJpgResource() = default;
 int ZJpgResource::getByteCount() const {
     if (!pixels)
         return 0;
-    return static_cast<int>(ZImageData::rowStride(width) * height);
+    return static_cast<int>(ZImageData::pictureBytes(width, height));
 }
 
 unsigned char* ZJpgResource::ReadJPEGFile(const char* path, unsigned int* outWidth,
