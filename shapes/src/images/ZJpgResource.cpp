@@ -120,7 +120,8 @@ unsigned char* ZJpgResource::ReadJPEGFile(const char* path, unsigned int* outWid
 
     jpeg_start_decompress(&cinfo);
     const std::size_t rowBytes = static_cast<std::size_t>(cinfo.output_width) * 3;
-    result = new (std::nothrow) unsigned char[rowBytes * cinfo.output_height];
+    // Zeroed, so rows a damaged file never delivers come out black, not stale.
+    result = new (std::nothrow) unsigned char[rowBytes * cinfo.output_height]();
     if (!result) {
         jpeg_destroy_decompress(&cinfo);
         closeFile(file);
