@@ -20,7 +20,6 @@ const std::vector<CommandDef> kCommands = {
     {cmd::DocOption, "文档选项(&D)...\tCtrl+Shift+D", nullptr, nullptr, false, docOption, nullptr,
      true},
     {cmd::Print, "打印(&P)...\tCtrl+P", "打印活动文档\n打印", "Ctrl+P", false, nullptr},
-    {cmd::PrintDirect, "快速打印", "直接打印活动文档\n快速打印", nullptr, false, nullptr},
     {cmd::PrintPreview, "打印预览(&V)", "显示整页\n打印预览", nullptr, false, nullptr},
     {cmd::PrintSetup, "打印设置(&R)...", "更改打印机选项和打印选项\n打印设置", nullptr, false,
      nullptr},
