@@ -53,6 +53,7 @@ TEST(CodePage, Utf8Validation) {
     EXPECT_FALSE(ZIsValidUtf8("\xED\xA0\x80"));     // surrogate
     EXPECT_FALSE(ZIsValidUtf8("\xF4\x90\x80\x80")); // above U+10FFFF
     EXPECT_FALSE(ZIsValidUtf8("\xE4\xB8"));         // cut off
+    EXPECT_EQ(ZSanitizeUtf8("a\xC0\xAF" "b"), "a\xEF\xBF\xBD\xEF\xBF\xBD" "b");
 }
 
 } // namespace

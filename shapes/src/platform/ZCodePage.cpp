@@ -90,8 +90,9 @@ Converter& fromDisk() {
     return converter;
 }
 
-// The input with every ill-formed UTF-8 byte replaced by U+FFFD.
-std::string sanitizeUtf8(std::string_view s) {
+} // namespace
+
+std::string ZSanitizeUtf8(std::string_view s) {
     std::string out;
     out.reserve(s.size());
     for (std::size_t i = 0; i < s.size();) {
@@ -107,8 +108,6 @@ std::string sanitizeUtf8(std::string_view s) {
     return out;
 }
 
-} // namespace
-
 bool ZIsValidUtf8(std::string_view bytes) {
     for (std::size_t i = 0; i < bytes.size();) {
         const std::size_t n = utf8SequenceLength(bytes, i);
@@ -120,7 +119,7 @@ bool ZIsValidUtf8(std::string_view bytes) {
 }
 
 std::string ZUtf8ToCp936(std::string_view utf8) {
-    const std::string clean = ZIsValidUtf8(utf8) ? std::string(utf8) : sanitizeUtf8(utf8);
+    const std::string clean = ZIsValidUtf8(utf8) ? std::string(utf8) : ZSanitizeUtf8(utf8);
     Converter& cv = toDisk();
     if (!cv.ok())
         return clean; // no converter at all: ASCII is still right
@@ -144,7 +143,7 @@ std::string ZUtf8ToCp936(std::string_view utf8) {
 std::string ZCp936ToUtf8(std::string_view bytes) {
     Converter& cv = fromDisk();
     if (!cv.ok())
-        return sanitizeUtf8(bytes);
+        return ZSanitizeUtf8(bytes);
     std::string out;
     out.reserve(bytes.size() * 3 / 2);
     bool fellBack = false;

@@ -414,7 +414,7 @@ std::vector<std::u32string> splitLines(std::string_view text) {
     std::vector<std::u32string> lines;
     if (text.empty())
         return lines;
-    const std::string clean = ZIsValidUtf8(text) ? std::string(text) : ZCp936ToUtf8(text);
+    const std::string clean = ZIsValidUtf8(text) ? std::string(text) : ZSanitizeUtf8(text);
     std::u32string current;
     bool pendingLine = true;
     for (std::size_t i = 0; i < clean.size();) {

@@ -20,3 +20,7 @@ std::string ZCp936ToUtf8(std::string_view bytes);
 // True when `bytes` is well-formed UTF-8 (no overlong forms, no surrogates,
 // nothing above U+10FFFF).
 bool ZIsValidUtf8(std::string_view bytes);
+
+// `bytes` with every byte that starts no well-formed UTF-8 sequence replaced
+// by U+FFFD.
+std::string ZSanitizeUtf8(std::string_view bytes);
