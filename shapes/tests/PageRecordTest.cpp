@@ -217,9 +217,10 @@ TEST(PageRecord, UnknownTypeCodesAndAbsurdCountsAreRefused) {
 }
 
 TEST(PageRecord, LinksRecordedOnOneSideOnlyAreRefused) {
-    // Two bare nodes: the first lists the second as an output, the second
-    // does not list the first as an input.
-    const Bytes bytes = ints({2, 3, 0, 3, 0, /*1:*/ 0, 1, 2, 0, /*2:*/ 0, 0, 0});
+    // Two bare nodes: the second lists the first as an output, the first does
+    // not list the second as an input. Refusing must not leave the second
+    // pointing at the first once that is destroyed.
+    const Bytes bytes = ints({2, 3, 0, 3, 0, /*1:*/ 0, 0, 0, /*2:*/ 0, 1, 1, 0});
     ZN_ShapeManager read;
     EXPECT_FALSE(read.readFile(ZFile::fromMemory(bytes).get(), 8));
     EXPECT_TRUE(read.getShapeList().empty());

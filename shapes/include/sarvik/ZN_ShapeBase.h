@@ -120,6 +120,11 @@ public:
     void deleteAnswerHostList(ZN_NJiuGongGe* table);
     void clearAnswerHostList();
 
+    // Drops the relation lists and answer hosts without touching the shapes
+    // they point at. Only for discarding a whole set of shapes together whose
+    // links may be recorded on one side only (a damaged page being refused).
+    void forgetRelations();
+
     // A new default shape for a type code, owned by the caller; null for the
     // background region's code 11 and for codes outside 1..13.
     static ZN_ShapeBase* createShape(int type);

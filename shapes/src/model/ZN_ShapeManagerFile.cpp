@@ -84,6 +84,14 @@ bool ZN_ShapeManager::readFile(ZFile* file, int version) {
         auto first = std::next(shapeList.begin(), static_cast<std::ptrdiff_t>(before));
         std::list<ZN_ShapeBase*> doomed;
         doomed.splice(doomed.end(), shapeList, first, shapeList.end());
+        // Links of a damaged record may be one-sided, and a destructor unlinks
+        // only from the shapes it lists; so every link is dropped while all
+        // the shapes are still alive, and only then are they destroyed.
+        for (ZN_ShapeBase* shape : doomed)
+            if (auto* table = dynamic_cast<ZN_NJiuGongGe*>(shape))
+                table->clearAnswerList();
+        for (ZN_ShapeBase* shape : doomed)
+            shape->forgetRelations();
         for (ZN_ShapeBase* shape : doomed)
             delete shape;
         return false;

@@ -253,6 +253,12 @@ void ZN_ShapeBase::clearAnswerHostList() {
             table->deleteAnswerList(this);
 }
 
+void ZN_ShapeBase::forgetRelations() {
+    inputList.clear();
+    outputList.clear();
+    answerHostList.clear();
+}
+
 ZN_ShapeBase* ZN_ShapeBase::createShape(int type) {
     switch (type) {
     case 1: return new ZN_NLine();
