@@ -92,8 +92,8 @@ TvxStatus readTvx(ZFile& file, TvxDocument& out) {
     }
     if (doc.version > kTvxVersion)
         return TvxStatus::TooNew;
-    // No program ever wrote a version below 1; such a number is damage.
-    if (doc.version < 1)
+    // Versions count up from zero; a negative one is damage, not an old file.
+    if (doc.version < 0)
         return corrupt(out);
 
     if (doc.version > 3) {
