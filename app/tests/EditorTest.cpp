@@ -175,3 +175,23 @@ TEST_F(Editor, VisualStyleIsCheckedAndRemembered) {
     frame->runCommand(208);
     EXPECT_TRUE(frame->action(208)->isChecked());
 }
+
+TEST_F(Editor, RecentFilesKeepTheLastFourOpenedFirst) {
+    CTavloApp& app = testApp();
+    for (const QString& f : app.recentFiles())
+        app.removeRecentFile(f);
+    const std::string dir = tempDir();
+    ZN_ShapeManager page;
+    QStringList paths;
+    for (int i = 0; i < 5; ++i) {
+        const std::string path = dir + "/m" + std::to_string(i) + ".tvx";
+        ASSERT_TRUE(writeTvxFile(path, {{"页1", 0, &page}}));
+        paths << QString::fromStdString(path);
+        ASSERT_NE(frame->openDocumentFile(paths.last()), nullptr);
+    }
+    EXPECT_EQ(app.recentFiles(), (QStringList{paths[4], paths[3], paths[2], paths[1]}));
+    // Reopening moves a file to the front without repeating it.
+    frame->openDocumentFile(paths[2]);
+    EXPECT_EQ(app.recentFiles().first(), paths[2]);
+    EXPECT_EQ(app.recentFiles().size(), 4);
+}

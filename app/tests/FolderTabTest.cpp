@@ -146,3 +146,16 @@ TEST_F(FrameLayout, SizerDragWidensTabsButNeverSqueezesTheScrollBar) {
     EXPECT_EQ(frame->hScrollBar()->width(), CWinMgr::kMinHScrollBars * e);
     EXPECT_FALSE(sizer->dragging());
 }
+
+TEST_F(FrameLayout, EscapeEndsASizerDragWithoutMovingIt) {
+    CSizerBar* sizer = frame->sizerBar();
+    const int tabsWidth = frame->tabCtrl()->width();
+    QTest::mousePress(sizer, Qt::LeftButton, {}, QPoint(4, 4));
+    ASSERT_TRUE(sizer->dragging());
+    QTest::keyClick(sizer, Qt::Key_Escape);
+    EXPECT_FALSE(sizer->dragging());
+    QMouseEvent move(QEvent::MouseMove, QPointF(60, 4), QPointF(sizer->mapToGlobal(QPoint(60, 4))),
+                     Qt::LeftButton, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(sizer, &move);
+    EXPECT_EQ(frame->tabCtrl()->width(), tabsWidth);
+}

@@ -356,6 +356,8 @@ CChildFrame* CMainFrame::openDocumentFile(const QString& path) {
         if (QFileInfo(child->document()->pathName()).absoluteFilePath() == absolute &&
             !child->document()->pathName().isEmpty()) {
             mdi_->setActiveSubWindow(child);
+            if (CTavloApp* app = CTavloApp::instance())
+                app->addRecentFile(absolute);
             return child;
         }
     }
