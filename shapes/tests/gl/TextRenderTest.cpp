@@ -1,25 +1,22 @@
 #include "SceneFixture.h"
 
-#include <sarvik/ZN_NRect.h>
 #include <sarvik/ZN_SText.h>
 
 #include <GL/gl.h>
 
-#include <cstring>
 
 namespace {
 
 class TextRenderTest : public SceneFixture {
 protected:
     // A blue text in a 100 x 40 rectangle at (20, 30), left aligned.
-    ZN_SText* addText(const char* s, bool own = true) {
+    ZN_SText* addText(const char* s) {
         auto* t = new ZN_SText();
         t->setRect(ZVector2(20.0f, 30.0f), ZVector2(120.0f, 70.0f));
         t->setTextAlignType(1);
         t->setText(s);
         t->setFontColor(ZVector3(0.0f, 0.0f, 1.0f));
-        if (own)
-            page.addShape(t);
+        page.addShape(t);
         return t;
     }
 
@@ -96,19 +93,6 @@ TEST_F(TextRenderTest, CornerOutsideTheWindowDropsTheWholeText) {
     t->setText("Dropped text");
     drawFrame();
     EXPECT_TRUE(allPixels(kWhite));
-}
-
-TEST_F(TextRenderTest, LabelIsDrawnByItsBox) {
-    auto* box = new ZN_NRect();
-    box->setPoint1(ZVector2(10.0f, 10.0f));
-    box->setPoint2(ZVector2(150.0f, 110.0f));
-    box->setFillColor(ZVector3(1.0f, 1.0f, 1.0f));
-    ZN_SText* label = addText("Label", false);
-    box->setLabel(label);
-    label->setHost(box);
-    page.addShape(box);
-    drawFrame();
-    expectPictureAt(*label, 20, 70);
 }
 
 } // namespace
