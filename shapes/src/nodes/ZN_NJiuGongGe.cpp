@@ -288,8 +288,9 @@ void ZN_NJiuGongGe::loadRelating(ZFile* file, const ZN_ShapeIndex& shapes, int v
         return;
     unbindAllCells();
     cells.assign(static_cast<std::size_t>(n), Cell{});
-    for (std::int32_t k = 0; k < n; ++k) {
+    for (std::int32_t k = 0; k < n; ++k)
         cells[static_cast<std::size_t>(k)].index = k;
+    for (std::int32_t k = 0; k < n; ++k) {
         const std::int32_t id = file->readInt32();
         if (file->failed())
             return;
