@@ -1,0 +1,107 @@
+// Runs the benchmarks with the usual console output, then prints two tables,
+// wall-clock and CPU time of the benchmark thread: a row per case, a column per
+// map size, in milliseconds (medians when the run has repetitions), and how
+// the largest map compares with the middle one. On a shared machine the CPU
+// figures are the steadier ones; drawing also runs in the driver's threads,
+// which only the wall-clock figures include.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+class TableReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.error_occurred)
+                continue;
+            const bool aggregate = run.run_type == Run::RT_Aggregate;
+            if (aggregate && run.aggregate_name != "median")
+                continue;
+            const std::string name = run.run_name.function_name;
+            const std::string size = run.run_name.args;
+            if (!aggregate && rows_[name].count(size) && sawMedian_[name + size])
+                continue;
+            rows_[name][size] = toMilliseconds(run.GetAdjustedRealTime(), run.time_unit);
+            cpuRows_[name][size] = toMilliseconds(run.GetAdjustedCPUTime(), run.time_unit);
+            if (aggregate)
+                sawMedian_[name + size] = true;
+            if (order_.empty() || order_.back() != name) {
+                bool known = false;
+                for (const auto& n : order_)
+                    known = known || n == name;
+                if (!known)
+                    order_.push_back(name);
+            }
+        }
+    }
+
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        printTable("wall-clock ms", rows_);
+        printTable("CPU ms", cpuRows_);
+        std::fflush(stdout);
+    }
+
+private:
+    using Table = std::map<std::string, std::map<std::string, double>>;
+
+    void printTable(const char* title, Table& table) const {
+        const char* sizes[] = {"1000", "10000", "100000"};
+        std::printf("\n%-22s %12s %12s %12s %10s\n", title, "1 000", "10 000", "100 000",
+                    "100k/10k");
+        for (const auto& name : order_) {
+            std::string label = name.rfind("BM_", 0) == 0 ? name.substr(3) : name;
+            std::printf("%-22s", label.c_str());
+            const auto& row = table[name];
+            for (const char* s : sizes) {
+                auto it = row.find(s);
+                if (it == row.end())
+                    std::printf(" %12s", "-");
+                else
+                    std::printf(" %12.3f", it->second);
+            }
+            auto mid = row.find("10000");
+            auto big = row.find("100000");
+            if (mid != row.end() && big != row.end() && mid->second > 0.0)
+                std::printf(" %9.1fx", big->second / mid->second);
+            std::printf("\n");
+        }
+    }
+
+    static double toMilliseconds(double value, benchmark::TimeUnit unit) {
+        switch (unit) {
+        case benchmark::kNanosecond:
+            return value / 1e6;
+        case benchmark::kMicrosecond:
+            return value / 1e3;
+        case benchmark::kSecond:
+            return value * 1e3;
+        default:
+            return value;
+        }
+    }
+
+    Table rows_;
+    Table cpuRows_;
+    std::map<std::string, bool> sawMedian_;
+    std::vector<std::string> order_;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    TableReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,301 @@
+// Speed of the editing model, the document file and the drawing on generated
+// maps of 1 000, 10 000 and 100 000 nodes. The maps are written into a
+// temporary folder on first use and removed at exit.
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+
+#include <sarvik/ZNRedoUndo.h>
+#include <sarvik/ZN_Scene.h>
+#include <sarvik/ZN_ShapeManager.h>
+#include <sarvik/platform/ZCursor.h>
+
+#include "MapGenerator.h"
+#include "ZHeadlessGL.h"
+#include "frames/TvxContainer.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using benchmap::Layout;
+
+constexpr int kWindowW = 1920;
+constexpr int kWindowH = 1080;
+
+// Seconds since `start`, for manually timed iterations.
+double since(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+std::string& workDir() {
+    static std::string dir;
+    return dir;
+}
+
+void removeWorkDir() {
+    if (!workDir().empty()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(workDir(), ignored);
+    }
+}
+
+const std::string& ensureWorkDir() {
+    if (workDir().empty()) {
+        std::string pattern = (std::filesystem::temp_directory_path() / "tavlo-bench-XXXXXX").string();
+        if (!mkdtemp(pattern.data())) {
+            std::perror("tavlo_bench: mkdtemp");
+            std::exit(1);
+        }
+        workDir() = pattern;
+        std::atexit(removeWorkDir);
+    }
+    return workDir();
+}
+
+struct MapFile {
+    std::string path;
+    benchmap::MapStats stats;
+};
+
+// The generated file of a size and layout, made on first use.
+const MapFile& mapFile(int nodes, Layout layout) {
+    static std::map<std::pair<int, Layout>, MapFile> files;
+    auto key = std::make_pair(nodes, layout);
+    auto it = files.find(key);
+    if (it != files.end())
+        return it->second;
+    MapFile file;
+    file.path = ensureWorkDir() + "/map-" + std::to_string(nodes) +
+                (layout == Layout::Packed ? "-packed" : "") + ".tvx";
+    if (!benchmap::writeMap(file.path, nodes, layout, &file.stats)) {
+        std::fprintf(stderr, "tavlo_bench: cannot write %s\n", file.path.c_str());
+        std::exit(1);
+    }
+    return files.emplace(key, std::move(file)).first->second;
+}
+
+// A loaded document per size and layout, kept for the whole run: loading the
+// largest map takes long enough that every case reloading it would dominate.
+// Cases leave the page as they found it.
+ZN_ShapeManager& loadedPage(int nodes, Layout layout = Layout::Spread) {
+    static std::map<std::pair<int, Layout>, std::unique_ptr<TvxDocument>> docs;
+    auto key = std::make_pair(nodes, layout);
+    auto& doc = docs[key];
+    if (!doc) {
+        doc = std::make_unique<TvxDocument>();
+        if (readTvxFile(mapFile(nodes, layout).path, *doc) != TvxStatus::Ok || doc->pages.empty()) {
+            std::fprintf(stderr, "tavlo_bench: cannot read the %d-node map\n", nodes);
+            std::exit(1);
+        }
+    }
+    return *doc->pages.front().manager;
+}
+
+void setCounters(benchmark::State& state, int nodes) {
+    const auto& stats = mapFile(nodes, Layout::Spread).stats;
+    state.counters["shapes"] = stats.nodes + stats.connectors + stats.placedTexts;
+}
+
+void BM_Load(benchmark::State& state) {
+    const int nodes = static_cast<int>(state.range(0));
+    const std::string& path = mapFile(nodes, Layout::Spread).path;
+    for (auto _ : state) {
+        auto doc = std::make_unique<TvxDocument>();
+        const auto start = Clock::now();
+        const TvxStatus status = readTvxFile(path, *doc);
+        state.SetIterationTime(since(start));
+        if (status != TvxStatus::Ok)
+            state.SkipWithError("the map did not load");
+        doc.reset(); // freeing the pages is not part of loading
+    }
+    setCounters(state, nodes);
+}
+
+void BM_Save(benchmark::State& state) {
+    const int nodes = static_cast<int>(state.range(0));
+    ZN_ShapeManager& page = loadedPage(nodes);
+    const std::string path = ensureWorkDir() + "/saved-" + std::to_string(nodes) + ".tvx";
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        const bool ok = writeTvxFile(path, {{"页1", 0, &page}});
+        state.SetIterationTime(since(start));
+        if (!ok)
+            state.SkipWithError("the map was not saved");
+    }
+    std::filesystem::remove(path);
+    setCounters(state, nodes);
+}
+
+void BM_Snapshot(benchmark::State& state) {
+    const int nodes = static_cast<int>(state.range(0));
+    ZN_ShapeManager& page = loadedPage(nodes);
+    ZNRedoUndo& undo = *page.getUndoRedo();
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        undo.copyAllTooplist(true);
+        state.SetIterationTime(since(start));
+        undo.clearAll(); // dropping the copy is not part of taking it
+    }
+    setCounters(state, nodes);
+}
+
+void BM_UndoRedo(benchmark::State& state) {
+    const int nodes = static_cast<int>(state.range(0));
+    ZN_ShapeManager& page = loadedPage(nodes);
+    ZNRedoUndo& undo = *page.getUndoRedo();
+    undo.copyAllTooplist(true);
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        const bool ok = undo.unDo() && undo.reDo();
+        state.SetIterationTime(since(start));
+        if (!ok)
+            state.SkipWithError("undo or redo refused");
+    }
+    undo.clearAll();
+    setCounters(state, nodes);
+}
+
+// One mouse move of a body drag of the selected root with parent-child
+// binding on: the whole tree follows. Moves alternate right and left so that
+// the page ends where it started.
+void BM_BindingDrag(benchmark::State& state) {
+    const int nodes = static_cast<int>(state.range(0));
+    ZN_ShapeManager& page = loadedPage(nodes);
+    ZN_ShapeBase* root = benchmap::findRoot(page);
+    page.clearSelect();
+    root->setSelected(true);
+    const ZVector2 a(100.0f, 100.0f);
+    const ZVector2 b(101.0f, 100.0f);
+    bool right = true;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        page.change(right ? a : b, right ? b : a, 9, 1);
+        state.SetIterationTime(since(start));
+        right = !right;
+    }
+    if (!right)
+        page.change(b, a, 9, 1);
+    page.clearSelect();
+    setCounters(state, nodes);
+}
+
+// 1 000 hover tests along the window's diagonal, as the pointer crosses the
+// window showing the top-left of the page; most of them miss every shape.
+void BM_HoverSweep(benchmark::State& state) {
+    const int nodes = static_cast<int>(state.range(0));
+    ZN_ShapeManager& page = loadedPage(nodes);
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        int hits = 0;
+        for (int i = 0; i < 1000; ++i) {
+            const ZVector2 pos(static_cast<float>(i) * 1.919f, static_cast<float>(i) * 1.079f);
+            ZObj2DInPoint info;
+            int code = 0;
+            hits += page.Change_Cursor(pos, &info, code) != nullptr;
+        }
+        state.SetIterationTime(since(start));
+        benchmark::DoNotOptimize(hits);
+    }
+    setCounters(state, nodes);
+}
+
+void BM_RubberBand(benchmark::State& state) {
+    const int nodes = static_cast<int>(state.range(0));
+    ZN_ShapeManager& page = loadedPage(nodes);
+    const auto& stats = mapFile(nodes, Layout::Spread).stats;
+    const ZVector2 low(-10.0f, -10.0f);
+    const ZVector2 high(stats.width + 10.0f, stats.height + 10.0f);
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        page.clearSelect();
+        page.selectWithinRect(low, high);
+        state.SetIterationTime(since(start));
+    }
+    page.clearSelect();
+    setCounters(state, nodes);
+}
+
+void BM_CollapseExpand(benchmark::State& state) {
+    const int nodes = static_cast<int>(state.range(0));
+    ZN_ShapeManager& page = loadedPage(nodes);
+    ZN_ShapeBase* root = benchmap::findRoot(page);
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        page.shapeShrink(root);
+        page.shapeSpread(root);
+        state.SetIterationTime(since(start));
+    }
+    setCounters(state, nodes);
+}
+
+// The headless context the frames are drawn into, made once.
+ZHeadlessGL* headless() {
+    static std::unique_ptr<ZHeadlessGL> gl = [] {
+        std::string error;
+        auto made = ZHeadlessGL::create(kWindowW, kWindowH, &error);
+        if (!made)
+            std::fprintf(stderr, "tavlo_bench: no headless GL context: %s\n", error.c_str());
+        return made;
+    }();
+    return gl.get();
+}
+
+void drawFrames(benchmark::State& state, ZN_ShapeManager& page) {
+    ZHeadlessGL* gl = headless();
+    if (!gl) {
+        state.SkipWithError("no headless GL context");
+        return;
+    }
+    gl->makeCurrent();
+    ZN_Scene scene;
+    scene.init(gl);
+    scene.resize(kWindowW, kWindowH);
+    scene.setShapeManager(&page);
+    setScallPosition(ZVector2(0.0f, 0.0f));
+    scene.render(); // untimed: the first frame warms the driver and the caches
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        scene.render();
+        state.SetIterationTime(since(start));
+    }
+}
+
+void BM_FrameTopLeft(benchmark::State& state) {
+    const int nodes = static_cast<int>(state.range(0));
+    drawFrames(state, loadedPage(nodes));
+    setCounters(state, nodes);
+}
+
+void BM_FrameAllInView(benchmark::State& state) {
+    const int nodes = static_cast<int>(state.range(0));
+    drawFrames(state, loadedPage(nodes, Layout::Packed));
+    setCounters(state, nodes);
+}
+
+// Every case at the three sizes; the largest map gets few iterations so that
+// a whole run stays within minutes.
+void sizes(benchmark::internal::Benchmark* b) {
+    b->Arg(1000)->Arg(10000)->Arg(100000);
+    b->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(0.3);
+}
+
+BENCHMARK(BM_Load)->Apply(sizes);
+BENCHMARK(BM_Save)->Apply(sizes);
+BENCHMARK(BM_Snapshot)->Apply(sizes);
+BENCHMARK(BM_UndoRedo)->Apply(sizes);
+BENCHMARK(BM_BindingDrag)->Apply(sizes);
+BENCHMARK(BM_HoverSweep)->Apply(sizes);
+BENCHMARK(BM_RubberBand)->Apply(sizes);
+BENCHMARK(BM_CollapseExpand)->Apply(sizes);
+BENCHMARK(BM_FrameTopLeft)->Apply(sizes);
+BENCHMARK(BM_FrameAllInView)->Apply(sizes);
+
+} // namespace
