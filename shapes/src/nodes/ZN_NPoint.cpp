@@ -47,8 +47,8 @@ void ZN_NPoint::loadCursor(ZCursor, int) {
 ZVector2 ZN_NPoint::getBoderPos(int, const ZVector2& towards) {
     ZVector2 u = towards - coord;
     u.Normalize();
-    // A unit vector's x can round a hair past 1, where acos has no value and
-    // the connector end would become NaN.
+    // Kept inside acos's domain so that rounding can never turn a connector
+    // end into NaN.
     float phi = std::acos(std::clamp(u.X(), -1.0f, 1.0f));
     if (u.Y() < 0.0f) {
         phi = -phi;
