@@ -1,13 +1,18 @@
 #include <sarvik/ZNRedoUndo.h>
 #include <sarvik/ZN_NJiuGongGe.h>
 #include <sarvik/ZN_NLine.h>
+#include <sarvik/ZN_NPoint.h>
 #include <sarvik/ZN_NRect.h>
+#include <sarvik/ZN_NRectVariants.h>
 #include <sarvik/ZN_SText.h>
 #include <sarvik/ZN_ShapeManager.h>
+#include <sarvik/platform/ZFile.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
+#include <set>
 #include <vector>
 
 namespace {
@@ -31,6 +36,21 @@ ZN_NLine* connect(ZN_ShapeManager& page, ZN_ShapeBase* from, ZN_ShapeBase* to) {
     to->pushToInput(line);
     page.addShapeFront(line);
     return line;
+}
+
+// The page record is the sum of every saved field and relation, so equal
+// bytes mean an equal page.
+std::vector<std::uint8_t> pageBytes(ZN_ShapeManager& page) {
+    auto file = ZFile::toMemory();
+    EXPECT_TRUE(page.writeFile(file.get(), 8));
+    return file->bytes();
+}
+
+ZN_SText* makeText(const char* text, float x1, float y1, float x2, float y2) {
+    auto* t = static_cast<ZN_SText*>(ZN_ShapeBase::createShape(5));
+    t->setText(text);
+    t->setRect(ZVector2(x1, y1), ZVector2(x2, y2));
+    return t;
 }
 
 std::vector<ZN_ShapeBase*> shapesOf(ZN_ShapeManager& page) {
@@ -271,4 +291,87 @@ TEST(Undo, ClearAllFreesEverySnapshotAndTheManagerOutlivesNothing) {
     undo->copyAllTooplist(true);
     ASSERT_TRUE(undo->unDo());
     page.reset();
+}
+
+TEST(Undo, PageOfEveryKindSurvivesUndoAndRedoFieldForField) {
+    ZN_ShapeManager page;
+    ZN_NRect* rect = makeBox(0, 0, 120, 60);
+    rect->setFillColor(ZVector3(0.2f, 0.3f, 0.4f));
+    rect->setColor(ZVector3(0.5f, 0, 0));
+    rect->setLineWide(4);
+    rect->setRectShowtype(1);
+    rect->setGradualType(3);
+    rect->setGradualColor(ZVector3(0, 0, 1));
+    ZN_SText* label = makeText("根", 40, 20, 80, 40);
+    label->setHost(rect);
+    rect->setLabel(label);
+    page.addShape(rect);
+
+    int x = 200;
+    for (int type : {8, 9, 10, 13}) {
+        auto* box = static_cast<ZN_NRect*>(ZN_ShapeBase::createShape(type));
+        box->setPoint1(ZVector2(static_cast<float>(x), 100));
+        box->setPoint2(ZVector2(static_cast<float>(x) + 80, 150));
+        page.addShape(box);
+        connect(page, rect, box);
+        x += 100;
+    }
+    auto* fold = static_cast<ZN_NPoint*>(ZN_ShapeBase::createShape(2));
+    fold->setCoord(ZVector2(60, 200));
+    fold->setStateType(1);
+    page.addShape(fold);
+    ZN_NLine* toFold = connect(page, rect, fold);
+    toFold->setArrowType(2);
+    toFold->setbGradualWide(1);
+    toFold->setStrightType(1);
+
+    auto* table = static_cast<ZN_NJiuGongGe*>(ZN_ShapeBase::createShape(12));
+    table->setPoint1(ZVector2(0, 300));
+    table->setPoint2(ZVector2(300, 450));
+    table->setSizeValue(3, 3);
+    page.addShape(table);
+    connect(page, fold, table);
+    ZN_SText* placed = makeText("甲", 500, 300, 540, 320);
+    ZN_SText* spare = makeText("乙", 500, 400, 540, 420);
+    page.addShape(placed);
+    page.addShape(spare);
+    for (ZN_SText* answer : {placed, spare}) {
+        table->addAnswerList(answer);
+        answer->addAnswerHostList(table);
+    }
+    ASSERT_EQ(table->setJiuGongPtr(4, placed), 1);
+
+    const std::vector<std::uint8_t> before = pageBytes(page);
+    ZNRedoUndo* undo = page.getUndoRedo();
+    undo->copyAllTooplist(true);
+    std::list<ZN_ShapeBase*> all(page.getShapeList().begin(), page.getShapeList().end());
+    page.LittleMove(3, all, 7);
+    page.deleteShape(placed);
+    const std::vector<std::uint8_t> after = pageBytes(page);
+    ASSERT_NE(before, after);
+
+    ASSERT_TRUE(undo->unDo());
+    EXPECT_EQ(pageBytes(page), before);
+    ASSERT_TRUE(undo->reDo());
+    EXPECT_EQ(pageBytes(page), after);
+    ASSERT_TRUE(undo->unDo());
+    EXPECT_EQ(pageBytes(page), before);
+
+    // The restored copies are wired among themselves, never to the old page.
+    std::vector<ZN_ShapeBase*> live = shapesOf(page);
+    const std::set<ZN_ShapeBase*> liveSet(live.begin(), live.end());
+    for (ZN_ShapeBase* s : live) {
+        for (ZN_ShapeBase* in : s->getInputList())
+            EXPECT_TRUE(liveSet.count(in));
+        for (ZN_ShapeBase* out : s->getOutputList())
+            EXPECT_TRUE(liveSet.count(out));
+        if (s->getJiuGongHost()) {
+            EXPECT_TRUE(liveSet.count(s->getJiuGongHost()));
+        }
+        for (ZN_NJiuGongGe* host : s->answerHosts())
+            EXPECT_TRUE(liveSet.count(host));
+        if (s->getLabel()) {
+            EXPECT_EQ(s->getLabel()->getHost(), s);
+        }
+    }
 }
