@@ -1,12 +1,14 @@
 // Connector line record: layout, the version rule, and refusal of bad input.
 
 #include <sarvik/ZN_NLine.h>
+#include <sarvik/ZN_SText.h>
 #include <sarvik/platform/ZFile.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -72,25 +74,39 @@ TEST(LineRecord, LayoutAndRoundTrip) {
     // The writer ignores the version it is given.
     EXPECT_EQ(record(line, 2), bytes);
 
+    // Every field lands where the writer took it from.
     auto in = ZFile::fromMemory(bytes);
     ZN_NLine back;
     back.readFile(in.get(), 8);
     ASSERT_FALSE(in->failed());
     EXPECT_EQ(in->remaining(), 0u);
-    EXPECT_EQ(back.getPoints(), line.getPoints());
-    EXPECT_EQ(back.getColor(), line.getColor());
-    EXPECT_EQ(back.getOutNumber(), 6);
-    EXPECT_EQ(back.getInNumber(), 9);
-    EXPECT_EQ(back.getStrightType(), 1);
-    EXPECT_EQ(back.getLineWide(), 3);
-    EXPECT_EQ(back.getArrowSize(), 30);
-    EXPECT_EQ(back.getArrowType(), 2);
-    EXPECT_EQ(back.getbGradualWide(), 1);
-    EXPECT_EQ(back.getbGradualColor(), 1);
-    EXPECT_EQ(back.getGradualColor(), line.getGradualColor());
-    EXPECT_EQ(back.getGradualWide(), 4.5f);
-    EXPECT_EQ(back.getbOffsetH(), 1);
-    EXPECT_EQ(back.getOffsetH(), -60.0f);
+    EXPECT_EQ(record(back), bytes);
+}
+
+TEST(LineRecord, CloneCopiesEveryRecordedFieldButNotSelectionOrRelations) {
+    ZN_NLine start;
+    ZN_NLine line;
+    style(line);
+    start.pushToOutput(&line);
+    line.pushToInput(&start);
+    line.setSelected(true);
+    line.setSnake(3);
+    line.setId(17);
+    auto* text = new ZN_SText();
+    text->setHost(&line);
+    line.setLabel(text);
+
+    std::unique_ptr<ZN_ShapeBase> copyShape(line.clone());
+    auto* copy = dynamic_cast<ZN_NLine*>(copyShape.get());
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(record(*copy), record(line));
+    EXPECT_FALSE(copy->getSelected());
+    EXPECT_EQ(copy->getSnake(), 0);
+    EXPECT_EQ(copy->getId(), 17);
+    EXPECT_TRUE(copy->getInputList().empty());
+    ASSERT_NE(copy->getLabel(), nullptr);
+    EXPECT_NE(copy->getLabel(), text);
+    EXPECT_EQ(copy->getLabel()->getHost(), copy);
 }
 
 TEST(LineRecord, VersionTwoKeepsTheNewerDefaults) {
