@@ -1,4 +1,5 @@
 #include <sarvik/ZN_BackRgn.h>
+#include <sarvik/ZN_NLine.h>
 #include <sarvik/ZN_NRect.h>
 #include <sarvik/ZN_SText.h>
 #include <sarvik/ZN_Scene.h>
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -18,10 +20,57 @@ float outsideMargin(const ZN_NRect& box) {
     return 16.0f + static_cast<float>(std::abs(box.getLineWide()));
 }
 
-// True when the shape certainly puts no pixel inside the window. Only boxes
-// are judged: connectors bend and overshoot their points, and other shapes
-// are few.
+// True when bounds in window coordinates lie wholly beyond one side of the
+// window. Written so that NaN bounds count as inside and are drawn as before.
+bool boundsOutside(float minX, float maxX, float minY, float maxY, int width, int height) {
+    return maxX < 0.0f || maxY < 0.0f || minX > static_cast<float>(width) ||
+           minY > static_cast<float>(height);
+}
+
+// A connector draws within the box of its points, except that a curve may
+// bow out past them (a Catmull-Rom span stays inside the hull of its Bezier
+// points, which lie at most a sixth of the points' spread further out), the
+// stroke, width ramp, arrow head and selection squares reach a few widths
+// further, and the horizontal tail runs offsetH beyond the last point.
+bool lineWhollyOutside(const ZN_NLine& line, const ZVector2& offset, int width, int height) {
+    const std::vector<ZVector2>& points = line.getPoints();
+    if (points.empty())
+        return false;
+    float minX = points.front().X(), maxX = minX;
+    float minY = points.front().Y(), maxY = minY;
+    for (const ZVector2& p : points) {
+        if (!std::isfinite(p.X()) || !std::isfinite(p.Y()))
+            return false;
+        minX = std::min(minX, p.X());
+        maxX = std::max(maxX, p.X());
+        minY = std::min(minY, p.Y());
+        maxY = std::max(maxY, p.Y());
+    }
+    const float bowX = 0.25f * (maxX - minX);
+    const float bowY = 0.25f * (maxY - minY);
+    if (line.getbOffsetH() != 0) {
+        const float tail = points.back().X() + line.getOffsetH();
+        minX = std::min(minX, tail);
+        maxX = std::max(maxX, tail);
+    }
+    const float margin = 16.0f + std::fabs(static_cast<float>(line.getLineWide())) +
+                         std::fabs(line.getGradualWide()) +
+                         std::fabs(static_cast<float>(line.getArrowSize()));
+    if (!std::isfinite(margin) || !std::isfinite(minX) || !std::isfinite(maxX))
+        return false;
+    return boundsOutside(minX - bowX - margin - offset.X(), maxX + bowX + margin - offset.X(),
+                         minY - bowY - margin - offset.Y(), maxY + bowY + margin - offset.Y(),
+                         width, height);
+}
+
+// True when the shape certainly puts no pixel inside the window. Boxes and
+// connectors are judged, as nearly all of a large page; other shapes are few.
 bool whollyOutside(const ZN_ShapeBase* shape, const ZVector2& offset, int width, int height) {
+    if (shape->type() == 1) {
+        if (const auto* line = dynamic_cast<const ZN_NLine*>(shape))
+            return lineWhollyOutside(*line, offset, width, height);
+        return false;
+    }
     const auto* box = dynamic_cast<const ZN_NRect*>(shape);
     if (!box)
         return false;
@@ -37,13 +86,8 @@ bool whollyOutside(const ZN_ShapeBase* shape, const ZVector2& offset, int width,
         maxY = std::max({maxY, l1.Y(), l2.Y()});
     }
     const float margin = outsideMargin(*box);
-    minX -= offset.X() + margin;
-    maxX -= offset.X() - margin;
-    minY -= offset.Y() + margin;
-    maxY -= offset.Y() - margin;
-    // Written so that NaN corners count as inside and are drawn as before.
-    return maxX < 0.0f || maxY < 0.0f || minX > static_cast<float>(width) ||
-           minY > static_cast<float>(height);
+    return boundsOutside(minX - offset.X() - margin, maxX - offset.X() + margin,
+                         minY - offset.Y() - margin, maxY - offset.Y() + margin, width, height);
 }
 
 } // namespace

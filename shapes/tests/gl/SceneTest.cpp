@@ -1,6 +1,7 @@
 #include "SceneFixture.h"
 
 #include <sarvik/ZN_BackRgn.h>
+#include <sarvik/ZN_NLine.h>
 #include <sarvik/ZN_NRect.h>
 
 namespace {
@@ -99,6 +100,45 @@ TEST_F(SceneTest, SkippingOffScreenBoxesChangesNothingVisible) {
     setScallPosition(ZVector2(990.0f, 990.0f));
     drawFrame();
     EXPECT_TRUE(near(px(20, 20), kRed));
+}
+
+// Connectors far off screen may be skipped too, but not one whose curve bows
+// into the window past all of its points, nor one whose horizontal tail runs
+// in from beyond the left edge.
+TEST_F(SceneTest, SkippingOffScreenConnectorsKeepsWhatReachesIn) {
+    auto addLine = [&](std::initializer_list<ZVector2> points) {
+        auto* line = new ZN_NLine();
+        for (const ZVector2& p : points)
+            line->pushPointBack(p);
+        line->setLineWide(4);
+        page.addShape(line);
+        return line;
+    };
+    for (int i = 0; i < 50; ++i)
+        addLine({ZVector2(1000.0f + i * 30, 1000.0f), ZVector2(1020.0f + i * 30, 1040.0f)});
+    // Every point lies at least 60 pixels left of the window; the middle span
+    // of the curve swings out to about x = 9 near y = 75.
+    ZN_NLine* bow = addLine({ZVector2(-1000, 50), ZVector2(-60, 60), ZVector2(-60, 110)});
+    bow->setStrightType(1);
+    drawFrame();
+    bool inked = false;
+    for (int y = 60; y < 100; ++y)
+        for (int x = 0; x < 8; ++x)
+            inked = inked || near(px(x, y), kBlack, 60);
+    EXPECT_TRUE(inked) << "the bowed curve was left out";
+
+    page.deleteShape(bow);
+    ZN_NLine* tailed = addLine({ZVector2(-300, 30), ZVector2(-50, 30)});
+    tailed->setbOffsetH(1);
+    tailed->setOffsetH(80);
+    drawFrame();
+    EXPECT_TRUE(near(px(10, 30), kBlack, 60)) << px(10, 30);
+    EXPECT_TRUE(near(px(40, 30), kWhite)) << "the tail ends at x = 30";
+
+    // Scrolling brings the far connectors in.
+    setScallPosition(ZVector2(990.0f, 990.0f));
+    drawFrame();
+    EXPECT_FALSE(near(px(20, 30), kWhite)) << px(20, 30);
 }
 
 } // namespace
