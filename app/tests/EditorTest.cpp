@@ -68,7 +68,7 @@ TEST_F(Editor, NewDocumentHasOnePageAndUnbuiltCommandsAreDisabled) {
     EXPECT_TRUE(frame->action(cmd::New)->isEnabled());
     EXPECT_TRUE(frame->action(cmd::Save)->isEnabled());
     EXPECT_TRUE(frame->action(cmd::DocOption)->isEnabled());
-    EXPECT_FALSE(frame->action(cmd::ToolRect)->isEnabled());
+    EXPECT_TRUE(frame->action(cmd::ToolRect)->isEnabled());
     EXPECT_FALSE(frame->action(cmd::Paste)->isEnabled());
     EXPECT_TRUE(frame->action(cmd::BindDrag)->isChecked());
 }

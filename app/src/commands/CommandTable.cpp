@@ -4,6 +4,7 @@
 
 #include "commands/CommandIds.h"
 #include "commands/FrameCommands.h"
+#include "view/ViewCommands.h"
 
 namespace {
 
@@ -81,20 +82,26 @@ const std::vector<CommandDef> kCommands = {
      nullptr},
     {cmd::Shrink, "收缩子对象", "将选中对象的所有子对象隐蔽\n收缩子对象", nullptr, true, nullptr},
     // Drawing tools
-    {cmd::ToolSelect, "选取", "切换操作为选取状态\n选取", nullptr, false, nullptr},
-    {cmd::ToolRect, "矩形", "切换操作为画图（矩形）状态\n矩形", nullptr, false, nullptr},
+    {cmd::ToolSelect, "选取", "切换操作为选取状态\n选取", nullptr, false, chooseTool, nullptr,
+     true},
+    {cmd::ToolRect, "矩形", "切换操作为画图（矩形）状态\n矩形", nullptr, false, chooseTool,
+     nullptr, true},
     {cmd::ToolRoundRect, "圆角矩形", "切换操作为画图（圆角矩形）状态\n圆角矩形", nullptr, false,
-     nullptr},
-    {cmd::ToolRhombus, "菱形", "切换操作为画图（菱形）状态\n菱形", nullptr, false, nullptr},
+     chooseTool, nullptr, true},
+    {cmd::ToolRhombus, "菱形", "切换操作为画图（菱形）状态\n菱形", nullptr, false, chooseTool,
+     nullptr, true},
     {cmd::ToolParallelogram, "平行四边形", "切换操作为画图（平行四边形）状态\n平行四边形", nullptr,
-     false, nullptr},
-    {cmd::ToolEllipse, "椭圆", "切换操作为画图（椭圆）状态\n椭圆", nullptr, false, nullptr},
-    {cmd::ToolPoint, "点", "切换操作为画图（画点）状态\n点", nullptr, false, nullptr},
+     false, chooseTool, nullptr, true},
+    {cmd::ToolEllipse, "椭圆", "切换操作为画图（椭圆）状态\n椭圆", nullptr, false, chooseTool,
+     nullptr, true},
+    {cmd::ToolPoint, "点", "切换操作为画图（画点）状态\n点", nullptr, false, chooseTool, nullptr,
+     true},
     {cmd::ToolLine, "连接线", "切换操作为画图（画连接父子关系线）状态\n连接线", nullptr, false,
-     nullptr},
-    {cmd::ToolText, "文本", "切换操作为画图（写文字）状态\n文本", nullptr, false, nullptr},
-    {cmd::ToolCapture, "截图区域", nullptr, nullptr, false, nullptr},
-    {cmd::ToolTable, "填空表格", nullptr, nullptr, false, nullptr},
+     chooseTool, nullptr, true},
+    {cmd::ToolText, "文本", "切换操作为画图（写文字）状态\n文本", nullptr, false, chooseTool,
+     nullptr, true},
+    {cmd::ToolCapture, "截图区域", nullptr, nullptr, false, chooseTool, nullptr, true},
+    {cmd::ToolTable, "填空表格", nullptr, nullptr, false, chooseTool, nullptr, true},
     {cmd::BindAnswers, "绑定答案", nullptr, nullptr, false, nullptr},
     // Arrangement
     {cmd::LayerTop, "置于顶层", "将选中的对象置于最上层显示\n置于顶层", nullptr, true, nullptr},

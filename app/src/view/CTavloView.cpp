@@ -1,15 +1,24 @@
 #include "view/CTavloView.h"
 
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMenu>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QWheelEvent>
 
+#include <GL/gl.h>
+
 #include <sarvik/ZImageTexture.h>
+#include <sarvik/ZNRedoUndo.h>
 #include <sarvik/ZN_NRect.h>
 #include <sarvik/ZN_ShapeManager.h>
 
+#include "commands/CommandIds.h"
 #include "folder/CFolderFrame.h"
+#include "frames/CTavloApp.h"
 #include "frames/CTavloDoc.h"
 
 namespace {
@@ -46,6 +55,16 @@ CTavloView::CTavloView(QWidget* parent) : CFolderView(parent), surface_(this) {
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     setScallPosition(ZVector2(0.0f, 0.0f));
+    // The in-place editor is a hidden child that shows over the page while a
+    // text is typed.
+    editBox_ = new QPlainTextEdit(this);
+    editBox_->setObjectName("editBox");
+    editBox_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    editBox_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    editBox_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    editBox_->setGeometry(100, 100, 100, 100);
+    editBox_->hide();
+    connect(editBox_, &QPlainTextEdit::textChanged, this, &CTavloView::resizeEditBox);
 }
 
 CTavloView::~CTavloView() {
@@ -136,13 +155,148 @@ void CTavloView::focusInEvent(QFocusEvent* event) {
 void CTavloView::contextMenuEvent(QContextMenuEvent* event) {
     // Only the select tool offers the menu; a drawing tool is cancelled by the
     // right button instead.
-    if (tool != 0) {
-        tool = 0;
-        dragState = 0;
+    const QPoint p = event->reason() == QContextMenuEvent::Mouse ? event->pos() : QPoint();
+    if (!onRButtonUp(event->modifiers(), p))
         return;
-    }
     if (contextMenu_)
         contextMenu_->exec(event->globalPos());
+}
+
+void CTavloView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        onLButtonDown(event->modifiers(), event->position().toPoint());
+    else
+        CFolderView::mousePressEvent(event);
+}
+
+void CTavloView::mouseMoveEvent(QMouseEvent* event) {
+    onMouseMove(event->modifiers(), event->position().toPoint());
+}
+
+void CTavloView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        onLButtonUp(event->modifiers(), event->position().toPoint());
+    else
+        CFolderView::mouseReleaseEvent(event);
+}
+
+void CTavloView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        onLButtonDblClk(event->modifiers(), event->position().toPoint());
+    else
+        CFolderView::mouseDoubleClickEvent(event);
+}
+
+void CTavloView::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Backspace:
+    case Qt::Key_Delete:
+    case Qt::Key_Control:
+    case Qt::Key_Escape:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        onKeyDown(event->key(), event->modifiers());
+        event->accept();
+        return;
+    default:
+        CFolderView::keyPressEvent(event);
+    }
+}
+
+int CTavloView::toolForCommand(int commandId) {
+    switch (commandId) {
+    case cmd::ToolSelect:
+        return viewtool::Select;
+    case cmd::ToolPoint:
+        return viewtool::Point;
+    case cmd::ToolLine:
+        return viewtool::Line;
+    case cmd::ToolRect:
+        return viewtool::Rect;
+    case cmd::ToolText:
+        return viewtool::Text;
+    case cmd::ToolEllipse:
+        return viewtool::Ellipse;
+    case cmd::ToolRoundRect:
+        return viewtool::RoundRect;
+    case cmd::ToolRhombus:
+        return viewtool::Rhombus;
+    case cmd::ToolCapture:
+        return viewtool::Capture;
+    case cmd::ToolTable:
+        return viewtool::Table;
+    case cmd::ToolParallelogram:
+        return viewtool::Parallelogram;
+    default:
+        return -1;
+    }
+}
+
+void CTavloView::setTool(int value) {
+    tool = value;
+    dragState = dragstate::Idle;
+}
+
+void CTavloView::takeSnapshot() {
+    if (!currentPage)
+        return;
+    currentPage->getUndoRedo()->copyAllTooplist(true);
+    markModified();
+}
+
+void CTavloView::markModified() {
+    if (document_)
+        document_->SetModifiedFlag(true);
+}
+
+void CTavloView::forgetShapes() {
+    selection.clear();
+    hitShape = nullptr;
+    hoverShape = nullptr;
+    // A label being typed into may be gone with its node; drop the edit rather
+    // than write into freed memory on the next press.
+    if (editBox_->isVisible()) {
+        editBox_->hide();
+        editBox_->clear();
+    }
+    if (editLabel) {
+        editLabel = nullptr;
+    }
+}
+
+void CTavloView::clearSelection() {
+    if (currentPage)
+        currentPage->clearSelect();
+    selection.clear();
+}
+
+void CTavloView::addToSelection(ZN_ShapeBase* shape) {
+    if (!shape)
+        return;
+    shape->setSelected(true);
+    if (std::find(selection.begin(), selection.end(), shape) == selection.end())
+        selection.push_back(shape);
+}
+
+void CTavloView::deleteSelection() {
+    if (!currentPage)
+        return;
+    takeSnapshot();
+    currentPage->deleteSelected();
+    forgetShapes();
+    dragState = dragstate::Idle;
+    tool = viewtool::Select;
+    update();
+}
+
+void CTavloView::showMessage(const QString& text) {
+    if (messageShower_) {
+        messageShower_(text);
+        return;
+    }
+    QMessageBox::information(this, CTavloApp::kApplication, text);
 }
 
 void CTavloView::initializeGL() {
@@ -160,8 +314,8 @@ void CTavloView::initializeGL() {
     for (ZN_ShapeBase* shape : currentPage->getShapeList()) {
         if (shape->type() != 7)
             continue;
-        if (auto* rect = dynamic_cast<ZN_NRect*>(shape); rect && rect->getImageData() &&
-                                                         rect->getImageData()->getTexture() == 0)
+        if (auto* rect = dynamic_cast<ZN_NRect*>(shape);
+            rect && rect->getImageData() && rect->getImageData()->getTexture() == 0)
             rect->getImageData()->resetTexture();
     }
     scene.releaseCurrent();
@@ -196,5 +350,33 @@ void CTavloView::paintGL() {
     scene.makeCurrent();
     buildPendingTextures();
     scene.render();
+    if (!focusRect_.isNull()) {
+        // The rubber band: a dotted outline over the page, in window pixels.
+        glMatrixMode(GL_PROJECTION);
+        glPushMatrix();
+        glLoadIdentity();
+        glOrtho(0.0, clientWidth, clientHeight, 0.0, -1.0, 1.0);
+        glMatrixMode(GL_MODELVIEW);
+        glPushMatrix();
+        glLoadIdentity();
+        glDisable(GL_TEXTURE_2D);
+        glDisable(GL_DEPTH_TEST);
+        glEnable(GL_LINE_STIPPLE);
+        glLineStipple(1, 0x5555);
+        glLineWidth(1.0f);
+        glColor3f(0.0f, 0.0f, 0.0f);
+        const QRect& r = focusRect_;
+        glBegin(GL_LINE_LOOP);
+        glVertex2f(r.left() + 0.5f, r.top() + 0.5f);
+        glVertex2f(r.right() + 0.5f, r.top() + 0.5f);
+        glVertex2f(r.right() + 0.5f, r.bottom() + 0.5f);
+        glVertex2f(r.left() + 0.5f, r.bottom() + 0.5f);
+        glEnd();
+        glDisable(GL_LINE_STIPPLE);
+        glPopMatrix();
+        glMatrixMode(GL_PROJECTION);
+        glPopMatrix();
+        glMatrixMode(GL_MODELVIEW);
+    }
     scene.releaseCurrent();
 }

@@ -1,0 +1,9 @@
+#pragma once
+// Command handlers that act on the active document window's view.
+
+class CMainFrame;
+
+namespace handlers {
+// The drawing tool commands: each chooses its tool in the active view.
+void chooseTool(CMainFrame& frame, int id);
+} // namespace handlers
