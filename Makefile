@@ -38,5 +38,32 @@ bench: build
 	@if [ -x $(BUILD)/bin/tavlo_bench ]; then $(BUILD)/bin/tavlo_bench; \
 	else echo "No benchmarks are built yet."; exit 1; fi
 
+# libFuzzer runs of every fuzz target, FUZZ_SECONDS each, in a clang build of
+# their own. New inputs collect in $(FUZZ_BUILD)/corpus; findings land in
+# $(FUZZ_BUILD)/artifacts and stop the run. libFuzzer's leak check between
+# inputs mistakes fontconfig's caches for leaks, so it is off; the corpus replay
+# in the sanitize build checks for leaks at exit instead.
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS ?= page picture jpeg codepage tvx
+FUZZ_FLAGS   ?= -timeout=10 -rss_limit_mb=2560 -detect_leaks=0
+
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DTAVLO_FUZZ=ON -DTAVLO_LIBS_ONLY=ON -DTAVLO_BENCH=OFF $(CMAKE_FLAGS)
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
+	$(FUZZ_BUILD)/bin/fuzz_make_seeds $(FUZZ_BUILD)/fuzz/seeds
+	@set -e; mkdir -p $(FUZZ_BUILD)/artifacts; \
+	for t in $(FUZZ_TARGETS); do \
+		[ -x $(FUZZ_BUILD)/bin/fuzz_$$t ] || { echo "fuzz_$$t is not built"; continue; }; \
+		mkdir -p $(FUZZ_BUILD)/corpus/$$t; \
+		extra=""; [ -d fuzz/corpus/$$t ] && extra="fuzz/corpus/$$t"; \
+		dict=""; [ -f fuzz/$$t.dict ] && dict="-dict=fuzz/$$t.dict"; \
+		echo "== fuzz_$$t for $(FUZZ_SECONDS) s"; \
+		$(FUZZ_BUILD)/bin/fuzz_$$t $$dict $(FUZZ_FLAGS) -max_total_time=$(FUZZ_SECONDS) \
+			-artifact_prefix=$(FUZZ_BUILD)/artifacts/$$t- \
+			$(FUZZ_BUILD)/corpus/$$t $(FUZZ_BUILD)/fuzz/seeds/$$t $$extra; \
+	done
+
 clean:
 	rm -rf build build-asan
