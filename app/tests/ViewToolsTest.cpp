@@ -21,6 +21,9 @@
 
 #include "TestSupport.h"
 #include "commands/CommandIds.h"
+#include "dialogs/PageOperations.h"
+#include "folder/CFolderFrame.h"
+#include "folder/CFolderTabCtrl.h"
 #include "frames/CChildFrame.h"
 #include "frames/CMainFrame.h"
 #include "frames/CTavloDoc.h"
@@ -543,4 +546,21 @@ TEST_F(ViewTools, QtEventsAndToolCommandsReachTheHandlers) {
     expectAt(rect->getPoint1(), 199, 200);
     QTest::keyClick(view, Qt::Key_Backspace);
     EXPECT_TRUE(page->getShapeList().empty());
+}
+
+TEST_F(ViewTools, SelectionOutlivesAPageSwitchButNotItsPage) {
+    ZN_NRect* a = addRect(*page, 100, 100, 200, 160);
+    click(150, 130);
+    ASSERT_TRUE(a->getSelected());
+    const int second = addNumberedPage(*doc());
+    child->folderFrame()->tabCtrl()->selectTab(second);
+    view->showPage(second);
+    EXPECT_EQ(view->getSelection(), std::list<ZN_ShapeBase*>{a});
+    child->folderFrame()->tabCtrl()->selectTab(0);
+    view->showPage(0);
+    ASSERT_TRUE(deleteCurrentPage(*doc()));
+    EXPECT_TRUE(view->getSelection().empty());
+    EXPECT_EQ(view->getHitShape(), nullptr);
+    // Nudging must not reach the freed shape.
+    view->onKeyDown(Qt::Key_Left, kNone);
 }

@@ -1,5 +1,7 @@
 #include "view/CTavloView.h"
 
+#include <algorithm>
+
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -82,7 +84,23 @@ void CTavloView::showPage(int index) {
     const auto& managers = document_->shapeData().managers;
     if (index < 0 || index >= static_cast<int>(managers.size()))
         return;
-    setCurrentPage(managers[static_cast<std::size_t>(index)]);
+    const auto exists = [&managers](const ZN_ShapeManager* p) {
+        return std::find(managers.begin(), managers.end(), p) != managers.end();
+    };
+    // The selection survives a page switch, but not the page it lives on: a
+    // deleted page takes its shapes with it.
+    if (!std::all_of(selectionPages_.begin(), selectionPages_.end(), exists))
+        forgetShapes();
+    ZN_ShapeManager* next = managers[static_cast<std::size_t>(index)];
+    if (next != currentPage) {
+        // Shapes under the pointer belong to the page left; the next hover
+        // test finds those of the new one.
+        if (hoverShape && exists(currentPage))
+            hoverShape->setSnake(0);
+        hitShape = nullptr;
+        hoverShape = nullptr;
+    }
+    setCurrentPage(next);
     update();
 }
 
@@ -253,6 +271,7 @@ void CTavloView::markModified() {
 
 void CTavloView::forgetShapes() {
     selection.clear();
+    selectionPages_.clear();
     hitShape = nullptr;
     hoverShape = nullptr;
     // A label being typed into may be gone with its node; drop the edit rather
@@ -270,6 +289,7 @@ void CTavloView::clearSelection() {
     if (currentPage)
         currentPage->clearSelect();
     selection.clear();
+    selectionPages_.clear();
 }
 
 void CTavloView::addToSelection(ZN_ShapeBase* shape) {
@@ -278,6 +298,9 @@ void CTavloView::addToSelection(ZN_ShapeBase* shape) {
     shape->setSelected(true);
     if (std::find(selection.begin(), selection.end(), shape) == selection.end())
         selection.push_back(shape);
+    if (std::find(selectionPages_.begin(), selectionPages_.end(), currentPage) ==
+        selectionPages_.end())
+        selectionPages_.push_back(currentPage);
 }
 
 void CTavloView::deleteSelection() {

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <list>
+#include <vector>
 
 #include <QPoint>
 #include <QString>
@@ -227,6 +228,9 @@ private:
     int hoverCode = 0;
     ZN_ShapeBase* hoverShape = nullptr;
     std::list<ZN_ShapeBase*> selection; // not owning
+    // Pages the selected shapes were taken from, so that deleting one of them
+    // also empties the list.
+    std::vector<ZN_ShapeManager*> selectionPages_;
     QPlainTextEdit* editBox_ = nullptr; // child widget, owned by Qt
     ZN_SText* editLabel = nullptr;      // not owned: the page or its host node owns it
     int bindDrag = 1;

@@ -2,9 +2,11 @@
 // mouse and keyboard input into edits of the page.
 
 #include <algorithm>
+#include <cstdlib>
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFont>
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
@@ -61,6 +63,16 @@ bool isBoxTool(int tool) {
 LOGFONTA defaultTextFont() {
     static const LOGFONTA font = ZN_SText().getFont();
     return font;
+}
+
+// The edit box shows its text in the font the label will get.
+QFont qtFont(const LOGFONTA& font) {
+    QFont f(QString::fromLocal8Bit(font.lfFaceName));
+    if (font.lfHeight != 0)
+        f.setPixelSize(std::abs(font.lfHeight));
+    f.setBold(font.lfWeight >= 600);
+    f.setItalic(font.lfItalic != 0);
+    return f;
 }
 
 // Text of the edit box in the form the labels keep: lines broken by "\r\n"
@@ -581,6 +593,7 @@ void CTavloView::textDown(ZVector2 p) {
     }
     editLabel = nullptr;
     pressPoint = p;
+    editBox_->setFont(qtFont(defaultTextFont()));
     editBox_->setGeometry(static_cast<int>(p.X()), static_cast<int>(p.Y()), 20, 20);
     editBox_->show();
     editBox_->setFocus();
@@ -684,6 +697,7 @@ void CTavloView::editLabelOf(ZN_SText* label) {
     pressPoint = a;
     QString text = QString::fromStdString(label->getText());
     text.replace("\r\n", "\n");
+    editBox_->setFont(qtFont(label->getFont()));
     editBox_->setPlainText(text);
     editBox_->setGeometry(static_cast<int>(a.X()), static_cast<int>(a.Y()),
                           static_cast<int>(b.X() - a.X()) + 10, static_cast<int>(b.Y() - a.Y()));
