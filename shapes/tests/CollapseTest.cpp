@@ -148,7 +148,7 @@ TEST(Collapse, CollectorsVisitEachShapeOnceAroundACycle) {
     EXPECT_TRUE(page.shapeSpread(a));
 }
 
-TEST(Collapse, SharedDescendantsAreCollectedOnceAndStartListsAreRespected) {
+TEST(Collapse, SharedDescendantsAreCollectedOnceAndSeededListsAreKept) {
     CollectingManager page;
     ZN_NRect* left = page.add(makeBox(0, 0, 10, 10));
     ZN_NRect* right = page.add(makeBox(0, 0, 10, 10));
