@@ -48,6 +48,21 @@ bool segmentCrossesRect(const ZVector2& p0, const ZVector2& p1, const ZVector2 (
     return false;
 }
 
+// True when `p` lies so far outside the bounds of the segment a-b that its
+// distance to the segment certainly exceeds the tolerance. The margin allows
+// for the rounding of the distance at these magnitudes; NaN and infinite
+// values never count as clear, so they are measured as before.
+bool clearOfSegment(const ZVector2& p, const ZVector2& a, const ZVector2& b, float tolerance) {
+    const float scale = std::fabs(a.X()) + std::fabs(a.Y()) + std::fabs(b.X()) +
+                        std::fabs(b.Y()) + std::fabs(p.X()) + std::fabs(p.Y());
+    const float reach = tolerance + 1.0f + 1e-4f * scale;
+    if (!std::isfinite(reach)) {
+        return false;
+    }
+    return p.X() < std::min(a.X(), b.X()) - reach || p.X() > std::max(a.X(), b.X()) + reach ||
+           p.Y() < std::min(a.Y(), b.Y()) - reach || p.Y() > std::max(a.Y(), b.Y()) + reach;
+}
+
 } // namespace
 
 void ZN_NLine::change(const ZVector2& delta, int code) {
@@ -256,11 +271,26 @@ int ZN_NLine::InPoint(const ZVector2& pos, ZObj2DInPoint* info, float tolerance)
             return 10 + static_cast<int>(i);
         }
     }
+    // A hover test meets every connector of the page, and nearly all of their
+    // segments lie far from the pointer; those are ruled out by their bounds
+    // without working out the distance. The record must still describe the
+    // last segment after a miss, so that one is measured whatever its bounds.
+    bool lastMeasured = false;
     for (std::size_t i = 1; i < count; ++i) {
-        const ZSegment2 segment(points[i - 1] - offset, points[i] - offset);
+        const ZVector2 a = points[i - 1] - offset;
+        const ZVector2 b = points[i] - offset;
+        lastMeasured = !clearOfSegment(pos, a, b, tolerance);
+        if (!lastMeasured) {
+            continue;
+        }
+        const ZSegment2 segment(a, b);
         if (DistPoint2Segment2(pos, segment, info) < tolerance) {
             return -static_cast<int>(i);
         }
+    }
+    if (count > 1 && !lastMeasured && info != nullptr) {
+        const ZSegment2 last(points[count - 2] - offset, points[count - 1] - offset);
+        DistPoint2Segment2(pos, last, info);
     }
     return 0;
 }
