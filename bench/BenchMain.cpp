@@ -1,9 +1,11 @@
-// Runs the benchmarks with the usual console output, then prints two tables,
-// wall-clock and CPU time of the benchmark thread: a row per case, a column per
-// map size, in milliseconds (medians when the run has repetitions), and how
-// the largest map compares with the middle one. On a shared machine the CPU
-// figures are the steadier ones; drawing also runs in the driver's threads,
-// which only the wall-clock figures include.
+// Runs the benchmarks with the usual console output, then prints two tables:
+// a row per case, a column per map size, in milliseconds (medians when the
+// run has repetitions), and how the largest map compares with the middle one.
+// The wall-clock table times only the operation itself. The CPU table is the
+// benchmark thread's time for a whole iteration, untimed clean-up such as
+// freeing a loaded document included, and leaves out the driver's drawing
+// threads; on a shared machine it shows how much of a wall-clock figure was
+// waiting for a core.
 
 #include <benchmark/benchmark.h>
 
@@ -45,7 +47,7 @@ public:
     void Finalize() override {
         ConsoleReporter::Finalize();
         printTable("wall-clock ms", rows_);
-        printTable("CPU ms", cpuRows_);
+        printTable("CPU ms (iteration)", cpuRows_);
         std::fflush(stdout);
     }
 
