@@ -367,7 +367,9 @@ TEST_F(ViewTools, TreePointCollapsesAndExpandsItsSubtree) {
     EXPECT_TRUE(kid->getShow());
     EXPECT_EQ(snapshots(), 2);
 
-    // The point tool adds free points where clicked, without an undo step.
+    // The point tool adds free points where clicked, without an undo step
+    // but with the document marked modified.
+    doc()->SetModifiedFlag(false);
     view->setTool(viewtool::Point);
     click(500, 500);
     auto* added = dynamic_cast<ZN_NPoint*>(page->getShapeList().back());
@@ -375,6 +377,7 @@ TEST_F(ViewTools, TreePointCollapsesAndExpandsItsSubtree) {
     expectAt(added->getCoord(), 500, 500);
     EXPECT_EQ(view->getTool(), viewtool::Point);
     EXPECT_EQ(snapshots(), 2);
+    EXPECT_TRUE(doc()->isModified());
 }
 
 TEST_F(ViewTools, LabelTypedIntoABoxThenErased) {

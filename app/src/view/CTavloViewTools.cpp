@@ -581,6 +581,8 @@ void CTavloView::pointDown(ZVector2 p) {
     currentPage->addShape(point);
     point->setCoord(canvas(p));
     hitShape = point;
+    // Not an undo step, but the new point must not vanish on close unasked.
+    markModified();
     update();
 }
 
