@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QImage>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
 
@@ -18,9 +19,11 @@
 #include <sarvik/ZN_NRect.h>
 #include <sarvik/ZN_SText.h>
 #include <sarvik/ZN_ShapeManager.h>
+#include <sarvik/platform/ZCursor.h>
 
 #include "TestSupport.h"
 #include "commands/CommandIds.h"
+#include "dialogs/CDlgJiuGongGe.h"
 #include "dialogs/PageOperations.h"
 #include "folder/CFolderFrame.h"
 #include "folder/CFolderTabCtrl.h"
@@ -187,6 +190,7 @@ TEST_F(ViewTools, DraggingSelectsAloneOrMovesTheSelectionWithDescendants) {
     // A corner handle resizes that one shape.
     move(410, 120);
     ASSERT_EQ(view->getHitCode(), 1);
+    EXPECT_EQ(ZLastCursor(), ZCursor::SizeNWSE);
     drag(410, 120, 390, 100);
     expectAt(other->getPoint1(), 390, 100);
     expectAt(other->getPoint2(), 510, 180);
@@ -566,4 +570,23 @@ TEST_F(ViewTools, SelectionOutlivesAPageSwitchButNotItsPage) {
     EXPECT_EQ(view->getHitShape(), nullptr);
     // Nudging must not reach the freed shape.
     view->onKeyDown(Qt::Key_Left, kNone);
+}
+
+TEST(TableSizeDialog, StartsAtThreeByThreeAndTakesOnlyCountsUpToAThousand) {
+    testApp();
+    CDlgJiuGongGe dialog;
+    EXPECT_EQ(dialog.windowTitle(), "表格属性");
+    EXPECT_EQ(dialog.rowsEdit()->text(), "3");
+    EXPECT_EQ(dialog.columnsEdit()->text(), "3");
+    const char* refused[] = {"0", "1001", "-2", "x", ""};
+    for (const char* text : refused) {
+        dialog.rowsEdit()->setText(text);
+        EXPECT_FALSE(dialog.readFields()) << text;
+        EXPECT_EQ(dialog.rows, 3);
+    }
+    dialog.rowsEdit()->setText("1000");
+    dialog.columnsEdit()->setText(" 7 ");
+    EXPECT_TRUE(dialog.readFields());
+    EXPECT_EQ(dialog.rows, 1000);
+    EXPECT_EQ(dialog.columns, 7);
 }
