@@ -81,7 +81,8 @@ std::vector<TreeNode> makeTree(int count, std::mt19937& rng) {
         const int fanout = std::uniform_int_distribution<int>(3, 5)(rng);
         for (int c = 0; c < fanout && next < count; ++c, ++next) {
             tree[static_cast<std::size_t>(next)].parent = i;
-            tree[static_cast<std::size_t>(next)].depth = tree[static_cast<std::size_t>(i)].depth + 1;
+            tree[static_cast<std::size_t>(next)].depth =
+                tree[static_cast<std::size_t>(i)].depth + 1;
             tree[static_cast<std::size_t>(i)].children.push_back(next);
         }
     }

@@ -49,7 +49,8 @@ void removeWorkDir() {
 
 const std::string& ensureWorkDir() {
     if (workDir().empty()) {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tavlo-bench-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "tavlo-bench-XXXXXX").string();
         if (!mkdtemp(pattern.data())) {
             std::perror("tavlo_bench: mkdtemp");
             std::exit(1);

@@ -12,8 +12,8 @@ namespace {
 
 // What the hit test means, measured the slow way: a stored point within the
 // tolerance on both axes, else the first segment nearer than the tolerance.
-int referenceHit(const std::vector<ZVector2>& points, const ZVector2& offset,
-                 const ZVector2& pos, float tolerance) {
+int referenceHit(const std::vector<ZVector2>& points, const ZVector2& offset, const ZVector2& pos,
+                 float tolerance) {
     for (std::size_t i = 0; i < points.size(); ++i) {
         const ZVector2 p = points[i] - offset;
         if (std::fabs(p.X() - pos.X()) < tolerance && std::fabs(p.Y() - pos.Y()) < tolerance)
@@ -57,7 +57,8 @@ TEST_F(LineHit, EveryPointAroundAZigzagAnswersAsMeasuredInFull) {
         // outside its bounds on one axis are still within the tolerance.
         float x = base;
         for (int i = 0; i < 8; ++i) {
-            points.emplace_back(x, base + (i % 2 == 0 ? 0.0f : 80.0f) + 3.0f * static_cast<float>(i));
+            points.emplace_back(x,
+                                base + (i % 2 == 0 ? 0.0f : 80.0f) + 3.0f * static_cast<float>(i));
             x += i % 2 == 0 ? 6.0f : 50.0f;
         }
         for (const ZVector2& p : points)

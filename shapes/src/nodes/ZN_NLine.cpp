@@ -53,8 +53,8 @@ bool segmentCrossesRect(const ZVector2& p0, const ZVector2& p1, const ZVector2 (
 // for the rounding of the distance at these magnitudes; NaN and infinite
 // values never count as clear, so they are measured as before.
 bool clearOfSegment(const ZVector2& p, const ZVector2& a, const ZVector2& b, float tolerance) {
-    const float scale = std::fabs(a.X()) + std::fabs(a.Y()) + std::fabs(b.X()) +
-                        std::fabs(b.Y()) + std::fabs(p.X()) + std::fabs(p.Y());
+    const float scale = std::fabs(a.X()) + std::fabs(a.Y()) + std::fabs(b.X()) + std::fabs(b.Y()) +
+                        std::fabs(p.X()) + std::fabs(p.Y());
     const float reach = tolerance + 1.0f + 1e-4f * scale;
     if (!std::isfinite(reach)) {
         return false;
