@@ -12,12 +12,16 @@ using CommandHandler = void (*)(CMainFrame& frame, int id);
 // For commands with a check mark: whether it is shown checked.
 using CommandChecked = bool (*)(CMainFrame& frame, int id);
 
+// When a command takes its undo snapshot of the page (which also marks the
+// document modified): never, before it acts, or after its dialog's OK.
+enum class Snapshot { No, Before, AfterOk };
+
 struct CommandDef {
     int id;
     const char* text;        // menu text, with the shortcut after a tab
     const char* prompt;      // "status-bar prompt\ntooltip", or null
     const char* keys;        // shortcuts separated by ';', or null
-    bool snapshot;           // the change can be undone and marks the document modified
+    Snapshot snapshot;
     CommandHandler handler;
     CommandChecked checked = nullptr;
     bool needsDocument = false; // disabled while no document is open

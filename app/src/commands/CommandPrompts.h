@@ -1,0 +1,36 @@
+#pragma once
+// The modal windows the commands open: the colour, font and picture-file
+// dialogs and the value dialogs. Each goes through a replaceable function so
+// that the commands can be driven without a person at the screen.
+
+#include <functional>
+
+#include <QColor>
+#include <QString>
+
+#include <sarvik/platform/LOGFONTA.h>
+
+class QDialog;
+class QWidget;
+
+struct CommandPrompts {
+    // Colour dialog starting at `colour`; on OK `colour` is the choice.
+    std::function<bool(QWidget* parent, QColor& colour)> color;
+    // Font dialog with no initial font; on OK `font` is the choice.
+    std::function<bool(QWidget* parent, LOGFONTA& font)> font;
+    // Open-file dialog for a picture; empty when cancelled.
+    std::function<QString(QWidget* parent)> picturePath;
+    // Runs a value dialog modally; true on OK.
+    std::function<bool(QDialog& dialog)> runDialog;
+};
+
+// The prompts in use; tests replace members and call resetCommandPrompts().
+CommandPrompts& commandPrompts();
+void resetCommandPrompts();
+
+// Where every colour dialog starts.
+inline QColor initialPromptColor() { return QColor(255, 255, 100); }
+
+// The font a font dialog's choice stands for, with the face name in the
+// code page the documents keep.
+LOGFONTA logFontFromQFont(const class QFont& font);

@@ -1,0 +1,130 @@
+#include "commands/PrintCommands.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QOpenGLContext>
+#include <QOpenGLFramebufferObject>
+#include <QOpenGLFunctions>
+#include <QPageSetupDialog>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+
+#include <rulmek/rulmek.h>
+#include <sarvik/ZN_ShapeManager.h>
+
+#include "cli/TavloCli.h"
+#include "frames/CChildFrame.h"
+#include "frames/CMainFrame.h"
+#include "view/CTavloView.h"
+
+namespace {
+
+constexpr int kMargin = 20;
+// Larger pages are drawn from their top-left corner up to this size.
+constexpr int kMaxSide = 8192;
+
+// One printer for the whole session, so that the print setup holds for every print.
+QPrinter& sessionPrinter() {
+    // Never destroyed: a printer outliving the application object must not
+    // tear down its print system at exit.
+    static QPrinter* printer = new QPrinter(QPrinter::HighResolution);
+    return *printer;
+}
+
+CTavloView* activeView(CMainFrame& frame) {
+    CChildFrame* child = frame.activeChild();
+    return child ? child->view() : nullptr;
+}
+
+} // namespace
+
+QImage renderPageImage(CTavloView& view) {
+    ZN_ShapeManager* page = view.getCurrentPage();
+    if (!page || !view.isSceneReady() || !view.context())
+        return {};
+    const CanvasBounds bounds = visibleBounds(*page);
+    const float left = bounds.empty ? 0.0f : std::floor(bounds.minX);
+    const float top = bounds.empty ? 0.0f : std::floor(bounds.minY);
+    const int w = std::min(kMaxSide, static_cast<int>((bounds.empty ? 0.0f : std::ceil(bounds.maxX) - left)) +
+                                         2 * kMargin);
+    const int h = std::min(kMaxSide, static_cast<int>((bounds.empty ? 0.0f : std::ceil(bounds.maxY) - top)) +
+                                         2 * kMargin);
+
+    view.makeCurrent();
+    QImage image;
+    {
+        QOpenGLFramebufferObject fbo(w, h, QOpenGLFramebufferObject::CombinedDepthStencil);
+        if (fbo.isValid() && fbo.bind()) {
+            const ZVector2 offset = getScallPosition();
+            setScallPosition(ZVector2(left - kMargin, top - kMargin));
+            ZN_Scene& scene = view.getScene();
+            scene.resize(w, h);
+            scene.render();
+            image = fbo.toImage();
+            QOpenGLFramebufferObject::bindDefault();
+            view.context()->functions()->glBindFramebuffer(GL_FRAMEBUFFER,
+                                                           view.defaultFramebufferObject());
+            scene.resize(view.width(), view.height());
+            setScallPosition(offset);
+        }
+    }
+    view.doneCurrent();
+    view.update();
+    return image;
+}
+
+void printPage(CTavloView& view, QPrinter& printer) {
+    const QImage image = renderPageImage(view);
+    if (image.isNull())
+        return;
+    QPainter painter(&printer);
+    const QRect area = painter.viewport();
+    QSize size = image.size();
+    size.scale(area.size(), Qt::KeepAspectRatio);
+    const QRect target(area.x() + (area.width() - size.width()) / 2,
+                       area.y() + (area.height() - size.height()) / 2, size.width(),
+                       size.height());
+    painter.drawImage(target, image);
+}
+
+namespace handlers {
+
+void filePrint(CMainFrame& frame, int) {
+    CTavloView* view = activeView(frame);
+    if (!view)
+        return;
+    QPrinter& printer = sessionPrinter();
+    QPrintDialog dialog(&printer, &frame);
+    if (dialog.exec() == QDialog::Accepted)
+        printPage(*view, printer);
+}
+
+void filePrintDirect(CMainFrame& frame, int) {
+    CTavloView* view = activeView(frame);
+    if (!view)
+        return;
+    QPrinter& printer = sessionPrinter();
+    printPage(*view, printer);
+}
+
+void filePrintSetup(CMainFrame& frame, int) {
+    QPageSetupDialog dialog(&sessionPrinter(), &frame);
+    dialog.exec();
+}
+
+void filePrintPreview(CMainFrame& frame, int) {
+    CTavloView* view = activeView(frame);
+    if (!view)
+        return;
+    QPrinter& printer = sessionPrinter();
+    QPrintPreviewDialog dialog(&printer, &frame);
+    dialog.setWindowTitle("打印预览");
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested,
+                     [view](QPrinter* p) { printPage(*view, *p); });
+    dialog.exec();
+}
+
+} // namespace handlers

@@ -1,0 +1,107 @@
+#include "commands/ShapeClipboard.h"
+
+#include <cstdint>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QImage>
+#include <QMimeData>
+
+#include <sarvik/ZN_BackRgn.h>
+#include <sarvik/ZN_ShapeBase.h>
+#include <sarvik/ZN_ShapeManager.h>
+
+namespace {
+
+constexpr int kFileHeaderSize = 14;
+constexpr int kInfoHeaderSize = 40;
+
+void put32(QByteArray& out, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        out.append(static_cast<char>((v >> (8 * i)) & 0xFF));
+}
+
+void put16(QByteArray& out, std::uint16_t v) {
+    out.append(static_cast<char>(v & 0xFF));
+    out.append(static_cast<char>(v >> 8));
+}
+
+} // namespace
+
+bool copySelectedShapes(ZN_ShapeManager& page, std::list<ZN_ShapeBase*>& clipboard) {
+    if (page.getBackRgn() && page.getBackRgn()->getShow())
+        return false;
+    freeShapes(clipboard);
+    int id = 1;
+    for (ZN_ShapeBase* shape : page.getShapeList())
+        shape->setId(id++);
+    for (ZN_ShapeBase* shape : page.getShapeList()) {
+        if (shape->getSelected())
+            clipboard.push_back(shape->clone());
+    }
+    // Clones carry their originals' ids, so the originals find their copies.
+    const ZN_ShapeIndex copies(clipboard);
+    for (ZN_ShapeBase* shape : page.getShapeList()) {
+        if (shape->getSelected())
+            shape->setRelating(copies);
+    }
+    return true;
+}
+
+std::list<ZN_ShapeBase*> cloneClipboard(const std::list<ZN_ShapeBase*>& clipboard) {
+    std::list<ZN_ShapeBase*> clones;
+    for (const ZN_ShapeBase* shape : clipboard)
+        clones.push_back(shape->clone());
+    const ZN_ShapeIndex copies(clones);
+    for (const ZN_ShapeBase* shape : clipboard)
+        shape->setRelating(copies);
+    return clones;
+}
+
+void freeShapes(std::list<ZN_ShapeBase*>& shapes) {
+    for (ZN_ShapeBase* shape : shapes)
+        delete shape;
+    shapes.clear();
+}
+
+void emptySystemClipboard() { QApplication::clipboard()->clear(); }
+
+QByteArray dibFromImage(const QImage& source) {
+    const QImage image = source.convertToFormat(QImage::Format_RGB32);
+    if (image.isNull())
+        return {};
+    const int w = image.width();
+    const int h = image.height();
+    QByteArray out;
+    out.reserve(kInfoHeaderSize + w * h * 4);
+    put32(out, kInfoHeaderSize);
+    put32(out, static_cast<std::uint32_t>(w));
+    put32(out, static_cast<std::uint32_t>(h));
+    put16(out, 1);
+    put16(out, 32);
+    put32(out, 0);
+    put32(out, static_cast<std::uint32_t>(w * h * 4));
+    put32(out, 0);
+    put32(out, 0);
+    put32(out, 0);
+    put32(out, 0);
+    // RGB32 pixels are blue, green, red, unused in memory on little-endian
+    // machines, which is the block's own order; rows go bottom-up.
+    for (int y = h - 1; y >= 0; --y)
+        out.append(reinterpret_cast<const char*>(image.constScanLine(y)), w * 4);
+    return out;
+}
+
+QByteArray systemClipboardDib() {
+    const QMimeData* mime = QApplication::clipboard()->mimeData();
+    if (!mime)
+        return {};
+    if (mime->hasFormat("image/bmp")) {
+        const QByteArray bmp = mime->data("image/bmp");
+        if (bmp.size() > kFileHeaderSize && bmp.startsWith("BM"))
+            return bmp.mid(kFileHeaderSize);
+    }
+    if (mime->hasImage())
+        return dibFromImage(qvariant_cast<QImage>(mime->imageData()));
+    return {};
+}

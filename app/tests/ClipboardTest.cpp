@@ -1,0 +1,181 @@
+// The shape clipboard across documents and the picture paste from the system
+// clipboard, driven through the commands.
+
+#include <QApplication>
+#include <QClipboard>
+#include <QImage>
+#include <QMimeData>
+
+#include <sarvik/ZImageData.h>
+#include <sarvik/ZImageTexture.h>
+#include <sarvik/ZN_BackRgn.h>
+#include <sarvik/ZN_NRect.h>
+#include <sarvik/platform/ZMessage.h>
+
+#include "CommandFixture.h"
+#include "commands/CommandIds.h"
+#include "commands/DibConvert.h"
+#include "frames/CTavloApp.h"
+
+namespace {
+
+std::list<ZN_ShapeBase*>& shapeClipboard() { return testApp().clipboardShapes; }
+
+ZN_ShapeBase* single(const std::vector<ZN_ShapeBase*>& v) { return v.size() == 1 ? v[0] : nullptr; }
+
+} // namespace
+
+class Clipboard : public CommandFixture {};
+
+TEST_F(Clipboard, PasteInAnotherDocumentRebuildsOnlyTheCopiedRelations) {
+    ZN_NRect* a = addRect(*page, 10, 10, 60, 40);
+    ZN_NRect* b = addRect(*page, 100, 10, 150, 40);
+    ZN_NRect* c = addRect(*page, 200, 10, 250, 40);
+    ZN_NLine* ab = join(a, b);
+    ZN_NLine* bc = join(b, c);
+    select({a, b, ab, bc});
+    run(cmd::Copy);
+    EXPECT_EQ(shapeClipboard().size(), 4u);
+    EXPECT_EQ(snapshots(), 0);
+    EXPECT_FALSE(modified());
+
+    CChildFrame* other = frame->newDocument();
+    QCoreApplication::processEvents();
+    CTavloView* otherView = other->view();
+    ZN_ShapeManager* otherPage = otherView->getCurrentPage();
+    other->document()->SetModifiedFlag(false);
+    for (int round = 1; round <= 2; ++round) {
+        ASSERT_TRUE(runViewCommand(*otherView, cmd::Paste));
+        EXPECT_EQ(otherPage->getShapeList().size(), 4u * static_cast<unsigned>(round));
+        EXPECT_EQ(otherPage->getUndoRedo()->undoCount(), round);
+        EXPECT_TRUE(other->document()->isModified());
+        // Only the shapes of this paste are selected, and they are new objects.
+        const auto& sel = otherView->getSelection();
+        ASSERT_EQ(sel.size(), 4u);
+        std::vector<ZN_ShapeBase*> rects, conns;
+        for (ZN_ShapeBase* s : sel) {
+            EXPECT_TRUE(s->getSelected());
+            EXPECT_EQ(std::count(shapeClipboard().begin(), shapeClipboard().end(), s), 0);
+            (s->type() == 1 ? conns : rects).push_back(s);
+        }
+        ASSERT_EQ(rects.size(), 2u);
+        ASSERT_EQ(conns.size(), 2u);
+        // Pasted shapes land on the copied ones.
+        EXPECT_FLOAT_EQ(rects[0]->getPoint1().X(), 10.0f);
+        EXPECT_FLOAT_EQ(rects[1]->getPoint1().X(), 100.0f);
+        ZN_ShapeBase* newA = rects[0];
+        ZN_ShapeBase* newB = rects[1];
+        ZN_ShapeBase* newAB = nullptr;
+        ZN_ShapeBase* newBC = nullptr;
+        for (ZN_ShapeBase* l : conns)
+            (l->inputs().front() == newA ? newAB : newBC) = l;
+        ASSERT_TRUE(newAB && newBC);
+        EXPECT_EQ(single(newAB->outputs()), newB);
+        EXPECT_EQ(single(newA->outputs()), newAB);
+        EXPECT_EQ(single(newB->inputs()), newAB);
+        EXPECT_EQ(single(newBC->inputs()), newB);
+        EXPECT_TRUE(newBC->outputs().empty()) << "its end box was not copied";
+        EXPECT_EQ(newB->outputs().size(), 1u);
+    }
+    // The first document keeps its shapes and its links.
+    EXPECT_EQ(page->getShapeList().size(), 5u);
+    EXPECT_EQ(single(bc->outputs()), c);
+}
+
+TEST_F(Clipboard, CopyOfNothingEmptiesTheClipboardAndPasteStillTakesASnapshot) {
+    ZN_NRect* a = addRect(*page, 10, 10, 60, 40);
+    select({a});
+    run(cmd::Copy);
+    ASSERT_EQ(shapeClipboard().size(), 1u);
+    view->clearSelection();
+    run(cmd::Copy);
+    EXPECT_TRUE(shapeClipboard().empty());
+    select({a});
+    run(cmd::Paste);
+    EXPECT_EQ(page->getShapeList().size(), 1u);
+    EXPECT_EQ(snapshots(), 1);
+    EXPECT_TRUE(modified());
+    EXPECT_TRUE(view->getSelection().empty());
+    EXPECT_FALSE(a->getSelected());
+}
+
+TEST_F(Clipboard, CutDeletesAndKeepsClonesButWithTheCaptureFrameShownOnlyDeletes) {
+    ZN_NRect* a = addRect(*page, 10, 10, 60, 40);
+    addRect(*page, 100, 10, 150, 40);
+    select({a});
+    run(cmd::Cut);
+    EXPECT_EQ(page->getShapeList().size(), 1u);
+    ASSERT_EQ(shapeClipboard().size(), 1u);
+    EXPECT_FLOAT_EQ(shapeClipboard().front()->getPoint1().X(), 10.0f);
+    EXPECT_EQ(snapshots(), 1);
+    EXPECT_TRUE(view->getSelection().empty());
+
+    page->getBackRgn()->setShow(true);
+    select({page->getShapeList().front()});
+    run(cmd::Cut);
+    EXPECT_TRUE(page->getShapeList().empty());
+    ASSERT_EQ(shapeClipboard().size(), 1u) << "the capture's bitmap stays, so do the old clones";
+    EXPECT_FLOAT_EQ(shapeClipboard().front()->getPoint1().X(), 10.0f);
+    page->getBackRgn()->setShow(false);
+}
+
+TEST_F(Clipboard, ABitmapPastesAsAnUnselectedPictureAtTheWindowCornerUntilCopyEmptiesIt) {
+    ZN_NRect* a = addRect(*page, 10, 10, 60, 40);
+    QImage image(5, 3, QImage::Format_RGB32);
+    image.fill(QColor(10, 20, 30));
+    image.setPixel(0, 0, qRgb(200, 100, 50)); // top-left
+    QApplication::clipboard()->setImage(image);
+    QCoreApplication::processEvents();
+    view->scrollTo(QPoint(30, 40));
+    select({a});
+    const std::size_t texturesBefore = testApp().textures.size();
+    run(cmd::Paste);
+    ASSERT_EQ(page->getShapeList().size(), 2u);
+    auto* pic = dynamic_cast<ZN_NRect*>(page->getShapeList().back());
+    ASSERT_NE(pic, nullptr);
+    EXPECT_EQ(pic->type(), 7);
+    EXPECT_FALSE(pic->getSelected());
+    EXPECT_FALSE(a->getSelected());
+    EXPECT_TRUE(view->getSelection().empty());
+    EXPECT_FLOAT_EQ(pic->getPoint1().X(), 30.0f);
+    EXPECT_FLOAT_EQ(pic->getPoint1().Y(), 40.0f);
+    EXPECT_FLOAT_EQ(pic->getPoint2().X(), 35.0f);
+    EXPECT_FLOAT_EQ(pic->getPoint2().Y(), 43.0f);
+    ASSERT_NE(pic->getImageData(), nullptr);
+    EXPECT_EQ(testApp().textures.size(), texturesBefore + 1);
+    const ZImageData* data = pic->getImageData()->getImageData();
+    ASSERT_TRUE(data && data->isComplete());
+    EXPECT_EQ(data->getFileType(), 0);
+    // Stored bottom-up, blue first: the top-left pixel opens the last row.
+    const unsigned char* top = data->getData() + 2 * ZImageData::rowStride(5);
+    EXPECT_EQ(top[0], 50);
+    EXPECT_EQ(top[1], 100);
+    EXPECT_EQ(top[2], 200);
+    EXPECT_EQ(snapshots(), 1);
+
+    // Copy empties the system clipboard, so shapes paste although a bitmap was there.
+    select({a});
+    run(cmd::Copy);
+    QCoreApplication::processEvents();
+    run(cmd::Paste);
+    EXPECT_EQ(page->getShapeList().size(), 3u);
+    auto* pasted = dynamic_cast<ZN_NRect*>(page->getShapeList().back());
+    ASSERT_NE(pasted, nullptr);
+    EXPECT_EQ(pasted->getImageData(), nullptr);
+    EXPECT_TRUE(pasted->getSelected());
+    view->scrollTo(QPoint(0, 0));
+}
+
+TEST_F(Clipboard, ABrokenBitmapPastesNothingAndSaysSo) {
+    auto* mime = new QMimeData;
+    QByteArray bmp("BM");
+    bmp.append(12, '\0');
+    bmp.append(40, '\x7F'); // a header of nonsense sizes
+    mime->setData("image/bmp", bmp);
+    QApplication::clipboard()->setMimeData(mime);
+    QCoreApplication::processEvents();
+    run(cmd::Paste);
+    EXPECT_TRUE(page->getShapeList().empty());
+    EXPECT_EQ(ZLastMessageText(), kDibRefusedText);
+    QApplication::clipboard()->clear();
+}
