@@ -1,5 +1,6 @@
 #include "CoreTestSupport.h"
 
+#include <sarvik/platform/ZCursor.h>
 #include <sarvik/platform/ZFile.h>
 
 #include <cstring>
@@ -169,6 +170,18 @@ TEST(BoxAttachment, HandlesCentreAndBorderCrossing) {
     expectNear(box.getBoderPos(9, ZVector2(50, -500)), 50, 0);    // top edge
 }
 
+TEST(BoxCursor, HandlesChooseTheirResizeCursors) {
+    ZN_NRect box;
+    const ZCursor expected[10] = {ZCursor::SizeAll,  ZCursor::SizeNWSE, ZCursor::SizeWE,
+                                  ZCursor::SizeNESW, ZCursor::SizeNS,   ZCursor::SizeNWSE,
+                                  ZCursor::SizeWE,   ZCursor::SizeNESW, ZCursor::SizeNS,
+                                  ZCursor::SizeAll};
+    for (int code = 0; code <= 9; ++code) {
+        box.loadCursor(ZCursor::None, code);
+        EXPECT_EQ(ZLastCursor(), expected[code]) << code;
+    }
+}
+
 TEST(BoxRecord, WritesNineFieldsAfterTheLabelBlockAndReadsByVersion) {
     ZN_NRect box;
     box.setPoint1(ZVector2(1, 2));
@@ -223,3 +236,23 @@ TEST(BoxRecord, WritesNineFieldsAfterTheLabelBlockAndReadsByVersion) {
     EXPECT_EQ(second.getImageId(), 0);
 }
 
+TEST(BoxCopy, CloneKeepsEveryVisibleFieldAndTheVariantClass) {
+    std::unique_ptr<ZN_ShapeBase> source(ZN_ShapeBase::createShape(10));
+    auto* box = static_cast<ZN_NRect*>(source.get());
+    box->setPoint1(ZVector2(3, 4));
+    box->setPoint2(ZVector2(50, 60));
+    box->setFillColor(ZVector3(0.1f, 0.2f, 0.3f));
+    box->setRectShowtype(2);
+    box->setGradualType(4);
+    box->setImageId(9);
+    std::unique_ptr<ZN_ShapeBase> copy(box->clone());
+    auto* copied = dynamic_cast<ZN_NRect*>(copy.get());
+    ASSERT_NE(copied, nullptr);
+    EXPECT_EQ(copied->type(), 10);
+    EXPECT_EQ(copied->getPoint1(), box->getPoint1());
+    EXPECT_EQ(copied->getPoint2(), box->getPoint2());
+    EXPECT_EQ(copied->getFillColor(), box->getFillColor());
+    EXPECT_EQ(copied->getRectShowtype(), 2);
+    EXPECT_EQ(copied->getGradualType(), 4);
+    EXPECT_EQ(copied->getImageId(), 0);
+}

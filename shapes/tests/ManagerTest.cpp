@@ -60,6 +60,28 @@ struct Hub {
 
 } // namespace
 
+TEST(ShapeManager, StartsWithAHiddenCaptureFrameAndWhitePage) {
+    ZN_ShapeManager page;
+    ASSERT_NE(page.getBackRgn(), nullptr);
+    EXPECT_FALSE(page.getBackRgn()->getShow());
+    ASSERT_NE(page.getUndoRedo(), nullptr);
+    EXPECT_EQ(page.getBackColor(), ZVector4(1, 1, 1, 1));
+    EXPECT_TRUE(page.getShapeList().empty());
+}
+
+TEST(ShapeManager, AddFrontAndBackAndDeleteOnlyWhatItHolds) {
+    ZN_ShapeManager page;
+    auto* a = makeBox(0, 0, 10, 10);
+    auto* b = makeBox(0, 0, 10, 10);
+    page.addShape(a);
+    page.addShapeFront(b);
+    EXPECT_EQ(page.getShapeList(), (std::list<ZN_ShapeBase*>{b, a}));
+    ZN_NRect stranger;
+    page.deleteShape(&stranger); // not in the list: nothing
+    page.deleteShape(a);
+    EXPECT_EQ(page.getShapeList(), (std::list<ZN_ShapeBase*>{b}));
+}
+
 TEST(ShapeManager, HitTestPrefersTheTopmostShownShape) {
     ZN_ShapeManager page;
     auto* lower = makeBox(0, 0, 100, 100);
@@ -114,6 +136,15 @@ TEST(ShapeManager, BoundDragMovesEveryDescendantOnce) {
     EXPECT_EQ(left->moves, 2);
     EXPECT_EQ(right->moves, 2);
     EXPECT_EQ(shared->moves, 1);
+}
+
+TEST(ShapeManager, DragMovesByTheDifferenceOfThePositions) {
+    ZN_ShapeManager page;
+    auto* box = makeBox(0, 0, 100, 100);
+    page.addShape(box);
+    box->setSelected(true);
+    page.change(ZVector2(10, 10), ZVector2(13, 6), 9, 0);
+    expectNear(box->getPoint1(), 3, -4);
 }
 
 TEST(ShapeManager, RubberBandSkipsHiddenShapesAndKeepsTheSelection) {

@@ -94,8 +94,27 @@ TEST(PageRecord, RelationRecordsAreByteExactAndRenumberTheShapes) {
 }
 
 TEST(PageRecord, VersionSixRelationRecordsHaveNoAnswerHosts) {
-    // The connector's relation record at version 6 is exactly four integers;
-    // the fifth belongs to whatever follows.
+    LinePage t;
+    // Box records at version 6 stop before the gradient (16 bytes each).
+    {
+        auto out = ZFile::toMemory();
+        out->writeInt32(1);
+        out->writeInt32(7);
+        t.a->writeFile(out.get(), 8);
+        Bytes one = out->bytes();
+        one.resize(one.size() - 16);
+        const Bytes rel = ints({0, 0});
+        one.insert(one.end(), rel.begin(), rel.end());
+        auto in = ZFile::fromMemory(one);
+        ZN_ShapeManager read;
+        ASSERT_TRUE(read.readFile(in.get(), 6));
+        EXPECT_EQ(in->remaining(), 0u);
+        ASSERT_EQ(read.getShapeList().size(), 1u);
+        EXPECT_EQ(read.getShapeList().front()->getPoint2(), t.a->getPoint2());
+    }
+
+    // The connector's own relation record read alone at version 6 takes
+    // exactly four integers.
     ZN_NRect a, b;
     a.setId(2);
     b.setId(3);

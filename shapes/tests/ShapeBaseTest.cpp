@@ -33,12 +33,58 @@ TEST(ShapeFactory, MakesEveryCodeButTheCaptureFrameAndUnknownCodes) {
         EXPECT_FALSE(shape->getSelected());
         EXPECT_EQ(shape->getLabel(), nullptr);
     }
-    // Variants are default rectangles of another class.
+}
+
+TEST(ShapeFactory, VariantsStartWithTheRectangleDefaults) {
     std::unique_ptr<ZN_ShapeBase> ellipse(ZN_ShapeBase::createShape(8));
+    ZN_NRect plain;
     auto* box = dynamic_cast<ZN_NRect*>(ellipse.get());
     ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->getPoint1(), plain.getPoint1());
+    EXPECT_EQ(box->getPoint2(), plain.getPoint2());
+    EXPECT_EQ(box->getColor(), ZVector3(0, 0, 0));
     EXPECT_EQ(box->getFillColor(), ZVector3(1, 1, 1));
+    EXPECT_EQ(box->getGradualColor(), ZVector3(1, 0, 0));
     EXPECT_EQ(box->getLineWide(), 2);
+    EXPECT_TRUE(box->isRegion());
+}
+
+TEST(ShapeBase, BaseSlotsAnswerTheirDefaults) {
+    ZN_Node node;
+    EXPECT_FALSE(node.isRegion());
+    EXPECT_EQ(node.getColor(), ZVector3(1, 1, 1));
+    EXPECT_EQ(node.getFontColor(), ZVector3(1, 1, 1));
+    EXPECT_EQ(node.getLineWide(), 0);
+    EXPECT_EQ(node.InPoint(ZVector2(0, 0), nullptr, 10.0f), 0);
+    EXPECT_FALSE(node.IntersectRect(ZVector2(-100, -100), ZVector2(100, 100)));
+    EXPECT_EQ(node.clone(), nullptr);
+    const LOGFONTA font = node.getFont();
+    const LOGFONTA zero{};
+    EXPECT_EQ(std::memcmp(&font, &zero, sizeof font), 0);
+    // Font calls pass to the label when there is one.
+    ZN_SText* label = makeLabel(&node, 0, 0, 10, 10);
+    node.setFontColor(ZVector3(0, 0, 1));
+    EXPECT_EQ(label->getFontColor(), ZVector3(0, 0, 1));
+    EXPECT_EQ(node.getFontColor(), ZVector3(0, 0, 1));
+}
+
+TEST(ShapeBase, RelationPrimitivesTouchOneSideAndRemoveFirstOccurrence) {
+    ZN_Node a, b, c;
+    a.pushToOutput(&b);
+    a.pushToOutput(&c);
+    a.pushToOutput(&b);
+    EXPECT_TRUE(b.getInputList().empty());
+    a.deleteOutput(&b);
+    EXPECT_EQ(a.getOutputList(), (std::vector<ZN_ShapeBase*>{&c, &b}));
+    a.deleteOutput(&a); // absent: nothing
+    EXPECT_EQ(a.getOutputList().size(), 2u);
+    // The list returned is a copy.
+    std::vector<ZN_ShapeBase*> copy = a.getOutputList();
+    copy.clear();
+    EXPECT_EQ(a.getOutputList().size(), 2u);
+    // Unlink by hand so the destructors see a consistent graph.
+    a.deleteOutput(&c);
+    a.deleteOutput(&b);
 }
 
 TEST(ShapeBase, DestroyingAnEndNodeUnlinksItFromTheConnectorOnly) {
@@ -174,3 +220,12 @@ TEST(ShapeBase, FindShapeAndTheIndexReturnTheFrontmostOfEqualIds) {
     EXPECT_EQ(index.find(-4), nullptr);
 }
 
+TEST(ShapeBase, ClearAnswerHostListLeavesEveryTableWithoutTheShape) {
+    ZN_NJiuGongGe table;
+    ZN_NPoint point;
+    table.addAnswerList(&point);
+    point.addAnswerHostList(&table);
+    point.clearAnswerHostList();
+    EXPECT_TRUE(table.getAnswerList().empty());
+    EXPECT_TRUE(point.answerHosts().empty());
+}
