@@ -28,12 +28,26 @@ std::vector<std::uint8_t> record(std::int32_t w, std::int32_t h, std::int32_t co
     return out->bytes();
 }
 
-TEST(ImageDataTest, CopiesShareThePixelsClonesOwnTheirs) {
+TEST(ImageDataTest, RowsArePaddedToFourBytes) {
+    EXPECT_EQ(ZImageData::rowStride(1), 4);
+    EXPECT_EQ(ZImageData::rowStride(3), 12);
+    EXPECT_EQ(ZImageData::rowStride(4), 12);
+    EXPECT_EQ(ZImageData::rowStride(5), 16);
+    EXPECT_EQ(ZImageData::rowStride(0), 0);
+    EXPECT_EQ(ZImageData::rowStride(0x7FFFFFFF), std::int64_t{6442450944});
+}
+
+TEST(ImageDataTest, CopiesShareThePixelsAndClonesOwnTheirs) {
     const auto bytes = pattern(24);
     auto data = std::make_unique<ZImageData>();
     data->copyData(bytes.data(), 3, 2, 24);
     data->setId(5);
     data->setFileType(1);
+    ASSERT_EQ(data->getByteCount(), 24);
+    EXPECT_EQ(std::memcmp(data->getData(), bytes.data(), 24), 0);
+    EXPECT_NE(data->getData(), bytes.data());
+    EXPECT_TRUE(data->isComplete());
+
     ZImageData copy(*data);
     EXPECT_EQ(copy.getData(), data->getData());
     std::unique_ptr<ZImageData> clone(data->clone());
@@ -41,12 +55,28 @@ TEST(ImageDataTest, CopiesShareThePixelsClonesOwnTheirs) {
     EXPECT_EQ(std::memcmp(clone->getData(), bytes.data(), 24), 0);
     EXPECT_EQ(clone->getId(), 0);
     EXPECT_EQ(clone->getFileType(), 1);
+    EXPECT_EQ(clone->getWidth(), 3);
+
     // The copy outlives the original without a dangling buffer (ASan checks).
     data.reset();
     EXPECT_EQ(copy.getData()[23], bytes[23]);
-    // A buffer shorter than its picture would let a texture read past it.
-    copy.copyData(bytes.data(), 3, 2, 10);
-    EXPECT_FALSE(copy.isComplete());
+    ZImageData assigned;
+    assigned = copy;
+    EXPECT_EQ(assigned.getData(), copy.getData());
+}
+
+TEST(ImageDataTest, CopyDataRefusesImpossibleCounts) {
+    ZImageData data;
+    data.copyData(nullptr, 2, 2, 16);
+    ASSERT_EQ(data.getByteCount(), 16);
+    EXPECT_EQ(data.getData()[15], 0);
+    data.copyData(nullptr, 2, 2, -1);
+    EXPECT_EQ(data.getByteCount(), 0);
+    EXPECT_EQ(data.getData(), nullptr);
+    // A buffer shorter than its size would let a texture read past it.
+    const auto bytes = pattern(10);
+    data.copyData(bytes.data(), 3, 2, 10);
+    EXPECT_FALSE(data.isComplete());
 }
 
 TEST(ImageDataTest, RecordOfAOnePixelPictureIs24Bytes) {
@@ -116,6 +146,14 @@ TEST(ImageDataTest, ReaderRefusesCountsThatDoNotFitThePicture) {
         EXPECT_EQ(data.getId(), 3) << c.what;
         EXPECT_EQ(data.getData()[0], 7) << c.what;
     }
+}
+
+TEST(ImageDataTest, EmptyPictureRecordIsAcceptedAndBuildsNoTexture) {
+    ZImageData data;
+    auto in = ZFile::fromMemory(record(0, 0, 0, 2, 0, 0));
+    EXPECT_TRUE(data.readFile(in.get(), 8));
+    EXPECT_EQ(data.getId(), 2);
+    EXPECT_FALSE(data.isComplete());
 }
 
 } // namespace

@@ -69,6 +69,8 @@ TEST_F(TableModel, ClicksInsideYieldCellCodesAndGridLinesTheBoxCode) {
     // Rows and columns are counted apart: two rows of four columns.
     auto wide = makeTable(2, 4, 0, 0, 400, 100);
     setScallPosition(ZVector2(0, 0));
+    EXPECT_EQ(wide->getCol(), 2);
+    EXPECT_EQ(wide->getRow(), 4);
     EXPECT_EQ(wide->getCells().size(), 8u);
     EXPECT_EQ(wide->InPoint(ZVector2(350, 75), &record, 10.0f), 17);
 }
@@ -97,25 +99,32 @@ TEST_F(TableModel, PlacingCentresTheShapeAndRefusalsLeaveItAlone) {
     EXPECT_EQ(second->getPoint1(), ZVector2(700, 700));
     EXPECT_EQ(second->getJiuGongHost(), nullptr);
 
-    // Resizing lays out texts and the rectangle kinds again; a parallelogram stays.
-    auto rhombus = std::make_unique<ZN_NRhombus>();
-    auto paral = std::make_unique<ZN_NParal>();
-    paral->setPoint2(ZVector2(40, 40));
-    rhombus->setPoint2(ZVector2(40, 40));
-    bindAnswer(*table, *rhombus);
-    bindAnswer(*table, *paral);
-    ASSERT_EQ(table->setJiuGongPtr(1, rhombus.get()), 1);
-    ASSERT_EQ(table->setJiuGongPtr(2, paral.get()), 1);
+    // Resizing the table lays the placed shapes out again.
     table->change(ZVector2(30, 0), 6);
     EXPECT_EQ(answer->getPoint1(), ZVector2(25, 15));
-    EXPECT_EQ(rhombus->getPoint1(), ZVector2(145, 5));
-    EXPECT_EQ(paral->getPoint1(), ZVector2(0, 0));
-    EXPECT_EQ(paral->getJiuGongHost(), table.get());
 
     table->releaseJiuGong(answer.get());
     EXPECT_EQ(table->getCells()[0].shape, nullptr);
     EXPECT_EQ(answer->getJiuGongHost(), nullptr);
     EXPECT_EQ(table->setJiuGongPtr(0, second.get()), 1);
+}
+
+TEST_F(TableModel, LayoutCentresTextsAndBoxKindsButNotOtherShapes) {
+    auto table = makeTable(1, 3, 0, 0, 300, 100);
+    auto rhombus = std::make_unique<ZN_NRhombus>();
+    rhombus->setPoint1(ZVector2(0, 0));
+    rhombus->setPoint2(ZVector2(40, 40));
+    auto paral = std::make_unique<ZN_NParal>();
+    paral->setPoint1(ZVector2(0, 0));
+    paral->setPoint2(ZVector2(40, 40));
+    bindAnswer(*table, *rhombus);
+    bindAnswer(*table, *paral);
+    ASSERT_EQ(table->setJiuGongPtr(1, rhombus.get()), 1);
+    ASSERT_EQ(table->setJiuGongPtr(2, paral.get()), 1);
+    EXPECT_EQ(rhombus->getPoint1(), ZVector2(130, 30));
+    EXPECT_EQ(rhombus->getPoint2(), ZVector2(170, 70));
+    EXPECT_EQ(paral->getPoint1(), ZVector2(0, 0)); // bound, but left where it is
+    EXPECT_EQ(paral->getJiuGongHost(), table.get());
 }
 
 TEST_F(TableModel, ShrinkingKeepsEveryCellButLaysOutOnlyTheNewGrid) {
@@ -137,15 +146,20 @@ TEST_F(TableModel, ShrinkingKeepsEveryCellButLaysOutOnlyTheNewGrid) {
     EXPECT_EQ(inCell5->getJiuGongHost(), table.get());
     EXPECT_EQ(table->getCells()[5].shape, inCell5.get());
     EXPECT_EQ(table->InPoint(ZVector2(299, 149), &record, 10.0f), 13);
-    EXPECT_EQ(table->setJiuGongPtr(6, inCell2.get()), 0);
+    auto late = makeText(0, 0, 10, 10);
+    bindAnswer(*table, *late);
+    EXPECT_EQ(table->setJiuGongPtr(6, late.get()), 0);
 
-    // Counts no dialog gives are ignored.
+    // Growing again reuses the kept cells; counts no dialog gives are ignored.
+    table->setSizeValue(3, 3);
+    EXPECT_EQ(table->getCells().size(), 9u);
     table->setSizeValue(0, 5);
     table->setSizeValue(3, 1001);
-    EXPECT_EQ(table->getCol(), 2);
+    EXPECT_EQ(table->getCol(), 3);
+    EXPECT_EQ(table->getRow(), 3);
 }
 
-TEST_F(TableModel, DestroyingOrMovingEitherSideLeavesNoPointerBehind) {
+TEST_F(TableModel, DestroyingEitherSideUnbindsTheOther) {
     auto table = makeTable(2, 2, 0, 0, 100, 100);
     auto other = makeTable(2, 2, 200, 0, 300, 100);
     auto text = makeText(0, 0, 10, 10);
@@ -155,18 +169,30 @@ TEST_F(TableModel, DestroyingOrMovingEitherSideLeavesNoPointerBehind) {
     bindAnswer(*table, *kept);
     ASSERT_EQ(table->setJiuGongPtr(3, text.get()), 1);
     ASSERT_EQ(table->setJiuGongPtr(0, kept.get()), 1);
-    // Placed in another table, the text leaves its first cell.
-    ASSERT_EQ(other->setJiuGongPtr(2, text.get()), 1);
-    EXPECT_EQ(table->getCells()[3].shape, nullptr);
-    EXPECT_EQ(text->getJiuGongHost(), other.get());
 
     text.reset();
-    EXPECT_EQ(other->getCells()[2].shape, nullptr);
-    EXPECT_EQ(table->getAnswerList(), (std::list<ZN_ShapeBase*>{kept.get()}));
+    EXPECT_EQ(table->getCells()[3].shape, nullptr);
+    EXPECT_EQ(table->getAnswerList().size(), 1u);
     EXPECT_TRUE(other->getAnswerList().empty());
+
     table.reset();
     EXPECT_EQ(kept->getJiuGongHost(), nullptr);
     EXPECT_TRUE(kept->answerHosts().empty());
+}
+
+TEST_F(TableModel, MovingAShapeToAnotherTableReleasesItFromTheFirst) {
+    auto first = makeTable(2, 2, 0, 0, 100, 100);
+    auto second = makeTable(2, 2, 200, 0, 300, 100);
+    auto text = makeText(0, 0, 10, 10);
+    bindAnswer(*first, *text);
+    bindAnswer(*second, *text);
+    ASSERT_EQ(first->setJiuGongPtr(1, text.get()), 1);
+    ASSERT_EQ(second->setJiuGongPtr(2, text.get()), 1);
+    EXPECT_EQ(first->getCells()[1].shape, nullptr);
+    EXPECT_EQ(text->getJiuGongHost(), second.get());
+    // Destroying the text must leave no table pointing at it (ASan watches).
+    text.reset();
+    EXPECT_EQ(second->getCells()[2].shape, nullptr);
 }
 
 TEST_F(TableModel, AnswerListsRemoveFirstOccurrencesAndClearBothSides) {
@@ -174,55 +200,75 @@ TEST_F(TableModel, AnswerListsRemoveFirstOccurrencesAndClearBothSides) {
     auto a = makeText(0, 0, 1, 1);
     auto b = makeText(0, 0, 1, 1);
     table->addAnswerList(a.get());
-    bindAnswer(*table, *b);
+    table->addAnswerList(b.get());
     table->addAnswerList(a.get());
     table->deleteAnswerList(a.get());
     EXPECT_EQ(table->getAnswerList(), (std::list<ZN_ShapeBase*>{b.get(), a.get()}));
+    table->deleteAnswerList(a.get());
+    table->deleteAnswerList(a.get());
+    EXPECT_EQ(table->getAnswerList(), (std::list<ZN_ShapeBase*>{b.get()}));
+
     a->addAnswerHostList(table.get());
+    b->addAnswerHostList(table.get());
+    table->addAnswerList(a.get());
     table->clearAnswerList();
     EXPECT_TRUE(table->getAnswerList().empty());
-    EXPECT_TRUE(a->answerHosts().empty() && b->answerHosts().empty());
+    EXPECT_TRUE(a->answerHosts().empty());
+    EXPECT_TRUE(b->answerHosts().empty());
+    EXPECT_FALSE(table->isAnswer(a.get()));
 }
 
 TEST_F(TableModel, CopiesRebuildCellsAndAnswersAmongThemselves) {
     auto table = makeTable(2, 2, 0, 0, 100, 100);
     auto text = makeText(0, 0, 10, 10);
-    auto uncopied = makeText(0, 0, 10, 10);
+    auto answerOnly = makeText(0, 0, 10, 10);
     bindAnswer(*table, *text);
-    bindAnswer(*table, *uncopied);
+    bindAnswer(*table, *answerOnly);
     ASSERT_EQ(table->setJiuGongPtr(3, text.get()), 1);
     table->setId(1);
     text->setId(2);
-    uncopied->setId(3);
+    answerOnly->setId(3);
 
     std::unique_ptr<ZN_ShapeBase> tableCopy(table->clone());
     std::unique_ptr<ZN_ShapeBase> textCopy(text->clone());
-    auto* copy = static_cast<ZN_NJiuGongGe*>(tableCopy.get());
+    auto* copy = dynamic_cast<ZN_NJiuGongGe*>(tableCopy.get());
+    ASSERT_NE(copy, nullptr);
     EXPECT_TRUE(copy->getCells().empty()); // cells come with the relations
+    EXPECT_EQ(copy->getCol(), 2);
+
+    // answerOnly has no copy: it is left out of the copy's answers.
     std::list<ZN_ShapeBase*> copies{tableCopy.get(), textCopy.get()};
     const ZN_ShapeIndex index(copies);
     EXPECT_EQ(table->setRelating(index), tableCopy.get());
     text->setRelating(index);
     ASSERT_EQ(copy->getCells().size(), 4u);
     EXPECT_EQ(copy->getCells()[3].shape, textCopy.get());
+    EXPECT_EQ(copy->getCells()[3].index, 3);
     EXPECT_EQ(textCopy->getJiuGongHost(), copy);
     EXPECT_EQ(copy->getAnswerList(), (std::list<ZN_ShapeBase*>{textCopy.get()}));
     EXPECT_EQ(textCopy->answerHosts(), (std::vector<ZN_NJiuGongGe*>{copy}));
+    // The source is untouched.
     EXPECT_EQ(text->getJiuGongHost(), table.get());
 }
 
-TEST_F(TableModel, PageRoundTripKeepsCellsAndAnswers) {
+TEST_F(TableModel, PageRoundTripKeepsCellsAnswersAndBothSidesOfEveryLink) {
     ZN_ShapeManager page;
-    auto* table = makeTable(3, 3, 0, 0, 300, 150).release();
-    auto* placed = makeText(0, 0, 60, 20).release();
+    auto* table = new ZN_NJiuGongGe();
+    table->setSizeValue(3, 3);
+    table->setPoint1(ZVector2(0, 0));
+    table->setPoint2(ZVector2(300, 150));
+    auto* unsized = new ZN_NJiuGongGe();
+    auto* placed = new ZN_SText();
+    placed->setRect(ZVector2(0, 0), ZVector2(60, 20));
     auto* spare = new ZN_SText();
-    for (ZN_ShapeBase* s : {static_cast<ZN_ShapeBase*>(placed), static_cast<ZN_ShapeBase*>(table),
-                            static_cast<ZN_ShapeBase*>(spare),
-                            static_cast<ZN_ShapeBase*>(new ZN_NJiuGongGe())})
-        page.addShape(s);
+    page.addShape(placed);
+    page.addShape(table);
+    page.addShape(spare);
+    page.addShape(unsized);
     bindAnswer(*table, *placed);
     bindAnswer(*table, *spare);
     ASSERT_EQ(table->setJiuGongPtr(4, placed), 1);
+
     auto out = ZFile::toMemory();
     ASSERT_TRUE(page.writeFile(out.get(), 8));
 
@@ -233,16 +279,26 @@ TEST_F(TableModel, PageRoundTripKeepsCellsAndAnswers) {
     ASSERT_EQ(loaded.getShapeList().size(), 4u);
     auto it = loaded.getShapeList().begin();
     ZN_ShapeBase* placedBack = *it++;
-    auto* tableBack = static_cast<ZN_NJiuGongGe*>(*it++);
+    auto* tableBack = dynamic_cast<ZN_NJiuGongGe*>(*it++);
     ZN_ShapeBase* spareBack = *it++;
-    auto* unsizedBack = static_cast<ZN_NJiuGongGe*>(*it++);
+    auto* unsizedBack = dynamic_cast<ZN_NJiuGongGe*>(*it++);
+    ASSERT_NE(tableBack, nullptr);
+    ASSERT_NE(unsizedBack, nullptr);
+
+    EXPECT_EQ(tableBack->getCol(), 3);
+    EXPECT_EQ(tableBack->getRow(), 3);
     ASSERT_EQ(tableBack->getCells().size(), 9u);
-    for (int k = 0; k < 9; ++k)
+    for (int k = 0; k < 9; ++k) {
+        EXPECT_EQ(tableBack->getCells()[k].index, k);
         EXPECT_EQ(tableBack->getCells()[k].shape, k == 4 ? placedBack : nullptr);
+    }
     EXPECT_EQ(placedBack->getJiuGongHost(), tableBack);
     EXPECT_EQ(tableBack->getAnswerList(), (std::list<ZN_ShapeBase*>{placedBack, spareBack}));
     EXPECT_EQ(spareBack->answerHosts(), (std::vector<ZN_NJiuGongGe*>{tableBack}));
-    EXPECT_TRUE(unsizedBack->getCells().empty()); // never sized: no cells written
+    EXPECT_TRUE(unsizedBack->getCells().empty());
+    EXPECT_EQ(unsizedBack->getCol(), 2);
+    EXPECT_EQ(unsizedBack->getRow(), 3);
+
     // Deleting the placed text afterwards empties its cell.
     loaded.deleteShape(placedBack);
     EXPECT_EQ(tableBack->getCells()[4].shape, nullptr);
@@ -253,6 +309,7 @@ TEST_F(TableModel, RelationExtensionIsCountedIdsAfterTheBaseBlock) {
     auto text = makeText(0, 0, 10, 10);
     bindAnswer(*table, *text);
     ASSERT_EQ(table->setJiuGongPtr(1, text.get()), 1);
+    table->setId(1);
     text->setId(7);
     auto out = ZFile::toMemory();
     table->saveRelating(out.get(), 8);
@@ -260,20 +317,30 @@ TEST_F(TableModel, RelationExtensionIsCountedIdsAfterTheBaseBlock) {
     for (std::int32_t v : {0, 0, 0, 2, 0, 7, 1, 7})
         appendInt(expected, v);
     EXPECT_EQ(out->bytes(), expected);
+
+    // An empty 3 x 3 table still writes nine cells.
+    auto empty = makeTable(3, 3, 0, 0, 30, 30);
+    auto out2 = ZFile::toMemory();
+    empty->saveRelating(out2.get(), 8);
+    ASSERT_EQ(out2->bytes().size(), 4u * (3 + 1 + 9 + 1));
 }
 
 TEST_F(TableModel, DamagedRecordsAreRefusedBeforeAnythingIsAllocated) {
     std::list<ZN_ShapeBase*> none;
     const ZN_ShapeIndex index(none);
-    // Absurd or negative counts, counts the rest cannot hold, a cut in the ids.
-    for (std::vector<std::int32_t> values : {std::vector<std::int32_t>{0, 0, 0, 0x7fffffff, 0, 0},
-                                             {0, 0, 0, -1, 0},
-                                             {0, 0, 0, 3, 0, 0},
-                                             {0, 0, 0, 1, 0, 0x40000000},
-                                             {0, 0, 0, 1, 0}}) {
+    auto relations = [](std::initializer_list<std::int32_t> values) {
         std::vector<std::uint8_t> bytes;
         for (std::int32_t v : values)
             appendInt(bytes, v);
+        return bytes;
+    };
+
+    // Absurd or negative cell counts, and a count the rest cannot hold.
+    for (const auto& bytes : {relations({0, 0, 0, 0x7fffffff, 0, 0}),
+                              relations({0, 0, 0, -1, 0}),
+                              relations({0, 0, 0, 3, 0, 0}),
+                              relations({0, 0, 0, 1, 0, 0x40000000}),
+                              relations({0, 0, 0, 1, 0})}) {
         ZN_NJiuGongGe table;
         auto in = ZFile::fromMemory(bytes);
         table.loadRelating(in.get(), index, 8);
@@ -282,11 +349,12 @@ TEST_F(TableModel, DamagedRecordsAreRefusedBeforeAnythingIsAllocated) {
         EXPECT_TRUE(table.getAnswerList().empty());
     }
 
-    // Row and column counts outside what the table dialog allows, and a cut count.
+    // Row and column counts outside what the table dialog allows.
     ZN_NJiuGongGe good;
+    good.setSizeValue(2, 2);
     auto out = ZFile::toMemory();
     good.writeFile(out.get(), 8);
-    const std::vector<std::uint8_t> record = out->bytes();
+    std::vector<std::uint8_t> record = out->bytes();
     for (std::int32_t bad : {0, -3, 1001, 0x7fffffff}) {
         std::vector<std::uint8_t> damaged = record;
         std::memcpy(damaged.data() + damaged.size() - 4, &bad, 4);
@@ -296,8 +364,10 @@ TEST_F(TableModel, DamagedRecordsAreRefusedBeforeAnythingIsAllocated) {
         EXPECT_TRUE(in->failed()) << bad;
         EXPECT_EQ(table.getRow(), 3);
     }
+    // Cut short inside the counts.
+    record.resize(record.size() - 2);
     ZN_NJiuGongGe cut;
-    auto in = ZFile::fromMemory(record.data(), record.size() - 2);
+    auto in = ZFile::fromMemory(record);
     cut.readFile(in.get(), 8);
     EXPECT_TRUE(in->failed());
 }

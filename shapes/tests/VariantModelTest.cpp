@@ -34,12 +34,27 @@ protected:
 TEST_F(VariantModel, EveryVariantClonesAsItsOwnClassWithTheBoxFields) {
     for (int code : {8, 9, 10, 13}) {
         std::unique_ptr<ZN_ShapeBase> shape(ZN_ShapeBase::createShape(code));
-        static_cast<ZN_NRect*>(shape.get())->setPoint2(ZVector2(30.0f, 40.0f));
+        ASSERT_NE(shape, nullptr);
+        auto* box = dynamic_cast<ZN_NRect*>(shape.get());
+        ASSERT_NE(box, nullptr);
+        box->setPoint1(ZVector2(3.0f, 4.0f));
+        box->setPoint2(ZVector2(30.0f, 40.0f));
+        box->setGradualType(4);
+        box->setSelected(true);
         std::unique_ptr<ZN_ShapeBase> copy(shape->clone());
         ASSERT_NE(copy, nullptr);
         EXPECT_EQ(copy->type(), code);
-        EXPECT_EQ(copy->getPoint2(), ZVector2(30.0f, 40.0f));
+        auto* copied = dynamic_cast<ZN_NRect*>(copy.get());
+        ASSERT_NE(copied, nullptr);
+        EXPECT_EQ(copied->getPoint2(), ZVector2(30.0f, 40.0f));
+        EXPECT_EQ(copied->getGradualType(), 4);
+        EXPECT_FALSE(copied->getSelected());
     }
+}
+
+TEST_F(VariantModel, RoundRectCutsCornersByFifteenPercentOfTheShorterSide) {
+    EXPECT_FLOAT_EQ(ZN_NRoundRect::cornerCut(ZVector2(0, 0), ZVector2(100, 40)), 6.0f);
+    EXPECT_FLOAT_EQ(ZN_NRoundRect::cornerCut(ZVector2(5, 5), ZVector2(15, 15)), 1.5f);
 }
 
 TEST_F(VariantModel, RhombusIgnoresTheCornersOfItsBoundingBox) {
@@ -58,6 +73,15 @@ TEST_F(VariantModel, RhombusIgnoresTheCornersOfItsBoundingBox) {
     EXPECT_EQ(r->InPoint(ZVector2(52, 58), &record, 10.0f), 4);
 }
 
+TEST_F(VariantModel, RhombusHitTestWorksInWindowCoordinates) {
+    auto r = makeBox<ZN_NRhombus>(200, 100, 300, 160);
+    setScallPosition(ZVector2(200, 100));
+    EXPECT_EQ(r->InPoint(ZVector2(50, 30), &record, 10.0f), 9);
+    EXPECT_EQ(r->InPoint(ZVector2(250, 130), &record, 10.0f), 0);
+    EXPECT_TRUE(r->IntersectRect(ZVector2(40, 20), ZVector2(60, 40)) == false);
+    EXPECT_TRUE(r->IntersectRect(ZVector2(40, -5), ZVector2(60, 5)));
+}
+
 TEST_F(VariantModel, RhombusRubberBandNeedsATipOrACrossedSide) {
     auto r = makeBox<ZN_NRhombus>(0, 0, 100, 60);
     // The empty corner regions of the bounding box do not select it.
@@ -67,18 +91,13 @@ TEST_F(VariantModel, RhombusRubberBandNeedsATipOrACrossedSide) {
     EXPECT_TRUE(r->IntersectRect(ZVector2(40, -5), ZVector2(60, 5)));
     EXPECT_TRUE(r->IntersectRect(ZVector2(20, 5), ZVector2(30, 40)));
     EXPECT_FALSE(r->IntersectRect(ZVector2(45, 25), ZVector2(55, 35)));
-
-    // Hit and rubber-band tests take window coordinates.
-    setScallPosition(ZVector2(-200, -100));
-    EXPECT_EQ(r->InPoint(ZVector2(250, 130), &record, 10.0f), 9);
-    EXPECT_TRUE(r->IntersectRect(ZVector2(240, 95), ZVector2(260, 105)));
-    EXPECT_FALSE(r->IntersectRect(ZVector2(40, -5), ZVector2(60, 5)));
 }
 
 TEST_F(VariantModel, RhombusAttachesOnItsSides) {
     auto r = makeBox<ZN_NRhombus>(0, 0, 100, 60);
     expectNear(r->getBoderPos(9, ZVector2(300, 30)), 100, 30);
     expectNear(r->getBoderPos(9, ZVector2(150, -70)), 68.75f, 11.25f);
+    expectNear(r->getBoderPos(9, ZVector2(50, 200)), 50, 60);
     // Inside: no side is crossed.
     expectNear(r->getBoderPos(9, ZVector2(55, 32)), 55, 32);
     // The corner codes are the bounding box's and lie off the outline.
@@ -87,30 +106,42 @@ TEST_F(VariantModel, RhombusAttachesOnItsSides) {
     expectNear(r->getBoderPos(0, ZVector2(7, 8)), 7, 8);
 }
 
-TEST_F(VariantModel, ParallelogramUsesItsOwnOutlineAndHandles) {
+TEST_F(VariantModel, ParallelogramHandlesSitOnItsOwnOutline) {
     auto p = makeBox<ZN_NParal>(0, 0, 100, 60);
     // Slant 30: the top-left vertex is 30 to the right of point1.
     expectNear(p->getBoderPos(1, ZVector2(0, 0)), 30, 0);
+    expectNear(p->getBoderPos(2, ZVector2(0, 0)), 15, 30);
+    expectNear(p->getBoderPos(3, ZVector2(0, 0)), 0, 60);
     expectNear(p->getBoderPos(4, ZVector2(0, 0)), 35, 60);
+    expectNear(p->getBoderPos(5, ZVector2(0, 0)), 70, 60);
+    expectNear(p->getBoderPos(6, ZVector2(0, 0)), 85, 30);
+    expectNear(p->getBoderPos(7, ZVector2(0, 0)), 100, 0);
     expectNear(p->getBoderPos(8, ZVector2(0, 0)), 65, 0);
     expectNear(p->getBoderPos(9, ZVector2(300, 30)), 85, 30);
-
-    // Corners of the bounding box outside the slanted sides are not hit or banded.
-    EXPECT_EQ(p->InPoint(ZVector2(3, 3), &record, 10.0f), 0);
-    EXPECT_EQ(p->InPoint(ZVector2(97, 57), &record, 10.0f), 0);
-    EXPECT_EQ(p->InPoint(ZVector2(97, 3), &record, 10.0f), 9);
-    EXPECT_FALSE(p->IntersectRect(ZVector2(-5, -5), ZVector2(10, 10)));
-    EXPECT_FALSE(p->IntersectRect(ZVector2(85, 45), ZVector2(105, 65)));
-    EXPECT_TRUE(p->IntersectRect(ZVector2(95, -5), ZVector2(110, 5)));
-    EXPECT_TRUE(p->IntersectRect(ZVector2(-5, 40), ZVector2(20, 50)));
+    expectNear(p->getBoderPos(12, ZVector2(7, 8)), 7, 8);
 
     p->setSelected(true);
     EXPECT_EQ(p->InPoint(ZVector2(31, 2), &record, 10.0f), 1);
     EXPECT_EQ(p->InPoint(ZVector2(86, 29), &record, 10.0f), 6);
+    // The bounding box's own top-left corner is neither a handle nor inside.
     EXPECT_EQ(p->InPoint(ZVector2(1, 1), &record, 10.0f), 0);
-    // Handle 1, drawn at the vertex, still moves point1.
+
+    // Its handles still resize the bounding box: handle 1 moves point1.
     p->change(ZVector2(5, 5), 1);
     EXPECT_EQ(p->getPoint1(), ZVector2(5, 5));
+}
+
+TEST_F(VariantModel, ParallelogramIgnoresTheCornersOfItsBoundingBox) {
+    auto p = makeBox<ZN_NParal>(0, 0, 100, 60);
+    EXPECT_EQ(p->InPoint(ZVector2(3, 3), &record, 10.0f), 0);
+    EXPECT_EQ(p->InPoint(ZVector2(97, 57), &record, 10.0f), 0);
+    EXPECT_EQ(p->InPoint(ZVector2(50, 30), &record, 10.0f), 9);
+    EXPECT_EQ(p->InPoint(ZVector2(97, 3), &record, 10.0f), 9);
+
+    EXPECT_FALSE(p->IntersectRect(ZVector2(-5, -5), ZVector2(10, 10)));
+    EXPECT_FALSE(p->IntersectRect(ZVector2(85, 45), ZVector2(105, 65)));
+    EXPECT_TRUE(p->IntersectRect(ZVector2(95, -5), ZVector2(110, 5)));
+    EXPECT_TRUE(p->IntersectRect(ZVector2(-5, 40), ZVector2(20, 50)));
 }
 
 TEST_F(VariantModel, ShapesWithoutAreaCatchNoPointOfThePage) {
@@ -132,6 +163,8 @@ TEST_F(VariantModel, EllipseAttachesAtTheParametricAngleOfTheDirection) {
     auto e = makeBox<ZN_NEllipse>(0, 0, 200, 100);
     // 45 degrees up and to the right of the centre (100, 50).
     expectNear(e->getBoderPos(9, ZVector2(300, -150)), 100 + 70.71f, 50 - 35.36f);
+    // Corner codes are the rectangle's.
+    expectNear(e->getBoderPos(3, ZVector2(0, 0)), 0, 100);
     // Towards the centre itself: a point of the ellipse, never NaN.
     const ZVector2 same = e->getBoderPos(9, ZVector2(100, 50));
     EXPECT_TRUE(std::isfinite(same.X()) && std::isfinite(same.Y()));

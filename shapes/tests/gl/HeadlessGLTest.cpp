@@ -37,6 +37,27 @@ TEST_F(HeadlessGLTest, ClearsAndReadsBackWithRowZeroAtTheTop) {
     EXPECT_EQ(ZHeadlessGL::pixelAt(image, 64, 32, 64, 0), ZRGBA{});
 }
 
+TEST_F(HeadlessGLTest, ImmediateModeIsAvailable) {
+    ASSERT_TRUE(gl->makeCurrent());
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, 64, 32, 0, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glColor4f(0, 1, 0, 1);
+    glBegin(GL_QUADS);
+    glVertex2f(10, 10);
+    glVertex2f(10, 20);
+    glVertex2f(30, 20);
+    glVertex2f(30, 10);
+    glEnd();
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    EXPECT_EQ(gl->pixel(20, 15), (ZRGBA{0, 255, 0, 255}));
+    EXPECT_EQ(gl->pixel(5, 15), (ZRGBA{0, 0, 0, 255}));
+}
+
 TEST_F(HeadlessGLTest, TwoContextsKeepTheirOwnPixels) {
     auto other = ZHeadlessGL::create(16, 16);
     ASSERT_TRUE(other);

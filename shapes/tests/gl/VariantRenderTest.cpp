@@ -5,7 +5,9 @@
 #include <sarvik/ZN_NJiuGongGe.h>
 #include <sarvik/ZN_NRectVariants.h>
 #include <sarvik/ZImageTexture.h>
+#include <sarvik/platform/ZFile.h>
 
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -51,10 +53,13 @@ TEST_F(VariantRender, RhombusFillsTheDiamondOnlyAndAlwaysDrawsItsOutline) {
     // does not replace it.
     EXPECT_TRUE(seenNear(50, 40, kRed));
     EXPECT_FALSE(seenNear(30, 99, kRed)); // no bottom edge of the bounding box
+}
 
-    // Gradient 3: the vertical diagonal in the gradient colour, the side tips in the fill.
+TEST_F(VariantRender, RhombusGradientPutsTheDiagonalInTheGradientColour) {
+    auto* r = add<ZN_NRhombus>(20, 20, 140, 100);
     r->setGradualType(3);
     drawFrame();
+    // Vertical diagonal in the gradient colour, fading to the fill at the side tips.
     EXPECT_TRUE(near(px(80, 60), kYellow, 20)) << px(80, 60);
     EXPECT_TRUE(near(px(26, 60), kBlue, 40)) << px(26, 60);
 }
@@ -90,6 +95,13 @@ TEST_F(VariantRender, EllipseTreatsEveryGradientModeAsRadial) {
     e->setGradualType(3);
     drawFrame();
     EXPECT_EQ(image, radial);
+
+    e->setGradualType(0);
+    e->setRectShowtype(1);
+    drawFrame();
+    EXPECT_TRUE(near(px(80, 60), kBlue));
+    EXPECT_FALSE(seenNear(80, 21, kRed)); // underline only: no top arc
+    EXPECT_TRUE(seenNear(80, 99, kRed));
 }
 
 TEST_F(VariantRender, RoundRectCutsItsCornersAndFillsInBands) {
@@ -103,6 +115,16 @@ TEST_F(VariantRender, RoundRectCutsItsCornersAndFillsInBands) {
     drawFrame();
     EXPECT_TRUE(near(px(24, 40), kBlue, 40)) << px(24, 40);
     EXPECT_TRUE(near(px(136, 40), kYellow, 40)) << px(136, 40);
+
+    r->setGradualType(2);
+    drawFrame();
+    EXPECT_TRUE(near(px(80, 40), kYellow, 20)) << px(80, 40);
+    EXPECT_TRUE(near(px(24, 40), kBlue, 40)) << px(24, 40);
+
+    r->setGradualType(7);
+    drawFrame();
+    EXPECT_TRUE(near(px(80, 40), kWhite));
+    EXPECT_TRUE(seenNear(80, 20, kRed));
 }
 
 TEST_F(VariantRender, OnlyTheRoundRectDrawsItsPicture) {
@@ -126,11 +148,30 @@ TEST_F(VariantRender, OnlyTheRoundRectDrawsItsPicture) {
     EXPECT_TRUE(near(px(40, 85), kBlue)) << px(40, 85);
     EXPECT_TRUE(near(px(120, 85), kBlue)) << px(120, 85);
 
-    for (ZN_NRect* s : shapes)
+    // The picture is not drawn, but the record still names it.
+    for (ZN_NRect* s : shapes) {
+        auto out = ZFile::toMemory();
+        s->writeFile(out.get(), 8);
+        std::int32_t imageNumber = 0;
+        std::memcpy(&imageNumber, out->bytes().data() + 4 + 40 + 8, 4);
+        EXPECT_EQ(imageNumber, 5) << s->type();
         s->setImageData(nullptr);
+    }
     scene.makeCurrent();
     picture.reset();
     scene.releaseCurrent();
+}
+
+TEST_F(VariantRender, HiddenVariantsDrawNothing) {
+    for (ZN_NRect* s : {static_cast<ZN_NRect*>(add<ZN_NRoundRect>(10, 10, 60, 50)),
+                        static_cast<ZN_NRect*>(add<ZN_NEllipse>(70, 10, 150, 50)),
+                        static_cast<ZN_NRect*>(add<ZN_NRhombus>(10, 60, 60, 110)),
+                        static_cast<ZN_NRect*>(add<ZN_NParal>(70, 60, 150, 110))}) {
+        s->setSelected(true);
+        s->setShow(false);
+    }
+    drawFrame();
+    EXPECT_TRUE(allPixels(kWhite));
 }
 
 TEST_F(VariantRender, TableDrawsItsGridOrOnlyTheUnderline) {
