@@ -195,6 +195,35 @@ Bytes rgbPixels(int w, int h, int components) {
     return p;
 }
 
+// A bitmap block as the clipboard hands it over: an info header (40 bytes, or
+// a longer one), masks or a colour table, then rows padded to 4 bytes.
+Bytes dibBlock(int bits, int width, int height, bool bitfields, int headerSize = 40) {
+    Rec r;
+    r.i32(headerSize).i32(width).i32(height);
+    const std::uint16_t planesAndBits[2] = {1, static_cast<std::uint16_t>(bits)};
+    r.raw(planesAndBits, 4);
+    r.i32(bitfields ? 3 : 0);
+    const int stride = (bits * width + 31) / 32 * 4;
+    const int rows = height < 0 ? -height : height;
+    r.i32(stride * rows).i32(2835).i32(2835).i32(0).i32(0);
+    if (headerSize > 40) {
+        const std::uint32_t masks[4] = {0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0xFF000000u};
+        r.raw(masks, sizeof masks);
+        const Bytes rest(static_cast<std::size_t>(headerSize - 56), 0);
+        r.add(rest);
+    } else if (bitfields) {
+        const std::uint32_t masks[3] = {bits == 16 ? 0xF800u : 0x00FF0000u,
+                                        bits == 16 ? 0x07E0u : 0x0000FF00u,
+                                        bits == 16 ? 0x001Fu : 0x000000FFu};
+        r.raw(masks, sizeof masks);
+    }
+    if (bits <= 8)
+        for (int i = 0; i < (1 << bits); ++i)
+            r.i32(i * 0x010203);
+    const Bytes pixels = rgbPixels(stride, rows, 1);
+    return r.add(pixels).bytes;
+}
+
 bool failed = false;
 
 void save(const fs::path& dir, const std::string& name, const Bytes& bytes) {
@@ -302,6 +331,14 @@ int main(int argc, char** argv) {
     save(codepage, "four-byte", {0x81, 0x30, 0x81, 0x30, 0x95, 0x32, 0x82, 0x36});
     save(codepage, "utf8", {0xE7, 0xAD, 0x94, 0xE6, 0xA1, 0x88});
     save(codepage, "invalid", {0x80, 0xFF, 0xD2, 0x20, 0xC0, 0xAF, 0x00, 0xD2, 0xB3});
+
+    const fs::path dib = root / "dib";
+    for (int bits : {1, 4, 8, 16, 24, 32})
+        save(dib, "bits" + std::to_string(bits), dibBlock(bits, 5, 3, false));
+    save(dib, "bits16-565", dibBlock(16, 4, 2, true));
+    save(dib, "bits32-masks", dibBlock(32, 3, 2, true));
+    save(dib, "top-down-24", dibBlock(24, 3, -4, false));
+    save(dib, "v5-header-32", dibBlock(32, 2, 2, true, 124));
 
     const fs::path tvx = root / "tvx";
     for (int v = 1; v <= 8; ++v)
