@@ -2,6 +2,8 @@
 // snapshots, undo and redo, pictures and answers.
 
 #include <QAction>
+#include <QFont>
+#include <QImage>
 #include <QLineEdit>
 #include <QMenu>
 
@@ -15,6 +17,7 @@
 #include "CommandFixture.h"
 #include "commands/CommandIds.h"
 #include "commands/CommandTable.h"
+#include "commands/PrintCommands.h"
 #include "dialogs/CValueDialogs.h"
 #include "frames/CTavloApp.h"
 
@@ -347,4 +350,82 @@ TEST_F(Commands, SelectAllTakesHiddenShapesAndClearReturnsToTheSelectTool) {
     EXPECT_TRUE(view->getSelection().empty());
     EXPECT_EQ(view->getTool(), viewtool::Select);
     EXPECT_EQ(snapshots(), 1);
+}
+
+TEST_F(Commands, ArrangementAndLineLayoutActOnTheSelectionAndMarkTheDocument) {
+    ZN_NRect* a = addBox(*page, 7, 10);
+    ZN_NRect* b = addBox(*page, 7, 200);
+    b->setPoint1(ZVector2(200, 300));
+    b->setPoint2(ZVector2(260, 340));
+    ZN_NLine* line = join(a, b);
+    select({b, a});
+    run(cmd::AlignLeft);
+    EXPECT_FLOAT_EQ(a->getPoint1().X(), b->getPoint1().X());
+    EXPECT_EQ(snapshots(), 1);
+    run(cmd::LayerBottom);
+    EXPECT_EQ(snapshots(), 2);
+
+    child->document()->SetModifiedFlag(false);
+    select({line});
+    run(cmd::AutoPolyline);
+    EXPECT_GT(line->getPointSize(), 2);
+    EXPECT_EQ(snapshots(), 2) << "line layout takes no snapshot";
+    EXPECT_TRUE(modified());
+}
+
+TEST_F(Commands, LabelsAlignHideAndTakeFontsAndTextColours) {
+    ZN_NRect* box = addBox(*page, 7, 10);
+    auto* label = static_cast<ZN_SText*>(ZN_ShapeBase::createShape(5));
+    box->setLabel(label);
+    label->setHost(box);
+    auto* free = static_cast<ZN_SText*>(ZN_ShapeBase::createShape(5));
+    page->addShape(free);
+    select({box, free});
+
+    run(cmd::TextRight);
+    EXPECT_EQ(label->getTextAlignType(), 2);
+    EXPECT_EQ(free->getTextAlignType(), 2);
+    run(cmd::HideText);
+    EXPECT_FALSE(label->getShow());
+    EXPECT_TRUE(free->getShow()) << "a free text has no label to hide";
+    run(cmd::ShowText);
+    EXPECT_TRUE(label->getShow());
+    EXPECT_EQ(snapshots(), 0);
+    EXPECT_TRUE(modified());
+
+    nextColor = QColor(0, 0, 255);
+    run(cmd::FontColor);
+    expectColor(label->getFontColor(), 0, 0, 1);
+    expectColor(free->getFontColor(), 0, 0, 1);
+    EXPECT_EQ(snapshots(), 0);
+
+    QFont chosen("黑体");
+    chosen.setPixelSize(24);
+    chosen.setBold(true);
+    const LOGFONTA font = logFontFromQFont(chosen);
+    EXPECT_EQ(font.lfHeight, -24);
+    EXPECT_EQ(font.lfWeight, FW_BOLD);
+    EXPECT_STREQ(font.lfFaceName, "\xBA\xDA\xCC\xE5") << "face names are kept in code page 936";
+    commandPrompts().font = [&](QWidget*, LOGFONTA& f) {
+        f = font;
+        return true;
+    };
+    run(cmd::Font);
+    EXPECT_EQ(label->getFont().lfHeight, -24);
+    EXPECT_EQ(free->getFont().lfWeight, FW_BOLD);
+    EXPECT_EQ(snapshots(), 1);
+}
+
+TEST_F(Commands, APrintedPageIsThePageAsDrawnAroundItsShapes) {
+    ZN_NRect* box = addBox(*page, 7, 100);
+    box->setFillColor(ZVector3(1, 0, 0));
+    QCoreApplication::processEvents();
+    const QImage image = renderPageImage(*view);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.width(), 40 + 2 * 20);
+    EXPECT_EQ(image.height(), 30 + 2 * 20);
+    EXPECT_EQ(QColor(image.pixel(2, 2)), QColor(Qt::white));
+    EXPECT_EQ(QColor(image.pixel(40, 35)), QColor(Qt::red));
+    // The window goes on drawing from its own corner.
+    EXPECT_FLOAT_EQ(getScallPosition().X(), 0.0f);
 }

@@ -88,7 +88,7 @@ void windowManager(CMainFrame& frame, int) {
     for (QMdiSubWindow* w : windows)
         titles << w->windowTitle();
     bool ok = false;
-    const int current = static_cast<int>(windows.indexOf(frame.mdiArea()->activeSubWindow()));
+    const int current = static_cast<int>(windows.indexOf(frame.mdiArea()->currentSubWindow()));
     const QString chosen =
         QInputDialog::getItem(&frame, "窗口", "选择窗口:", titles, std::max(0, current), false, &ok);
     if (!ok)

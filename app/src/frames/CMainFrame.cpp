@@ -318,7 +318,9 @@ void CMainFrame::runCommand(int id) {
 }
 
 CChildFrame* CMainFrame::activeChild() const {
-    return qobject_cast<CChildFrame*>(mdi_->activeSubWindow());
+    // The current window stays known while a menu or dialog has the focus,
+    // when the area reports no active one.
+    return qobject_cast<CChildFrame*>(mdi_->currentSubWindow());
 }
 
 QList<CChildFrame*> CMainFrame::children() const {
