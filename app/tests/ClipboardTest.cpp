@@ -19,9 +19,13 @@
 
 namespace {
 
-std::list<ZN_ShapeBase*>& shapeClipboard() { return testApp().clipboardShapes; }
+std::list<ZN_ShapeBase*>& shapeClipboard() {
+    return testApp().clipboardShapes;
+}
 
-ZN_ShapeBase* single(const std::vector<ZN_ShapeBase*>& v) { return v.size() == 1 ? v[0] : nullptr; }
+ZN_ShapeBase* single(const std::vector<ZN_ShapeBase*>& v) {
+    return v.size() == 1 ? v[0] : nullptr;
+}
 
 } // namespace
 

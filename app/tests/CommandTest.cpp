@@ -7,12 +7,12 @@
 #include <QLineEdit>
 #include <QMenu>
 
+#include "ZTestJpeg.h"
 #include <sarvik/ZImageTexture.h>
 #include <sarvik/ZN_NJiuGongGe.h>
 #include <sarvik/ZN_NPoint.h>
 #include <sarvik/ZN_NRect.h>
 #include <sarvik/ZN_SText.h>
-#include "ZTestJpeg.h"
 
 #include "CommandFixture.h"
 #include "commands/CommandIds.h"

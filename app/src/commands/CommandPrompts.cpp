@@ -45,9 +45,13 @@ QString pictureDialog(QWidget* parent) {
     return dialog.selectedFiles().first();
 }
 
-bool execDialog(QDialog& dialog) { return dialog.exec() == QDialog::Accepted; }
+bool execDialog(QDialog& dialog) {
+    return dialog.exec() == QDialog::Accepted;
+}
 
-CommandPrompts defaults() { return {colorDialog, fontDialog, pictureDialog, execDialog}; }
+CommandPrompts defaults() {
+    return {colorDialog, fontDialog, pictureDialog, execDialog};
+}
 
 } // namespace
 
@@ -56,7 +60,9 @@ CommandPrompts& commandPrompts() {
     return prompts;
 }
 
-void resetCommandPrompts() { commandPrompts() = defaults(); }
+void resetCommandPrompts() {
+    commandPrompts() = defaults();
+}
 
 LOGFONTA logFontFromQFont(const QFont& font) {
     LOGFONTA lf;

@@ -29,7 +29,9 @@ CommandPrompts& commandPrompts();
 void resetCommandPrompts();
 
 // Where every colour dialog starts.
-inline QColor initialPromptColor() { return QColor(255, 255, 100); }
+inline QColor initialPromptColor() {
+    return QColor(255, 255, 100);
+}
 
 // The font a font dialog's choice stands for, with the face name in the
 // code page the documents keep.

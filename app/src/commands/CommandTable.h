@@ -18,9 +18,9 @@ enum class Snapshot { No, Before, AfterOk };
 
 struct CommandDef {
     int id;
-    const char* text;        // menu text, with the shortcut after a tab
-    const char* prompt;      // "status-bar prompt\ntooltip", or null
-    const char* keys;        // shortcuts separated by ';', or null
+    const char* text;   // menu text, with the shortcut after a tab
+    const char* prompt; // "status-bar prompt\ntooltip", or null
+    const char* keys;   // shortcuts separated by ';', or null
     Snapshot snapshot;
     CommandHandler handler;
     CommandChecked checked = nullptr;

@@ -20,7 +20,9 @@ std::uint32_t u32(const unsigned char* p) {
            static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
 }
 
-std::int32_t i32(const unsigned char* p) { return static_cast<std::int32_t>(u32(p)); }
+std::int32_t i32(const unsigned char* p) {
+    return static_cast<std::int32_t>(u32(p));
+}
 
 std::uint16_t u16(const unsigned char* p) {
     return static_cast<std::uint16_t>(p[0] | p[1] << 8);
@@ -159,8 +161,7 @@ std::unique_ptr<ZImageData> dibToImageData(const unsigned char* dib, std::size_t
                 break;
             case 32:
             case 16: {
-                const std::uint32_t v =
-                    bitCount == 32 ? u32(src + 4 * x) : u16(src + 2 * x);
+                const std::uint32_t v = bitCount == 32 ? u32(src + 4 * x) : u16(src + 2 * x);
                 dst[0] = blue(v);
                 dst[1] = green(v);
                 dst[2] = red(v);

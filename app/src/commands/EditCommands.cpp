@@ -86,7 +86,9 @@ bool askColor(CTavloView& view, ZVector3& out) {
     return true;
 }
 
-bool runDialog(QDialog& dialog) { return commandPrompts().runDialog(dialog); }
+bool runDialog(QDialog& dialog) {
+    return commandPrompts().runDialog(dialog);
+}
 
 // --- clipboard ---
 
@@ -100,9 +102,9 @@ void copy(CTavloView& view) {
 
 void pasteBitmap(CTavloView& view, const QByteArray& dib) {
     std::string error;
-    std::unique_ptr<ZImageData> data = dibToImageData(
-        reinterpret_cast<const unsigned char*>(dib.constData()),
-        static_cast<std::size_t>(dib.size()), &error);
+    std::unique_ptr<ZImageData> data =
+        dibToImageData(reinterpret_cast<const unsigned char*>(dib.constData()),
+                       static_cast<std::size_t>(dib.size()), &error);
     if (!data) {
         ZShowMessage(CTavloApp::kApplication, error);
         return;
@@ -162,8 +164,9 @@ ZImageTexture* textureForFile(CTavloView& view, const QString& path) {
     const std::string name = path.toStdString();
     CTavloApp* app = CTavloApp::instance();
     if (app) {
-        const auto found = std::find_if(app->textures.begin(), app->textures.end(),
-                                        [&](const ZImageTexture* t) { return t->getPath() == name; });
+        const auto found =
+            std::find_if(app->textures.begin(), app->textures.end(),
+                         [&](const ZImageTexture* t) { return t->getPath() == name; });
         if (found != app->textures.end())
             return *found;
     }
@@ -197,8 +200,7 @@ void insertPicture(CTavloView& view) {
     ZImageTexture* texture = textureForFile(view, path);
     if (!texture)
         return;
-    const auto rects =
-        pick<ZN_NRect>(view, [](const ZN_ShapeBase* s) { return s->type() == 7; });
+    const auto rects = pick<ZN_NRect>(view, [](const ZN_ShapeBase* s) { return s->type() == 7; });
     for (ZN_NRect* rect : rects)
         rect->setImageData(texture);
     if (!rects.empty())
@@ -207,8 +209,8 @@ void insertPicture(CTavloView& view) {
 
 void bindAnswers(CTavloView& view) {
     const auto& sel = view.getSelection();
-    const auto found = std::find_if(sel.begin(), sel.end(),
-                                    [](const ZN_ShapeBase* s) { return s->type() == 12; });
+    const auto found =
+        std::find_if(sel.begin(), sel.end(), [](const ZN_ShapeBase* s) { return s->type() == 12; });
     if (found == sel.end())
         return;
     auto* table = static_cast<ZN_NJiuGongGe*>(*found);
@@ -358,44 +360,86 @@ void showLabels(CTavloView& view, bool show) {
 
 int gradualMode(int id) {
     switch (id) {
-    case cmd::GradualAround: return 1;
-    case cmd::GradualLeftMidRight: return 2;
-    case cmd::GradualLeftRight: return 3;
-    case cmd::GradualTopMidBottom: return 4;
-    case cmd::GradualTopBottom: return 5;
-    default: return 0;
+    case cmd::GradualAround:
+        return 1;
+    case cmd::GradualLeftMidRight:
+        return 2;
+    case cmd::GradualLeftRight:
+        return 3;
+    case cmd::GradualTopMidBottom:
+        return 4;
+    case cmd::GradualTopBottom:
+        return 5;
+    default:
+        return 0;
     }
 }
 
 // Arrangement calls by command: which function, and its mode.
 bool arrange(ZN_ShapeManager& page, int id, const std::list<ZN_ShapeBase*>& sel) {
     switch (id) {
-    case cmd::LayerTop: page.TranslateLayer(3, sel); return true;
-    case cmd::LayerBottom: page.TranslateLayer(0, sel); return true;
-    case cmd::LayerUp: page.TranslateLayer(2, sel); return true;
-    case cmd::LayerDown: page.TranslateLayer(1, sel); return true;
-    case cmd::AlignLeft: page.TranslateAlign(1, sel); return true;
-    case cmd::AlignHCenter: page.TranslateAlign(4, sel); return true;
-    case cmd::AlignRight: page.TranslateAlign(2, sel); return true;
-    case cmd::AlignTop: page.TranslateAlign(0, sel); return true;
-    case cmd::AlignVCenter: page.TranslateAlign(5, sel); return true;
-    case cmd::AlignBottom: page.TranslateAlign(3, sel); return true;
-    case cmd::DistributeH: page.TranslateAlignAvg(0, sel); return true;
-    case cmd::DistributeV: page.TranslateAlignAvg(1, sel); return true;
-    case cmd::SameSize: page.SameSize(0, sel); return true;
-    case cmd::SameWidth: page.SameSize(1, sel); return true;
-    case cmd::SameHeight: page.SameSize(2, sel); return true;
-    default: return false;
+    case cmd::LayerTop:
+        page.TranslateLayer(3, sel);
+        return true;
+    case cmd::LayerBottom:
+        page.TranslateLayer(0, sel);
+        return true;
+    case cmd::LayerUp:
+        page.TranslateLayer(2, sel);
+        return true;
+    case cmd::LayerDown:
+        page.TranslateLayer(1, sel);
+        return true;
+    case cmd::AlignLeft:
+        page.TranslateAlign(1, sel);
+        return true;
+    case cmd::AlignHCenter:
+        page.TranslateAlign(4, sel);
+        return true;
+    case cmd::AlignRight:
+        page.TranslateAlign(2, sel);
+        return true;
+    case cmd::AlignTop:
+        page.TranslateAlign(0, sel);
+        return true;
+    case cmd::AlignVCenter:
+        page.TranslateAlign(5, sel);
+        return true;
+    case cmd::AlignBottom:
+        page.TranslateAlign(3, sel);
+        return true;
+    case cmd::DistributeH:
+        page.TranslateAlignAvg(0, sel);
+        return true;
+    case cmd::DistributeV:
+        page.TranslateAlignAvg(1, sel);
+        return true;
+    case cmd::SameSize:
+        page.SameSize(0, sel);
+        return true;
+    case cmd::SameWidth:
+        page.SameSize(1, sel);
+        return true;
+    case cmd::SameHeight:
+        page.SameSize(2, sel);
+        return true;
+    default:
+        return false;
     }
 }
 
 int autoMode(int id) {
     switch (id) {
-    case cmd::AutoPolyline: return 1;
-    case cmd::AutoCurve: return 2;
-    case cmd::AutoPalm: return 3;
-    case cmd::AutoStraight: return 4;
-    default: return 0;
+    case cmd::AutoPolyline:
+        return 1;
+    case cmd::AutoCurve:
+        return 2;
+    case cmd::AutoPalm:
+        return 3;
+    case cmd::AutoStraight:
+        return 4;
+    default:
+        return 0;
     }
 }
 
@@ -410,21 +454,35 @@ bool changesWithoutSnapshot(int id) {
 bool dispatch(CTavloView& view, int id) {
     ZN_ShapeManager& page = *view.getCurrentPage();
     switch (id) {
-    case cmd::Undo: undoRedo(view, false); return true;
-    case cmd::Redo: undoRedo(view, true); return true;
-    case cmd::Copy: copy(view); return true;
+    case cmd::Undo:
+        undoRedo(view, false);
+        return true;
+    case cmd::Redo:
+        undoRedo(view, true);
+        return true;
+    case cmd::Copy:
+        copy(view);
+        return true;
     case cmd::Cut:
         copy(view);
         return runViewCommand(view, cmd::Clear);
-    case cmd::Paste: paste(view); return true;
-    case cmd::SelectAll: selectAll(view); return true;
-    case cmd::Clear: clear(view); return true;
+    case cmd::Paste:
+        paste(view);
+        return true;
+    case cmd::SelectAll:
+        selectAll(view);
+        return true;
+    case cmd::Clear:
+        clear(view);
+        return true;
     case cmd::PointBig:
     case cmd::PointZero:
         for (ZN_NPoint* p : points(view))
             p->setPointSize(id == cmd::PointBig ? 8.0f : 0.0f);
         return true;
-    case cmd::PointSize: pointSize(view); return true;
+    case cmd::PointSize:
+        pointSize(view);
+        return true;
     case cmd::PointFree:
     case cmd::PointTree:
         for (ZN_NPoint* p : points(view))
@@ -435,21 +493,31 @@ bool dispatch(CTavloView& view, int id) {
         for (ZN_ShapeBase* s : view.getSelection())
             s->setLineWide(id == cmd::LineThick ? 3 : 1);
         return true;
-    case cmd::LineWidth: lineWidth(view); return true;
+    case cmd::LineWidth:
+        lineWidth(view);
+        return true;
     case cmd::LinePolyline:
     case cmd::LineCurve:
         for (ZN_NLine* l : lines(view))
             l->setStrightType(id == cmd::LineCurve ? 1 : 0);
         return true;
-    case cmd::LineArrow: lineArrow(view); return true;
-    case cmd::LineGradual: lineGradual(view); return true;
-    case cmd::LineOffsetH: lineOffset(view); return true;
+    case cmd::LineArrow:
+        lineArrow(view);
+        return true;
+    case cmd::LineGradual:
+        lineGradual(view);
+        return true;
+    case cmd::LineOffsetH:
+        lineOffset(view);
+        return true;
     case cmd::RectFrame:
     case cmd::RectUnderline:
         for (ZN_NRect* box : pick<ZN_NRect>(view, hasFrameMode))
             box->setRectShowtype(id == cmd::RectUnderline ? 1 : 0);
         return true;
-    case cmd::InsertPicture: insertPicture(view); return true;
+    case cmd::InsertPicture:
+        insertPicture(view);
+        return true;
     case cmd::GradualAround:
     case cmd::GradualLeftMidRight:
     case cmd::GradualLeftRight:
@@ -459,20 +527,46 @@ bool dispatch(CTavloView& view, int id) {
         for (ZN_NRect* box : boxes(view))
             box->setGradualType(gradualMode(id));
         return true;
-    case cmd::GradualColor: gradualColor(view); return true;
+    case cmd::GradualColor:
+        gradualColor(view);
+        return true;
     case cmd::HideText:
-    case cmd::ShowText: showLabels(view, id == cmd::ShowText); return true;
-    case cmd::FillColor: fillColor(view); return true;
-    case cmd::LineColor: lineColor(view); return true;
-    case cmd::Font: chooseFont(view); return true;
-    case cmd::FontColor: fontColor(view); return true;
-    case cmd::TextLeft: textAlign(view, 1); return true;
-    case cmd::TextCenter: textAlign(view, 0); return true;
-    case cmd::TextRight: textAlign(view, 2); return true;
-    case cmd::SpreadOne: page.selectSpreadOneLayer(); return true;
-    case cmd::SpreadAll: page.selectSpreadAll(); return true;
-    case cmd::Shrink: page.selectShrink(); return true;
-    case cmd::BindAnswers: bindAnswers(view); return true;
+    case cmd::ShowText:
+        showLabels(view, id == cmd::ShowText);
+        return true;
+    case cmd::FillColor:
+        fillColor(view);
+        return true;
+    case cmd::LineColor:
+        lineColor(view);
+        return true;
+    case cmd::Font:
+        chooseFont(view);
+        return true;
+    case cmd::FontColor:
+        fontColor(view);
+        return true;
+    case cmd::TextLeft:
+        textAlign(view, 1);
+        return true;
+    case cmd::TextCenter:
+        textAlign(view, 0);
+        return true;
+    case cmd::TextRight:
+        textAlign(view, 2);
+        return true;
+    case cmd::SpreadOne:
+        page.selectSpreadOneLayer();
+        return true;
+    case cmd::SpreadAll:
+        page.selectSpreadAll();
+        return true;
+    case cmd::Shrink:
+        page.selectShrink();
+        return true;
+    case cmd::BindAnswers:
+        bindAnswers(view);
+        return true;
     case cmd::AutoPolyline:
     case cmd::AutoCurve:
     case cmd::AutoPalm:

@@ -48,10 +48,12 @@ QImage renderPageImage(CTavloView& view) {
     const CanvasBounds bounds = visibleBounds(*page);
     const float left = bounds.empty ? 0.0f : std::floor(bounds.minX);
     const float top = bounds.empty ? 0.0f : std::floor(bounds.minY);
-    const int w = std::min(kMaxSide, static_cast<int>((bounds.empty ? 0.0f : std::ceil(bounds.maxX) - left)) +
-                                         2 * kMargin);
-    const int h = std::min(kMaxSide, static_cast<int>((bounds.empty ? 0.0f : std::ceil(bounds.maxY) - top)) +
-                                         2 * kMargin);
+    const int w =
+        std::min(kMaxSide, static_cast<int>((bounds.empty ? 0.0f : std::ceil(bounds.maxX) - left)) +
+                               2 * kMargin);
+    const int h =
+        std::min(kMaxSide, static_cast<int>((bounds.empty ? 0.0f : std::ceil(bounds.maxY) - top)) +
+                               2 * kMargin);
 
     view.makeCurrent();
     QImage image;
@@ -85,8 +87,7 @@ void printPage(CTavloView& view, QPrinter& printer) {
     QSize size = image.size();
     size.scale(area.size(), Qt::KeepAspectRatio);
     const QRect target(area.x() + (area.width() - size.width()) / 2,
-                       area.y() + (area.height() - size.height()) / 2, size.width(),
-                       size.height());
+                       area.y() + (area.height() - size.height()) / 2, size.width(), size.height());
     painter.drawImage(target, image);
 }
 

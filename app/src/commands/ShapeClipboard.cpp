@@ -64,7 +64,9 @@ void freeShapes(std::list<ZN_ShapeBase*>& shapes) {
     shapes.clear();
 }
 
-void emptySystemClipboard() { QApplication::clipboard()->clear(); }
+void emptySystemClipboard() {
+    QApplication::clipboard()->clear();
+}
 
 QByteArray dibFromImage(const QImage& source) {
     const QImage image = source.convertToFormat(QImage::Format_RGB32);

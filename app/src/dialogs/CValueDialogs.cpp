@@ -18,8 +18,7 @@ ZVector3 toVector3(const QColor& colour) {
                     static_cast<float>(colour.blue()) / 255.0f);
 }
 
-CValueDlg::CValueDlg(const char* title, int width, int height, QWidget* parent)
-    : QDialog(parent) {
+CValueDlg::CValueDlg(const char* title, int width, int height, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QString::fromUtf8(title));
     setFixedSize(dlu(0, 0, width, height).size());
 }
@@ -83,12 +82,10 @@ bool CValueDlg::saveControls() {
         bool ok = false;
         const int v = f.edit->text().trimmed().toInt(&ok);
         if (!ok || v < f.lo || v > f.hi) {
-            ZShowMessage(CTavloApp::kApplication,
-                         ok ? QString("请输入 %1 和 %2 之间的整数。")
-                                  .arg(f.lo)
-                                  .arg(f.hi)
-                                  .toStdString()
-                            : std::string("请输入一个整数。"));
+            ZShowMessage(
+                CTavloApp::kApplication,
+                ok ? QString("请输入 %1 和 %2 之间的整数。").arg(f.lo).arg(f.hi).toStdString()
+                   : std::string("请输入一个整数。"));
             f.edit->setFocus();
             f.edit->selectAll();
             return false;
@@ -146,8 +143,7 @@ void CDlgLineArrow::saveExtra() {
     arrowType = noArrow->isChecked() ? 0 : withArrow->isChecked() ? 1 : -1;
 }
 
-CDlgLineGradual::CDlgLineGradual(QWidget* parent)
-    : CValueDlg("线条渐变属性", 237, 94, parent) {
+CDlgLineGradual::CDlgLineGradual(QWidget* parent) : CValueDlg("线条渐变属性", 237, 94, parent) {
     addButtons("确定", dlu(177, 14, 50, 14), "取消", dlu(179, 40, 50, 14));
     wideCheck = addCheck(&gradualWide, "粗细渐变", dlu(17, 15, 48, 10));
     addLabel("粗细变化值", dlu(17, 33, 41, 8));
@@ -166,8 +162,7 @@ void CDlgLineGradual::chooseColor() {
         color = toVector3(chosen);
 }
 
-CDlgLineOffsetH::CDlgLineOffsetH(QWidget* parent)
-    : CValueDlg("线条水平偏移", 216, 74, parent) {
+CDlgLineOffsetH::CDlgLineOffsetH(QWidget* parent) : CValueDlg("线条水平偏移", 216, 74, parent) {
     addButtons("确定", dlu(158, 9, 50, 14), "取消", dlu(159, 31, 50, 14));
     offsetCheck = addCheck(&offsetOn, "水平偏移", dlu(18, 20, 48, 10));
     addLabel("偏移量", dlu(16, 44, 25, 8));
