@@ -377,7 +377,9 @@ const Glyph* Fonts::glyph(Font& font, const FontSet& set, char32_t c) {
     Glyph g;
     setSize(face, set.em);
     FT_GlyphSlot slot = face.face->glyph;
-    if (FT_Load_Glyph(face.face, index, FT_LOAD_TARGET_MONO) == 0) {
+    // The auto-hinter snaps horizontal stems to whole pixels; the fonts' own
+    // instructions drop thin strokes of CJK glyphs at small sizes in mono mode.
+    if (FT_Load_Glyph(face.face, index, FT_LOAD_TARGET_MONO | FT_LOAD_FORCE_AUTOHINT) == 0) {
         if (font.transform && slot->format == FT_GLYPH_FORMAT_OUTLINE)
             FT_Outline_Transform(&slot->outline, &font.matrix);
         if (font.embolden)
