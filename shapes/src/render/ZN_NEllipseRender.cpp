@@ -7,7 +7,9 @@
 #include <GL/gl.h>
 
 #include <cmath>
+#include <span>
 
+#include "BoxPaint.h"
 #include "NodeColors.h"
 
 void ZN_NEllipse::render() const {
@@ -31,35 +33,16 @@ void ZN_NEllipse::render() const {
     }
 
     // Any gradient mode other than none is drawn as the radial one.
-    glBegin(GL_TRIANGLE_FAN);
-    detail::setColor(gradualType == 0 ? fillColor : gradualColor);
-    glVertex2f(m.X(), m.Y());
-    detail::setColor(fillColor);
-    for (const ZVector2& p : ring)
-        glVertex2f(p.X(), p.Y());
-    glEnd();
+    detail::drawFan(m, gradualType == 0 ? fillColor : gradualColor, ring, fillColor);
     glDisable(GL_TEXTURE_2D);
 
     detail::setColor(color);
-    if (rectShowtype != 0) {
-        glBegin(GL_LINES);
-        glVertex2f(a.X(), b.Y());
-        glVertex2f(b.X(), b.Y());
-        glEnd();
-    } else {
-        glBegin(GL_LINE_LOOP);
-        for (int k = 0; k < kSegments; ++k)
-            glVertex2f(ring[k].X(), ring[k].Y());
-        glEnd();
-    }
+    if (rectShowtype != 0)
+        detail::drawUnderline(a, b);
+    else
+        detail::drawLoop(std::span(ring).first<kSegments>());
 
-    if (snake > 0) {
-        detail::setColor(detail::kHandleTargetColor);
-        RenderSelect(snake);
-    } else if (selected) {
-        detail::setColor(detail::kHandleSelectColor);
-        RenderSelect(9);
-    }
+    detail::drawSelectionHandles(snake, selected, [this](int code) { RenderSelect(code); });
     if (label)
         label->render();
 }

@@ -6,6 +6,7 @@
 
 #include <GL/gl.h>
 
+#include "BoxPaint.h"
 #include "NodeColors.h"
 
 void ZN_NJiuGongGe::render() const {
@@ -40,13 +41,7 @@ void ZN_NJiuGongGe::render() const {
     }
     glEnd();
 
-    if (snake > 0) {
-        detail::setColor(detail::kHandleTargetColor);
-        RenderSelect(snake);
-    } else if (selected) {
-        detail::setColor(detail::kHandleSelectColor);
-        RenderSelect(9);
-    }
+    detail::drawSelectionHandles(snake, selected, [this](int code) { RenderSelect(code); });
     if (label)
         label->render();
 }

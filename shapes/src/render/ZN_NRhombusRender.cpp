@@ -6,6 +6,7 @@
 
 #include <GL/gl.h>
 
+#include "BoxPaint.h"
 #include "NodeColors.h"
 
 namespace {
@@ -26,18 +27,9 @@ void ZN_NRhombus::render() const {
     ZVector2 t[4];
     tips(a, b, t);
     detail::setColor(color);
-    glBegin(GL_LINE_LOOP);
-    for (const ZVector2& p : t)
-        vertex(p);
-    glEnd();
+    detail::drawLoop(t);
 
-    if (snake > 0) {
-        detail::setColor(detail::kHandleTargetColor);
-        RenderSelect(snake);
-    } else if (selected) {
-        detail::setColor(detail::kHandleSelectColor);
-        RenderSelect(9);
-    }
+    detail::drawSelectionHandles(snake, selected, [this](int code) { RenderSelect(code); });
     if (label)
         label->render();
 }
@@ -59,18 +51,11 @@ void ZN_NRhombus::renderRhombusRegion(const ZVector2& a, const ZVector2& b) cons
         vertex(left);
         glEnd();
         break;
-    case 1:
-        glBegin(GL_TRIANGLE_FAN);
-        detail::setColor(gradualColor);
-        vertex((a + b) * 0.5f);
-        detail::setColor(fillColor);
-        vertex(top);
-        vertex(left);
-        vertex(bottom);
-        vertex(right);
-        vertex(top);
-        glEnd();
+    case 1: {
+        const ZVector2 rim[5] = {top, left, bottom, right, top};
+        detail::drawFan((a + b) * 0.5f, gradualColor, rim, fillColor);
         break;
+    }
     case 2:
     case 3:
         // Left and right tips in the fill colour, the vertical diagonal in the gradient.

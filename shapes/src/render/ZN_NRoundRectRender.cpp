@@ -7,6 +7,9 @@
 
 #include <GL/gl.h>
 
+#include <span>
+
+#include "BoxPaint.h"
 #include "NodeColors.h"
 
 namespace {
@@ -22,7 +25,7 @@ void quad(const ZVector2 (&v)[4], const ZVector3* (&c)[4]) {
 }
 
 // The outline's eight vertices, clockwise on screen from the top edge's left end.
-void octagon(const ZVector2& a, const ZVector2& b, float r, ZVector2 (&out)[8]) {
+void octagon(const ZVector2& a, const ZVector2& b, float r, std::span<ZVector2, 8> out) {
     out[0] = ZVector2(a.X() + r, a.Y());
     out[1] = ZVector2(b.X() - r, a.Y());
     out[2] = ZVector2(b.X(), a.Y() + r);
@@ -44,42 +47,20 @@ void ZN_NRoundRect::render() const {
     const ZVector2 b = point2 - offset;
     const float r = cornerCut(a, b);
 
-    if (imageData) {
-        // Stretched over the whole rectangle, first stored row at the bottom.
-        imageData->render();
-        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-        glBegin(GL_QUADS);
-        glTexCoord2f(0.0f, 1.0f);
-        glVertex2f(a.X(), a.Y());
-        glTexCoord2f(0.0f, 0.0f);
-        glVertex2f(a.X(), b.Y());
-        glTexCoord2f(1.0f, 0.0f);
-        glVertex2f(b.X(), b.Y());
-        glTexCoord2f(1.0f, 1.0f);
-        glVertex2f(b.X(), a.Y());
-        glEnd();
-    } else {
+    if (imageData)
+        detail::drawPicture(*imageData, a, b);
+    else
         renderRegionAffect(a, b, r);
-    }
     glDisable(GL_TEXTURE_2D);
 
     detail::setColor(color);
     if (rectShowtype != 0) {
-        glBegin(GL_LINES);
-        glVertex2f(a.X(), b.Y());
-        glVertex2f(b.X(), b.Y());
-        glEnd();
+        detail::drawUnderline(a, b);
     } else {
         renderLines(a, b, r);
     }
 
-    if (snake > 0) {
-        detail::setColor(detail::kHandleTargetColor);
-        RenderSelect(snake);
-    } else if (selected) {
-        detail::setColor(detail::kHandleSelectColor);
-        RenderSelect(9);
-    }
+    detail::drawSelectionHandles(snake, selected, [this](int code) { RenderSelect(code); });
     if (label)
         label->render();
 }
@@ -87,10 +68,7 @@ void ZN_NRoundRect::render() const {
 void ZN_NRoundRect::renderLines(const ZVector2& a, const ZVector2& b, float r) const {
     ZVector2 v[8];
     octagon(a, b, r, v);
-    glBegin(GL_LINE_LOOP);
-    for (const ZVector2& p : v)
-        vertex(p);
-    glEnd();
+    detail::drawLoop(v);
 }
 
 void ZN_NRoundRect::renderRegionAffect(const ZVector2& a, const ZVector2& b, float r) const {
@@ -100,16 +78,11 @@ void ZN_NRoundRect::renderRegionAffect(const ZVector2& a, const ZVector2& b, flo
     switch (gradualType) {
     case 0:
     case 1: {
-        ZVector2 v[8];
-        octagon(a, b, r, v);
-        glBegin(GL_TRIANGLE_FAN);
-        detail::setColor(gradualType == 0 ? fillColor : gradualColor);
-        vertex(m);
-        detail::setColor(fillColor);
-        for (const ZVector2& p : v)
-            vertex(p);
-        vertex(v[0]);
-        glEnd();
+        // The rim closes by repeating its first vertex.
+        ZVector2 v[9];
+        octagon(a, b, r, std::span(v).first<8>());
+        v[8] = v[0];
+        detail::drawFan(m, gradualType == 0 ? fillColor : gradualColor, v, fillColor);
         break;
     }
     case 2:
