@@ -51,6 +51,59 @@ template <class Point, class Emit> ZVector2 walkCurve(std::size_t n, Point p, Em
     return lastSample;
 }
 
+// One step as its own primitive, since line width cannot change inside one.
+void wideStep(float width, const ZVector2& from, const ZVector2& to) {
+    glLineWidth(width);
+    glBegin(GL_LINES);
+    vertex(from);
+    vertex(to);
+    glEnd();
+}
+
+// The same with the colour ramp running from s at its start to s + grow at its
+// end; s is left at the end's value for the next step.
+void rampStep(float width, const ZVector2& from, const ZVector2& to, const ZVector3& line,
+              const ZVector3& gradual, float& s, float grow) {
+    glLineWidth(width);
+    glBegin(GL_LINES);
+    setColour(blend(line, gradual, s));
+    vertex(from);
+    s += grow;
+    setColour(blend(line, gradual, s));
+    vertex(to);
+    glEnd();
+}
+
+// walkCurve, handing over each step between consecutive vertices as
+// emit(from, to) instead of the vertices one by one.
+template <class Point, class Emit> ZVector2 walkCurveSteps(std::size_t n, Point p, Emit emit) {
+    ZVector2 previous = p(0);
+    bool first = true;
+    return walkCurve(n, p, [&](const ZVector2& v) {
+        if (first) {
+            first = false;
+            return;
+        }
+        emit(previous, v);
+        previous = v;
+    });
+}
+
+// Walks every straight segment in hundredths, emit(from, to) for each; the
+// last hundredth ends exactly on the segment's end point.
+template <class Point, class Emit> void walkSlices(std::size_t n, Point p, Emit emit) {
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+        const ZVector2 end = p(i + 1);
+        ZVector2 from = p(i);
+        const ZVector2 step = (end - from) * 0.01f;
+        for (int k = 0; k < 100; ++k) {
+            const ZVector2 to = k == 99 ? end : from + step;
+            emit(from, to);
+            from = to;
+        }
+    }
+}
+
 } // namespace
 
 void ZN_NLine::render() const {
@@ -132,21 +185,11 @@ void ZN_NLine::RenderSegLine2() const {
     // segment is its own primitive with its own width.
     float width = static_cast<float>(lineWide) + gradualWide;
     const float fall = gradualWide / (static_cast<float>(n - 1) * 100.0f);
-    for (std::size_t i = 0; i + 1 < n; ++i) {
-        const ZVector2 end = points[i + 1] - offset;
-        ZVector2 from = points[i] - offset;
-        const ZVector2 step = (end - from) * 0.01f;
-        for (int k = 0; k < 100; ++k) {
-            const ZVector2 to = k == 99 ? end : from + step;
-            glLineWidth(width);
-            glBegin(GL_LINES);
-            vertex(from);
-            vertex(to);
-            glEnd();
-            width -= fall;
-            from = to;
-        }
-    }
+    walkSlices(n, [&](std::size_t i) { return points[i] - offset; },
+               [&](const ZVector2& from, const ZVector2& to) {
+                   wideStep(width, from, to);
+                   width -= fall;
+               });
     glLineWidth(static_cast<float>(lineWide));
     if (arrowType != 0) {
         RenderArrow(points[n - 2] - offset, points[n - 1] - offset);
@@ -164,24 +207,11 @@ void ZN_NLine::RenderSegLine3() const {
     const float grow = 1.0f / slices;
     float width = static_cast<float>(lineWide) + gradualWide;
     float s = 0.0f;
-    for (std::size_t i = 0; i + 1 < n; ++i) {
-        const ZVector2 end = points[i + 1] - offset;
-        ZVector2 from = points[i] - offset;
-        const ZVector2 step = (end - from) * 0.01f;
-        for (int k = 0; k < 100; ++k) {
-            const ZVector2 to = k == 99 ? end : from + step;
-            glLineWidth(width);
-            glBegin(GL_LINES);
-            setColour(blend(color, gradualColor, s));
-            vertex(from);
-            s += grow;
-            setColour(blend(color, gradualColor, s));
-            vertex(to);
-            glEnd();
-            width -= fall;
-            from = to;
-        }
-    }
+    walkSlices(n, [&](std::size_t i) { return points[i] - offset; },
+               [&](const ZVector2& from, const ZVector2& to) {
+                   rampStep(width, from, to, color, gradualColor, s, grow);
+                   width -= fall;
+               });
     glLineWidth(static_cast<float>(lineWide));
     setColour(color);
     if (arrowType != 0) {
@@ -239,22 +269,12 @@ void ZN_NLine::RenderCurLine2() const {
     const auto p = [&](std::size_t i) { return points[i] - offset; };
     const float fall = gradualWide / (static_cast<float>(n - 1) * 10.0f);
     float width = static_cast<float>(lineWide) + gradualWide;
-    ZVector2 previous = p(0);
-    bool first = true;
     // Each step between two vertices is its own primitive with its own width.
-    const ZVector2 lastSample = walkCurve(n, p, [&](const ZVector2& v) {
-        if (first) {
-            first = false;
-            return;
-        }
-        glLineWidth(width);
-        glBegin(GL_LINES);
-        vertex(previous);
-        vertex(v);
-        glEnd();
-        width -= fall;
-        previous = v;
-    });
+    const ZVector2 lastSample =
+        walkCurveSteps(n, p, [&](const ZVector2& from, const ZVector2& to) {
+            wideStep(width, from, to);
+            width -= fall;
+        });
     glLineWidth(static_cast<float>(lineWide));
     if (arrowType != 0) {
         RenderArrow(lastSample, p(n - 1));
@@ -273,24 +293,11 @@ void ZN_NLine::RenderCurLine3() const {
     const float grow = 1.0f / steps;
     float width = static_cast<float>(lineWide) + gradualWide;
     float s = 0.0f;
-    ZVector2 previous = p(0);
-    bool first = true;
-    const ZVector2 lastSample = walkCurve(n, p, [&](const ZVector2& v) {
-        if (first) {
-            first = false;
-            return;
-        }
-        glLineWidth(width);
-        glBegin(GL_LINES);
-        setColour(blend(color, gradualColor, s));
-        vertex(previous);
-        s += grow;
-        setColour(blend(color, gradualColor, s));
-        vertex(v);
-        glEnd();
-        width -= fall;
-        previous = v;
-    });
+    const ZVector2 lastSample =
+        walkCurveSteps(n, p, [&](const ZVector2& from, const ZVector2& to) {
+            rampStep(width, from, to, color, gradualColor, s, grow);
+            width -= fall;
+        });
     glLineWidth(static_cast<float>(lineWide));
     setColour(color);
     if (arrowType != 0) {
