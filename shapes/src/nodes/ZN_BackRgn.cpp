@@ -3,40 +3,14 @@
 #include <cmath>
 #include <utility>
 
+#include "BoxHandles.h"
+
 ZVector2 ZN_BackRgn::handlePosition(int code) const {
-    const float left = point1.X(), top = point1.Y();
-    const float right = point2.X(), bottom = point2.Y();
-    const float midX = (left + right) * 0.5f;
-    const float midY = (top + bottom) * 0.5f;
-    switch (code) {
-    case 1: return {left, top};
-    case 2: return {left, midY};
-    case 3: return {left, bottom};
-    case 4: return {midX, bottom};
-    case 5: return {right, bottom};
-    case 6: return {right, midY};
-    case 7: return {right, top};
-    case 8: return {midX, top};
-    default: return {0.0f, 0.0f};
-    }
+    return detail::boxHandlePos(code, point1, point2, ZVector2(0.0f, 0.0f));
 }
 
 void ZN_BackRgn::change(const ZVector2& delta, int code) {
-    const float dx = delta.X(), dy = delta.Y();
-    switch (code) {
-    case 1: point1.X() += dx; point1.Y() += dy; break;
-    case 2: point1.X() += dx; break;
-    case 3: point1.X() += dx; point2.Y() += dy; break;
-    case 4: point2.Y() += dy; break;
-    case 5: point2.X() += dx; point2.Y() += dy; break;
-    case 6: point2.X() += dx; break;
-    case 7: point2.X() += dx; point1.Y() += dy; break;
-    case 8: point1.Y() += dy; break;
-    default:
-        point1 = point1 + delta;
-        point2 = point2 + delta;
-        break;
-    }
+    detail::dragBoxHandle(point1, point2, delta, code);
     if (point2.X() < point1.X())
         std::swap(point1.X(), point2.X());
     if (point2.Y() < point1.Y())

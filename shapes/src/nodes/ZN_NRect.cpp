@@ -8,6 +8,8 @@
 #include <sarvik/ZN_SText.h>
 #include <sarvik/platform/ZFile.h>
 
+#include "BoxHandles.h"
+
 namespace {
 
 void writeVector(ZFile* file, const ZVector2& v) {
@@ -52,38 +54,11 @@ bool crossOnce(const ZVector2& a0, const ZVector2& a1, const ZVector2& b0, const
 } // namespace
 
 ZVector2 ZN_NRect::handlePos(int code, const ZVector2& a, const ZVector2& b) {
-    const float midX = (a.X() + b.X()) * 0.5f;
-    const float midY = (a.Y() + b.Y()) * 0.5f;
-    switch (code) {
-    case 1: return ZVector2(a.X(), a.Y());
-    case 2: return ZVector2(a.X(), midY);
-    case 3: return ZVector2(a.X(), b.Y());
-    case 4: return ZVector2(midX, b.Y());
-    case 5: return ZVector2(b.X(), b.Y());
-    case 6: return ZVector2(b.X(), midY);
-    case 7: return ZVector2(b.X(), a.Y());
-    case 8: return ZVector2(midX, a.Y());
-    default: return ZVector2(midX, midY);
-    }
+    return detail::boxHandlePos(code, a, b, (a + b) * 0.5f);
 }
 
 void ZN_NRect::change(const ZVector2& delta, int code) {
-    const float dx = delta.X();
-    const float dy = delta.Y();
-    switch (code) {
-    case 1: point1.X() += dx; point1.Y() += dy; break;
-    case 2: point1.X() += dx; break;
-    case 3: point1.X() += dx; point2.Y() += dy; break;
-    case 4: point2.Y() += dy; break;
-    case 5: point2.X() += dx; point2.Y() += dy; break;
-    case 6: point2.X() += dx; break;
-    case 7: point2.X() += dx; point1.Y() += dy; break;
-    case 8: point1.Y() += dy; break;
-    default:
-        point1 += delta;
-        point2 += delta;
-        break;
-    }
+    detail::dragBoxHandle(point1, point2, delta, code);
 
     // The label follows a move and is re-centred by a resize, before the box is
     // normalised, so it sits against the box as the user dragged it.

@@ -51,7 +51,8 @@ template <class HandlePos> void drawHandleSquares(int code, HandlePos handlePos)
 
 // The handles of a node: green on a connection target, even when it is also
 // selected, grey on a selected node; renderSelect(code) draws them.
-template <class RenderSelect> void drawSelectionHandles(int snake, bool selected, RenderSelect renderSelect) {
+template <class RenderSelect>
+void drawSelectionHandles(int snake, bool selected, RenderSelect renderSelect) {
     if (snake > 0) {
         setColor(kHandleTargetColor);
         renderSelect(snake);
