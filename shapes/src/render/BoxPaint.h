@@ -3,6 +3,7 @@
 // over four corners, the underline, the handles and the radial fan.
 
 #include <rulmek/rulmek.h>
+#include <rulmek/zview.h>
 
 #include <GL/gl.h>
 
@@ -13,6 +14,16 @@
 class ZImageTexture;
 
 namespace detail {
+
+// A node's box a..b in window coordinates: its stored corners less the view offset.
+struct ScreenBox {
+    ZVector2 a;
+    ZVector2 b;
+};
+inline ScreenBox screenBox(const ZVector2& point1, const ZVector2& point2) {
+    const ZVector2 offset = getScallPosition();
+    return {point1 - offset, point2 - offset};
+}
 
 // Binds the picture and stretches it over the box a..b; its first stored
 // row is its bottom row, so t = 0 goes to the bottom edge.

@@ -16,9 +16,7 @@ void ZN_NEllipse::render() const {
     if (!show)
         return;
     glLineWidth(static_cast<GLfloat>(lineWide));
-    const ZVector2 offset = getScallPosition();
-    const ZVector2 a = point1 - offset;
-    const ZVector2 b = point2 - offset;
+    const auto [a, b] = detail::screenBox(point1, point2);
     const ZVector2 m = (a + b) * 0.5f;
     const float rx = (b.X() - a.X()) * 0.5f;
     const float ry = (b.Y() - a.Y()) * 0.5f;

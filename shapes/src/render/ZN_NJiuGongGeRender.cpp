@@ -12,9 +12,7 @@
 void ZN_NJiuGongGe::render() const {
     if (!show)
         return;
-    const ZVector2 offset = getScallPosition();
-    const ZVector2 a = point1 - offset;
-    const ZVector2 b = point2 - offset;
+    const auto [a, b] = detail::screenBox(point1, point2);
 
     renderRegion(a, b);
     glLineWidth(static_cast<GLfloat>(lineWide));

@@ -13,9 +13,7 @@ void ZN_NParal::render() const {
     if (!show)
         return;
     glLineWidth(static_cast<GLfloat>(lineWide));
-    const ZVector2 offset = getScallPosition();
-    const ZVector2 a = point1 - offset;
-    const ZVector2 b = point2 - offset;
+    const auto [a, b] = detail::screenBox(point1, point2);
 
     renderRhombusRegion(a, b);
     glDisable(GL_TEXTURE_2D);
@@ -31,10 +29,8 @@ void ZN_NParal::render() const {
 }
 
 void ZN_NParal::RenderSelect(int code) const {
-    const ZVector2 offset = getScallPosition();
-    const ZVector2 a = point1 - offset;
-    const ZVector2 b = point2 - offset;
-    detail::drawHandleSquares(code, [&](int k) { return paralHandlePos(k, a, b); });
+    const detail::ScreenBox box = detail::screenBox(point1, point2);
+    detail::drawHandleSquares(code, [&](int k) { return paralHandlePos(k, box.a, box.b); });
 }
 
 void ZN_NParal::renderRhombusRegion(const ZVector2& a, const ZVector2& b) const {

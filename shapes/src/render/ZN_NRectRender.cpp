@@ -12,9 +12,7 @@ void ZN_NRect::render() const {
         return;
     glLineWidth(static_cast<GLfloat>(lineWide));
 
-    const ZVector2 offset = getScallPosition();
-    const ZVector2 a = point1 - offset;
-    const ZVector2 b = point2 - offset;
+    const auto [a, b] = detail::screenBox(point1, point2);
 
     if (imageData)
         detail::drawPicture(*imageData, a, b);
@@ -42,10 +40,8 @@ void ZN_NRect::renderRegion(const ZVector2& a, const ZVector2& b) const {
 }
 
 void ZN_NRect::RenderSelect(int code) const {
-    const ZVector2 offset = getScallPosition();
-    const ZVector2 a = point1 - offset;
-    const ZVector2 b = point2 - offset;
-    detail::drawHandleSquares(code, [&](int k) { return handlePos(k, a, b); });
+    const detail::ScreenBox box = detail::screenBox(point1, point2);
+    detail::drawHandleSquares(code, [&](int k) { return handlePos(k, box.a, box.b); });
 }
 
 void ZN_NRect::renderBackColor(const ZVector4&) const {}

@@ -17,9 +17,7 @@ void ZN_NRhombus::render() const {
     if (!show)
         return;
     glLineWidth(static_cast<GLfloat>(lineWide));
-    const ZVector2 offset = getScallPosition();
-    const ZVector2 a = point1 - offset;
-    const ZVector2 b = point2 - offset;
+    const auto [a, b] = detail::screenBox(point1, point2);
 
     renderRhombusRegion(a, b);
     glDisable(GL_TEXTURE_2D);
