@@ -50,6 +50,19 @@ void setWidgetCursor(ZCursor cursor) {
 
 QSettings profile() { return QSettings(CTavloApp::kOrganisation, CTavloApp::kApplication); }
 
+// Writes the recent-file list to the profile's numbered keys and clears the
+// keys it no longer fills.
+void storeRecentFiles(const QStringList& files) {
+    QSettings settings = profile();
+    for (int i = 1; i <= CTavloApp::kRecentFiles; ++i) {
+        const QString key = QString("Recent File List/File%1").arg(i);
+        if (i <= files.size())
+            settings.setValue(key, files[i - 1]);
+        else
+            settings.remove(key);
+    }
+}
+
 } // namespace
 
 void CTavloApp::prepare() {
@@ -128,25 +141,11 @@ void CTavloApp::addRecentFile(const QString& path) {
     files.prepend(path);
     while (files.size() > kRecentFiles)
         files.removeLast();
-    QSettings settings = profile();
-    for (int i = 1; i <= kRecentFiles; ++i) {
-        const QString key = QString("Recent File List/File%1").arg(i);
-        if (i <= files.size())
-            settings.setValue(key, files[i - 1]);
-        else
-            settings.remove(key);
-    }
+    storeRecentFiles(files);
 }
 
 void CTavloApp::removeRecentFile(const QString& path) {
     QStringList files = recentFiles();
     files.removeAll(path);
-    QSettings settings = profile();
-    for (int i = 1; i <= kRecentFiles; ++i) {
-        const QString key = QString("Recent File List/File%1").arg(i);
-        if (i <= files.size())
-            settings.setValue(key, files[i - 1]);
-        else
-            settings.remove(key);
-    }
+    storeRecentFiles(files);
 }
