@@ -21,21 +21,14 @@
 #include "frames/CMainFrame.h"
 #include "frames/CTavloDoc.h"
 #include "view/CTavloView.h"
+#include "WindowFixture.h"
 
-class CommandFixture : public ::testing::Test {
+class CommandFixture : public DocumentFixture {
 protected:
     void SetUp() override {
-        testApp();
-        frame = new CMainFrame;
-        frame->resize(1000, 700);
-        frame->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(frame));
-        child = frame->newDocument();
-        QCoreApplication::processEvents();
-        view = child->view();
-        page = view->getCurrentPage();
-        ASSERT_NE(page, nullptr);
-        setScallPosition(ZVector2(0, 0));
+        DocumentFixture::SetUp();
+        if (HasFatalFailure())
+            return;
         child->document()->SetModifiedFlag(false);
         // Nothing modal may open: a prompt the test did not answer cancels.
         commandPrompts().color = [this](QWidget*, QColor& c) {
@@ -54,9 +47,7 @@ protected:
     }
     void TearDown() override {
         resetCommandPrompts();
-        for (CChildFrame* c : frame->children())
-            c->document()->SetModifiedFlag(false);
-        delete frame;
+        DocumentFixture::TearDown();
     }
 
     bool modified() const { return child->document()->isModified(); }
@@ -80,10 +71,6 @@ protected:
         return line;
     }
 
-    CMainFrame* frame = nullptr;
-    CChildFrame* child = nullptr;
-    CTavloView* view = nullptr;
-    ZN_ShapeManager* page = nullptr;
     QColor nextColor;
     QColor startColor;
     int colorAsked = 0;

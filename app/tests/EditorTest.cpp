@@ -16,6 +16,7 @@
 #include <sarvik/platform/ZMessage.h>
 
 #include "TestSupport.h"
+#include "WindowFixture.h"
 #include "commands/CommandIds.h"
 #include "folder/CFolderFrame.h"
 #include "folder/CFolderTabCtrl.h"
@@ -41,22 +42,12 @@ std::string threePageFile() {
 
 } // namespace
 
-class Editor : public ::testing::Test {
+class Editor : public MainWindowFixture {
 protected:
-    void SetUp() override {
-        testApp();
-        frame = new CMainFrame;
-        frame->resize(1000, 700);
-        frame->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(frame));
-    }
     void TearDown() override {
         CChildFrame::setAskToSave(nullptr);
-        for (CChildFrame* c : frame->children())
-            c->document()->SetModifiedFlag(false);
-        delete frame;
+        MainWindowFixture::TearDown();
     }
-    CMainFrame* frame = nullptr;
 };
 
 TEST_F(Editor, NewDocumentHasOnePageAndUnbuiltCommandsAreDisabled) {

@@ -22,6 +22,7 @@
 #include <sarvik/platform/ZCursor.h>
 
 #include "TestSupport.h"
+#include "WindowFixture.h"
 #include "commands/CommandIds.h"
 #include "dialogs/CDlgJiuGongGe.h"
 #include "dialogs/PageOperations.h"
@@ -73,27 +74,14 @@ bool onOutline(const ZN_ShapeBase* box, const ZVector2& p) {
 
 } // namespace
 
-class ViewTools : public ::testing::Test {
+class ViewTools : public DocumentFixture {
 protected:
     void SetUp() override {
-        testApp();
-        frame = new CMainFrame;
-        frame->resize(1000, 700);
-        frame->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(frame));
-        child = frame->newDocument();
-        QCoreApplication::processEvents();
-        view = child->view();
-        page = view->getCurrentPage();
-        ASSERT_NE(page, nullptr);
+        DocumentFixture::SetUp();
+        if (HasFatalFailure())
+            return;
         view->setMessageShower([this](const QString& text) { messages << text; });
-        setScallPosition(ZVector2(0, 0));
         doc()->SetModifiedFlag(false);
-    }
-    void TearDown() override {
-        for (CChildFrame* c : frame->children())
-            c->document()->SetModifiedFlag(false);
-        delete frame;
     }
 
     CTavloDoc* doc() const { return child->document(); }
@@ -118,10 +106,6 @@ protected:
         up(x2, y2);
     }
 
-    CMainFrame* frame = nullptr;
-    CChildFrame* child = nullptr;
-    CTavloView* view = nullptr;
-    ZN_ShapeManager* page = nullptr;
     QStringList messages;
 };
 
