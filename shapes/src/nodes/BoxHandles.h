@@ -4,6 +4,8 @@
 
 #include <rulmek/rulmek.h>
 
+#include <utility>
+
 namespace detail {
 
 // Handle code 1..8 over the box a (top-left) .. b (bottom-right), running
@@ -45,6 +47,20 @@ inline void dragBoxHandle(ZVector2& point1, ZVector2& point2, const ZVector2& de
         point2 += delta;
         break;
     }
+}
+
+// Puts point1 at the top-left and point2 at the bottom-right, then keeps the
+// box at least 10 units each way: the top-left corner stays where it was
+// dragged and the other one gives way.
+inline void normaliseBox(ZVector2& point1, ZVector2& point2) {
+    if (point2.X() < point1.X())
+        std::swap(point1.X(), point2.X());
+    if (point2.Y() < point1.Y())
+        std::swap(point1.Y(), point2.Y());
+    if (point2.Y() < point1.Y() + 10.0f)
+        point2.Y() = point1.Y() + 10.0f;
+    if (point2.X() < point1.X() + 10.0f)
+        point2.X() = point1.X() + 10.0f;
 }
 
 } // namespace detail

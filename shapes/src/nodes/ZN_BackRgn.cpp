@@ -1,7 +1,6 @@
 #include <sarvik/ZN_BackRgn.h>
 
 #include <cmath>
-#include <utility>
 
 #include "BoxHandles.h"
 
@@ -11,15 +10,7 @@ ZVector2 ZN_BackRgn::handlePosition(int code) const {
 
 void ZN_BackRgn::change(const ZVector2& delta, int code) {
     detail::dragBoxHandle(point1, point2, delta, code);
-    if (point2.X() < point1.X())
-        std::swap(point1.X(), point2.X());
-    if (point2.Y() < point1.Y())
-        std::swap(point1.Y(), point2.Y());
-    // The top-left corner stays where it was dragged; the other one gives way.
-    if (point2.Y() < point1.Y() + 10.0f)
-        point2.Y() = point1.Y() + 10.0f;
-    if (point2.X() < point1.X() + 10.0f)
-        point2.X() = point1.X() + 10.0f;
+    detail::normaliseBox(point1, point2);
 }
 
 int ZN_BackRgn::InPoint(const ZVector2& pos, ZObj2DInPoint* /*info*/, float tolerance) const {

@@ -1,7 +1,6 @@
 #include <sarvik/ZN_NRect.h>
 
 #include <cmath>
-#include <utility>
 
 #include <sarvik/ZImageTexture.h>
 #include <sarvik/ZN_NLine.h>
@@ -69,14 +68,7 @@ void ZN_NRect::change(const ZVector2& delta, int code) {
             resetLabelPosition();
     }
 
-    if (point2.X() < point1.X())
-        std::swap(point1.X(), point2.X());
-    if (point2.Y() < point1.Y())
-        std::swap(point1.Y(), point2.Y());
-    if (point2.Y() < point1.Y() + 10.0f)
-        point2.Y() = point1.Y() + 10.0f;
-    if (point2.X() < point1.X() + 10.0f)
-        point2.X() = point1.X() + 10.0f;
+    detail::normaliseBox(point1, point2);
 
     makeInvide();
     reglueConnectors();
