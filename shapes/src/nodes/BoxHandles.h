@@ -3,6 +3,7 @@
 // which edges a drag on each of them moves.
 
 #include <rulmek/rulmek.h>
+#include <sarvik/platform/ZCursor.h>
 
 #include <utility>
 
@@ -46,6 +47,22 @@ inline void dragBoxHandle(ZVector2& point1, ZVector2& point2, const ZVector2& de
         point1 += delta;
         point2 += delta;
         break;
+    }
+}
+
+// The resize pointer for handle code 1..8, by the direction its drag moves
+// the box; any other code gives other.
+inline ZCursor boxHandleCursor(int code, ZCursor other) {
+    switch (code) {
+    case 1:
+    case 5: return ZCursor::SizeNWSE;
+    case 2:
+    case 6: return ZCursor::SizeWE;
+    case 3:
+    case 7: return ZCursor::SizeNESW;
+    case 4:
+    case 8: return ZCursor::SizeNS;
+    default: return other;
     }
 }
 

@@ -23,16 +23,6 @@ int ZN_BackRgn::InPoint(const ZVector2& pos, ZObj2DInPoint* /*info*/, float tole
 }
 
 void ZN_BackRgn::loadCursor(ZCursor cursor, int code) {
-    switch (code) {
-    case 1:
-    case 5: ZSetCursor(ZCursor::SizeNWSE); break;
-    case 2:
-    case 6: ZSetCursor(ZCursor::SizeWE); break;
-    case 3:
-    case 7: ZSetCursor(ZCursor::SizeNESW); break;
-    case 4:
-    case 8: ZSetCursor(ZCursor::SizeNS); break;
-    case 9: ZSetCursor(ZCursor::SizeAll); break;
-    default: ZSetCursor(cursor); break;
-    }
+    // Away from the handles and the body the caller's pointer is kept.
+    ZSetCursor(detail::boxHandleCursor(code, code == 9 ? ZCursor::SizeAll : cursor));
 }

@@ -118,17 +118,7 @@ bool ZN_NRect::IntersectRect(const ZVector2& min, const ZVector2& max) const {
 }
 
 void ZN_NRect::loadCursor(ZCursor, int code) {
-    switch (code) {
-    case 1:
-    case 5: ZSetCursor(ZCursor::SizeNWSE); break;
-    case 2:
-    case 6: ZSetCursor(ZCursor::SizeWE); break;
-    case 3:
-    case 7: ZSetCursor(ZCursor::SizeNESW); break;
-    case 4:
-    case 8: ZSetCursor(ZCursor::SizeNS); break;
-    default: ZSetCursor(ZCursor::SizeAll); break;
-    }
+    ZSetCursor(detail::boxHandleCursor(code, ZCursor::SizeAll));
 }
 
 ZVector2 ZN_NRect::getRegionPos(int code) {
