@@ -67,6 +67,8 @@ bool sizeAcceptable(JDIMENSION width, JDIMENSION height) {
     return width > 0 && height > 0 && ZImageData::pictureBytes(width, height) >= 0;
 }
 
+constexpr long kMaxDecoderMemory = 256L << 20;
+
 } // namespace
 
 ZJpgResource::~ZJpgResource() = default;
@@ -102,6 +104,10 @@ unsigned char* ZJpgResource::ReadJPEGFile(const char* path, unsigned int* outWid
     }
 
     jpeg_create_decompress(&cinfo);
+    // Progressive files keep every coefficient of the picture in memory; a
+    // small damaged file can declare a huge one. Past this bound libjpeg fails
+    // (there is no backing store) instead of taking gigabytes.
+    cinfo.mem->max_memory_to_use = kMaxDecoderMemory;
     jpeg_stdio_src(&cinfo, file);
     jpeg_read_header(&cinfo, TRUE);
     const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;

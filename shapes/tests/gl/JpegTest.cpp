@@ -133,6 +133,21 @@ TEST_F(JpegTest, FileCutInsideItsDataDecodesWithAWarning) {
     EXPECT_EQ(g_titles.front(), "JPEG Error");
 }
 
+// A few hundred bytes may announce a progressive picture whose coefficients
+// alone would take gigabytes; the decoder refuses it instead of taking them.
+TEST_F(JpegTest, SmallProgressiveFileAnnouncingAHugePictureIsRefused) {
+    auto bytes = ZEncodeTestJpeg(8, 8, 3, repeat(64, {10, 200, 30}), {90, true});
+    const std::size_t sof = findMarker(bytes, 0xC2);
+    ASSERT_GT(sof, 0u);
+    // 12000 x 12000: within the picture bound, far beyond the decoder's memory bound.
+    bytes[sof + 5] = bytes[sof + 7] = 12000 >> 8;
+    bytes[sof + 6] = bytes[sof + 8] = 12000 & 0xFF;
+    bytes.resize(bytes.size() / 2);
+    ZJpgResource jpg;
+    EXPECT_FALSE(jpg.loadFile(write("announces-huge.jpg", bytes).c_str()));
+    EXPECT_EQ(jpg.getPixels(), nullptr);
+}
+
 TEST_F(JpegTest, UnreadableFilesFailWithoutPixels) {
     const auto good = ZEncodeTestJpeg(4, 4, 3, repeat(16, {1, 2, 3}));
     auto huge = good; // a frame header announcing 65280 x 65280 pixels
