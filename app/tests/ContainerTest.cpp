@@ -122,8 +122,6 @@ TEST(Container, RefusedFilesLeaveNothing) {
         {"negative version", Bytes().i32(-1).i32(0).data, TvxStatus::Corrupt},
         {"absurd page count", Bytes().i32(8).raw("tvx").i32(0x7FFFFFFF).data, TvxStatus::Corrupt},
         {"negative page count", Bytes().i32(8).raw("tvx").i32(-3).data, TvxStatus::Corrupt},
-        {"negative name length", Bytes().i32(8).raw("tvx").i32(1).i32(0).i32(-5).i32(0).i32(0).data,
-         TvxStatus::Corrupt},
         {"name longer than the file",
          Bytes().i32(8).raw("tvx").i32(1).i32(0).i32(1000000).raw("abc").data, TvxStatus::Corrupt},
         {"absurd picture count",
@@ -138,6 +136,20 @@ TEST(Container, RefusedFilesLeaveNothing) {
         EXPECT_EQ(load(c.bytes, doc), c.status) << c.what;
         EXPECT_TRUE(doc.pages.empty()) << c.what;
         EXPECT_TRUE(doc.images.empty()) << c.what;
+    }
+}
+
+// The format reads a page-name length of 0 or less as an empty name, and the
+// bytes after it as the page record.
+TEST(Container, NegativeNameLengthReadsAsAnEmptyName) {
+    for (int length : {0, -5, -2147483647 - 1}) {
+        const auto bytes = Bytes().i32(8).raw("tvx").i32(1).i32(1).i32(length).i32(0).i32(0).data;
+        TvxDocument doc;
+        ASSERT_EQ(load(bytes, doc), TvxStatus::Ok) << length;
+        ASSERT_EQ(doc.pages.size(), 1u);
+        EXPECT_EQ(doc.pages[0].name, "");
+        EXPECT_EQ(doc.pages[0].customName, 1);
+        EXPECT_TRUE(doc.pages[0].manager->getShapeList().empty());
     }
 }
 

@@ -1,5 +1,6 @@
 #include "frames/TvxContainer.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <unordered_map>
@@ -104,9 +105,9 @@ TvxStatus readTvx(ZFile& file, TvxDocument& out) {
         for (std::int32_t i = 0; i < count; ++i) {
             TvxPage page;
             page.customName = file.readInt32();
-            const std::int32_t length = file.readInt32();
-            if (file.failed() || length < 0 ||
-                static_cast<std::uint64_t>(length) > file.remaining())
+            // A length of 0 or less stands for an empty name.
+            const std::int32_t length = std::max<std::int32_t>(file.readInt32(), 0);
+            if (file.failed() || static_cast<std::uint64_t>(length) > file.remaining())
                 return corrupt(out);
             // Names of any length get a buffer of their own size.
             std::string bytes(static_cast<std::size_t>(length), '\0');
