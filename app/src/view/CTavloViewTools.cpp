@@ -93,12 +93,7 @@ ZVector2 CTavloView::canvas(ZVector2 client) const {
 
 void CTavloView::onLButtonDown(Qt::KeyboardModifiers, QPoint point) {
     const ZVector2 p = toVec(point);
-    if (editBox_->isVisible()) {
-        commitEdit();
-        update();
-        editBox_->clear();
-    }
-    editBox_->hide();
+    closeEditBox(true);
     if (currentPage) {
         switch (tool) {
         case viewtool::Select:
@@ -176,6 +171,7 @@ void CTavloView::cancelTool() {
         clearHover();
     tool = viewtool::Select;
     dragState = dragstate::Idle;
+    focusRect_ = QRect();
     update();
 }
 
@@ -228,7 +224,8 @@ void CTavloView::selectDown(ZVector2 p) {
         return;
     }
     takeSnapshot();
-    if (auto* point = dynamic_cast<ZN_NPoint*>(hitShape); point && point->getStateType() != 0) {
+    if (auto* point = dynamic_cast<ZN_NPoint*>(hitShape);
+        point && (point->getStateType() == 1 || point->getStateType() == 2)) {
         if (point->getStateType() == 1) {
             currentPage->shapeShrink(point);
             point->setStateType(2);
@@ -490,7 +487,8 @@ void CTavloView::clearHover() {
 void CTavloView::findTarget(ZVector2 p) {
     clearHover();
     for (ZN_ShapeBase* shape : currentPage->getShapeList()) {
-        if (shape == hitShape || shape->type() == 1)
+        // Collapsed shapes are not there to be joined.
+        if (shape == hitShape || shape->type() == 1 || !shape->getShow())
             continue;
         const int code = shape->InPoint(p, nullptr, kTargetTolerance);
         if (code != 0) {
@@ -588,11 +586,7 @@ void CTavloView::pointDown(ZVector2 p) {
 
 void CTavloView::textDown(ZVector2 p) {
     hitShape = nullptr;
-    if (editBox_->isVisible()) {
-        commitEdit();
-        update();
-        editBox_->clear();
-    }
+    closeEditBox(true);
     editLabel = nullptr;
     pressPoint = p;
     editBox_->setFont(qtFont(defaultTextFont()));
@@ -600,6 +594,24 @@ void CTavloView::textDown(ZVector2 p) {
     editBox_->show();
     editBox_->setFocus();
     tool = viewtool::Select;
+}
+
+void CTavloView::closeEditBox(bool commit) {
+    if (!editBox_->isVisible()) {
+        editBox_->clear();
+        return;
+    }
+    // Hidden before it is emptied: emptying a shown box resizes it, and the
+    // resize pulls the focus back into it just before it disappears.
+    editBox_->hide();
+    if (commit) {
+        commitEdit();
+        update();
+    }
+    editBox_->clear();
+    editLabel = nullptr;
+    // The keys (arrows, Delete, the shortcuts) belong to the page again.
+    setFocus(Qt::OtherFocusReason);
 }
 
 bool CTavloView::isEditing() const {
@@ -626,6 +638,10 @@ void CTavloView::commitEdit() {
         editLabel = nullptr;
         return;
     }
+    // The label is hidden only while it is typed into; the undo step keeps
+    // the page as it was seen, label and all.
+    if (editLabel)
+        editLabel->setShow(true);
     takeSnapshot();
     const std::string text = editText(editBox_);
     if (!text.empty()) {
@@ -758,11 +774,17 @@ void CTavloView::copyCaptureToClipboard() {
     const QRect area(QPoint(static_cast<int>(a.X()) + 1, static_cast<int>(a.Y()) + 1),
                      QPoint(static_cast<int>(b.X()) - 2, static_cast<int>(b.Y()) - 2));
     if (area.width() > 0 && area.height() > 0) {
-        QImage picture(area.size(), QImage::Format_RGB32);
-        picture.fill(Qt::white);
+        // The frame comes in device pixels, the area is in window pixels.
         const QImage frame = grabFramebuffer();
+        const qreal ratio = frame.devicePixelRatio();
+        const QRect source(QPoint(qRound(area.left() * ratio), qRound(area.top() * ratio)),
+                           QSize(qRound(area.width() * ratio), qRound(area.height() * ratio)));
+        QImage picture(source.size(), QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        QImage inside = frame.copy(source & frame.rect());
+        inside.setDevicePixelRatio(1.0);
         QPainter painter(&picture);
-        painter.drawImage(QPoint(0, 0), frame, area);
+        painter.drawImage(QPoint(std::max(0, -source.left()), std::max(0, -source.top())), inside);
         painter.end();
         QApplication::clipboard()->setImage(picture);
     }
