@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QImage>
@@ -657,6 +659,18 @@ TEST_F(ViewTools, UndoingALabelEditShowsTheOldLabel) {
             if (qGray(shown.pixel(static_cast<int>(x * ratio), static_cast<int>(y * ratio))) < 128)
                 ++ink;
     EXPECT_GT(ink, 0);
+}
+
+TEST_F(ViewTools, TheEditBoxShowsAChineseFaceByItsName) {
+    ZN_SText* text = addText(*page, 100, 100, "字");
+    LOGFONTA font = text->getFont();
+    std::memset(font.lfFaceName, 0, sizeof font.lfFaceName);
+    std::memcpy(font.lfFaceName, "\xCB\xCE\xCC\xE5", 4); // the face name as the file holds it
+    text->setFont(font);
+    move(110, 110);
+    view->onLButtonDblClk(kNone, QPoint(110, 110));
+    ASSERT_TRUE(view->isEditing());
+    EXPECT_EQ(view->editBox()->font().family(), QString::fromUtf8("宋体"));
 }
 
 TEST_F(ViewTools, ARubberBandEndsWithEscapeDeleteAPageSwitchOrUndo) {

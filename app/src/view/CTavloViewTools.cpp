@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 #include <QApplication>
 #include <QClipboard>
@@ -19,6 +20,7 @@
 #include <sarvik/ZN_NRect.h>
 #include <sarvik/ZN_SText.h>
 #include <sarvik/ZN_ShapeManager.h>
+#include <sarvik/platform/ZCodePage.h>
 #include <sarvik/platform/ZCursor.h>
 #include <sarvik/platform/ZTextRaster.h>
 
@@ -67,7 +69,9 @@ LOGFONTA defaultTextFont() {
 
 // The edit box shows its text in the font the label will get.
 QFont qtFont(const LOGFONTA& font) {
-    QFont f(QString::fromLocal8Bit(font.lfFaceName));
+    // The face name is kept as the file holds it, in code page 936.
+    const std::size_t length = strnlen(font.lfFaceName, sizeof font.lfFaceName);
+    QFont f(QString::fromStdString(ZCp936ToUtf8(std::string_view(font.lfFaceName, length))));
     if (font.lfHeight != 0)
         f.setPixelSize(std::abs(font.lfHeight));
     f.setBold(font.lfWeight >= 600);
