@@ -56,6 +56,7 @@ CDlgRecover::CDlgRecover(ZAutoSave& saver, ZRecoveryScan& scan, QWidget* parent)
                                    this);
         damaged->setObjectName("damagedLabel");
         damaged->setWordWrap(true);
+        damaged->setMinimumWidth(520);
         damaged->setTextInteractionFlags(Qt::TextSelectableByMouse);
         layout->addWidget(damaged);
     }
