@@ -101,7 +101,7 @@ bool CTavloApp::InitInstance() {
         mainFrame_->newDocument();
     mainFrame_->show();
     // Copies left by a program that died are offered once the window is up.
-    auto* autoSave = new ZAutoSave(mainFrame_, ZRecoveryStore::defaultFolder(), this);
+    auto* autoSave = new ZAutoSave(mainFrame_, ZRecoveryStore::defaultFolder(), mainFrame_);
     QTimer::singleShot(0, autoSave, [this, autoSave] { autoSave->offerRecovery(mainFrame_); });
     return true;
 }
