@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <utility>
 
 #include <QApplication>
 #include <QClipboard>
@@ -107,6 +108,17 @@ protected:
         for (int i = 1; i <= steps; ++i)
             move(x1 + (x2 - x1) * i / steps, y1 + (y2 - y1) * i / steps);
         up(x2, y2);
+    }
+
+    // A point of the given state at (100, 100) joined to a box below it.
+    std::pair<ZN_NPoint*, ZN_NRect*> pointWithChild(int state) {
+        auto* point = static_cast<ZN_NPoint*>(ZN_ShapeBase::createShape(2));
+        point->setCoord(ZVector2(100, 100));
+        point->setStateType(state);
+        page->addShape(point);
+        ZN_NRect* kid = addRect(*page, 200, 200, 300, 260);
+        joinShapes(point, kid, *page);
+        return std::make_pair(point, kid);
     }
 
     QStringList messages;
@@ -703,12 +715,7 @@ TEST_F(ViewTools, ARubberBandEndsWithEscapeDeleteAPageSwitchOrUndo) {
 }
 
 TEST_F(ViewTools, ConnectorTargetsAreOnlyShownShapesAndTheirHighlightGoes) {
-    auto* point = static_cast<ZN_NPoint*>(ZN_ShapeBase::createShape(2));
-    point->setCoord(ZVector2(100, 100));
-    point->setStateType(1);
-    page->addShape(point);
-    ZN_NRect* hidden = addRect(*page, 200, 200, 300, 260);
-    joinShapes(point, hidden, *page);
+    ZN_NRect* hidden = pointWithChild(1).second;
     click(100, 100);
     ASSERT_FALSE(hidden->getShow());
 
@@ -743,12 +750,7 @@ TEST_F(ViewTools, ConnectorTargetsAreOnlyShownShapesAndTheirHighlightGoes) {
 }
 
 TEST_F(ViewTools, OnlyPointsOfStateOneOrTwoToggleTheirSubtree) {
-    auto* point = static_cast<ZN_NPoint*>(ZN_ShapeBase::createShape(2));
-    point->setCoord(ZVector2(100, 100));
-    point->setStateType(3);
-    page->addShape(point);
-    ZN_NRect* kid = addRect(*page, 200, 200, 300, 260);
-    joinShapes(point, kid, *page);
+    const auto [point, kid] = pointWithChild(3);
     click(100, 100);
     EXPECT_EQ(point->getStateType(), 3);
     EXPECT_TRUE(kid->getShow());
