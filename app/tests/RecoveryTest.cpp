@@ -114,6 +114,11 @@ TEST_F(DocumentFixture, AKilledProgramsCopyIsOfferedWholeAndSavesToItsOriginalFi
             break;
         ::usleep(10000);
     }
+    if (ready) {
+        // While the other program lives, its copy is not this one's to offer.
+        ZRecoveryStore probe(folder);
+        EXPECT_TRUE(probe.claimOrphans().entries.empty());
+    }
     ::kill(pid, SIGKILL);
     ::waitpid(pid, nullptr, 0);
     ASSERT_TRUE(ready) << "the child never took its copy";
