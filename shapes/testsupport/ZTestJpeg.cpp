@@ -12,8 +12,22 @@
 std::vector<std::uint8_t> ZEncodeTestJpeg(int width, int height, int components,
                                           const std::vector<std::uint8_t>& pixels,
                                           const ZTestJpegOptions& options) {
-    if (width <= 0 || height <= 0 || (components != 1 && components != 3 && components != 4) ||
-        pixels.size() != static_cast<std::size_t>(width) * height * components)
+    const std::size_t stride = static_cast<std::size_t>(width) * components;
+    if (width <= 0 || height <= 0 || pixels.size() != stride * height)
+        return {};
+    return ZEncodeTestJpegRows(
+        width, height, components,
+        [&](int y, std::uint8_t* row) {
+            std::memcpy(row, pixels.data() + stride * static_cast<std::size_t>(y), stride);
+        },
+        options);
+}
+
+std::vector<std::uint8_t>
+ZEncodeTestJpegRows(int width, int height, int components,
+                    const std::function<void(int, std::uint8_t*)>& fillRow,
+                    const ZTestJpegOptions& options) {
+    if (width <= 0 || height <= 0 || (components != 1 && components != 3 && components != 4))
         return {};
 
     jpeg_compress_struct cinfo;
@@ -35,10 +49,11 @@ std::vector<std::uint8_t> ZEncodeTestJpeg(int width, int height, int components,
     if (options.progressive)
         jpeg_simple_progression(&cinfo);
     jpeg_start_compress(&cinfo, TRUE);
-    const std::size_t stride = static_cast<std::size_t>(width) * components;
+    std::vector<std::uint8_t> row(static_cast<std::size_t>(width) * components);
     while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(pixels.data() + stride * cinfo.next_scanline);
-        jpeg_write_scanlines(&cinfo, &row, 1);
+        fillRow(static_cast<int>(cinfo.next_scanline), row.data());
+        JSAMPROW rows[1] = {row.data()};
+        jpeg_write_scanlines(&cinfo, rows, 1);
     }
     jpeg_finish_compress(&cinfo);
     std::vector<std::uint8_t> bytes(buffer, buffer + size);

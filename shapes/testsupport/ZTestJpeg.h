@@ -2,6 +2,7 @@
 // Small JPEG files made on the spot, so picture tests need no sample files.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,13 @@ struct ZTestJpegOptions {
 std::vector<std::uint8_t> ZEncodeTestJpeg(int width, int height, int components,
                                           const std::vector<std::uint8_t>& pixels,
                                           const ZTestJpegOptions& options = {});
+
+// The same for pictures too large to hold twice: fillRow(y, row) writes row y
+// (top-down, width * components bytes) when the encoder asks for it.
+std::vector<std::uint8_t>
+ZEncodeTestJpegRows(int width, int height, int components,
+                    const std::function<void(int, std::uint8_t*)>& fillRow,
+                    const ZTestJpegOptions& options = {});
 
 // Writes bytes to a file, replacing it; false when that fails.
 bool ZWriteTestFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
