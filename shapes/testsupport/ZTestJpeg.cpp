@@ -1,5 +1,6 @@
 #include "ZTestJpeg.h"
 
+#include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -60,6 +61,48 @@ ZEncodeTestJpegRows(int width, int height, int components,
     jpeg_destroy_compress(&cinfo);
     std::free(buffer);
     return bytes;
+}
+
+bool ZDecodeTestJpeg(const std::uint8_t* data, std::size_t size,
+                     const std::function<bool(unsigned, unsigned)>& header,
+                     const std::function<void(int, const std::uint8_t*)>& row) {
+    // libjpeg's fatal errors must not return: they jump back here.
+    struct Errors {
+        jpeg_error_mgr pub;
+        std::jmp_buf jump;
+    };
+    jpeg_decompress_struct cinfo;
+    Errors errors;
+    cinfo.err = jpeg_std_error(&errors.pub);
+    errors.pub.error_exit = [](j_common_ptr c) {
+        std::longjmp(reinterpret_cast<Errors*>(c->err)->jump, 1);
+    };
+    errors.pub.output_message = [](j_common_ptr) {};
+    if (setjmp(errors.jump)) {
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
+    jpeg_read_header(&cinfo, TRUE);
+    if (!header(cinfo.image_width, cinfo.image_height)) {
+        jpeg_destroy_decompress(&cinfo);
+        return true;
+    }
+    if (cinfo.num_components != 1)
+        cinfo.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&cinfo);
+    std::vector<std::uint8_t> line(static_cast<std::size_t>(cinfo.output_width) *
+                                   static_cast<std::size_t>(cinfo.output_components));
+    while (cinfo.output_scanline < cinfo.output_height) {
+        JSAMPROW rows[1] = {line.data()};
+        jpeg_read_scanlines(&cinfo, rows, 1);
+        if (row)
+            row(static_cast<int>(cinfo.output_scanline) - 1, line.data());
+    }
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    return true;
 }
 
 bool ZWriteTestFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {

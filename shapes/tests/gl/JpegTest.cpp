@@ -7,14 +7,11 @@
 
 #include <gtest/gtest.h>
 
-#include <csetjmp>
 #include <cstdio>
 #include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
-
-#include <jpeglib.h>
 
 namespace {
 
@@ -145,40 +142,6 @@ TEST_F(JpegTest, FileCutInsideItsDataDecodesWithAWarning) {
     EXPECT_EQ(g_titles.front(), "JPEG Error");
 }
 
-// Rows of the picture as libjpeg itself decodes the bytes, top-down, handed
-// one at a time to `row`; false when libjpeg fails.
-bool referenceRows(const std::vector<std::uint8_t>& bytes,
-                   const std::function<void(int, const std::uint8_t*)>& row) {
-    struct Errors {
-        jpeg_error_mgr pub;
-        std::jmp_buf jump;
-    };
-    jpeg_decompress_struct cinfo;
-    Errors errors;
-    cinfo.err = jpeg_std_error(&errors.pub);
-    errors.pub.error_exit = [](j_common_ptr c) {
-        std::longjmp(reinterpret_cast<Errors*>(c->err)->jump, 1);
-    };
-    if (setjmp(errors.jump)) {
-        jpeg_destroy_decompress(&cinfo);
-        return false;
-    }
-    jpeg_create_decompress(&cinfo);
-    jpeg_mem_src(&cinfo, bytes.data(), static_cast<unsigned long>(bytes.size()));
-    jpeg_read_header(&cinfo, TRUE);
-    cinfo.out_color_space = JCS_RGB;
-    jpeg_start_decompress(&cinfo);
-    std::vector<std::uint8_t> line(static_cast<std::size_t>(cinfo.output_width) * 3);
-    while (cinfo.output_scanline < cinfo.output_height) {
-        JSAMPROW rows[1] = {line.data()};
-        jpeg_read_scanlines(&cinfo, rows, 1);
-        row(static_cast<int>(cinfo.output_scanline) - 1, line.data());
-    }
-    jpeg_finish_decompress(&cinfo);
-    jpeg_destroy_decompress(&cinfo);
-    return true;
-}
-
 // A 48-megapixel progressive photo needs a whole-picture coefficient buffer of
 // 288 MB beside its 137 MiB of pixels; it is within the picture bound, so it
 // loads, pixel for pixel as libjpeg decodes it.
@@ -207,13 +170,15 @@ TEST_F(JpegTest, FortyEightMegapixelProgressiveLoadsWithLibjpegsPixels) {
     EXPECT_TRUE(g_titles.empty());
     const std::size_t stride = ZImageData::rowStride(w);
     int mismatches = 0;
-    ASSERT_TRUE(referenceRows(bytes, [&](int y, const std::uint8_t* row) {
-        // Stored bottom-up: the picture's top row is the last one.
-        const unsigned char* stored =
-            jpg.getPixels() + stride * static_cast<std::size_t>(h - 1 - y);
-        if (std::memcmp(stored, row, std::size_t{w} * 3) != 0 && mismatches++ < 3)
-            ADD_FAILURE() << "row " << y << " differs";
-    }));
+    const auto wholePicture = [](unsigned, unsigned) { return true; };
+    ASSERT_TRUE(ZDecodeTestJpeg(
+        bytes.data(), bytes.size(), wholePicture, [&](int y, const std::uint8_t* row) {
+            // Stored bottom-up: the picture's top row is the last one.
+            const unsigned char* stored =
+                jpg.getPixels() + stride * static_cast<std::size_t>(h - 1 - y);
+            if (std::memcmp(stored, row, std::size_t{w} * 3) != 0 && mismatches++ < 3)
+                ADD_FAILURE() << "row " << y << " differs";
+        }));
     EXPECT_EQ(mismatches, 0);
 }
 
