@@ -36,6 +36,7 @@ enum : int {
     PrevPane = 57681,
     // View
     ToolbarList = 59392,
+    ViewCustomize = 126,
     StatusBar = 59393,
     LookFirst = 205,
     LookDefault = 208,

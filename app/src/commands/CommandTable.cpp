@@ -182,6 +182,7 @@ const std::vector<CommandDef> kCommands = {
     // View, window, help
     {cmd::StatusBar, "状态栏(&S)", "显示或隐藏状态栏\n显隐状态栏", nullptr, Snapshot::No,
      toggleStatusBar, statusBarShown},
+    {cmd::ViewCustomize, "自定义...", nullptr, nullptr, Snapshot::No, viewCustomize},
     {cmd::WindowNew, "新建窗口(&N)", "为活动文档打开另一个窗口\n新建窗口", nullptr, Snapshot::No,
      nullptr},
     {cmd::WindowCascade, "层叠(&C)", "以重叠方式排列窗口\n层叠窗口", nullptr, Snapshot::No,
