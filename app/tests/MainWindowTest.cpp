@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
+#include <QPointer>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
@@ -144,6 +145,19 @@ TEST_F(MainWindow, SizeAndToolbarLayoutComeBackAtTheNextStart) {
     EXPECT_TRUE(next.toolbar(2)->isHidden());
     EXPECT_FALSE(next.toolbar(1)->isHidden());
     EXPECT_EQ(next.size(), QSize(900, 640));
+}
+
+TEST_F(MainWindow, ExitWithDocumentsOpenLeavesNoWindowBehind) {
+    // Closing the main window closes the documents, whose deletes are still
+    // pending when the frame itself goes; nothing may outlive it.
+    QPointer<CChildFrame> first = frame->newDocument();
+    QPointer<CChildFrame> second = frame->newDocument();
+    ASSERT_TRUE(frame->close());
+    delete frame;
+    frame = nullptr;
+    EXPECT_TRUE(first.isNull());
+    EXPECT_TRUE(second.isNull());
+    frame = new CMainFrame;
 }
 
 TEST_F(MainWindow, FirstStartFillsMostOfTheScreenWithEveryButtonInSight) {

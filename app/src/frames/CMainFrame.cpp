@@ -127,6 +127,14 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
 }
 
 CMainFrame::~CMainFrame() {
+    // A document window that closed but still waits for its deferred delete
+    // dies with the QWidget part of this frame, after this destructor: its
+    // hooks into the frame must not run then.
+    for (CChildFrame* child : mdi_->findChildren<CChildFrame*>()) {
+        child->disconnect(this);
+        child->view()->disconnect(this);
+        child->document()->disconnect(this);
+    }
     // Documents go before the frame so that their views still have a window.
     for (QMdiSubWindow* w : mdi_->subWindowList())
         delete w;
