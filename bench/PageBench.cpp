@@ -224,6 +224,41 @@ void BM_RubberBand(benchmark::State& state) {
     setCounters(state, nodes);
 }
 
+// 1 000 connection-target searches along the same diagonal, as a connector
+// end is dragged across the window.
+void BM_TargetSweep(benchmark::State& state) {
+    const int nodes = static_cast<int>(state.range(0));
+    ZN_ShapeManager& page = loadedPage(nodes);
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        int hits = 0;
+        for (int i = 0; i < 1000; ++i) {
+            const ZVector2 pos(static_cast<float>(i) * 1.919f, static_cast<float>(i) * 1.079f);
+            int code = 0;
+            hits += page.findConnectTarget(pos, 10.0f, nullptr, code) != nullptr;
+        }
+        state.SetIterationTime(since(start));
+        benchmark::DoNotOptimize(hits);
+    }
+    setCounters(state, nodes);
+}
+
+// A rubber band the size of the window, at the top-left of the page.
+void BM_RubberBandWindow(benchmark::State& state) {
+    const int nodes = static_cast<int>(state.range(0));
+    ZN_ShapeManager& page = loadedPage(nodes);
+    const ZVector2 low(5.0f, 5.0f);
+    const ZVector2 high(kWindowW - 5.0f, kWindowH - 5.0f);
+    for (auto _ : state) {
+        page.clearSelect(); // the editor deselects through its own, short list
+        const auto start = Clock::now();
+        page.selectWithinRect(low, high);
+        state.SetIterationTime(since(start));
+    }
+    page.clearSelect();
+    setCounters(state, nodes);
+}
+
 void BM_CollapseExpand(benchmark::State& state) {
     const int nodes = static_cast<int>(state.range(0));
     ZN_ShapeManager& page = loadedPage(nodes);
@@ -295,6 +330,8 @@ BENCHMARK(BM_UndoRedo)->Apply(sizes);
 BENCHMARK(BM_BindingDrag)->Apply(sizes);
 BENCHMARK(BM_HoverSweep)->Apply(sizes);
 BENCHMARK(BM_RubberBand)->Apply(sizes);
+BENCHMARK(BM_TargetSweep)->Apply(sizes);
+BENCHMARK(BM_RubberBandWindow)->Apply(sizes);
 BENCHMARK(BM_CollapseExpand)->Apply(sizes);
 BENCHMARK(BM_FrameTopLeft)->Apply(sizes);
 BENCHMARK(BM_FrameAllInView)->Apply(sizes);

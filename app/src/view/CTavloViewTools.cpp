@@ -489,16 +489,11 @@ void CTavloView::clearHover() {
 
 void CTavloView::findTarget(ZVector2 p) {
     clearHover();
-    for (ZN_ShapeBase* shape : currentPage->getShapeList()) {
-        if (shape == hitShape || shape->type() == 1)
-            continue;
-        const int code = shape->InPoint(p, nullptr, kTargetTolerance);
-        if (code != 0) {
-            hoverShape = shape;
-            hoverCode = code;
-            shape->setSnake(code);
-            return;
-        }
+    int code = 0;
+    if (ZN_ShapeBase* shape = currentPage->findConnectTarget(p, kTargetTolerance, hitShape, code)) {
+        hoverShape = shape;
+        hoverCode = code;
+        shape->setSnake(code);
     }
 }
 

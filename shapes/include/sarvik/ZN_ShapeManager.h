@@ -3,14 +3,20 @@
 // capture frame and background colour, and every editing operation that works
 // on the whole list or on the selection.
 
+#include <cstdint>
 #include <list>
+#include <memory>
 #include <unordered_set>
+#include <vector>
 
 #include <sarvik/ZN_ShapeBase.h>
 
 class ZFile;
 class ZNRedoUndo;
 class ZN_BackRgn;
+namespace detail {
+class ShapeGrid;
+}
 
 class ZN_ShapeManager {
 public:
@@ -31,7 +37,19 @@ public:
     void clearSelect();
     void change(const ZVector2& from, const ZVector2& to, int code, int bind);
     bool selectWithinRect(const ZVector2& a, const ZVector2& b);
-    std::list<ZN_ShapeBase*>& getShapeList() { return shapeList; }
+    // The connection target under `pos` for a connector end: the first shape
+    // in list order, other than `except` and connector lines, whose InPoint
+    // (with no hit record, so every box's handles count) answers nonzero.
+    ZN_ShapeBase* findConnectTarget(const ZVector2& pos, float tolerance,
+                                    const ZN_ShapeBase* except, int& code) const;
+    // The list itself. A caller may change it through this reference, so the
+    // page's spatial index is rebuilt before its next query; read-only
+    // callers use the const overload, which leaves the index alone.
+    std::list<ZN_ShapeBase*>& getShapeList() {
+        listChanged();
+        return shapeList;
+    }
+    const std::list<ZN_ShapeBase*>& getShapeList() const { return shapeList; }
     ZN_BackRgn* getBackRgn() const { return backRgn; }
     void setBackColor(const ZVector4& c) { backColor = c; }
     ZVector4 getBackColor() const { return backColor; }
@@ -75,10 +93,25 @@ protected:
     // Everything below the selected shapes, each once, in selection order.
     std::list<ZN_ShapeBase*> collectBelowSelected();
 
+    // The spatial index is rebuilt lazily after the list changed.
+    void listChanged() { listDirty = true; }
+
     std::list<ZN_ShapeBase*> shapeList; // owned; front = drawn first
     ZVector4 backColor{1.0f, 1.0f, 1.0f, 1.0f};
-    ZNRedoUndo* undoRedo = nullptr;     // owned
-    ZN_BackRgn* backRgn = nullptr;      // owned; never in shapeList, never saved
+    ZNRedoUndo* undoRedo = nullptr; // owned
+    ZN_BackRgn* backRgn = nullptr;  // owned; never in shapeList, never saved
+
+private:
+    // The index of the shapes' bounds, brought up to date before each query.
+    const detail::ShapeGrid& grid() const;
+    ZN_ShapeBase* scanHit(const ZVector2& pos, ZObj2DInPoint* info, int& code,
+                          float tolerance) const;
+    ZN_ShapeBase* scanTarget(const ZVector2& pos, float tolerance, const ZN_ShapeBase* except,
+                             int& code) const;
+
+    mutable std::unique_ptr<detail::ShapeGrid> shapeGrid;
+    mutable bool listDirty = true;
+    mutable std::vector<std::uint32_t> candidates; // reused between queries
 };
 
 namespace detail {

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -171,7 +172,7 @@ void ZN_Scene::render() const {
 
     if (shapeManager) {
         const ZVector2 offset = getScallPosition();
-        for (const ZN_ShapeBase* shape : shapeManager->getShapeList()) {
+        for (const ZN_ShapeBase* shape : std::as_const(*shapeManager).getShapeList()) {
             if (whollyOutside(shape, offset, width, height))
                 continue;
             shape->render();
