@@ -116,7 +116,7 @@ public:
     // One edit of a random kind, through the paths the editor uses.
     void edit() {
         ZN_ShapeBase* s = any();
-        switch (pick(17)) {
+        switch (pick(18)) {
         case 0: page.addShape(newNode()); break;
         case 1: connect(); break;
         case 2:
@@ -181,6 +181,16 @@ public:
             if (s)
                 page.LittleMove(pick(4), {s}, 1 + pick(10));
             break;
+        case 17:
+            // A label drawn far from its box.
+            if (auto* box = dynamic_cast<ZN_NRect*>(s)) {
+                const ZVector2 p = spot();
+                if (ZN_SText* label = box->getLabel())
+                    label->setRect(p, p + ZVector2(60, 20));
+                else
+                    makeLabel(box, p.X(), p.Y(), p.X() + 60, p.Y() + 20);
+            }
+            break;
         }
     }
 
@@ -234,6 +244,24 @@ void expectSameAnswers(RandomPage& r, int step, int& hits) {
             got.push_back(shape);
     ASSERT_EQ(got, want) << "rubber band at step " << step;
     r.page.clearSelect();
+
+    // Drawing may leave out only shapes whose drawn bounds miss the window.
+    const ZVector2 lo = r.spot();
+    const ZVector2 hi = lo + ZVector2(r.coord(0, 800), r.coord(0, 500));
+    std::vector<const ZN_ShapeBase*> drawn;
+    r.page.shapesToDraw(lo, hi, drawn);
+    auto next = drawn.begin();
+    for (const ZN_ShapeBase* shape : std::as_const(r.page).getShapeList()) {
+        detail::ShapeBounds b;
+        const bool needed =
+            !detail::drawBounds(*shape, b) ||
+            !(b.maxX < lo.X() || b.minX > hi.X() || b.maxY < lo.Y() || b.minY > hi.Y());
+        const bool listed = next != drawn.end() && *next == shape;
+        if (listed)
+            ++next;
+        ASSERT_TRUE(listed || !needed) << "drawing left out a shape in view at step " << step;
+    }
+    ASSERT_EQ(next, drawn.end()) << "drawing order differs from the list at step " << step;
 }
 
 struct IndexCheckOn {
@@ -300,8 +328,8 @@ TEST(SpatialIndex, GridProposesEachNearbySlotOnceInListOrder) {
     std::list<ZN_ShapeBase*> shapes;
     for (int i = 0; i < 50; ++i)
         shapes.push_back(makeBox(i * 40.0f, 0, i * 40.0f + 600, 30)); // each spans many cells
-    detail::ShapeGrid grid;
-    grid.build(shapes);
+    detail::ShapeGrid grid(detail::hitBounds);
+    grid.build(shapes, 1);
     std::vector<std::uint32_t> slots;
     grid.query(1000, 10, 1000, 10, 0, slots);
     // Boxes 10..25 reach x = 1000.

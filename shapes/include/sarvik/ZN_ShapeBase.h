@@ -5,6 +5,7 @@
 // ZN_Node, ZN_NRegion and ZN_SImage are the abstract-ish intermediate classes
 // that add no data of their own.
 
+#include <cstdint>
 #include <list>
 #include <vector>
 
@@ -19,6 +20,7 @@ class ZN_ShapeBase;
 
 namespace detail {
 class ShapeGrid;
+class WalkMarks;
 // Tells the page indexes that a shape's position or extent changed.
 void noteGeometryChange(ZN_ShapeBase* shape);
 // Tells them that a shape is being destroyed.
@@ -153,7 +155,9 @@ protected:
 
 private:
     friend class detail::ShapeGrid;
-    int gridSlot = -1; // where the index of the page holding the shape keeps it
+    friend class detail::WalkMarks;
+    int gridSlot = -1;          // where the index of the page holding the shape keeps it
+    std::uint64_t walkMark = 0; // the last walk of the relation graph that met the shape
 };
 
 // A bare member of the node graph; connectors, points and boxes derive from it.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <string_view>
 #include <typeinfo>
 
 #include <sarvik/ZN_NJiuGongGe.h>
@@ -149,7 +150,8 @@ int ShapeGrid::cellY(double y) const {
     return static_cast<int>(std::clamp(c, 0.0, static_cast<double>(rows_ - 1)));
 }
 
-void ShapeGrid::build(const std::list<ZN_ShapeBase*>& shapes) {
+void ShapeGrid::build(const std::list<ZN_ShapeBase*>& shapes, std::uint64_t listVersion) {
+    listVersion_ = listVersion;
     shapes_.assign(shapes.begin(), shapes.end());
     entries_.assign(shapes_.size(), Entry{});
     wideSlots_.clear();
@@ -162,7 +164,7 @@ void ShapeGrid::build(const std::list<ZN_ShapeBase*>& shapes) {
     std::size_t bounded = 0;
     for (std::size_t i = 0; i < shapes_.size(); ++i) {
         ShapeBounds b;
-        if (!shapes_[i] || !hitBounds(*shapes_[i], b))
+        if (!shapes_[i] || !boundsOf_(*shapes_[i], b))
             continue;
         entries_[i].bounds = b;
         entries_[i].wide = false;
@@ -244,15 +246,24 @@ bool ShapeGrid::catchUp() {
         return false;
     // No shape has been destroyed since the log's base, so every entry still
     // points at a live shape; those of other pages do not hold our slots.
-    for (std::size_t i = seenEpoch_ - log.base; i < log.shapes.size(); ++i) {
-        ZN_ShapeBase* s = log.shapes[i];
+    auto slotOf = [this](const ZN_ShapeBase* s) {
         const int slot = s ? s->gridSlot : -1;
         if (slot < 0 || static_cast<std::size_t>(slot) >= shapes_.size() || shapes_[slot] != s)
+            return -1;
+        return slot;
+    };
+    for (std::size_t i = seenEpoch_ - log.base; i < log.shapes.size(); ++i) {
+        ZN_ShapeBase* s = log.shapes[i];
+        int slot = slotOf(s);
+        // A label is not in the list, but its host draws it.
+        if (slot < 0 && typeid(*s) == typeid(ZN_SText))
+            slot = slotOf(static_cast<const ZN_SText*>(s)->getHost());
+        if (slot < 0)
             continue;
         const auto at = static_cast<std::uint32_t>(slot);
         unplace(at);
         Entry& e = entries_[at];
-        e.wide = !hitBounds(*s, e.bounds);
+        e.wide = !boundsOf_(*shapes_[at], e.bounds);
         if (e.wide)
             wideSlots_.push_back(at);
         else
@@ -269,8 +280,13 @@ void ShapeGrid::query(float minX, float minY, float maxX, float maxY, float grow
         std::fill(mark_.begin(), mark_.end(), 0);
         queryStamp_ = 1;
     }
-    const double x0 = static_cast<double>(minX) - grow, x1 = static_cast<double>(maxX) + grow;
-    const double y0 = static_cast<double>(minY) - grow, y1 = static_cast<double>(maxY) + grow;
+    double x0 = static_cast<double>(minX) - grow, x1 = static_cast<double>(maxX) + grow;
+    double y0 = static_cast<double>(minY) - grow, y1 = static_cast<double>(maxY) + grow;
+    if (std::isnan(x0) || std::isnan(x1) || std::isnan(y0) || std::isnan(y1)) {
+        // Nothing can be ruled out; every slot is a candidate.
+        x0 = y0 = -HUGE_VAL;
+        x1 = y1 = HUGE_VAL;
+    }
     auto take = [&](std::uint32_t slot) {
         if (mark_[slot] == queryStamp_)
             return;

@@ -27,6 +27,10 @@ struct ShapeBounds {
 // The bounds of what `shape`'s InPoint and IntersectRect can accept; false
 // when the shape's kind is not known here or a coordinate is not finite.
 bool hitBounds(const ZN_ShapeBase& shape, ShapeBounds& out);
+// The bounds of everything `shape`'s render() can draw, its label included;
+// false when they are not known. Defined beside the scene.
+bool drawBounds(const ZN_ShapeBase& shape, ShapeBounds& out);
+using BoundsOf = bool (*)(const ZN_ShapeBase&, ShapeBounds&);
 
 // Every change of geometry is numbered; the grid remembers the number it has
 // caught up with.
@@ -34,14 +38,16 @@ std::uint64_t geometryEpoch();
 
 class ShapeGrid {
 public:
+    explicit ShapeGrid(BoundsOf boundsOf) : boundsOf_(boundsOf) {}
+
     // Indexes `shapes` in list order; slot i is the i-th shape of the list.
-    void build(const std::list<ZN_ShapeBase*>& shapes);
+    // Every grid of one list version gives each shape the same slot, which
+    // the shape keeps to be found again when it changes.
+    void build(const std::list<ZN_ShapeBase*>& shapes, std::uint64_t listVersion);
+    std::uint64_t listVersion() const { return listVersion_; }
     // Brings the bounds of the shapes changed since the last build or catch-up
     // up to date; false when that cannot be told any more (a rebuild is due).
     bool catchUp();
-    bool current() const { return built_ && seenEpoch_ == geometryEpoch(); }
-    bool built() const { return built_; }
-    void reset() { built_ = false; }
 
     std::size_t size() const { return shapes_.size(); }
     ZN_ShapeBase* shape(std::size_t slot) const { return shapes_[slot]; }
@@ -63,6 +69,8 @@ private:
     int cellX(double x) const;
     int cellY(double y) const;
 
+    BoundsOf boundsOf_;
+    std::uint64_t listVersion_ = 0;
     std::vector<ZN_ShapeBase*> shapes_;
     std::vector<Entry> entries_;
     std::vector<std::vector<std::uint32_t>> cells_;

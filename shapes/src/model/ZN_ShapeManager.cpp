@@ -11,6 +11,7 @@
 #include <sarvik/ZN_BackRgn.h>
 
 #include "ShapeGrid.h"
+#include "WalkMarks.h"
 
 namespace {
 constexpr float kHitTolerance = 10.0f;
@@ -115,16 +116,47 @@ void ZN_ShapeManager::deleteSelected() {
             delete shape;
 }
 
-const detail::ShapeGrid& ZN_ShapeManager::grid() const {
-    if (!shapeGrid)
-        shapeGrid = std::make_unique<detail::ShapeGrid>();
-    // Geometry changes are caught up shape by shape; a changed list, or more
-    // changes than the log keeps, cost one rebuild.
-    if (listDirty || shapeGrid->size() != shapeList.size() || !shapeGrid->catchUp()) {
-        shapeGrid->build(shapeList);
-        listDirty = false;
+namespace {
+
+// Geometry changes are caught up shape by shape; a changed list, or more
+// changes than the log keeps, cost one rebuild.
+const detail::ShapeGrid& currentGrid(std::unique_ptr<detail::ShapeGrid>& grid,
+                                     detail::BoundsOf boundsOf,
+                                     const std::list<ZN_ShapeBase*>& shapes,
+                                     std::uint64_t listVersion) {
+    if (!grid) {
+        grid = std::make_unique<detail::ShapeGrid>(boundsOf);
+        grid->build(shapes, listVersion);
+    } else if (grid->listVersion() != listVersion || grid->size() != shapes.size() ||
+               !grid->catchUp()) {
+        grid->build(shapes, listVersion);
     }
-    return *shapeGrid;
+    return *grid;
+}
+
+} // namespace
+
+const detail::ShapeGrid& ZN_ShapeManager::grid() const {
+    return currentGrid(shapeGrid, detail::hitBounds, shapeList, listVersion);
+}
+
+const detail::ShapeGrid& ZN_ShapeManager::drawGrid() const {
+    return currentGrid(drawnGrid, detail::drawBounds, shapeList, listVersion);
+}
+
+void ZN_ShapeManager::shapesToDraw(const ZVector2& min, const ZVector2& max,
+                                   std::vector<const ZN_ShapeBase*>& out) const {
+    out.clear();
+    if (!finitePair(min, max)) {
+        out.assign(shapeList.begin(), shapeList.end());
+        return;
+    }
+    const detail::ShapeGrid& index = drawGrid();
+    const float slack = roundingSlack(min, max);
+    index.query(min.X(), min.Y(), max.X(), max.Y(), slack, candidates);
+    out.reserve(candidates.size());
+    for (std::uint32_t slot : candidates)
+        out.push_back(index.shape(slot));
 }
 
 ZN_ShapeBase* ZN_ShapeManager::scanHit(const ZVector2& pos, ZObj2DInPoint* info, int& code,
@@ -235,7 +267,7 @@ void ZN_ShapeManager::clearSelect() {
 void ZN_ShapeManager::change(const ZVector2& from, const ZVector2& to, int code, int bind) {
     const ZVector2 delta = to - from;
     if (bind == 1) {
-        std::list<ZN_ShapeBase*> moving = collectBelowSelected();
+        const std::vector<ZN_ShapeBase*> moving = collectBelowSelected();
         for (ZN_ShapeBase* shape : moving)
             shape->change(delta, code);
         return;

@@ -5,11 +5,12 @@
 #include <sarvik/ZN_Scene.h>
 #include <sarvik/ZN_ShapeManager.h>
 
+#include "model/ShapeGrid.h"
+
 #include <GL/gl.h>
 
 #include <algorithm>
 #include <cmath>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -93,6 +94,64 @@ bool whollyOutside(const ZN_ShapeBase* shape, const ZVector2& offset, int width,
 
 } // namespace
 
+namespace detail {
+
+// The bounds outside which whollyOutside() skips a shape, for the page's index
+// of drawn bounds; kinds it always draws have none.
+bool drawBounds(const ZN_ShapeBase& shape, ShapeBounds& out) {
+    float minX = 0.0f, maxX = 0.0f, minY = 0.0f, maxY = 0.0f, margin = 0.0f;
+    if (shape.type() == 1) {
+        const auto* line = dynamic_cast<const ZN_NLine*>(&shape);
+        if (!line || line->getPoints().empty())
+            return false;
+        const std::vector<ZVector2>& points = line->getPoints();
+        minX = maxX = points.front().X();
+        minY = maxY = points.front().Y();
+        for (const ZVector2& p : points) {
+            minX = std::min(minX, p.X());
+            maxX = std::max(maxX, p.X());
+            minY = std::min(minY, p.Y());
+            maxY = std::max(maxY, p.Y());
+        }
+        const float bowX = 0.25f * (maxX - minX);
+        const float bowY = 0.25f * (maxY - minY);
+        if (line->getbOffsetH() != 0) {
+            const float tail = points.back().X() + line->getOffsetH();
+            minX = std::min(minX, tail);
+            maxX = std::max(maxX, tail);
+        }
+        margin = 16.0f + std::fabs(static_cast<float>(line->getLineWide())) +
+                 std::fabs(line->getGradualWide()) +
+                 std::fabs(static_cast<float>(line->getArrowSize()));
+        minX -= bowX;
+        maxX += bowX;
+        minY -= bowY;
+        maxY += bowY;
+    } else if (const auto* box = dynamic_cast<const ZN_NRect*>(&shape)) {
+        const ZVector2 lo = box->getPoint1();
+        const ZVector2 hi = box->getPoint2();
+        minX = std::min(lo.X(), hi.X());
+        maxX = std::max(lo.X(), hi.X());
+        minY = std::min(lo.Y(), hi.Y());
+        maxY = std::max(lo.Y(), hi.Y());
+        if (const ZN_SText* label = box->getLabel()) {
+            const ZVector2 l1 = label->getPoint1(), l2 = label->getPoint2();
+            minX = std::min({minX, l1.X(), l2.X()});
+            maxX = std::max({maxX, l1.X(), l2.X()});
+            minY = std::min({minY, l1.Y(), l2.Y()});
+            maxY = std::max({maxY, l1.Y(), l2.Y()});
+        }
+        margin = 16.0f + std::fabs(static_cast<float>(box->getLineWide()));
+    } else {
+        return false;
+    }
+    out = {minX - margin, minY - margin, maxX + margin, maxY + margin};
+    return std::isfinite(out.minX) && std::isfinite(out.minY) && std::isfinite(out.maxX) &&
+           std::isfinite(out.maxY);
+}
+
+} // namespace detail
+
 void ZN_Scene::init(ZGLSurface* drawable) {
     surface = drawable;
     if (surface)
@@ -172,7 +231,12 @@ void ZN_Scene::render() const {
 
     if (shapeManager) {
         const ZVector2 offset = getScallPosition();
-        for (const ZN_ShapeBase* shape : std::as_const(*shapeManager).getShapeList()) {
+        // The page's index proposes the shapes near the window, in list order.
+        std::vector<const ZN_ShapeBase*> nearby;
+        shapeManager->shapesToDraw(
+            offset, offset + ZVector2(static_cast<float>(width), static_cast<float>(height)),
+            nearby);
+        for (const ZN_ShapeBase* shape : nearby) {
             if (whollyOutside(shape, offset, width, height))
                 continue;
             shape->render();
