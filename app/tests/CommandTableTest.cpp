@@ -45,6 +45,8 @@ TEST(CommandTable, EveryPlacedCommandIsDefinedOnceAndEveryCommandIsReachable) {
     }
     for (const LookDef& look : lookTable())
         placed.insert(look.id);
+    // The toolbar list's submenu ends with "自定义...", as does each toolbar's end button.
+    placed.insert(cmd::ViewCustomize);
     for (int id : placed)
         EXPECT_TRUE(defined.count(id)) << "placed but not defined: " << id;
     for (int id : defined)
@@ -79,7 +81,8 @@ TEST(CommandTable, ShortcutsAreUniqueAndReachTheirActions) {
     EXPECT_EQ(frame.action(cmd::ToolRect)->statusTip(), "切换操作为画图（矩形）状态");
     EXPECT_EQ(frame.action(cmd::ToolRect)->toolTip(), "矩形");
     EXPECT_EQ(frame.action(cmd::ToolCapture)->toolTip(), "截图区域");
-    EXPECT_EQ(frame.toolbar(0)->actions().size(), 10);
+    // Ten buttons and separators, then the customise button.
+    EXPECT_EQ(frame.toolbar(0)->actions().size(), 11);
     ASSERT_NE(frame.viewContextMenu(), nullptr);
     EXPECT_EQ(frame.viewContextMenu()->title(), "编辑");
     EXPECT_EQ(frame.viewContextMenu()->actions().size(), 6);

@@ -36,6 +36,7 @@ enum : int {
     PrevPane = 57681,
     // View
     ToolbarList = 59392,
+    ViewCustomize = 126,
     StatusBar = 59393,
     LookFirst = 205,
     LookDefault = 208,
@@ -77,6 +78,7 @@ enum : int {
     SameWidth = 32802,
     SameHeight = 32803,
     BindDrag = 32840,
+    AutoSaveSetting = 32960,
     ToolEllipse = 32845,
     ToolPoint = 32849,
     PointBig = 32861,

@@ -13,6 +13,8 @@ class QMdiArea;
 class QMenu;
 class QToolBar;
 class CChildFrame;
+class KeyboardLocks;
+class ToolbarCustomizer;
 struct MenuEntry;
 
 class CMainFrame : public QMainWindow {
@@ -42,6 +44,15 @@ public:
     // Applies a visual style (205..219) and remembers it in the profile.
     void setAppLook(int id);
     QString templateFolder() const;
+    ToolbarCustomizer* toolbarCustomizer() const { return toolbarCustomizer_; }
+    // Size, position and toolbar layout as the profile keeps them; on the
+    // first start most of the screen. Saved when the window closes.
+    void restoreWindowLayout();
+    void saveWindowLayout() const;
+    // Shows CAP, NUM and SCRL in the status bar while the lock is on.
+    void updateLockPanes();
+
+    QMenu* createPopupMenu() override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -66,4 +77,7 @@ private:
     QMenu* contextMenu_ = nullptr;
     bool documentMenusShown_ = false;
     bool menusBuilt_ = false;
+    KeyboardLocks* locks_ = nullptr;                 // child object
+    ToolbarCustomizer* toolbarCustomizer_ = nullptr; // child object
+    QList<QLabel*> lockPanes_;                       // CAP, NUM, SCRL
 };
