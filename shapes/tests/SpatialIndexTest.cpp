@@ -25,13 +25,14 @@ using namespace coretest;
 namespace {
 
 // The list walks the index must agree with.
-ZN_ShapeBase* walkHit(const ZN_ShapeManager& page, const ZVector2& pos, int& code) {
+ZN_ShapeBase* walkHit(const ZN_ShapeManager& page, const ZVector2& pos, float tolerance,
+                      int& code) {
     const auto& shapes = page.getShapeList();
     for (auto it = shapes.rbegin(); it != shapes.rend(); ++it) {
         if (!(*it)->getShow())
             continue;
         ZObj2DInPoint info;
-        code = (*it)->InPoint(pos, &info, 10.0f);
+        code = (*it)->InPoint(pos, &info, tolerance);
         if (code != 0)
             return *it;
     }
@@ -39,12 +40,12 @@ ZN_ShapeBase* walkHit(const ZN_ShapeManager& page, const ZVector2& pos, int& cod
     return nullptr;
 }
 
-ZN_ShapeBase* walkTarget(const ZN_ShapeManager& page, const ZVector2& pos,
+ZN_ShapeBase* walkTarget(const ZN_ShapeManager& page, const ZVector2& pos, float tolerance,
                          const ZN_ShapeBase* except, int& code) {
     for (ZN_ShapeBase* shape : page.getShapeList()) {
         if (shape == except || shape->type() == 1)
             continue;
-        code = shape->InPoint(pos, nullptr, 10.0f);
+        code = shape->InPoint(pos, nullptr, tolerance);
         if (code != 0)
             return shape;
     }
@@ -222,15 +223,17 @@ void expectSameAnswers(RandomPage& r, int step, int& hits) {
         const ZVector2 pos = r.probe();
         int code = -1, walkCode = -1;
         ZObj2DInPoint info;
-        ZN_ShapeBase* got = r.page.Change_Cursor(pos, &info, code);
-        ZN_ShapeBase* want = walkHit(r.page, pos, walkCode);
+        // The tolerance of views zoomed to 400 %, 100 % and 25 %.
+        const float tolerance = 2.5f * static_cast<float>(1 << (2 * r.pick(3)));
+        ZN_ShapeBase* got = r.page.Change_Cursor(pos, &info, code, tolerance);
+        ZN_ShapeBase* want = walkHit(r.page, pos, tolerance, walkCode);
         ASSERT_EQ(got, want) << "hit test at step " << step;
         ASSERT_EQ(code, walkCode) << "hit code at step " << step;
         hits += got != nullptr;
 
         ZN_ShapeBase* except = r.any();
-        got = r.page.findConnectTarget(pos, 10.0f, except, code);
-        want = walkTarget(r.page, pos, except, walkCode);
+        got = r.page.findConnectTarget(pos, tolerance, except, code);
+        want = walkTarget(r.page, pos, tolerance, except, walkCode);
         ASSERT_EQ(got, want) << "connection target at step " << step;
         ASSERT_EQ(code, walkCode) << "target code at step " << step;
     }

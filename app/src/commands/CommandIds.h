@@ -113,5 +113,10 @@ enum : int {
     ToolParallelogram = 32945,
     HideText = 32949,
     ShowText = 32950,
+    // Zoom of the active view
+    ZoomIn = 33101,
+    ZoomOut = 33102,
+    ZoomActual = 33103,
+    ZoomFit = 33104,
 };
 } // namespace cmd

@@ -1,5 +1,7 @@
 #include "frames/CMainFrame.h"
 
+#include <cmath>
+
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
@@ -112,6 +114,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
         rebuildMenuBar();
         updateTitle();
         updateCommandUI();
+        updateZoomPane();
     });
     createActions();
     createToolbars();
@@ -201,6 +204,12 @@ void CMainFrame::createStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName("statusBar");
     bar->showMessage("就绪");
+    zoomPane_ = new QLabel("100%", bar);
+    zoomPane_->setObjectName("paneZoom");
+    zoomPane_->setAlignment(Qt::AlignCenter);
+    zoomPane_->setMinimumWidth(zoomPane_->fontMetrics().horizontalAdvance("400%") + 12);
+    zoomPane_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    bar->addPermanentWidget(zoomPane_);
     for (const char* pane : {"CAP", "NUM", "SCRL"}) {
         auto* label = new QLabel(bar);
         label->setObjectName(QString("pane") + pane);
@@ -343,6 +352,14 @@ void CMainFrame::runCommand(int id) {
     updateCommandUI();
 }
 
+void CMainFrame::updateZoomPane() {
+    if (!zoomPane_)
+        return;
+    const CChildFrame* child = activeChild();
+    const float zoom = child ? child->view()->getZoom() : 1.0f;
+    zoomPane_->setText(QString("%1%").arg(static_cast<int>(std::lround(zoom * 100.0f))));
+}
+
 CChildFrame* CMainFrame::activeChild() const {
     // The current window stays known while a menu or dialog has the focus,
     // when the area reports no active one.
@@ -361,6 +378,7 @@ QList<CChildFrame*> CMainFrame::children() const {
 CChildFrame* CMainFrame::attachChild(CChildFrame* child) {
     mdi_->addSubWindow(child);
     child->view()->setContextMenu(contextMenu_);
+    connect(child->view(), &CTavloView::zoomChanged, this, &CMainFrame::updateZoomPane);
     connect(child->document(), &CTavloDoc::modifiedChanged, this, &CMainFrame::updateTitle);
     connect(child->document(), &CTavloDoc::titleChanged, this, &CMainFrame::updateTitle);
     connect(child, &QObject::destroyed, this, [this] {

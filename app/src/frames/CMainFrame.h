@@ -40,6 +40,8 @@ public:
     void updateCommandUI();
     // Runs a command by id, as a menu click does.
     void runCommand(int id);
+    // Shows the active view's zoom in the status bar.
+    void updateZoomPane();
 
     // Applies a visual style (205..219) and remembers it in the profile.
     void setAppLook(int id);
@@ -75,6 +77,7 @@ private:
     QList<QMenu*> documentMenus_;
     QList<QMenu*> emptyMenus_;
     QMenu* contextMenu_ = nullptr;
+    QLabel* zoomPane_ = nullptr; // status-bar pane, owned by the bar
     bool documentMenusShown_ = false;
     bool menusBuilt_ = false;
     KeyboardLocks* locks_ = nullptr;                 // child object

@@ -33,7 +33,11 @@ public:
     void deleteShape(ZN_ShapeBase* s);
     void clear();
     void deleteSelected();
-    ZN_ShapeBase* Change_Cursor(const ZVector2& pos, ZObj2DInPoint* info, int& code) const;
+    // The shape (or capture frame) under `pos`; `tolerance` is how near a
+    // handle, point or line counts as on it, in canvas units (a view zoomed
+    // to z passes 10 / z so the reach stays 10 screen pixels).
+    ZN_ShapeBase* Change_Cursor(const ZVector2& pos, ZObj2DInPoint* info, int& code,
+                                float tolerance = 10.0f) const;
     void clearSelect();
     void change(const ZVector2& from, const ZVector2& to, int code, int bind);
     bool selectWithinRect(const ZVector2& a, const ZVector2& b);

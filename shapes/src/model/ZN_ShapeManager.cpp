@@ -14,7 +14,6 @@
 #include "WalkMarks.h"
 
 namespace {
-constexpr float kHitTolerance = 10.0f;
 
 // Shapes test positions relative to the view offset and the index holds
 // canvas positions; the two roundings can differ by a few units in the last
@@ -173,11 +172,11 @@ ZN_ShapeBase* ZN_ShapeManager::scanHit(const ZVector2& pos, ZObj2DInPoint* info,
     return nullptr;
 }
 
-ZN_ShapeBase* ZN_ShapeManager::Change_Cursor(const ZVector2& pos, ZObj2DInPoint* info,
-                                             int& code) const {
+ZN_ShapeBase* ZN_ShapeManager::Change_Cursor(const ZVector2& pos, ZObj2DInPoint* info, int& code,
+                                             float tolerance) const {
     code = 0;
     if (backRgn->getShow()) {
-        code = backRgn->InPoint(pos, info, kHitTolerance);
+        code = backRgn->InPoint(pos, info, tolerance);
         if (code != 0) {
             backRgn->loadCursor(ZCursor::None, code);
             return backRgn;
@@ -185,19 +184,19 @@ ZN_ShapeBase* ZN_ShapeManager::Change_Cursor(const ZVector2& pos, ZObj2DInPoint*
     }
     const ZVector2 offset = getScallPosition();
     ZN_ShapeBase* found = nullptr;
-    if (!finitePair(pos, offset)) {
-        found = scanHit(pos, info, code, kHitTolerance);
+    if (!finitePair(pos, offset) || std::isnan(tolerance)) {
+        found = scanHit(pos, info, code, tolerance);
     } else {
         // The nearby shapes, tested from the top of the drawing order down.
         const detail::ShapeGrid& index = grid();
         const ZVector2 at = pos + offset;
-        index.query(at.X(), at.Y(), at.X(), at.Y(), kHitTolerance + roundingSlack(pos, offset),
-                    candidates);
+        index.query(at.X(), at.Y(), at.X(), at.Y(),
+                    std::max(tolerance, 0.0f) + roundingSlack(pos, offset), candidates);
         for (auto it = candidates.rbegin(); it != candidates.rend() && !found; ++it) {
             ZN_ShapeBase* shape = index.shape(*it);
             if (!shape->getShow())
                 continue;
-            code = shape->InPoint(pos, info, kHitTolerance);
+            code = shape->InPoint(pos, info, tolerance);
             if (code != 0)
                 found = shape;
         }
@@ -206,7 +205,7 @@ ZN_ShapeBase* ZN_ShapeManager::Change_Cursor(const ZVector2& pos, ZObj2DInPoint*
         if (detail::indexSelfCheck()) {
             ZObj2DInPoint scratch;
             int scanCode = 0;
-            if (scanHit(pos, &scratch, scanCode, kHitTolerance) != found || scanCode != code)
+            if (scanHit(pos, &scratch, scanCode, tolerance) != found || scanCode != code)
                 indexDisagrees("a hit test");
         }
     }

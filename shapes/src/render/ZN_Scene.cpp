@@ -22,11 +22,20 @@ float outsideMargin(const ZN_NRect& box) {
     return 16.0f + static_cast<float>(std::abs(box.getLineWide()));
 }
 
+// The window in unzoomed window units (canvas units from the top-left corner),
+// and the extra margin that handles and point marks, which keep their size on
+// screen, need beyond the margins counted in canvas units.
+struct WindowExtent {
+    float width;
+    float height;
+    float screenMargin;
+};
+
 // True when bounds in window coordinates lie wholly beyond one side of the
 // window. Written so that NaN bounds count as inside and are drawn as before.
-bool boundsOutside(float minX, float maxX, float minY, float maxY, int width, int height) {
-    return maxX < 0.0f || maxY < 0.0f || minX > static_cast<float>(width) ||
-           minY > static_cast<float>(height);
+bool boundsOutside(float minX, float maxX, float minY, float maxY, const WindowExtent& window) {
+    const float m = window.screenMargin;
+    return maxX < -m || maxY < -m || minX > window.width + m || minY > window.height + m;
 }
 
 // A connector draws within the box of its points, except that a curve may
@@ -34,7 +43,7 @@ bool boundsOutside(float minX, float maxX, float minY, float maxY, int width, in
 // points, which lie at most a sixth of the points' spread further out), the
 // stroke, width ramp, arrow head and selection squares reach a few widths
 // further, and the horizontal tail runs offsetH beyond the last point.
-bool lineWhollyOutside(const ZN_NLine& line, const ZVector2& offset, int width, int height) {
+bool lineWhollyOutside(const ZN_NLine& line, const ZVector2& offset, const WindowExtent& window) {
     const std::vector<ZVector2>& points = line.getPoints();
     if (points.empty())
         return false;
@@ -62,15 +71,15 @@ bool lineWhollyOutside(const ZN_NLine& line, const ZVector2& offset, int width, 
         return false;
     return boundsOutside(minX - bowX - margin - offset.X(), maxX + bowX + margin - offset.X(),
                          minY - bowY - margin - offset.Y(), maxY + bowY + margin - offset.Y(),
-                         width, height);
+                         window);
 }
 
 // True when the shape certainly puts no pixel inside the window. Boxes and
 // connectors are judged, as nearly all of a large page; other shapes are few.
-bool whollyOutside(const ZN_ShapeBase* shape, const ZVector2& offset, int width, int height) {
+bool whollyOutside(const ZN_ShapeBase* shape, const ZVector2& offset, const WindowExtent& window) {
     if (shape->type() == 1) {
         if (const auto* line = dynamic_cast<const ZN_NLine*>(shape))
-            return lineWhollyOutside(*line, offset, width, height);
+            return lineWhollyOutside(*line, offset, window);
         return false;
     }
     const auto* box = dynamic_cast<const ZN_NRect*>(shape);
@@ -89,7 +98,7 @@ bool whollyOutside(const ZN_ShapeBase* shape, const ZVector2& offset, int width,
     }
     const float margin = outsideMargin(*box);
     return boundsOutside(minX - offset.X() - margin, maxX - offset.X() + margin,
-                         minY - offset.Y() - margin, maxY - offset.Y() + margin, width, height);
+                         minY - offset.Y() - margin, maxY - offset.Y() + margin, window);
 }
 
 } // namespace
@@ -199,6 +208,11 @@ void ZN_Scene::resize(int newWidth, int newHeight) {
     glLoadIdentity();
 }
 
+void ZN_Scene::setZoom(float value) {
+    if (value > 0.0f && value < 1.0e6f)
+        zoom = value;
+}
+
 void ZN_Scene::ClearScreen() const {
     // A scene without a page clears to the default page colour.
     const ZVector4 back = shapeManager ? shapeManager->getBackColor() : ZVector4(1.0f);
@@ -219,6 +233,11 @@ void ZN_Scene::render() const {
 
     glPushMatrix();
     glMultMatrixf(projection);
+    // Shapes draw in canvas units relative to the view offset; the zoom turns
+    // those into screen pixels. At 1 the matrix is left exactly as it was.
+    setViewZoom(zoom);
+    if (zoom != 1.0f)
+        glScalef(zoom, zoom, 1.0f);
 
     glLineWidth(2.0f);
     glDisable(GL_LINE_STIPPLE);
@@ -231,13 +250,18 @@ void ZN_Scene::render() const {
 
     if (shapeManager) {
         const ZVector2 offset = getScallPosition();
+        // Below 1 the handles, which keep their screen size, reach further
+        // than the canvas margins of the test allow for.
+        const WindowExtent window{static_cast<float>(width) / zoom,
+                                  static_cast<float>(height) / zoom,
+                                  zoom < 1.0f ? 16.0f / zoom : 0.0f};
         // The page's index proposes the shapes near the window, in list order.
+        const float m = window.screenMargin;
         std::vector<const ZN_ShapeBase*> nearby;
-        shapeManager->shapesToDraw(
-            offset, offset + ZVector2(static_cast<float>(width), static_cast<float>(height)),
-            nearby);
+        shapeManager->shapesToDraw(offset - ZVector2(m, m),
+                                   offset + ZVector2(window.width + m, window.height + m), nearby);
         for (const ZN_ShapeBase* shape : nearby) {
-            if (whollyOutside(shape, offset, width, height))
+            if (whollyOutside(shape, offset, window))
                 continue;
             shape->render();
         }
