@@ -18,6 +18,7 @@
 
 #include "WindowFixture.h"
 #include "commands/CommandIds.h"
+#include "commands/CommandTable.h"
 #include "dialogs/CToolbarCustomizeDlg.h"
 #include "dialogs/CWindowsDlg.h"
 #include "folder/CFolderButton.h"
@@ -110,7 +111,7 @@ TEST_F(MainWindow, HiddenToolbarButtonsStayHiddenAcrossStartsUntilReset) {
 
     // The dialog shows the choice and changes it at once.
     CToolbarCustomizeDlg dialog(*bars, 0, frame);
-    EXPECT_EQ(dialog.pages()->count(), 3);
+    EXPECT_EQ(dialog.pages()->count(), static_cast<int>(toolbarTable().size()));
     QListWidget* list = dialog.list(0);
     QListWidgetItem* cut = nullptr;
     for (int i = 0; i < list->count(); ++i) {
