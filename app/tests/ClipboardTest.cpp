@@ -183,3 +183,53 @@ TEST_F(Clipboard, ABrokenBitmapPastesNothingAndSaysSo) {
     EXPECT_EQ(ZLastMessageText(), kDibRefusedText);
     QApplication::clipboard()->clear();
 }
+
+// A BMP file may leave a gap between its colour table and its pixels; its
+// file header says where they begin.
+TEST_F(Clipboard, ABmpFilePastesThePixelsItsHeaderPointsAt) {
+    const auto bmpFile = [](std::uint32_t pixelsAt) {
+        QByteArray bmp("BM");
+        const auto u32 = [&bmp](std::uint32_t v) {
+            for (int i = 0; i < 4; ++i)
+                bmp.append(static_cast<char>(v >> (8 * i)));
+        };
+        const int gap = 100;
+        u32(14 + 40 + 16 + gap + 8);
+        u32(0);
+        u32(pixelsAt);
+        // 3 x 2 pixels of 8 bits, a table of four colours.
+        for (std::uint32_t v : {40u, 3u, 2u, 0x00080001u, 0u, 8u, 0u, 0u, 4u, 0u})
+            u32(v);
+        for (std::uint32_t bgr : {0x0A141Eu, 0x28323Cu, 0x46505Au, 0xC86432u})
+            u32(bgr);
+        bmp.append(gap, '\1');             // read as pixels, the gap would be colour 1 throughout
+        bmp.append("\0\1\2\0\3\2\1\0", 8); // bottom row 0 1 2, top row 3 2 1
+        return bmp;
+    };
+    const auto paste = [this](const QByteArray& bmp) {
+        auto* mime = new QMimeData;
+        mime->setData("image/bmp", bmp);
+        QApplication::clipboard()->setMimeData(mime);
+        QCoreApplication::processEvents();
+        run(cmd::Paste);
+    };
+
+    paste(bmpFile(14 + 40 + 16 + 100));
+    ASSERT_EQ(page->getShapeList().size(), 1u);
+    auto* pic = dynamic_cast<ZN_NRect*>(page->getShapeList().back());
+    ASSERT_TRUE(pic && pic->getImageData());
+    const ZImageData* data = pic->getImageData()->getImageData();
+    ASSERT_TRUE(data && data->isComplete());
+    EXPECT_EQ(data->getWidth(), 3);
+    EXPECT_EQ(data->getHeight(), 2);
+    const std::vector<unsigned char> expected = {0x1E, 0x14, 0x0A, 0x3C, 0x32, 0x28, 0x5A, 0x50,
+                                                 0x46, 0,    0,    0,    0x32, 0x64, 0xC8, 0x5A,
+                                                 0x50, 0x46, 0x3C, 0x32, 0x28, 0,    0,    0};
+    EXPECT_EQ(std::vector<unsigned char>(data->getData(), data->getData() + 24), expected);
+
+    // Pointing past the end of the file, it pastes nothing and says so.
+    paste(bmpFile(14 + 40 + 16 + 100 + 8 + 1));
+    EXPECT_EQ(page->getShapeList().size(), 1u);
+    EXPECT_EQ(ZLastMessageText(), kDibRefusedText);
+    QApplication::clipboard()->clear();
+}

@@ -1,5 +1,7 @@
 #include "commands/ShapeClipboard.h"
 
+#include "commands/DibConvert.h"
+
 #include <cstdint>
 
 #include <QApplication>
@@ -13,7 +15,7 @@
 
 namespace {
 
-constexpr int kFileHeaderSize = 14;
+constexpr qsizetype kFileHeaderSize = kBmpFileHeaderSize;
 constexpr int kInfoHeaderSize = 40;
 
 void put32(QByteArray& out, std::uint32_t v) {
@@ -24,6 +26,21 @@ void put32(QByteArray& out, std::uint32_t v) {
 void put16(QByteArray& out, std::uint16_t v) {
     out.append(static_cast<char>(v & 0xFF));
     out.append(static_cast<char>(v >> 8));
+}
+
+// The bitmap block of a BMP file with its pixels right after the colour
+// table, where the conversion reads them, taken from where the file header
+// says they begin. A file whose header cannot be read keeps its block as it
+// is, and the conversion says what is wrong with it.
+QByteArray packedDib(const QByteArray& bmp) {
+    const auto parts = bmpFileParts(reinterpret_cast<const unsigned char*>(bmp.constData()),
+                                    static_cast<std::size_t>(bmp.size()));
+    if (!parts)
+        return bmp.mid(kFileHeaderSize);
+    QByteArray dib(bmp.constData() + kFileHeaderSize, static_cast<qsizetype>(parts->headBytes));
+    dib.append(bmp.constData() + parts->pixelsAt,
+               bmp.size() - static_cast<qsizetype>(parts->pixelsAt));
+    return dib;
 }
 
 } // namespace
@@ -101,7 +118,7 @@ QByteArray systemClipboardDib() {
     if (mime->hasFormat("image/bmp")) {
         const QByteArray bmp = mime->data("image/bmp");
         if (bmp.size() > kFileHeaderSize && bmp.startsWith("BM"))
-            return bmp.mid(kFileHeaderSize);
+            return packedDib(bmp);
     }
     if (mime->hasImage())
         return dibFromImage(qvariant_cast<QImage>(mime->imageData()));
