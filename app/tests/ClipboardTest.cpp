@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QImage>
 #include <QMimeData>
+#include <QtEndian>
 
 #include <sarvik/ZImageData.h>
 #include <sarvik/ZImageTexture.h>
@@ -25,6 +26,46 @@ std::list<ZN_ShapeBase*>& shapeClipboard() {
 
 ZN_ShapeBase* single(const std::vector<ZN_ShapeBase*>& v) {
     return v.size() == 1 ? v[0] : nullptr;
+}
+
+QByteArray pngChunk(const char* type, const QByteArray& data) {
+    QByteArray body(type);
+    body += data;
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (const char c : body) {
+        crc ^= static_cast<unsigned char>(c);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    QByteArray out(4, '\0');
+    qToBigEndian(static_cast<std::uint32_t>(data.size()), out.data());
+    out += body;
+    QByteArray tail(4, '\0');
+    qToBigEndian(~crc, tail.data());
+    return out + tail;
+}
+
+// A black 8-bit RGB PNG, built by hand so that no image of its size has to
+// be held while it is made.
+QByteArray blackPng(int width, int height) {
+    QByteArray header(13, '\0');
+    qToBigEndian(static_cast<std::uint32_t>(width), header.data());
+    qToBigEndian(static_cast<std::uint32_t>(height), header.data() + 4);
+    header[8] = 8; // bits per sample
+    header[9] = 2; // RGB
+    // Each row: filter type 0, then the pixels.
+    const QByteArray rows(static_cast<qsizetype>(height) * (1 + 3 * width), '\0');
+    // qCompress puts the length in front of the zlib stream.
+    const QByteArray idat = qCompress(rows, 1).mid(4);
+    return QByteArray("\x89PNG\r\n\x1A\n", 8) + pngChunk("IHDR", header) + pngChunk("IDAT", idat) +
+           pngChunk("IEND", {});
+}
+
+void offerOnly(const char* format, const QByteArray& data) {
+    auto* mime = new QMimeData;
+    mime->setData(format, data);
+    QApplication::clipboard()->setMimeData(mime);
+    QCoreApplication::processEvents();
 }
 
 } // namespace
@@ -181,6 +222,37 @@ TEST_F(Clipboard, ABrokenBitmapPastesNothingAndSaysSo) {
     run(cmd::Paste);
     EXPECT_TRUE(page->getShapeList().empty());
     EXPECT_EQ(ZLastMessageText(), kDibRefusedText);
+    QApplication::clipboard()->clear();
+}
+
+TEST_F(Clipboard, APngAboveTheReadersDefaultLimitPastesAsAPicture) {
+    ZN_NRect* a = addRect(*page, 10, 10, 60, 40);
+    select({a});
+    run(cmd::Copy);
+    // 6000 x 6000 takes 137 MB as a 32-bit image, above the reader's default
+    // of 128 MB, and 103 MB as the picture's own rows.
+    offerOnly("image/png", blackPng(6000, 6000));
+    run(cmd::Paste);
+    ASSERT_EQ(page->getShapeList().size(), 2u);
+    auto* pic = dynamic_cast<ZN_NRect*>(page->getShapeList().back());
+    ASSERT_NE(pic, nullptr);
+    ASSERT_NE(pic->getImageData(), nullptr);
+    const ZImageData* data = pic->getImageData()->getImageData();
+    ASSERT_TRUE(data && data->isComplete());
+    EXPECT_EQ(data->getWidth(), 6000);
+    EXPECT_EQ(data->getHeight(), 6000);
+    QApplication::clipboard()->clear();
+}
+
+TEST_F(Clipboard, AnUnreadableImagePastesNothingAndSaysSo) {
+    ZN_NRect* a = addRect(*page, 10, 10, 60, 40);
+    select({a});
+    run(cmd::Copy);
+    offerOnly("image/png", QByteArray("\x89PNG\r\n\x1A\n not a picture", 23));
+    ZShowMessage("", "");
+    run(cmd::Paste);
+    EXPECT_EQ(page->getShapeList().size(), 1u) << "neither a picture nor the copied shapes";
+    EXPECT_EQ(ZLastMessageText(), "剪贴板中的图片无法读取，未粘贴。");
     QApplication::clipboard()->clear();
 }
 

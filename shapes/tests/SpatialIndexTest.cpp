@@ -43,7 +43,7 @@ ZN_ShapeBase* walkHit(const ZN_ShapeManager& page, const ZVector2& pos, float to
 ZN_ShapeBase* walkTarget(const ZN_ShapeManager& page, const ZVector2& pos, float tolerance,
                          const ZN_ShapeBase* except, int& code) {
     for (ZN_ShapeBase* shape : page.getShapeList()) {
-        if (shape == except || shape->type() == 1)
+        if (shape == except || shape->type() == 1 || !shape->getShow())
             continue;
         code = shape->InPoint(pos, nullptr, tolerance);
         if (code != 0)

@@ -7,8 +7,11 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QImage>
+#include <QImageReader>
 #include <QMimeData>
+#include <QRegularExpression>
 
+#include <sarvik/ZImageData.h>
 #include <sarvik/ZN_BackRgn.h>
 #include <sarvik/ZN_ShapeBase.h>
 #include <sarvik/ZN_ShapeManager.h>
@@ -17,6 +20,10 @@ namespace {
 
 constexpr qsizetype kFileHeaderSize = kBmpFileHeaderSize;
 constexpr int kInfoHeaderSize = 40;
+// The largest picture a document holds, as a 32-bit image in megabytes: the
+// image reader must not refuse what the picture would take.
+constexpr int kLargestImageMb =
+    static_cast<int>((ZImageData::kMaxByteCount / 3 * 4 + (1 << 20) - 1) >> 20);
 
 void put32(QByteArray& out, std::uint32_t v) {
     for (int i = 0; i < 4; ++i)
@@ -111,7 +118,9 @@ QByteArray dibFromImage(const QImage& source) {
     return out;
 }
 
-QByteArray systemClipboardDib() {
+QByteArray systemClipboardDib(bool* unreadable) {
+    if (unreadable)
+        *unreadable = false;
     const QMimeData* mime = QApplication::clipboard()->mimeData();
     if (!mime)
         return {};
@@ -120,7 +129,27 @@ QByteArray systemClipboardDib() {
         if (bmp.size() > kFileHeaderSize && bmp.startsWith("BM"))
             return packedDib(bmp);
     }
-    if (mime->hasImage())
-        return dibFromImage(qvariant_cast<QImage>(mime->imageData()));
-    return {};
+    if (QImageReader::allocationLimit() < kLargestImageMb)
+        QImageReader::setAllocationLimit(kLargestImageMb);
+    // Encoded pictures, PNG first, as other programs offer them.
+    QStringList formats = mime->formats().filter(QRegularExpression("^image/"));
+    formats.removeAll("image/bmp");
+    if (formats.removeAll("image/png") > 0)
+        formats.prepend("image/png");
+    QImage image;
+    for (const QString& format : formats) {
+        image = QImage::fromData(mime->data(format));
+        if (!image.isNull())
+            break;
+    }
+    if (image.isNull() && mime->hasImage())
+        image = qvariant_cast<QImage>(mime->imageData());
+    if (image.isNull()) {
+        // An image was offered but none could be read: too large, damaged,
+        // or of a kind the reader lacks.
+        if (unreadable)
+            *unreadable = !formats.isEmpty() || mime->hasImage() || mime->hasFormat("image/bmp");
+        return {};
+    }
+    return dibFromImage(image);
 }

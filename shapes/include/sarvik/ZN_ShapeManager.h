@@ -41,9 +41,10 @@ public:
     void clearSelect();
     void change(const ZVector2& from, const ZVector2& to, int code, int bind);
     bool selectWithinRect(const ZVector2& a, const ZVector2& b);
-    // The connection target under `pos` for a connector end: the first shape
-    // in list order, other than `except` and connector lines, whose InPoint
-    // (with no hit record, so every box's handles count) answers nonzero.
+    // The connection target under `pos` for a connector end: the first shown
+    // shape in list order, other than `except` and connector lines, whose
+    // InPoint (with no hit record, so every box's handles count) answers
+    // nonzero.
     ZN_ShapeBase* findConnectTarget(const ZVector2& pos, float tolerance,
                                     const ZN_ShapeBase* except, int& code) const;
     // The list itself. A caller may change it through this reference, so the

@@ -217,7 +217,7 @@ ZN_ShapeBase* ZN_ShapeManager::Change_Cursor(const ZVector2& pos, ZObj2DInPoint*
 ZN_ShapeBase* ZN_ShapeManager::scanTarget(const ZVector2& pos, float tolerance,
                                           const ZN_ShapeBase* except, int& code) const {
     for (ZN_ShapeBase* shape : shapeList) {
-        if (shape == except || shape->type() == 1)
+        if (shape == except || shape->type() == 1 || !shape->getShow())
             continue;
         code = shape->InPoint(pos, nullptr, tolerance);
         if (code != 0)
@@ -240,7 +240,7 @@ ZN_ShapeBase* ZN_ShapeManager::findConnectTarget(const ZVector2& pos, float tole
     ZN_ShapeBase* found = nullptr;
     for (std::uint32_t slot : candidates) {
         ZN_ShapeBase* shape = index.shape(slot);
-        if (shape == except || shape->type() == 1)
+        if (shape == except || shape->type() == 1 || !shape->getShow())
             continue;
         code = shape->InPoint(pos, nullptr, tolerance);
         if (code != 0) {
