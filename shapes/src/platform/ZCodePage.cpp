@@ -80,24 +80,17 @@ private:
     iconv_t cd_;
 };
 
-Converter& toCodePage() {
-    thread_local Converter converter("CP936", "UTF-8");
-    return converter;
-}
+// The conversions of code page 936 and of GB18030, both ways.
+struct Converters {
+    Converter toPage{"CP936", "UTF-8"};
+    Converter fromPage{"UTF-8", "CP936"};
+    Converter toWide{"GB18030", "UTF-8"};
+    Converter fromWide{"UTF-8", "GB18030"};
+};
 
-Converter& fromCodePage() {
-    thread_local Converter converter("UTF-8", "CP936");
-    return converter;
-}
-
-Converter& toGb18030() {
-    thread_local Converter converter("GB18030", "UTF-8");
-    return converter;
-}
-
-Converter& fromGb18030() {
-    thread_local Converter converter("UTF-8", "GB18030");
-    return converter;
+Converters& converters() {
+    thread_local Converters all;
+    return all;
 }
 
 // Length of the GB18030 multi-byte sequence that the bytes at the start of
@@ -143,10 +136,10 @@ bool ZIsValidUtf8(std::string_view bytes) {
 
 std::string ZUtf8ToCp936(std::string_view utf8) {
     const std::string clean = ZIsValidUtf8(utf8) ? std::string(utf8) : ZSanitizeUtf8(utf8);
-    Converter& page = toCodePage();
+    Converter& page = converters().toPage;
     if (!page.ok())
         return clean; // no converter at all: ASCII is still right
-    Converter& wide = toGb18030();
+    Converter& wide = converters().toWide;
     std::string out;
     out.reserve(clean.size());
     std::string_view rest = clean;
@@ -166,10 +159,10 @@ std::string ZUtf8ToCp936(std::string_view utf8) {
 }
 
 std::string ZCp936ToUtf8(std::string_view bytes) {
-    Converter& page = fromCodePage();
+    Converter& page = converters().fromPage;
     if (!page.ok())
         return ZSanitizeUtf8(bytes);
-    Converter& wide = fromGb18030();
+    Converter& wide = converters().fromWide;
     std::string out;
     out.reserve(bytes.size() * 3 / 2);
     bool fellBack = false;
