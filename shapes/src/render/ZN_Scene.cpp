@@ -5,6 +5,8 @@
 #include <sarvik/ZN_Scene.h>
 #include <sarvik/ZN_ShapeManager.h>
 
+#include "model/ShapeGrid.h"
+
 #include <GL/gl.h>
 
 #include <algorithm>
@@ -12,13 +14,6 @@
 #include <vector>
 
 namespace {
-
-// A box draws nothing beyond its corners (and its label's) except its frame
-// and handles, which reach half a line width plus the 4-pixel handle and a
-// pixel of smoothing further out; this margin covers them with room to spare.
-float outsideMargin(const ZN_NRect& box) {
-    return 16.0f + static_cast<float>(std::abs(box.getLineWide()));
-}
 
 // The window in unzoomed window units (canvas units from the top-left corner),
 // and the extra margin that handles and point marks, which keep their size on
@@ -36,70 +31,86 @@ bool boundsOutside(float minX, float maxX, float minY, float maxY, const WindowE
     return maxX < -m || maxY < -m || minX > window.width + m || minY > window.height + m;
 }
 
-// A connector draws within the box of its points, except that a curve may
-// bow out past them (a Catmull-Rom span stays inside the hull of its Bezier
-// points, which lie at most a sixth of the points' spread further out), the
-// stroke, width ramp, arrow head and selection squares reach a few widths
-// further, and the horizontal tail runs offsetH beyond the last point.
-bool lineWhollyOutside(const ZN_NLine& line, const ZVector2& offset, const WindowExtent& window) {
-    const std::vector<ZVector2>& points = line.getPoints();
-    if (points.empty())
-        return false;
-    float minX = points.front().X(), maxX = minX;
-    float minY = points.front().Y(), maxY = minY;
-    for (const ZVector2& p : points) {
-        if (!std::isfinite(p.X()) || !std::isfinite(p.Y()))
-            return false;
-        minX = std::min(minX, p.X());
-        maxX = std::max(maxX, p.X());
-        minY = std::min(minY, p.Y());
-        maxY = std::max(maxY, p.Y());
-    }
-    const float bowX = 0.25f * (maxX - minX);
-    const float bowY = 0.25f * (maxY - minY);
-    if (line.getbOffsetH() != 0) {
-        const float tail = points.back().X() + line.getOffsetH();
-        minX = std::min(minX, tail);
-        maxX = std::max(maxX, tail);
-    }
-    const float margin = 16.0f + std::fabs(static_cast<float>(line.getLineWide())) +
-                         std::fabs(line.getGradualWide()) +
-                         std::fabs(static_cast<float>(line.getArrowSize()));
-    if (!std::isfinite(margin) || !std::isfinite(minX) || !std::isfinite(maxX))
-        return false;
-    return boundsOutside(minX - bowX - margin - offset.X(), maxX + bowX + margin - offset.X(),
-                         minY - bowY - margin - offset.Y(), maxY + bowY + margin - offset.Y(),
-                         window);
-}
-
-// True when the shape certainly puts no pixel inside the window. Boxes and
-// connectors are judged, as nearly all of a large page; other shapes are few.
+// True when the shape certainly puts no pixel inside the window: its drawn
+// bounds lie wholly beyond one side. Shapes without known bounds are drawn.
 bool whollyOutside(const ZN_ShapeBase* shape, const ZVector2& offset, const WindowExtent& window) {
-    if (shape->type() == 1) {
-        if (const auto* line = dynamic_cast<const ZN_NLine*>(shape))
-            return lineWhollyOutside(*line, offset, window);
+    detail::ShapeBounds b;
+    if (!detail::drawBounds(*shape, b))
         return false;
-    }
-    const auto* box = dynamic_cast<const ZN_NRect*>(shape);
-    if (!box)
-        return false;
-    const ZVector2 lo = box->getPoint1();
-    const ZVector2 hi = box->getPoint2();
-    float minX = std::min(lo.X(), hi.X()), maxX = std::max(lo.X(), hi.X());
-    float minY = std::min(lo.Y(), hi.Y()), maxY = std::max(lo.Y(), hi.Y());
-    if (const ZN_SText* label = box->getLabel()) {
-        const ZVector2 l1 = label->getPoint1(), l2 = label->getPoint2();
-        minX = std::min({minX, l1.X(), l2.X()});
-        maxX = std::max({maxX, l1.X(), l2.X()});
-        minY = std::min({minY, l1.Y(), l2.Y()});
-        maxY = std::max({maxY, l1.Y(), l2.Y()});
-    }
-    const float margin = outsideMargin(*box);
-    return boundsOutside(minX - offset.X() - margin, maxX - offset.X() + margin,
-                         minY - offset.Y() - margin, maxY - offset.Y() + margin, window);
+    return boundsOutside(b.minX - offset.X(), b.maxX - offset.X(), b.minY - offset.Y(),
+                         b.maxY - offset.Y(), window);
 }
 
 } // namespace
+
+namespace detail {
+
+// What a shape draws lies within these bounds; drawing skips it when they miss
+// the window, and the page indexes them. Boxes and connectors are bounded, as
+// nearly all of a large page; other shapes are few and always drawn.
+//
+// A box draws nothing beyond its corners (and its label's) except its frame
+// and handles, which reach half a line width plus the 4-pixel handle and a
+// pixel of smoothing further out. A connector draws within the box of its
+// points, except that a curve may bow out past them (a Catmull-Rom span stays
+// inside the hull of its Bezier points, which lie at most a sixth of the
+// points' spread further out), the stroke, width ramp, arrow head and
+// selection squares reach a few widths further, and the horizontal tail runs
+// offsetH beyond the last point. The margins cover these with room to spare;
+// line widths are taken as floats so that no int overflows.
+bool drawBounds(const ZN_ShapeBase& shape, ShapeBounds& out) {
+    float minX = 0.0f, maxX = 0.0f, minY = 0.0f, maxY = 0.0f, margin = 0.0f;
+    if (shape.type() == 1) {
+        const auto* line = dynamic_cast<const ZN_NLine*>(&shape);
+        if (!line || line->getPoints().empty())
+            return false;
+        const std::vector<ZVector2>& points = line->getPoints();
+        minX = maxX = points.front().X();
+        minY = maxY = points.front().Y();
+        for (const ZVector2& p : points) {
+            minX = std::min(minX, p.X());
+            maxX = std::max(maxX, p.X());
+            minY = std::min(minY, p.Y());
+            maxY = std::max(maxY, p.Y());
+        }
+        const float bowX = 0.25f * (maxX - minX);
+        const float bowY = 0.25f * (maxY - minY);
+        if (line->getbOffsetH() != 0) {
+            const float tail = points.back().X() + line->getOffsetH();
+            minX = std::min(minX, tail);
+            maxX = std::max(maxX, tail);
+        }
+        margin = 16.0f + std::fabs(static_cast<float>(line->getLineWide())) +
+                 std::fabs(line->getGradualWide()) +
+                 std::fabs(static_cast<float>(line->getArrowSize()));
+        minX -= bowX;
+        maxX += bowX;
+        minY -= bowY;
+        maxY += bowY;
+    } else if (const auto* box = dynamic_cast<const ZN_NRect*>(&shape)) {
+        const ZVector2 lo = box->getPoint1();
+        const ZVector2 hi = box->getPoint2();
+        minX = std::min(lo.X(), hi.X());
+        maxX = std::max(lo.X(), hi.X());
+        minY = std::min(lo.Y(), hi.Y());
+        maxY = std::max(lo.Y(), hi.Y());
+        if (const ZN_SText* label = box->getLabel()) {
+            const ZVector2 l1 = label->getPoint1(), l2 = label->getPoint2();
+            minX = std::min({minX, l1.X(), l2.X()});
+            maxX = std::max({maxX, l1.X(), l2.X()});
+            minY = std::min({minY, l1.Y(), l2.Y()});
+            maxY = std::max({maxY, l1.Y(), l2.Y()});
+        }
+        margin = 16.0f + std::fabs(static_cast<float>(box->getLineWide()));
+    } else {
+        return false;
+    }
+    out = {minX - margin, minY - margin, maxX + margin, maxY + margin};
+    return std::isfinite(out.minX) && std::isfinite(out.minY) && std::isfinite(out.maxX) &&
+           std::isfinite(out.maxY);
+}
+
+} // namespace detail
 
 void ZN_Scene::init(ZGLSurface* drawable) {
     surface = drawable;
@@ -195,7 +206,12 @@ void ZN_Scene::render() const {
         const WindowExtent window{static_cast<float>(width) / zoom,
                                   static_cast<float>(height) / zoom,
                                   zoom < 1.0f ? 16.0f / zoom : 0.0f};
-        for (const ZN_ShapeBase* shape : shapeManager->getShapeList()) {
+        // The page's index proposes the shapes near the window, in list order.
+        const float m = window.screenMargin;
+        std::vector<const ZN_ShapeBase*> nearby;
+        shapeManager->shapesToDraw(offset - ZVector2(m, m),
+                                   offset + ZVector2(window.width + m, window.height + m), nearby);
+        for (const ZN_ShapeBase* shape : nearby) {
             if (whollyOutside(shape, offset, window))
                 continue;
             shape->render();
