@@ -140,8 +140,12 @@ public:
     static ZN_ShapeBase* createShape(int type);
 
 protected:
-    // Every member that moves or resizes a shape calls this.
-    void touchGeometry() { detail::noteGeometryChange(this); }
+    // Every member that moves or resizes a shape calls this. A shape no page
+    // index has ever held (a fresh copy, a snapshot) has nothing to tell.
+    void touchGeometry() {
+        if (gridSlot >= 0)
+            detail::noteGeometryChange(this);
+    }
 
     bool selected = false;
     bool show = true;
