@@ -106,7 +106,10 @@ public:
     void setId(int value) { id = value; }
     int getId() const { return id; }
     // Takes ownership; neither frees a previous label nor sets the label's host.
-    void setLabel(ZN_SText* text) { label = text; }
+    void setLabel(ZN_SText* text) {
+        label = text;
+        touchGeometry(); // the label is drawn with its host
+    }
     ZN_SText* getLabel() const { return label; }
     void deleteLabel();
     void setJiuGongHost(ZN_ShapeBase* host) { jiuGongHost = host; }
