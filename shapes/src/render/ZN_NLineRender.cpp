@@ -7,6 +7,7 @@
 
 #include <GL/gl.h>
 
+#include "CurveWalk.h"
 #include "LineWidth.h"
 
 #include <cmath>
@@ -16,41 +17,17 @@ namespace {
 
 const ZVector3 kSelectColour(1.0f, 0.0f, 0.0f);
 
-void setColour(const ZVector3& c) { glColor4f(c.X(), c.Y(), c.Z(), 1.0f); }
+void setColour(const ZVector3& c) {
+    glColor4f(c.X(), c.Y(), c.Z(), 1.0f);
+}
 
-void vertex(const ZVector2& p) { glVertex2f(p.X(), p.Y()); }
+void vertex(const ZVector2& p) {
+    glVertex2f(p.X(), p.Y());
+}
 
 // Colour ramp from the gradual colour (s = 0) to the line colour (s = 1).
 ZVector3 blend(const ZVector3& line, const ZVector3& gradual, float s) {
     return line * s + gradual * (1.0f - s);
-}
-
-// Walks the curve through the window positions p(0) .. p(n - 1): P[0], then
-// for every span nine samples of the uniform Catmull-Rom curve and the span's
-// end point. The ends are doubled as their own outer control points, so the
-// curve passes through every point. Returns the last sample of the last span,
-// where the arrow head comes from. Nothing is stored: a page redraws every
-// line on every frame.
-template <class Point, class Emit> ZVector2 walkCurve(std::size_t n, Point p, Emit emit) {
-    emit(p(0));
-    ZVector2 lastSample = p(0);
-    for (std::size_t k = 0; k + 1 < n; ++k) {
-        const ZVector2 q0 = p(k == 0 ? 0 : k - 1);
-        const ZVector2 q1 = p(k);
-        const ZVector2 q2 = p(k + 1);
-        const ZVector2 q3 = p(k + 2 < n ? k + 2 : n - 1);
-        for (int j = 1; j <= 9; ++j) {
-            const float u = 0.1f * static_cast<float>(j);
-            const float u2 = u * u;
-            const float u3 = u2 * u;
-            lastSample = (q0 * (-u3 + 2.0f * u2 - u) + q1 * (3.0f * u3 - 5.0f * u2 + 2.0f) +
-                          q2 * (-3.0f * u3 + 4.0f * u2 + u) + q3 * (u3 - u2)) *
-                         0.5f;
-            emit(lastSample);
-        }
-        emit(q2);
-    }
-    return lastSample;
 }
 
 // One step as its own primitive, since line width cannot change inside one.
@@ -81,7 +58,7 @@ void rampStep(float width, const ZVector2& from, const ZVector2& to, const ZVect
 template <class Point, class Emit> ZVector2 walkCurveSteps(std::size_t n, Point p, Emit emit) {
     ZVector2 previous = p(0);
     bool first = true;
-    return walkCurve(n, p, [&](const ZVector2& v) {
+    return detail::walkCurve(n, p, [&](const ZVector2& v) {
         if (first) {
             first = false;
             return;
@@ -118,17 +95,33 @@ void ZN_NLine::render() const {
     const int variant = 2 * (bGradualWide != 0 ? 1 : 0) + (bGradualColor != 0 ? 1 : 0);
     if (points.size() >= 3 && strightType != 0) {
         switch (variant) {
-        case 0: RenderCurLine0(); break;
-        case 1: RenderCurLine1(); break;
-        case 2: RenderCurLine2(); break;
-        default: RenderCurLine3(); break;
+        case 0:
+            RenderCurLine0();
+            break;
+        case 1:
+            RenderCurLine1();
+            break;
+        case 2:
+            RenderCurLine2();
+            break;
+        default:
+            RenderCurLine3();
+            break;
         }
     } else {
         switch (variant) {
-        case 0: RenderSegLine0(); break;
-        case 1: RenderSegLine1(); break;
-        case 2: RenderSegLine2(); break;
-        default: RenderSegLine3(); break;
+        case 0:
+            RenderSegLine0();
+            break;
+        case 1:
+            RenderSegLine1();
+            break;
+        case 2:
+            RenderSegLine2();
+            break;
+        default:
+            RenderSegLine3();
+            break;
         }
     }
 
@@ -187,11 +180,12 @@ void ZN_NLine::RenderSegLine2() const {
     // segment is its own primitive with its own width.
     float width = static_cast<float>(lineWide) + gradualWide;
     const float fall = gradualWide / (static_cast<float>(n - 1) * 100.0f);
-    walkSlices(n, [&](std::size_t i) { return points[i] - offset; },
-               [&](const ZVector2& from, const ZVector2& to) {
-                   wideStep(width, from, to);
-                   width -= fall;
-               });
+    walkSlices(
+        n, [&](std::size_t i) { return points[i] - offset; },
+        [&](const ZVector2& from, const ZVector2& to) {
+            wideStep(width, from, to);
+            width -= fall;
+        });
     glLineWidth(detail::zoomedLineWidth(static_cast<float>(lineWide)));
     if (arrowType != 0) {
         RenderArrow(points[n - 2] - offset, points[n - 1] - offset);
@@ -209,11 +203,12 @@ void ZN_NLine::RenderSegLine3() const {
     const float grow = 1.0f / slices;
     float width = static_cast<float>(lineWide) + gradualWide;
     float s = 0.0f;
-    walkSlices(n, [&](std::size_t i) { return points[i] - offset; },
-               [&](const ZVector2& from, const ZVector2& to) {
-                   rampStep(width, from, to, color, gradualColor, s, grow);
-                   width -= fall;
-               });
+    walkSlices(
+        n, [&](std::size_t i) { return points[i] - offset; },
+        [&](const ZVector2& from, const ZVector2& to) {
+            rampStep(width, from, to, color, gradualColor, s, grow);
+            width -= fall;
+        });
     glLineWidth(detail::zoomedLineWidth(static_cast<float>(lineWide)));
     setColour(color);
     if (arrowType != 0) {
@@ -229,7 +224,7 @@ void ZN_NLine::RenderCurLine0() const {
     }
     const auto p = [&](std::size_t i) { return points[i] - offset; };
     glBegin(GL_LINE_STRIP);
-    const ZVector2 lastSample = walkCurve(n, p, [](const ZVector2& v) { vertex(v); });
+    const ZVector2 lastSample = detail::walkCurve(n, p, [](const ZVector2& v) { vertex(v); });
     glEnd();
     if (arrowType != 0) {
         RenderArrow(lastSample, p(n - 1));
@@ -247,7 +242,7 @@ void ZN_NLine::RenderCurLine1() const {
     float s = 0.0f;
     bool first = true;
     glBegin(GL_LINE_STRIP);
-    const ZVector2 lastSample = walkCurve(n, p, [&](const ZVector2& v) {
+    const ZVector2 lastSample = detail::walkCurve(n, p, [&](const ZVector2& v) {
         if (!first) {
             s += grow;
         }
@@ -272,11 +267,10 @@ void ZN_NLine::RenderCurLine2() const {
     const float fall = gradualWide / (static_cast<float>(n - 1) * 10.0f);
     float width = static_cast<float>(lineWide) + gradualWide;
     // Each step between two vertices is its own primitive with its own width.
-    const ZVector2 lastSample =
-        walkCurveSteps(n, p, [&](const ZVector2& from, const ZVector2& to) {
-            wideStep(width, from, to);
-            width -= fall;
-        });
+    const ZVector2 lastSample = walkCurveSteps(n, p, [&](const ZVector2& from, const ZVector2& to) {
+        wideStep(width, from, to);
+        width -= fall;
+    });
     glLineWidth(detail::zoomedLineWidth(static_cast<float>(lineWide)));
     if (arrowType != 0) {
         RenderArrow(lastSample, p(n - 1));
@@ -295,11 +289,10 @@ void ZN_NLine::RenderCurLine3() const {
     const float grow = 1.0f / steps;
     float width = static_cast<float>(lineWide) + gradualWide;
     float s = 0.0f;
-    const ZVector2 lastSample =
-        walkCurveSteps(n, p, [&](const ZVector2& from, const ZVector2& to) {
-            rampStep(width, from, to, color, gradualColor, s, grow);
-            width -= fall;
-        });
+    const ZVector2 lastSample = walkCurveSteps(n, p, [&](const ZVector2& from, const ZVector2& to) {
+        rampStep(width, from, to, color, gradualColor, s, grow);
+        width -= fall;
+    });
     glLineWidth(detail::zoomedLineWidth(static_cast<float>(lineWide)));
     setColour(color);
     if (arrowType != 0) {
@@ -331,10 +324,9 @@ void ZN_NLine::DrawArrow() const {
 }
 
 void ZN_NLine::RenderSelect(int) const {
-    const float h = bGradualWide != 0
-                        ? static_cast<float>(static_cast<int>(gradualWide * 0.5f +
-                                                              static_cast<float>(lineWide)))
-                        : static_cast<float>(lineWide + 2);
+    const float h = bGradualWide != 0 ? static_cast<float>(static_cast<int>(
+                                            gradualWide * 0.5f + static_cast<float>(lineWide)))
+                                      : static_cast<float>(lineWide + 2);
     const ZVector2 offset = getScallPosition();
     for (const ZVector2& canvas : points) {
         const ZVector2 p = canvas - offset;

@@ -5,6 +5,7 @@
 #include <sarvik/ZN_Scene.h>
 #include <sarvik/ZN_ShapeManager.h>
 
+#include "SmallShapes.h"
 #include "model/ShapeGrid.h"
 
 #include <GL/gl.h>
@@ -40,119 +41,6 @@ bool whollyOutside(const ZN_ShapeBase* shape, const ZVector2& offset, const Wind
     return boundsOutside(b.minX - offset.X(), b.maxX - offset.X(), b.minY - offset.Y(),
                          b.maxY - offset.Y(), window);
 }
-
-// Below this many screen pixels across, a box's opposite outline edges merge
-// and a connector is a dot: either shows as a patch of its outline colour.
-constexpr float kTinyPixels = 2.0f;
-
-// A patch of one colour standing in for a shape too small on screen to show
-// its form, in window coordinates at zoom 1.
-struct TinyPatch {
-    float minX, minY, maxX, maxY;
-    ZVector3 colour;
-};
-
-// True when the shape is drawn as a patch at this zoom (below 1 only), and the
-// patch. Shapes with handles or a selected label keep their full drawing, as do
-// boxes whose label would show glyphs and connectors whose arrow head would
-// show.
-bool tinyPatch(const ZN_ShapeBase& shape, float zoom, const ZVector2& offset, TinyPatch& out) {
-    if (zoom >= 1.0f || !shape.getShow() || shape.getSelected() || shape.getSnake() > 0)
-        return false;
-    const float limit = kTinyPixels / zoom;
-    float minX = 0.0f, maxX = 0.0f, minY = 0.0f, maxY = 0.0f;
-    float lineWidth = 0.0f;
-    if (shape.type() == 1) {
-        const auto* line = dynamic_cast<const ZN_NLine*>(&shape);
-        if (!line || line->getPoints().empty() || line->getArrowSize() * zoom >= kTinyPixels)
-            return false;
-        const std::vector<ZVector2>& points = line->getPoints();
-        minX = maxX = points.front().X();
-        minY = maxY = points.front().Y();
-        for (const ZVector2& p : points) {
-            minX = std::min(minX, p.X());
-            maxX = std::max(maxX, p.X());
-            minY = std::min(minY, p.Y());
-            maxY = std::max(maxY, p.Y());
-        }
-        if (line->getbOffsetH() != 0) {
-            const float tail = points.back().X() + line->getOffsetH();
-            minX = std::min(minX, tail);
-            maxX = std::max(maxX, tail);
-        }
-        // A curve bows out a little past its points; a dot's worth is allowed.
-        if (maxX - minX >= limit || maxY - minY >= limit)
-            return false;
-        lineWidth = static_cast<float>(line->getLineWide()) + std::fabs(line->getGradualWide());
-    } else if (const auto* box = dynamic_cast<const ZN_NRect*>(&shape)) {
-        // An underline-only box shows its fill, which one colour cannot stand for.
-        if (box->getRectShowtype() != 0)
-            return false;
-        const ZVector2 lo = box->getPoint1();
-        const ZVector2 hi = box->getPoint2();
-        minX = std::min(lo.X(), hi.X());
-        maxX = std::max(lo.X(), hi.X());
-        minY = std::min(lo.Y(), hi.Y());
-        maxY = std::max(lo.Y(), hi.Y());
-        if (const ZN_SText* label = box->getLabel()) {
-            if (label->getSelected() || label->glyphHeight() * zoom >= ZN_SText::kSmallestReadable)
-                return false;
-        }
-        if (maxX - minX >= limit && maxY - minY >= limit)
-            return false;
-        lineWidth = static_cast<float>(box->getLineWide());
-    } else {
-        return false;
-    }
-    // The outline reaches half its width beyond the shape, and at least half
-    // a pixel, since lines never drop below one pixel.
-    const float reach = std::max(0.5f * std::fabs(lineWidth), 0.5f / zoom);
-    out = {minX - offset.X() - reach, minY - offset.Y() - reach, maxX - offset.X() + reach,
-           maxY - offset.Y() + reach, shape.getColor()};
-    return std::isfinite(out.minX) && std::isfinite(out.minY) && std::isfinite(out.maxX) &&
-           std::isfinite(out.maxY);
-}
-
-// Patches gathered in list order and drawn as one vertex array: a page seen
-// whole is thousands of shapes of a pixel or two, and one draw call each costs
-// far more than the pixels. The batch is drawn out before any shape that is
-// drawn in full, so the order of drawing stays that of the list.
-class PatchBatch {
-public:
-    void add(const TinyPatch& p) {
-        const GLfloat quad[8] = {p.minX, p.minY, p.minX, p.maxY, p.maxX, p.maxY, p.maxX, p.minY};
-        vertices.insert(vertices.end(), std::begin(quad), std::end(quad));
-        for (int k = 0; k < 4; ++k) {
-            colours.push_back(p.colour.X());
-            colours.push_back(p.colour.Y());
-            colours.push_back(p.colour.Z());
-            colours.push_back(1.0f);
-        }
-    }
-
-    void flush() {
-        if (vertices.empty())
-            return;
-        // Drawing from a colour array leaves the current colour undefined;
-        // the shapes drawn next may rely on it.
-        GLfloat current[4];
-        glGetFloatv(GL_CURRENT_COLOR, current);
-        glEnableClientState(GL_VERTEX_ARRAY);
-        glEnableClientState(GL_COLOR_ARRAY);
-        glVertexPointer(2, GL_FLOAT, 0, vertices.data());
-        glColorPointer(4, GL_FLOAT, 0, colours.data());
-        glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(vertices.size() / 2));
-        glDisableClientState(GL_COLOR_ARRAY);
-        glDisableClientState(GL_VERTEX_ARRAY);
-        glColor4fv(current);
-        vertices.clear();
-        colours.clear();
-    }
-
-private:
-    std::vector<GLfloat> vertices;
-    std::vector<GLfloat> colours;
-};
 
 } // namespace
 
@@ -324,19 +212,16 @@ void ZN_Scene::render() const {
         std::vector<const ZN_ShapeBase*> nearby;
         shapeManager->shapesToDraw(offset - ZVector2(m, m),
                                    offset + ZVector2(window.width + m, window.height + m), nearby);
-        PatchBatch patches;
-        TinyPatch patch;
+        // Zoomed out, shapes too small to show their form are gathered into
+        // one draw call, flushed before each shape drawn in full.
+        detail::SmallShapeBatch small;
         for (const ZN_ShapeBase* shape : nearby) {
-            if (whollyOutside(shape, offset, window))
+            if (whollyOutside(shape, offset, window) || small.add(*shape, zoom, offset))
                 continue;
-            if (tinyPatch(*shape, zoom, offset, patch)) {
-                patches.add(patch);
-                continue;
-            }
-            patches.flush();
+            small.flush();
             shape->render();
         }
-        patches.flush();
+        small.flush();
         if (const ZN_BackRgn* region = shapeManager->getBackRgn())
             region->render();
     }

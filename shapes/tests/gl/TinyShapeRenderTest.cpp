@@ -92,4 +92,24 @@ TEST_F(TinyShapeRenderTest, ASelectedTinyBoxKeepsItsHandles) {
     EXPECT_FALSE(near(px(56, 60), kWhite, 8)) << px(56, 60);
 }
 
+TEST_F(TinyShapeRenderTest, AShortCurveIsStrokedAlongItsPathInItsColour) {
+    auto* line = new ZN_NLine();
+    for (const ZVector2& p :
+         {ZVector2(200.0f, 200.0f), ZVector2(280.0f, 260.0f), ZVector2(340.0f, 200.0f)})
+        line->pushPointBack(p);
+    line->setStrightType(1);
+    line->setColor(kBlueColour);
+    page.addShape(line);
+    scene.setZoom(0.1f);
+    drawFrame();
+    // On screen it runs (20, 20) - (28, 26) - (34, 20), through its middle
+    // point, and leaves the space under its arch white.
+    // A one-pixel stroke along y = 26 fills the row on one side of it.
+    EXPECT_TRUE(near(px(28, 25), kBlue, 80) || near(px(28, 26), kBlue, 80))
+        << px(28, 25) << px(28, 26);
+    EXPECT_TRUE(near(px(20, 20), kBlue, 80)) << px(20, 20);
+    EXPECT_TRUE(near(px(28, 21), kWhite, 1)) << px(28, 21);
+    EXPECT_TRUE(near(px(28, 30), kWhite, 1)) << px(28, 30);
+}
+
 } // namespace
