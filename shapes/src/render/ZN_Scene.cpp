@@ -1,96 +1,9 @@
+#include <sarvik/ZDrawnExtent.h>
 #include <sarvik/ZN_BackRgn.h>
-#include <sarvik/ZN_NLine.h>
-#include <sarvik/ZN_NRect.h>
-#include <sarvik/ZN_SText.h>
 #include <sarvik/ZN_Scene.h>
 #include <sarvik/ZN_ShapeManager.h>
 
 #include <GL/gl.h>
-
-#include <algorithm>
-#include <cmath>
-#include <vector>
-
-namespace {
-
-// A box draws nothing beyond its corners (and its label's) except its frame
-// and handles, which reach half a line width plus the 4-pixel handle and a
-// pixel of smoothing further out; this margin covers them with room to spare.
-float outsideMargin(const ZN_NRect& box) {
-    return 16.0f + static_cast<float>(std::abs(box.getLineWide()));
-}
-
-// True when bounds in window coordinates lie wholly beyond one side of the
-// window. Written so that NaN bounds count as inside and are drawn as before.
-bool boundsOutside(float minX, float maxX, float minY, float maxY, int width, int height) {
-    return maxX < 0.0f || maxY < 0.0f || minX > static_cast<float>(width) ||
-           minY > static_cast<float>(height);
-}
-
-// A connector draws within the box of its points, except that a curve may
-// bow out past them (a Catmull-Rom span stays inside the hull of its Bezier
-// points, which lie at most a sixth of the points' spread further out), the
-// stroke, width ramp, arrow head and selection squares reach a few widths
-// further, and the horizontal tail runs offsetH beyond the last point.
-bool lineWhollyOutside(const ZN_NLine& line, const ZVector2& offset, int width, int height) {
-    const std::vector<ZVector2>& points = line.getPoints();
-    if (points.empty())
-        return false;
-    float minX = points.front().X(), maxX = minX;
-    float minY = points.front().Y(), maxY = minY;
-    for (const ZVector2& p : points) {
-        if (!std::isfinite(p.X()) || !std::isfinite(p.Y()))
-            return false;
-        minX = std::min(minX, p.X());
-        maxX = std::max(maxX, p.X());
-        minY = std::min(minY, p.Y());
-        maxY = std::max(maxY, p.Y());
-    }
-    const float bowX = 0.25f * (maxX - minX);
-    const float bowY = 0.25f * (maxY - minY);
-    if (line.getbOffsetH() != 0) {
-        const float tail = points.back().X() + line.getOffsetH();
-        minX = std::min(minX, tail);
-        maxX = std::max(maxX, tail);
-    }
-    const float margin = 16.0f + std::fabs(static_cast<float>(line.getLineWide())) +
-                         std::fabs(line.getGradualWide()) +
-                         std::fabs(static_cast<float>(line.getArrowSize()));
-    if (!std::isfinite(margin) || !std::isfinite(minX) || !std::isfinite(maxX))
-        return false;
-    return boundsOutside(minX - bowX - margin - offset.X(), maxX + bowX + margin - offset.X(),
-                         minY - bowY - margin - offset.Y(), maxY + bowY + margin - offset.Y(),
-                         width, height);
-}
-
-// True when the shape certainly puts no pixel inside the window. Boxes and
-// connectors are judged, as nearly all of a large page; other shapes are few.
-bool whollyOutside(const ZN_ShapeBase* shape, const ZVector2& offset, int width, int height) {
-    if (shape->type() == 1) {
-        if (const auto* line = dynamic_cast<const ZN_NLine*>(shape))
-            return lineWhollyOutside(*line, offset, width, height);
-        return false;
-    }
-    const auto* box = dynamic_cast<const ZN_NRect*>(shape);
-    if (!box)
-        return false;
-    const ZVector2 lo = box->getPoint1();
-    const ZVector2 hi = box->getPoint2();
-    float minX = std::min(lo.X(), hi.X()), maxX = std::max(lo.X(), hi.X());
-    float minY = std::min(lo.Y(), hi.Y()), maxY = std::max(lo.Y(), hi.Y());
-    if (const ZN_SText* label = box->getLabel()) {
-        const ZVector2 l1 = label->getPoint1(), l2 = label->getPoint2();
-        minX = std::min({minX, l1.X(), l2.X()});
-        maxX = std::max({maxX, l1.X(), l2.X()});
-        minY = std::min({minY, l1.Y(), l2.Y()});
-        maxY = std::max({maxY, l1.Y(), l2.Y()});
-    }
-    const float margin = outsideMargin(*box);
-    return boundsOutside(minX - offset.X() - margin, maxX - offset.X() + margin,
-                         minY - offset.Y() - margin, maxY - offset.Y() + margin, width, height);
-}
-
-} // namespace
 
 void ZN_Scene::init(ZGLSurface* drawable) {
     surface = drawable;
@@ -172,7 +85,8 @@ void ZN_Scene::render() const {
     if (shapeManager) {
         const ZVector2 offset = getScallPosition();
         for (const ZN_ShapeBase* shape : shapeManager->getShapeList()) {
-            if (whollyOutside(shape, offset, width, height))
+            // Skipping changes nothing visible: the extent covers all a shape draws.
+            if (extentOutsideWindow(drawnExtent(*shape), offset, width, height))
                 continue;
             shape->render();
         }
