@@ -6,6 +6,8 @@
 
 #include <GL/gl.h>
 
+#include "LineWidth.h"
+
 #include <cmath>
 #include <span>
 
@@ -15,7 +17,7 @@
 void ZN_NEllipse::render() const {
     if (!show)
         return;
-    glLineWidth(static_cast<GLfloat>(lineWide));
+    detail::lineWidth(static_cast<GLfloat>(lineWide));
     const auto [a, b] = detail::screenBox(point1, point2);
     const ZVector2 m = (a + b) * 0.5f;
     const float rx = (b.X() - a.X()) * 0.5f;

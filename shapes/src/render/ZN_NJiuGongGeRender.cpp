@@ -6,6 +6,8 @@
 
 #include <GL/gl.h>
 
+#include "LineWidth.h"
+
 #include "BoxPaint.h"
 #include "NodeColors.h"
 
@@ -15,7 +17,7 @@ void ZN_NJiuGongGe::render() const {
     const auto [a, b] = detail::screenBox(point1, point2);
 
     renderRegion(a, b);
-    glLineWidth(static_cast<GLfloat>(lineWide));
+    detail::lineWidth(static_cast<GLfloat>(lineWide));
     glDisable(GL_TEXTURE_2D);
     detail::setColor(color);
 

@@ -6,13 +6,15 @@
 
 #include <GL/gl.h>
 
+#include "LineWidth.h"
+
 #include "BoxPaint.h"
 #include "NodeColors.h"
 
 void ZN_NParal::render() const {
     if (!show)
         return;
-    glLineWidth(static_cast<GLfloat>(lineWide));
+    detail::lineWidth(static_cast<GLfloat>(lineWide));
     const auto [a, b] = detail::screenBox(point1, point2);
 
     renderRhombusRegion(a, b);

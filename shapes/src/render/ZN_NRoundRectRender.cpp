@@ -7,6 +7,8 @@
 
 #include <GL/gl.h>
 
+#include "LineWidth.h"
+
 #include <span>
 
 #include "BoxPaint.h"
@@ -41,7 +43,7 @@ void octagon(const ZVector2& a, const ZVector2& b, float r, std::span<ZVector2, 
 void ZN_NRoundRect::render() const {
     if (!show)
         return;
-    glLineWidth(static_cast<GLfloat>(lineWide));
+    detail::lineWidth(static_cast<GLfloat>(lineWide));
     const auto [a, b] = detail::screenBox(point1, point2);
     const float r = cornerCut(a, b);
 
