@@ -4,11 +4,13 @@
 #include <cstring>
 
 #include <QColorDialog>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QFileDialog>
 #include <QFont>
 #include <QFontDialog>
 #include <QFontInfo>
+#include <QMessageBox>
 
 #include <sarvik/platform/ZCodePage.h>
 
@@ -49,8 +51,16 @@ bool execDialog(QDialog& dialog) {
     return dialog.exec() == QDialog::Accepted;
 }
 
+QString exportDialog(QWidget* parent, const QString& start, const QString& filter) {
+    return QFileDialog::getSaveFileName(parent, "导出", start, filter);
+}
+
+void warningBox(QWidget* parent, const QString& message) {
+    QMessageBox::warning(parent, QCoreApplication::applicationName(), message);
+}
+
 CommandPrompts defaults() {
-    return {colorDialog, fontDialog, pictureDialog, execDialog};
+    return {colorDialog, fontDialog, pictureDialog, execDialog, exportDialog, warningBox};
 }
 
 } // namespace
