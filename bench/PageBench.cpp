@@ -17,6 +17,7 @@
 #include <sarvik/ZN_Scene.h>
 #include <sarvik/ZN_ShapeManager.h>
 #include <sarvik/platform/ZCursor.h>
+#include <sarvik/platform/ZFile.h>
 
 #include "MapGenerator.h"
 #include "ZHeadlessGL.h"
@@ -132,6 +133,21 @@ void BM_Save(benchmark::State& state) {
             state.SkipWithError("the map was not saved");
     }
     std::filesystem::remove(path);
+    setCounters(state, nodes);
+}
+
+// What a recovery copy costs the editing thread: the page serialised to memory.
+void BM_SerialiseToMemory(benchmark::State& state) {
+    const int nodes = static_cast<int>(state.range(0));
+    ZN_ShapeManager& page = loadedPage(nodes);
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        auto memory = ZFile::toMemory();
+        const bool ok = writeTvx(*memory, {{"页1", 0, &page}});
+        state.SetIterationTime(since(start));
+        if (!ok)
+            state.SkipWithError("the map was not serialised");
+    }
     setCounters(state, nodes);
 }
 
@@ -290,6 +306,7 @@ void sizes(benchmark::internal::Benchmark* b) {
 
 BENCHMARK(BM_Load)->Apply(sizes);
 BENCHMARK(BM_Save)->Apply(sizes);
+BENCHMARK(BM_SerialiseToMemory)->Apply(sizes);
 BENCHMARK(BM_Snapshot)->Apply(sizes);
 BENCHMARK(BM_UndoRedo)->Apply(sizes);
 BENCHMARK(BM_BindingDrag)->Apply(sizes);

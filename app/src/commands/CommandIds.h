@@ -78,6 +78,7 @@ enum : int {
     SameWidth = 32802,
     SameHeight = 32803,
     BindDrag = 32840,
+    AutoSaveSetting = 32960,
     ToolEllipse = 32845,
     ToolPoint = 32849,
     PointBig = 32861,

@@ -7,6 +7,7 @@
 #include "commands/ExportCommands.h"
 #include "commands/FrameCommands.h"
 #include "commands/PrintCommands.h"
+#include "recovery/ZAutoSave.h"
 #include "view/ViewCommands.h"
 
 namespace {
@@ -179,6 +180,8 @@ const std::vector<CommandDef> kCommands = {
     // Settings
     {cmd::BindDrag, "父子绑定拖动", "拖动对象时，子对象是否一起带动\n父子绑定拖动", nullptr,
      Snapshot::No, toggleBindDrag, bindDragChecked, true},
+    {cmd::AutoSaveSetting, "自动保存(&A)...", "设置自动保存恢复副本的间隔\n自动保存", nullptr,
+     Snapshot::No, autoSaveSetting},
     // View, window, help
     {cmd::StatusBar, "状态栏(&S)", "显示或隐藏状态栏\n显隐状态栏", nullptr, Snapshot::No,
      toggleStatusBar, statusBarShown},
@@ -299,7 +302,7 @@ const std::vector<MenuEntry>& documentMenuBar() {
                item(cmd::AlignRight), item(cmd::AlignTop), item(cmd::AlignVCenter),
                item(cmd::AlignBottom), sep(), item(cmd::DistributeH), item(cmd::DistributeV), sep(),
                item(cmd::SameSize), item(cmd::SameWidth), item(cmd::SameHeight)}),
-        popup("设置", {item(cmd::BindDrag)}),
+        popup("设置", {item(cmd::BindDrag), sep(), item(cmd::AutoSaveSetting)}),
         popup("窗口(&W)", {item(cmd::WindowNew), item(cmd::WindowCascade),
                            item(cmd::WindowTileHorz), item(cmd::WindowArrange), sep(),
                            item(menuslot::WindowList), item(cmd::WindowManager)}),

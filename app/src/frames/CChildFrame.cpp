@@ -1,6 +1,7 @@
 #include "frames/CChildFrame.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -28,14 +29,26 @@ QString askFileNameDialog(QWidget* parent, const QString& suggestion) {
     return path;
 }
 
+bool askOverwriteDialog(QWidget* parent, const QString& path) {
+    return QMessageBox::question(parent, CTavloApp::kApplication,
+                                 QString("%1\n此文件在上次打开或保存之后已被更改。是否覆盖?")
+                                     .arg(QDir::toNativeSeparators(path)),
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
 CChildFrame::AskToSave g_askToSave = askToSaveDialog;
 CChildFrame::AskFileName g_askFileName = askFileNameDialog;
+CChildFrame::AskOverwrite g_askOverwrite = askOverwriteDialog;
 
 } // namespace
 
 void CChildFrame::setAskToSave(AskToSave ask) { g_askToSave = ask ? ask : askToSaveDialog; }
 void CChildFrame::setAskFileName(AskFileName ask) {
     g_askFileName = ask ? ask : askFileNameDialog;
+}
+void CChildFrame::setAskOverwrite(AskOverwrite ask) {
+    g_askOverwrite = ask ? ask : askOverwriteDialog;
 }
 
 CChildFrame::CChildFrame(QWidget* parent) : QMdiSubWindow(parent) {
@@ -67,6 +80,8 @@ void CChildFrame::updateTitle() {
 bool CChildFrame::save() {
     if (doc_->pathName().isEmpty())
         return saveAs();
+    if (doc_->fileChangedSince() && !g_askOverwrite(this, doc_->pathName()))
+        return false;
     return doc_->saveTo(doc_->pathName());
 }
 

@@ -31,6 +31,9 @@ public:
     static void setAskToSave(AskToSave ask);
     using AskFileName = QString (*)(QWidget* parent, const QString& suggestion);
     static void setAskFileName(AskFileName ask);
+    // Whether to overwrite a file that changed since the document read or wrote it.
+    using AskOverwrite = bool (*)(QWidget* parent, const QString& path);
+    static void setAskOverwrite(AskOverwrite ask);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -5,6 +5,7 @@
 #include <QCursor>
 #include <QMessageBox>
 #include <QSettings>
+#include <QTimer>
 #include <QWidget>
 
 #include <sarvik/ZImageTexture.h>
@@ -15,6 +16,7 @@
 #include "commands/CommandIds.h"
 #include "commands/ToolbarIcons.h"
 #include "frames/CMainFrame.h"
+#include "recovery/ZAutoSave.h"
 
 namespace {
 
@@ -98,6 +100,9 @@ bool CTavloApp::InitInstance() {
     if (!opened)
         mainFrame_->newDocument();
     mainFrame_->show();
+    // Copies left by a program that died are offered once the window is up.
+    auto* autoSave = new ZAutoSave(mainFrame_, ZRecoveryStore::defaultFolder(), mainFrame_);
+    QTimer::singleShot(0, autoSave, [this, autoSave] { autoSave->offerRecovery(mainFrame_); });
     return true;
 }
 

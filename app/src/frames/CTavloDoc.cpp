@@ -9,6 +9,7 @@
 #include "folder/CFolderTabCtrl.h"
 #include "folder/CFolderView.h"
 #include "frames/CTavloApp.h"
+#include "recovery/ZRecoveryStore.h"
 
 CTavloDoc::CTavloDoc(QObject* parent) : QObject(parent) {}
 
@@ -39,7 +40,9 @@ bool CTavloDoc::saveTo(const QString& path) {
         return false;
     }
     setPathName(path);
+    fileTime_ = QFileInfo(path).lastModified();
     SetModifiedFlag(false);
+    removeStaleSaveFiles(QFileInfo(path).absolutePath());
     return true;
 }
 
@@ -57,7 +60,15 @@ void CTavloDoc::adoptLoaded(TvxDocument& doc, const QString& path) {
         frame->showAll();
     }
     setPathName(path);
+    fileTime_ = path.isEmpty() ? QDateTime() : QFileInfo(path).lastModified();
     SetModifiedFlag(false);
+}
+
+bool CTavloDoc::fileChangedSince() const {
+    if (path_.isEmpty() || !fileTime_.isValid())
+        return false;
+    const QFileInfo file(path_);
+    return file.exists() && file.lastModified() != fileTime_;
 }
 
 std::vector<ZImageTexture*> CTavloDoc::takePendingTextures() {

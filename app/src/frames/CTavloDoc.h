@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 
@@ -26,6 +27,13 @@ public:
     void setPathName(const QString& path);
     // "未命名" for a new document, the file name otherwise.
     QString title() const;
+
+    // When the file last changed as this document knows it (read or written
+    // here); invalid when the document has no file yet.
+    const QDateTime& fileTime() const { return fileTime_; }
+    void setFileTime(const QDateTime& time) { fileTime_ = time; }
+    // The file was changed by someone else since this document read or wrote it.
+    bool fileChangedSince() const;
 
     bool isModified() const { return modified_; }
     void SetModifiedFlag(bool modified = true);
@@ -50,5 +58,6 @@ private:
     ZShapeData data_;
     QString path_;
     bool modified_ = false;
+    QDateTime fileTime_;
     std::vector<ZImageTexture*> pendingTextures_; // owned by the application's cache
 };
