@@ -9,7 +9,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include "MapGenerator.h"
+
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
@@ -99,6 +102,17 @@ private:
 } // namespace
 
 int main(int argc, char** argv) {
+    // `tavlo_bench --write-map N FILE.tvx` saves the generated N-node map, to
+    // open and look at in the editor.
+    if (argc == 4 && std::string(argv[1]) == "--write-map") {
+        const int nodes = std::atoi(argv[2]);
+        if (nodes < 1 || !benchmap::writeMap(argv[3], nodes, benchmap::Layout::Spread)) {
+            std::fprintf(stderr, "tavlo_bench: cannot write a %s-node map to %s\n", argv[2],
+                         argv[3]);
+            return 2;
+        }
+        return 0;
+    }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

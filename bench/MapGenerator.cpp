@@ -20,8 +20,6 @@ namespace {
 constexpr float kColumn = 260.0f; // one generation of the spread layout
 constexpr float kRow = 60.0f;     // one leaf of the spread layout
 constexpr float kMargin = 20.0f;
-constexpr float kWindowW = 1920.0f;
-constexpr float kWindowH = 1080.0f;
 
 // Characters of the labels: common words of a project plan and Latin letters.
 const char* const kHan[] = {"项", "目", "计", "划", "任", "务", "设", "计", "开", "发", "测",
@@ -124,12 +122,8 @@ void placeRows(std::vector<TreeNode>& tree) {
 }
 
 // Where node i's left edge and vertical centre go.
-ZVector2 anchorOf(const TreeNode& node, int i, Layout layout) {
-    if (layout == Layout::Spread)
-        return ZVector2(kMargin + kColumn * static_cast<float>(node.depth), node.y);
-    const auto u = static_cast<unsigned>(i);
-    return ZVector2(kMargin + static_cast<float>((u * 137u) % 1700u),
-                    kMargin + 20.0f + static_cast<float>((u * 71u) % 1000u));
+ZVector2 anchorOf(const TreeNode& node) {
+    return ZVector2(kMargin + kColumn * static_cast<float>(node.depth), node.y);
 }
 
 ZN_ShapeBase* makeBox(int kind, const ZVector2& anchor, std::mt19937& rng) {
@@ -179,7 +173,7 @@ ZN_ShapeBase* makeTable(const ZVector2& anchor, ZN_ShapeManager& page, std::mt19
 
 } // namespace
 
-std::unique_ptr<ZN_ShapeManager> makeMap(int nodes, Layout layout, MapStats* statsOut) {
+std::unique_ptr<ZN_ShapeManager> makeMap(int nodes, Layout, MapStats* statsOut) {
     std::mt19937 rng(20261207u + static_cast<unsigned>(nodes));
     std::vector<TreeNode> tree = makeTree(nodes, rng);
     placeRows(tree);
@@ -189,7 +183,7 @@ std::unique_ptr<ZN_ShapeManager> makeMap(int nodes, Layout layout, MapStats* sta
     std::vector<ZN_ShapeBase*> shapes(tree.size(), nullptr);
     for (int i = 0; i < nodes; ++i) {
         const TreeNode& node = tree[static_cast<std::size_t>(i)];
-        const ZVector2 anchor = anchorOf(node, i, layout);
+        const ZVector2 anchor = anchorOf(node);
         ZN_ShapeBase* shape = nullptr;
         switch (node.kind) {
         case Kind::Point:
@@ -228,10 +222,6 @@ std::unique_ptr<ZN_ShapeManager> makeMap(int nodes, Layout layout, MapStats* sta
     for (ZN_ShapeBase* s : page->getShapeList()) {
         stats.width = std::max({stats.width, s->getPoint1().X(), s->getPoint2().X()});
         stats.height = std::max({stats.height, s->getPoint1().Y(), s->getPoint2().Y()});
-    }
-    if (layout == Layout::Packed) {
-        stats.width = std::min(stats.width, kWindowW);
-        stats.height = std::min(stats.height, kWindowH);
     }
     if (statsOut)
         *statsOut = stats;

@@ -13,11 +13,9 @@ namespace benchmap {
 
 enum class Layout {
     // A left-to-right mind map: the root at the top-left, one column per
-    // generation, one row per leaf. Only its top-left corner fits a window.
+    // generation, one row per leaf. Only its top-left corner fits a window at
+    // 100 %; zoomed out to fit, the whole map is in view.
     Spread,
-    // The same tree with every node folded into one 1920 x 1080 window, so
-    // that a frame has nothing it could leave out.
-    Packed,
 };
 
 struct MapStats {

@@ -45,6 +45,8 @@ TEST(CommandTable, EveryPlacedCommandIsDefinedOnceAndEveryCommandIsReachable) {
     }
     for (const LookDef& look : lookTable())
         placed.insert(look.id);
+    // The toolbar list's submenu ends with "自定义...", as does each toolbar's end button.
+    placed.insert(cmd::ViewCustomize);
     for (int id : placed)
         EXPECT_TRUE(defined.count(id)) << "placed but not defined: " << id;
     for (int id : defined)
@@ -53,7 +55,7 @@ TEST(CommandTable, EveryPlacedCommandIsDefinedOnceAndEveryCommandIsReachable) {
 
 TEST(CommandTable, ToolbarsKeepTheirButtonOrder) {
     const auto& bars = toolbarTable();
-    ASSERT_EQ(bars.size(), 3u);
+    ASSERT_EQ(bars.size(), 4u);
     EXPECT_STREQ(bars[0].title, "标准");
     EXPECT_EQ(bars[0].buttons, (std::vector<int>{57600, 57601, 57603, 0, 32771, 57635, 57634,
                                                  57637, 0, 57664}));
@@ -62,6 +64,8 @@ TEST(CommandTable, ToolbarsKeepTheirButtonOrder) {
     EXPECT_EQ(bars[1].buttons.size(), 38u);
     EXPECT_EQ(bars[1].buttons.front(), cmd::ToolSelect);
     EXPECT_EQ(bars[1].buttons.back(), cmd::BindDrag);
+    EXPECT_EQ(bars[3].buttons,
+              (std::vector<int>{cmd::ZoomIn, cmd::ZoomOut, cmd::ZoomActual, cmd::ZoomFit}));
 }
 
 TEST(CommandTable, ShortcutsAreUniqueAndReachTheirActions) {
@@ -79,7 +83,8 @@ TEST(CommandTable, ShortcutsAreUniqueAndReachTheirActions) {
     EXPECT_EQ(frame.action(cmd::ToolRect)->statusTip(), "切换操作为画图（矩形）状态");
     EXPECT_EQ(frame.action(cmd::ToolRect)->toolTip(), "矩形");
     EXPECT_EQ(frame.action(cmd::ToolCapture)->toolTip(), "截图区域");
-    EXPECT_EQ(frame.toolbar(0)->actions().size(), 10);
+    // Ten buttons and separators, then the customise button.
+    EXPECT_EQ(frame.toolbar(0)->actions().size(), 11);
     ASSERT_NE(frame.viewContextMenu(), nullptr);
     EXPECT_EQ(frame.viewContextMenu()->title(), "编辑");
     EXPECT_EQ(frame.viewContextMenu()->actions().size(), 6);

@@ -4,6 +4,7 @@ namespace {
 
 // One view offset per process, shared by every document window and every shape.
 ZVector2 g_scrollPosition(0.0f, 0.0f);
+float g_viewZoom = 1.0f;
 float g_canvasWidth = 0.0f;
 float g_canvasHeight = 0.0f;
 
@@ -17,6 +18,17 @@ void setScallPosition(const ZVector2& offset) {
 
 ZVector2 getScallPosition() {
     return g_scrollPosition;
+}
+
+void setViewZoom(float zoom) {
+    // A zoom that is not a positive finite number would turn every size
+    // derived from it into infinity or NaN; such a request changes nothing.
+    if (zoom > 0.0f && zoom < 1.0e6f)
+        g_viewZoom = zoom;
+}
+
+float getViewZoom() {
+    return g_viewZoom;
 }
 
 void setCanvsSize(float width, float height) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "rulmek/zview.h"
 #include "test_print.h"
 
@@ -27,6 +29,20 @@ TEST_F(ViewOffsetTest, ScrollingOneAxisKeepsTheOther) {
     offset.X() = 300.0f;
     setScallPosition(offset);
     EXPECT_EQ(getScallPosition(), ZVector2(300.0f, 7.0f));
+}
+
+TEST_F(ViewOffsetTest, ZoomStartsAtOneAndRefusesWhatNoSizeCanUse) {
+    EXPECT_EQ(getViewZoom(), 1.0f);
+    setViewZoom(0.25f);
+    EXPECT_EQ(getViewZoom(), 0.25f);
+    // Zero, negative, infinite and NaN zooms would make every derived size
+    // meaningless: they leave the last good value.
+    for (float bad : {0.0f, -2.0f, std::numeric_limits<float>::infinity(),
+                      std::numeric_limits<float>::quiet_NaN()}) {
+        setViewZoom(bad);
+        EXPECT_EQ(getViewZoom(), 0.25f);
+    }
+    setViewZoom(1.0f);
 }
 
 TEST(Mrab1Test, FollowsTheCongruentialSequence) {

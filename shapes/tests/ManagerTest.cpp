@@ -98,6 +98,24 @@ TEST(ShapeManager, HitTestPrefersTheTopmostShownShape) {
     EXPECT_EQ(code, 0);
 }
 
+TEST(ShapeManager, HitTestReachIsTheToleranceGiven) {
+    ZN_ShapeManager page;
+    auto* box = makeBox(100, 100, 200, 300);
+    box->setSelected(true);
+    page.addShape(box);
+    ZObj2DInPoint record;
+    int code = 0;
+    // 15 units left of the left-middle handle: out of the usual reach of 10,
+    // within a reach of 40 (a view at 25 %).
+    EXPECT_EQ(page.Change_Cursor(ZVector2(85, 200), &record, code), nullptr);
+    EXPECT_EQ(page.Change_Cursor(ZVector2(85, 200), &record, code, 40.0f), box);
+    EXPECT_EQ(code, 2);
+    // A reach of 10 / 3 (a view at 300 %) misses 5 units away.
+    EXPECT_EQ(page.Change_Cursor(ZVector2(95, 200), &record, code, 10.0f / 3.0f), nullptr);
+    EXPECT_EQ(page.Change_Cursor(ZVector2(97, 200), &record, code, 10.0f / 3.0f), box);
+    EXPECT_EQ(code, 2);
+}
+
 TEST(ShapeManager, ShownCaptureFrameWinsOverEveryShape) {
     TestManager page;
     page.useHitRegion();
@@ -125,7 +143,8 @@ TEST(ShapeManager, BoundDragMovesEveryDescendantOnce) {
     link(left, l1, shared);
     link(right, l2, shared);
     link(shared, l3, below);
-    for (ZN_ShapeBase* s : std::initializer_list<ZN_ShapeBase*>{left, right, shared, below, l1, l2, l3})
+    for (ZN_ShapeBase* s :
+         std::initializer_list<ZN_ShapeBase*>{left, right, shared, below, l1, l2, l3})
         page.addShape(s);
     left->setSelected(true);
     right->setSelected(true);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -342,7 +343,8 @@ TEST(Text, OddLengthsAndBytes) {
     EXPECT_FALSE(failed);
     // A byte that is no character reads as U+FFFD rather than failing.
     bytes[37] = 0xFF;
-    EXPECT_STREQ(readBack(bytes, 8, &failed)->getText(), "a\xEF\xBF\xBD" "cd");
+    EXPECT_STREQ(readBack(bytes, 8, &failed)->getText(), "a\xEF\xBF\xBD"
+                                                         "cd");
 
     // Zero and negative lengths give the empty text with nothing to read.
     ZN_SText empty;
@@ -394,3 +396,44 @@ TEST(Text, DamagedRecordsAreRefused) {
 }
 
 } // namespace
+
+// A zoomed label is drawn from glyphs rasterised at the zoomed size, never
+// from its 100 % picture scaled, and the picture is made once per zoom.
+TEST(TextZoom, LabelsAreRasterisedAtTheZoomedSizeAndCachedPerZoom) {
+    ZN_SText t;
+    t.setFont(arial(-40));
+    t.setText("Hg 页");
+    t.setFont(t.getFont());
+    const auto full = t.pictureAt(1.0f);
+    ASSERT_TRUE(full);
+    EXPECT_EQ(full, t.getGLFont().getBitmap());
+
+    const auto half = t.pictureAt(0.5f);
+    ASSERT_TRUE(half);
+    const float h = t.getPoint2().Y() - t.getPoint1().Y();
+    EXPECT_EQ(half->height, static_cast<int>(h * 0.5f));
+    // The inked rows span about half as many rows as at 100 %.
+    auto inkRows = [](const ZTextBitmap& bm) {
+        int top = bm.height, bottom = -1;
+        for (int y = 0; y < bm.height; ++y)
+            for (int x = 0; x < bm.width; ++x)
+                if (bm.ink(x, y)) {
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+        return bottom - top + 1;
+    };
+    EXPECT_NEAR(inkRows(*half), inkRows(*full) * 0.5, 2.0);
+    EXPECT_EQ(t.pictureAt(0.5f), half); // made once
+
+    // Another zoom makes another picture; a new text drops the old ones.
+    EXPECT_NE(t.pictureAt(2.0f), half);
+    EXPECT_GT(t.pictureAt(2.0f)->height, full->height);
+    const auto twice = t.pictureAt(2.0f);
+    t.setText("Hg");
+    EXPECT_NE(t.pictureAt(2.0f), twice);
+
+    // A rectangle too large to scale gives no picture rather than a huge one.
+    t.setRect(ZVector2(0.0f, 0.0f), ZVector2(3.0e9f, 40.0f));
+    EXPECT_FALSE(t.pictureAt(2.0f));
+}

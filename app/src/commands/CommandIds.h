@@ -37,6 +37,7 @@ enum : int {
     PrevPane = 57681,
     // View
     ToolbarList = 59392,
+    ViewCustomize = 126,
     StatusBar = 59393,
     LookFirst = 205,
     LookDefault = 208,
@@ -113,5 +114,10 @@ enum : int {
     ToolParallelogram = 32945,
     HideText = 32949,
     ShowText = 32950,
+    // Zoom of the active view
+    ZoomIn = 33101,
+    ZoomOut = 33102,
+    ZoomActual = 33103,
+    ZoomFit = 33104,
 };
 } // namespace cmd

@@ -6,13 +6,14 @@
 #include <QColorDialog>
 #include <QCoreApplication>
 #include <QDialog>
-#include <QFileDialog>
 #include <QFont>
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QMessageBox>
 
 #include <sarvik/platform/ZCodePage.h>
+
+#include "dialogs/FileDialogs.h"
 
 namespace {
 
@@ -37,14 +38,9 @@ bool fontDialog(QWidget* parent, LOGFONTA& font) {
 }
 
 QString pictureDialog(QWidget* parent) {
-    QFileDialog dialog(parent, "打开");
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setDefaultSuffix("jpg");
-    dialog.setNameFilters({"图片文件(*.jpg) (*.jpg)", "All Files (*.*) (*)"});
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().first();
+    static const std::vector<FileType> types = {{"图片文件(*.jpg)", "*.jpg"},
+                                                {"All Files (*.*)", "*"}};
+    return askOpenFile(parent, "打开", QString(), types, "jpg");
 }
 
 bool execDialog(QDialog& dialog) {

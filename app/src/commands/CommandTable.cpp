@@ -182,9 +182,19 @@ const std::vector<CommandDef> kCommands = {
      Snapshot::No, toggleBindDrag, bindDragChecked, true},
     {cmd::AutoSaveSetting, "自动保存(&A)...", "设置自动保存恢复副本的间隔\n自动保存", nullptr,
      Snapshot::No, autoSaveSetting},
+    // Zoom
+    {cmd::ZoomIn, "放大\tCtrl+=", "放大视图\n放大", "Ctrl+=;Ctrl++", Snapshot::No, zoomView,
+     nullptr, true},
+    {cmd::ZoomOut, "缩小\tCtrl+-", "缩小视图\n缩小", "Ctrl+-", Snapshot::No, zoomView, nullptr,
+     true},
+    {cmd::ZoomActual, "实际大小\tCtrl+0", "按实际大小显示\n实际大小", "Ctrl+0", Snapshot::No,
+     zoomView, nullptr, true},
+    {cmd::ZoomFit, "适合页面\tCtrl+9", "缩放视图以显示所有对象\n适合页面", "Ctrl+9", Snapshot::No,
+     zoomView, nullptr, true},
     // View, window, help
     {cmd::StatusBar, "状态栏(&S)", "显示或隐藏状态栏\n显隐状态栏", nullptr, Snapshot::No,
      toggleStatusBar, statusBarShown},
+    {cmd::ViewCustomize, "自定义...", nullptr, nullptr, Snapshot::No, viewCustomize},
     {cmd::WindowNew, "新建窗口(&N)", "为活动文档打开另一个窗口\n新建窗口", nullptr, Snapshot::No,
      nullptr},
     {cmd::WindowCascade, "层叠(&C)", "以重叠方式排列窗口\n层叠窗口", nullptr, Snapshot::No,
@@ -233,9 +243,13 @@ MenuEntry fileMenu(bool full) {
                               item(menuslot::RecentFiles), sep(), item(cmd::Exit)});
 }
 
-MenuEntry viewMenu() {
-    return popup("视图(&V)",
-                 {item(menuslot::ToolbarList), item(cmd::StatusBar), item(menuslot::LookList)});
+MenuEntry viewMenu(bool full) {
+    if (!full)
+        return popup("视图(&V)",
+                     {item(menuslot::ToolbarList), item(cmd::StatusBar), item(menuslot::LookList)});
+    return popup("视图(&V)", {item(menuslot::ToolbarList), item(cmd::StatusBar),
+                              item(menuslot::LookList), sep(), item(cmd::ZoomIn),
+                              item(cmd::ZoomOut), item(cmd::ZoomActual), item(cmd::ZoomFit)});
 }
 
 MenuEntry helpMenu() {
@@ -259,7 +273,7 @@ const std::vector<MenuEntry>& documentMenuBar() {
         fileMenu(true),
         popup("编辑(&E)", {item(cmd::Undo), item(cmd::Redo), sep(), item(cmd::Cut), item(cmd::Copy),
                            item(cmd::Paste), item(cmd::Clear), sep(), item(cmd::SelectAll)}),
-        viewMenu(),
+        viewMenu(true),
         popup("画图", {item(cmd::ToolSelect), sep(), item(cmd::ToolRect), item(cmd::ToolRoundRect),
                        item(cmd::ToolRhombus), item(cmd::ToolParallelogram), item(cmd::ToolEllipse),
                        item(cmd::ToolPoint), item(cmd::ToolLine), item(cmd::ToolText)}),
@@ -312,7 +326,7 @@ const std::vector<MenuEntry>& documentMenuBar() {
 }
 
 const std::vector<MenuEntry>& emptyMenuBar() {
-    static const std::vector<MenuEntry> menus = {fileMenu(false), viewMenu(), helpMenu()};
+    static const std::vector<MenuEntry> menus = {fileMenu(false), viewMenu(false), helpMenu()};
     return menus;
 }
 
@@ -373,6 +387,7 @@ const std::vector<ToolbarDef>& toolbarTable() {
          "属性",
          {cmd::LineThick, cmd::LineThin, cmd::LinePolyline, cmd::LineCurve, cmd::FillColor,
           cmd::LineColor, cmd::FontColor, cmd::Font}},
+        {"toolbarZoom", "缩放", {cmd::ZoomIn, cmd::ZoomOut, cmd::ZoomActual, cmd::ZoomFit}},
     };
     return bars;
 }

@@ -1,31 +1,26 @@
 #include "commands/FrameCommands.h"
 
 #include <QApplication>
-#include <QFileDialog>
-#include <QInputDialog>
 #include <QMdiArea>
 #include <QStatusBar>
 
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CDlgDocOption.h"
+#include "dialogs/CWindowsDlg.h"
+#include "dialogs/FileDialogs.h"
 #include "frames/CChildFrame.h"
 #include "frames/CMainFrame.h"
 #include "frames/CTavloApp.h"
 #include "frames/CTavloDoc.h"
+#include "frames/ToolbarCustomizer.h"
 #include "view/CTavloView.h"
 
 namespace handlers {
 
-namespace {
-QString openFilter() {
-    return QString("%1;;所有文件 (*.*) (*)").arg(CTavloApp::kFileFilter);
-}
-} // namespace
-
 void fileNew(CMainFrame& frame, int) { frame.newDocument(); }
 
 void fileOpen(CMainFrame& frame, int) {
-    const QString path = QFileDialog::getOpenFileName(&frame, "打开", QString(), openFilter());
+    const QString path = askOpenFile(&frame, "打开", QString(), documentFileTypes());
     if (!path.isEmpty())
         frame.openDocumentFile(path);
 }
@@ -62,14 +57,11 @@ void appAbout(CMainFrame& frame, int) {
 }
 
 void openTemplate(CMainFrame& frame, int) {
-    QFileDialog dialog(&frame, "打开", frame.templateFolder());
-    dialog.setOption(QFileDialog::HideNameFilterDetails);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setDefaultSuffix("tvx");
     // The first entry lists every file, as it always has.
-    dialog.setNameFilters({"导图文件(*.tvx) (*)", "All Files (*.*) (*)"});
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-        frame.openDocumentFile(dialog.selectedFiles().first());
+    static const std::vector<FileType> types = {{"导图文件(*.tvx)", "*"}, {"All Files (*.*)", "*"}};
+    const QString path = askOpenFile(&frame, "打开", frame.templateFolder(), types, "tvx");
+    if (!path.isEmpty())
+        frame.openDocumentFile(path);
 }
 
 void windowCascade(CMainFrame& frame, int) { frame.mdiArea()->cascadeSubWindows(); }
@@ -83,19 +75,12 @@ void windowArrange(CMainFrame& frame, int) {
 }
 
 void windowManager(CMainFrame& frame, int) {
-    const QList<QMdiSubWindow*> windows = frame.mdiArea()->subWindowList();
-    QStringList titles;
-    for (QMdiSubWindow* w : windows)
-        titles << w->windowTitle();
-    bool ok = false;
-    const int current = static_cast<int>(windows.indexOf(frame.mdiArea()->currentSubWindow()));
-    const QString chosen =
-        QInputDialog::getItem(&frame, "窗口", "选择窗口:", titles, std::max(0, current), false, &ok);
-    if (!ok)
-        return;
-    const int index = static_cast<int>(titles.indexOf(chosen));
-    if (index >= 0)
-        frame.mdiArea()->setActiveSubWindow(windows[index]);
+    CWindowsDlg dialog(frame.mdiArea(), &frame);
+    dialog.exec();
+}
+
+void viewCustomize(CMainFrame& frame, int) {
+    frame.toolbarCustomizer()->customize(&frame, 0);
 }
 
 void toggleStatusBar(CMainFrame& frame, int) {

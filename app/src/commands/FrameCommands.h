@@ -18,6 +18,7 @@ void windowCascade(CMainFrame& frame, int id);
 void windowTile(CMainFrame& frame, int id);
 void windowArrange(CMainFrame& frame, int id);
 void windowManager(CMainFrame& frame, int id);
+void viewCustomize(CMainFrame& frame, int id);
 void toggleStatusBar(CMainFrame& frame, int id);
 bool statusBarShown(CMainFrame& frame, int id);
 void appLook(CMainFrame& frame, int id);

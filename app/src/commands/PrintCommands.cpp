@@ -63,8 +63,12 @@ QImage renderPageImage(CTavloView& view) {
             const ZVector2 offset = getScallPosition();
             setScallPosition(ZVector2(left - kMargin, top - kMargin));
             ZN_Scene& scene = view.getScene();
+            // The printed page is drawn at 100 % whatever the window's zoom.
+            const float zoom = scene.getZoom();
+            scene.setZoom(1.0f);
             scene.resize(w, h);
             scene.render();
+            scene.setZoom(zoom);
             image = fbo.toImage();
             QOpenGLFramebufferObject::bindDefault();
             view.context()->functions()->glBindFramebuffer(GL_FRAMEBUFFER,

@@ -45,6 +45,24 @@ void arrowHead(QPainter& p, QPointF tip, QPointF from) {
     p.drawLine(b);
 }
 
+// A magnifying glass with a plus, a minus or a "1" in its lens.
+void magnifier(QPainter& p, int id) {
+    p.setPen(pen(kInk, 1.4));
+    p.setBrush(Qt::white);
+    p.drawEllipse(QPointF(6.5, 6.5), 5, 5);
+    p.setPen(pen(kInk, 2.2));
+    p.drawLine(QPointF(10.2, 10.2), QPointF(14.5, 14.5));
+    p.setPen(pen(kBlue, 1.4));
+    if (id == cmd::ZoomActual) {
+        p.drawLine(QPointF(6.5, 4), QPointF(6.5, 9));
+        p.drawLine(QPointF(5.2, 5.2), QPointF(6.5, 4));
+        return;
+    }
+    p.drawLine(QPointF(4, 6.5), QPointF(9, 6.5));
+    if (id == cmd::ZoomIn)
+        p.drawLine(QPointF(6.5, 4), QPointF(6.5, 9));
+}
+
 // Three boxes lined up along one edge, as the alignment commands place them.
 void alignIcon(QPainter& p, int mode) {
     p.setPen(pen(kBlue));
@@ -367,6 +385,26 @@ void drawIcon(QPainter& p, int id) {
         p.drawText(QRectF(8, 4, 8, 11), Qt::AlignCenter, "a");
         break;
     }
+    case cmd::ZoomIn:
+    case cmd::ZoomOut:
+    case cmd::ZoomActual:
+        magnifier(p, id);
+        break;
+    case cmd::ZoomFit:
+        // Four corners closing in on a box.
+        p.setPen(pen(kInk, 1.3));
+        p.drawLine(QPointF(1.5, 5), QPointF(1.5, 1.5));
+        p.drawLine(QPointF(1.5, 1.5), QPointF(5, 1.5));
+        p.drawLine(QPointF(11, 1.5), QPointF(14.5, 1.5));
+        p.drawLine(QPointF(14.5, 1.5), QPointF(14.5, 5));
+        p.drawLine(QPointF(14.5, 11), QPointF(14.5, 14.5));
+        p.drawLine(QPointF(14.5, 14.5), QPointF(11, 14.5));
+        p.drawLine(QPointF(5, 14.5), QPointF(1.5, 14.5));
+        p.drawLine(QPointF(1.5, 14.5), QPointF(1.5, 11));
+        p.setPen(pen(kBlue));
+        p.setBrush(kFill);
+        p.drawRect(QRectF(4.5, 5.5, 7, 5));
+        break;
     default:
         break;
     }

@@ -3,22 +3,9 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 
-namespace {
-
-// Reads a whole number in [lo, hi]; false for anything else.
-bool readCount(const QLineEdit* edit, int lo, int hi, int& value) {
-    bool ok = false;
-    const int v = edit->text().trimmed().toInt(&ok);
-    if (!ok || v < lo || v > hi)
-        return false;
-    value = v;
-    return true;
-}
-
-} // namespace
+#include "dialogs/CValueDialogs.h"
 
 CDlgJiuGongGe::CDlgJiuGongGe(QWidget* parent) : QDialog(parent) {
     setWindowTitle("表格属性");
@@ -53,28 +40,17 @@ QRect CDlgJiuGongGe::dlu(int x, int y, int w, int h) const {
 bool CDlgJiuGongGe::readFields() {
     int r = 0;
     int c = 0;
-    if (!readCount(rowsEdit_, kMinCount, kMaxCount, r)) {
-        rowsEdit_->setFocus();
-        rowsEdit_->selectAll();
+    if (!readWholeNumber(rowsEdit_, kMinCount, kMaxCount, r) ||
+        !readWholeNumber(columnsEdit_, kMinCount, kMaxCount, c))
         return false;
-    }
-    if (!readCount(columnsEdit_, kMinCount, kMaxCount, c)) {
-        columnsEdit_->setFocus();
-        columnsEdit_->selectAll();
-        return false;
-    }
     rows = r;
     columns = c;
     return true;
 }
 
 void CDlgJiuGongGe::accept() {
-    if (!readFields()) {
-        QMessageBox::warning(this, windowTitle(),
-                             QString("请输入 %1 和 %2 之间的整数。").arg(kMinCount).arg(kMaxCount));
-        return;
-    }
-    QDialog::accept();
+    if (readFields())
+        QDialog::accept();
 }
 
 bool CDlgJiuGongGe::ask(QWidget* parent, int& rows, int& columns) {

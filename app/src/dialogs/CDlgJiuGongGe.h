@@ -21,8 +21,8 @@ public:
     QLineEdit* rowsEdit() const { return rowsEdit_; }
     QLineEdit* columnsEdit() const { return columnsEdit_; }
 
-    // Reads both fields; false, with the offending field focused, when one is
-    // not a whole number in 1..1000.
+    // Reads both fields; false, with the standard message and the offending
+    // field focused, when one is not a whole number in 1..1000.
     bool readFields();
     void accept() override;
 

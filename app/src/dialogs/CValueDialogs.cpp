@@ -18,6 +18,21 @@ ZVector3 toVector3(const QColor& colour) {
                     static_cast<float>(colour.blue()) / 255.0f);
 }
 
+bool readWholeNumber(QLineEdit* edit, int lo, int hi, int& value) {
+    bool ok = false;
+    const int v = edit->text().trimmed().toInt(&ok);
+    if (ok && v >= lo && v <= hi) {
+        value = v;
+        return true;
+    }
+    ZShowMessage(CTavloApp::kApplication,
+                 ok ? QString("请输入 %1 和 %2 之间的整数。").arg(lo).arg(hi).toStdString()
+                    : std::string("请输入一个整数。"));
+    edit->setFocus();
+    edit->selectAll();
+    return false;
+}
+
 CValueDlg::CValueDlg(const char* title, int width, int height, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QString::fromUtf8(title));
     setFixedSize(dlu(0, 0, width, height).size());
@@ -79,17 +94,9 @@ bool CValueDlg::saveControls() {
     // the values as they were.
     std::vector<int> values;
     for (const IntField& f : ints_) {
-        bool ok = false;
-        const int v = f.edit->text().trimmed().toInt(&ok);
-        if (!ok || v < f.lo || v > f.hi) {
-            ZShowMessage(
-                CTavloApp::kApplication,
-                ok ? QString("请输入 %1 和 %2 之间的整数。").arg(f.lo).arg(f.hi).toStdString()
-                   : std::string("请输入一个整数。"));
-            f.edit->setFocus();
-            f.edit->selectAll();
+        int v = 0;
+        if (!readWholeNumber(f.edit, f.lo, f.hi, v))
             return false;
-        }
         values.push_back(v);
     }
     for (std::size_t i = 0; i < ints_.size(); ++i)

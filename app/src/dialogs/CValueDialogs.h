@@ -15,6 +15,11 @@ class QCheckBox;
 class QLineEdit;
 class QRadioButton;
 
+// Reads a whole number in [lo, hi] from `edit`. Anything else is reported
+// with the standard message (not an integer, or out of range), the field is
+// focused and the answer is false.
+bool readWholeNumber(QLineEdit* edit, int lo, int hi, int& value);
+
 class CValueDlg : public QDialog {
     Q_OBJECT
 public:

@@ -1,5 +1,6 @@
 #include "folder/CFolderFrame.h"
 
+#include <QEvent>
 #include <QScrollBar>
 
 #include "folder/CFolderTabCtrl.h"
@@ -21,6 +22,14 @@ CFolderFrame::CFolderFrame(QWidget* parent) : QWidget(parent) {
     winMgr_->setChild(CWinMgr::Tabs, tabs_);
     winMgr_->setChild(CWinMgr::HScroll, hScroll_);
     winMgr_->setChild(CWinMgr::SizeBox, sizeBox_);
+    connect(tabs_, &CFolderTabCtrl::metricsChanged, this, &CFolderFrame::relayout);
+}
+
+void CFolderFrame::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // The scroll bars take the new style's size.
+    if (event->type() == QEvent::StyleChange)
+        relayout();
 }
 
 void CFolderFrame::createClient(CFolderView* view) {

@@ -38,6 +38,9 @@ public:
     void showTabs(bool show);
     bool tabsShown() const;
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void onSizerMoved(int dx, int dy);
 

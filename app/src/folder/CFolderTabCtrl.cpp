@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QEvent>
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
@@ -20,23 +21,35 @@ CFolderTabCtrl::CFolderTabCtrl(int tabStyle, QWidget* parent)
     setObjectName("CFolderTabCtrl");
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Button);
-    const int extent = scrollBarExtent(this);
-    // The tab fonts are sized by their cell height (one pixel less than the
-    // strip, two less for the current tab); a pixel size names the em, which is
-    // about four fifths of the cell.
-    normalFont_ = QFont("Arial");
-    normalFont_.setPixelSize(std::max(6, (extent - 1) * 4 / 5));
-    currentFont_ = normalFont_;
-    currentFont_.setPixelSize(std::max(6, (extent - 3) * 4 / 5));
-    setFixedHeight(extent);
     if (tabStyle_ & ScrollButtons) {
         button1_ = new CFolderButton(1, this);
         button2_ = new CFolderButton(2, this);
         connect(button1_, &CFolderButton::command, this, &CFolderTabCtrl::scrollCommand);
         connect(button2_, &CFolderButton::command, this, &CFolderTabCtrl::scrollCommand);
-        buttonsWidth_ = 2 * extent;
     }
-    updateButtons();
+    applyStyleMetrics();
+}
+
+void CFolderTabCtrl::applyStyleMetrics() {
+    // Strip height, fonts and buttons all follow the scroll-bar size, which
+    // the visual style decides.
+    const int extent = scrollBarExtent(this);
+    normalFont_ = QFont("Arial");
+    normalFont_.setPixelSize(std::max(6, extent - 1));
+    currentFont_ = normalFont_;
+    currentFont_.setPixelSize(std::max(6, extent - 3));
+    setFixedHeight(extent);
+    buttonsWidth_ = button1_ ? 2 * extent : 0;
+    placeButtons();
+    recalcLayout();
+}
+
+void CFolderTabCtrl::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::StyleChange)
+        return;
+    applyStyleMetrics();
+    emit metricsChanged();
 }
 
 int CFolderTabCtrl::addItem(const std::string& name) {
@@ -124,12 +137,16 @@ void CFolderTabCtrl::updateButtons() {
     button2_->setEnabled(more);
 }
 
-void CFolderTabCtrl::resizeEvent(QResizeEvent*) {
+void CFolderTabCtrl::placeButtons() {
     const int side = height();
     if (button1_) {
         button1_->setGeometry(0, 0, side, side);
         button2_->setGeometry(side, 0, side, side);
     }
+}
+
+void CFolderTabCtrl::resizeEvent(QResizeEvent*) {
+    placeButtons();
     recalcLayout();
 }
 

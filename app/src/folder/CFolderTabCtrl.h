@@ -41,6 +41,7 @@ public:
     int totalWidth() const { return totalWidth_; }
     int buttonsWidth() const { return buttonsWidth_; }
     CFolderButton* button(int id) const { return id == 1 ? button1_ : button2_; }
+    const QFont& tabFont(bool current) const { return current ? currentFont_ : normalFont_; }
 
     // Measures the names and places the tabs again.
     void recalcLayout();
@@ -55,13 +56,18 @@ public:
 signals:
     // A click made another tab current.
     void tabNotify(int index);
+    // A change of visual style gave the strip another height or width.
+    void metricsChanged();
 
 protected:
     void paintEvent(QPaintEvent*) override;
     void resizeEvent(QResizeEvent*) override;
+    void changeEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    void applyStyleMetrics();
+    void placeButtons();
     void updateButtons();
     void drawTab(class QPainter& p, const FolderTabItem& tab, bool current) const;
 

@@ -2,9 +2,9 @@
 
 #include <QCloseEvent>
 #include <QDir>
-#include <QFileDialog>
 #include <QMessageBox>
 
+#include "dialogs/FileDialogs.h"
 #include "folder/CFolderFrame.h"
 #include "folder/CFolderTabCtrl.h"
 #include "frames/CTavloApp.h"
@@ -21,12 +21,9 @@ int askToSaveDialog(QWidget* parent, const QString& title) {
 }
 
 QString askFileNameDialog(QWidget* parent, const QString& suggestion) {
-    QString path = QFileDialog::getSaveFileName(
-        parent, "另存为", suggestion,
-        QString("%1;;所有文件 (*.*) (*)").arg(CTavloApp::kFileFilter));
-    if (!path.isEmpty() && !path.contains('.'))
-        path += CTavloApp::kFileExtension;
-    return path;
+    // A name typed without an extension gets ".tvx".
+    return askSaveFile(parent, "另存为", suggestion, documentFileTypes(),
+                       QString(CTavloApp::kFileExtension).mid(1));
 }
 
 bool askOverwriteDialog(QWidget* parent, const QString& path) {

@@ -1,5 +1,7 @@
 #include "frames/CMainFrame.h"
 
+#include <cmath>
+
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
@@ -9,10 +11,11 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QMdiArea>
-#include <QRegularExpression>
 #include <QMenuBar>
+#include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
+#include <QStyle>
 #include <QStyleFactory>
 #include <QToolBar>
 
@@ -21,13 +24,21 @@
 #include "commands/CommandIds.h"
 #include "commands/CommandTable.h"
 #include "commands/ToolbarIcons.h"
+#include "dialogs/CWindowsDlg.h"
 #include "frames/CChildFrame.h"
 #include "frames/CTavloApp.h"
 #include "frames/CTavloDoc.h"
-#include "view/CTavloView.h"
+#include "frames/KeyboardLocks.h"
+#include "frames/ToolbarCustomizer.h"
 #include "frames/TvxContainer.h"
+#include "view/CTavloView.h"
 
 namespace {
+
+// Where the main window's size, position and toolbar layout are kept.
+constexpr const char* kGeometryKey = "MainFrame/Geometry";
+constexpr const char* kStateKey = "MainFrame/State";
+constexpr int kStateVersion = 1;
 
 struct LookStyle {
     const char* style;
@@ -85,10 +96,7 @@ QString tooltipPart(const CommandDef& def) {
         if (prompt.contains('\n'))
             return prompt.section('\n', 1);
     }
-    QString text = QString::fromUtf8(def.text).section('\t', 0, 0);
-    text.remove(QRegularExpression("\\(&.\\)"));
-    text.remove('&');
-    return text;
+    return plainMenuText(QString::fromUtf8(def.text));
 }
 
 } // namespace
@@ -106,6 +114,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
         rebuildMenuBar();
         updateTitle();
         updateCommandUI();
+        updateZoomPane();
     });
     createActions();
     createToolbars();
@@ -169,37 +178,58 @@ QAction* CMainFrame::action(int id) const {
 QToolBar* CMainFrame::toolbar(int index) const { return toolbars_.value(index); }
 
 void CMainFrame::createToolbars() {
+    toolbarCustomizer_ = new ToolbarCustomizer([this](int id) { return action(id); },
+                                               action(cmd::ViewCustomize), this);
     for (const ToolbarDef& def : toolbarTable()) {
-        QToolBar* bar = addToolBar(QString::fromUtf8(def.title));
+        auto* bar = new QToolBar(QString::fromUtf8(def.title), this);
         bar->setObjectName(def.objectName);
         bar->setIconSize(QSize(16, 16));
         bar->setAllowedAreas(Qt::AllToolBarAreas);
         for (int id : def.buttons) {
-            if (id == 0) {
-                bar->addSeparator();
-                continue;
-            }
-            QAction* a = action(id);
-            if (!a)
-                continue;
-            a->setIcon(commandIcon(id));
-            bar->addAction(a);
+            if (QAction* a = id ? action(id) : nullptr)
+                a->setIcon(commandIcon(id));
         }
+        toolbarCustomizer_->addToolbar(bar, def.buttons);
         toolbars_ << bar;
     }
+    // The standard and property toolbars share the first row and the long
+    // drawing toolbar has the second, so every button shows on a narrow screen.
+    addToolBar(Qt::TopToolBarArea, toolbars_[0]);
+    addToolBar(Qt::TopToolBarArea, toolbars_[2]);
+    addToolBarBreak(Qt::TopToolBarArea);
+    addToolBar(Qt::TopToolBarArea, toolbars_[1]);
 }
 
 void CMainFrame::createStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName("statusBar");
     bar->showMessage("就绪");
+    zoomPane_ = new QLabel("100%", bar);
+    zoomPane_->setObjectName("paneZoom");
+    zoomPane_->setAlignment(Qt::AlignCenter);
+    zoomPane_->setMinimumWidth(zoomPane_->fontMetrics().horizontalAdvance("400%") + 12);
+    zoomPane_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    bar->addPermanentWidget(zoomPane_);
     for (const char* pane : {"CAP", "NUM", "SCRL"}) {
-        auto* label = new QLabel(pane, bar);
+        auto* label = new QLabel(bar);
         label->setObjectName(QString("pane") + pane);
         label->setAlignment(Qt::AlignCenter);
         label->setMinimumWidth(label->fontMetrics().horizontalAdvance("SCRL") + 12);
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         bar->addPermanentWidget(label);
+        lockPanes_ << label;
+    }
+    locks_ = new KeyboardLocks(this);
+    connect(locks_, &KeyboardLocks::changed, this, &CMainFrame::updateLockPanes);
+    updateLockPanes();
+}
+
+void CMainFrame::updateLockPanes() {
+    // A pane names its lock only while the lock is on; unknown reads as off.
+    static const char* const names[] = {"CAP", "NUM", "SCRL"};
+    for (int i = 0; i < lockPanes_.size(); ++i) {
+        const auto lock = static_cast<KeyboardLocks::Lock>(i);
+        lockPanes_[i]->setText(locks_->isOn(lock).value_or(false) ? names[i] : "");
     }
 }
 
@@ -222,6 +252,8 @@ QMenu* CMainFrame::buildMenu(const MenuEntry& entry, QWidget* parent) {
             QMenu* bars = menu->addMenu("工具栏和停靠窗口(&T)");
             for (QToolBar* bar : toolbars_)
                 bars->addAction(bar->toggleViewAction());
+            bars->addSeparator();
+            bars->addAction(action(cmd::ViewCustomize));
         } else if (item.id == menuslot::LookList) {
             QMenu* looks = menu->addMenu("应用程序外观(&A)");
             for (const LookDef& look : lookTable())
@@ -264,10 +296,13 @@ void CMainFrame::fillWindowList(QMenu* menu) {
     const int at = all.indexOf(marker);
     QAction* before = at >= 0 && at + 1 < all.size() ? all[at + 1] : nullptr;
     const QList<QMdiSubWindow*> windows = mdi_->subWindowList();
+    QStringList titles;
+    for (QMdiSubWindow* w : windows)
+        titles << w->windowTitle();
+    const QStringList labels = distinctWindowLabels(titles);
     for (int i = 0; i < windows.size(); ++i) {
         QMdiSubWindow* w = windows[i];
-        auto* a = new QAction(QString("&%1 %2").arg(i + 1).arg(w->windowTitle()),
-                              menu);
+        auto* a = new QAction(QString("&%1 %2").arg(i + 1).arg(labels[i]), menu);
         a->setProperty("windowListEntry", true);
         a->setCheckable(true);
         a->setChecked(w == mdi_->activeSubWindow());
@@ -317,6 +352,14 @@ void CMainFrame::runCommand(int id) {
     updateCommandUI();
 }
 
+void CMainFrame::updateZoomPane() {
+    if (!zoomPane_)
+        return;
+    const CChildFrame* child = activeChild();
+    const float zoom = child ? child->view()->getZoom() : 1.0f;
+    zoomPane_->setText(QString("%1%").arg(static_cast<int>(std::lround(zoom * 100.0f))));
+}
+
 CChildFrame* CMainFrame::activeChild() const {
     // The current window stays known while a menu or dialog has the focus,
     // when the area reports no active one.
@@ -335,6 +378,7 @@ QList<CChildFrame*> CMainFrame::children() const {
 CChildFrame* CMainFrame::attachChild(CChildFrame* child) {
     mdi_->addSubWindow(child);
     child->view()->setContextMenu(contextMenu_);
+    connect(child->view(), &CTavloView::zoomChanged, this, &CMainFrame::updateZoomPane);
     connect(child->document(), &CTavloDoc::modifiedChanged, this, &CMainFrame::updateTitle);
     connect(child->document(), &CTavloDoc::titleChanged, this, &CMainFrame::updateTitle);
     connect(child, &QObject::destroyed, this, [this] {
@@ -405,6 +449,37 @@ QString CMainFrame::templateFolder() const {
     return QDir(QCoreApplication::applicationDirPath()).filePath("samples") + '/';
 }
 
+QMenu* CMainFrame::createPopupMenu() {
+    // The right-click menu of the toolbar area offers customising as well.
+    QMenu* menu = QMainWindow::createPopupMenu();
+    if (menu) {
+        menu->addSeparator();
+        menu->addAction(action(cmd::ViewCustomize));
+    }
+    return menu;
+}
+
+void CMainFrame::restoreWindowLayout() {
+    const QSettings settings(CTavloApp::kOrganisation, CTavloApp::kApplication);
+    if (restoreGeometry(settings.value(kGeometryKey).toByteArray())) {
+        restoreState(settings.value(kStateKey).toByteArray(), kStateVersion);
+        return;
+    }
+    // The first start takes most of the screen.
+    const QScreen* where = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!where)
+        return;
+    const QRect available = where->availableGeometry();
+    const QSize size = available.size() * 9 / 10;
+    setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, available));
+}
+
+void CMainFrame::saveWindowLayout() const {
+    QSettings settings(CTavloApp::kOrganisation, CTavloApp::kApplication);
+    settings.setValue(kGeometryKey, saveGeometry());
+    settings.setValue(kStateKey, saveState(kStateVersion));
+}
+
 void CMainFrame::closeEvent(QCloseEvent* event) {
     for (CChildFrame* child : children()) {
         if (!child->saveModified()) {
@@ -414,5 +489,6 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         child->document()->SetModifiedFlag(false);
     }
     mdi_->closeAllSubWindows();
+    saveWindowLayout();
     event->accept();
 }

@@ -13,6 +13,8 @@ class QMdiArea;
 class QMenu;
 class QToolBar;
 class CChildFrame;
+class KeyboardLocks;
+class ToolbarCustomizer;
 struct MenuEntry;
 
 class CMainFrame : public QMainWindow {
@@ -38,10 +40,21 @@ public:
     void updateCommandUI();
     // Runs a command by id, as a menu click does.
     void runCommand(int id);
+    // Shows the active view's zoom in the status bar.
+    void updateZoomPane();
 
     // Applies a visual style (205..219) and remembers it in the profile.
     void setAppLook(int id);
     QString templateFolder() const;
+    ToolbarCustomizer* toolbarCustomizer() const { return toolbarCustomizer_; }
+    // Size, position and toolbar layout as the profile keeps them; on the
+    // first start most of the screen. Saved when the window closes.
+    void restoreWindowLayout();
+    void saveWindowLayout() const;
+    // Shows CAP, NUM and SCRL in the status bar while the lock is on.
+    void updateLockPanes();
+
+    QMenu* createPopupMenu() override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -64,6 +77,10 @@ private:
     QList<QMenu*> documentMenus_;
     QList<QMenu*> emptyMenus_;
     QMenu* contextMenu_ = nullptr;
+    QLabel* zoomPane_ = nullptr; // status-bar pane, owned by the bar
     bool documentMenusShown_ = false;
     bool menusBuilt_ = false;
+    KeyboardLocks* locks_ = nullptr;                 // child object
+    ToolbarCustomizer* toolbarCustomizer_ = nullptr; // child object
+    QList<QLabel*> lockPanes_;                       // CAP, NUM, SCRL
 };

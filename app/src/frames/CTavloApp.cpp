@@ -3,9 +3,12 @@
 #include <memory>
 
 #include <QCursor>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QSettings>
 #include <QTimer>
+#include <QTranslator>
 #include <QWidget>
 
 #include <sarvik/ZImageTexture.h>
@@ -27,8 +30,13 @@ std::vector<std::unique_ptr<ZImageTexture>>& orphanTextures() {
 }
 
 void showMessageBox(const std::string& title, const std::string& text) {
-    QMessageBox::warning(QApplication::activeWindow(), QString::fromStdString(title),
-                         QString::fromStdString(text));
+    // The program's own messages carry the exclamation mark; the picture
+    // decoder's box ("JPEG Error") is a plain one.
+    const QMessageBox::Icon icon =
+        title == CTavloApp::kApplication ? QMessageBox::Warning : QMessageBox::NoIcon;
+    QMessageBox box(icon, QString::fromStdString(title), QString::fromStdString(text),
+                    QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
 }
 
 Qt::CursorShape toQtCursor(ZCursor cursor) {
@@ -70,16 +78,30 @@ void storeRecentFiles(const QStringList& files) {
 void CTavloApp::prepare() {
     // One texture name must work in every document window.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // The standard dialogs are Qt's own, so that they speak Chinese whatever
+    // desktop the program runs on.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
 }
 
 CTavloApp::CTavloApp(int& argc, char** argv) : QApplication(argc, argv) {
     setOrganizationName(kOrganisation);
     setApplicationName(kApplication);
-    setApplicationDisplayName(kMainTitle);
+    // No display name: Qt would append it to every window title.
+    installQtTranslations();
     appLook = profile().value("ApplicationLook", 208).toInt();
 }
 
 CTavloApp::~CTavloApp() { ExitInstance(); }
+
+void CTavloApp::installQtTranslations() {
+    // Qt's own texts (standard buttons, file, colour, font and print dialogs)
+    // in Simplified Chinese, like every other word the program shows.
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    auto translator = std::make_unique<QTranslator>(this);
+    if (translator->load("qtbase_zh_CN", QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        installTranslator(translator.get()))
+        qtTranslator_ = translator.release();
+}
 
 CTavloApp* CTavloApp::instance() { return qobject_cast<CTavloApp*>(QCoreApplication::instance()); }
 
@@ -89,6 +111,7 @@ bool CTavloApp::InitInstance() {
     setWindowIcon(commandIcon(cmd::ToolLine));
     mainFrame_ = new CMainFrame;
     mainFrame_->setAttribute(Qt::WA_DeleteOnClose, false);
+    mainFrame_->restoreWindowLayout();
     const QStringList args = arguments();
     bool opened = false;
     for (int i = 1; i < args.size(); ++i) {

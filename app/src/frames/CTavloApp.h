@@ -9,6 +9,7 @@
 #include <QStringList>
 
 class CMainFrame;
+class QTranslator;
 class ZImageTexture;
 class ZN_ShapeBase;
 
@@ -38,6 +39,8 @@ public:
     void ExitInstance();
 
     CMainFrame* mainFrame() const { return mainFrame_; }
+    // Qt's Chinese translations, when they were found and installed.
+    const QTranslator* qtTranslator() const { return qtTranslator_; }
 
     // Takes a picture into the cache shared by every document; works without
     // an application object too (the command line), where it frees at exit.
@@ -53,6 +56,9 @@ public:
     std::vector<ZImageTexture*> textures;      // owned; never pruned while running
 
 private:
+    void installQtTranslations();
+
     CMainFrame* mainFrame_ = nullptr;
+    QTranslator* qtTranslator_ = nullptr; // child object
     bool exited_ = false;
 };

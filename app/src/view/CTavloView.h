@@ -1,13 +1,16 @@
 #pragma once
 // The editing view: shows one page of its document through an OpenGL scene,
-// scrolls a 15000 x 10000 canvas with its frame's scroll bars and turns mouse
-// and keyboard input into edits of the page through its drawing tools.
+// at a zoom of its own, scrolls a canvas of at least 15000 x 10000 (grown to
+// take in every shape) with its frame's scroll bars, pans with the middle
+// button or Space and the left button, and turns mouse and keyboard input into
+// edits of the page through its drawing tools.
 
 #include <functional>
 #include <list>
 #include <vector>
 
 #include <QPoint>
+#include <QPointF>
 #include <QString>
 
 #include <rulmek/rulmek.h>
@@ -74,6 +77,11 @@ class CTavloView : public CFolderView {
 public:
     static constexpr int kScrollWidth = 15000;
     static constexpr int kScrollHeight = 10000;
+    static constexpr float kMinZoom = 0.1f;
+    static constexpr float kMaxZoom = 4.0f;
+    // How near (screen pixels) a handle, point or line counts as under the
+    // pointer, at every zoom.
+    static constexpr float kHitTolerance = 10.0f;
 
     explicit CTavloView(QWidget* parent = nullptr);
     ~CTavloView() override;
@@ -95,9 +103,40 @@ public:
     // state stay as they are.
     void showPage(int index) override;
 
-    // Scroll position in canvas pixels.
+    // Scroll position: the canvas point at the window's top-left corner,
+    // rounded to whole canvas units.
     QPoint scrollPosition() const;
+    // Scrolls so that the canvas point `position` is at the top-left corner,
+    // as far as the scroll range allows.
     void scrollTo(QPoint position);
+    // The exact canvas point at the top-left corner (the view offset this
+    // window draws and hit-tests with).
+    ZVector2 viewOffset() const;
+    // Sets the scroll range from the canvas and the page's shapes: at least
+    // the 15000 x 10000 canvas, and where shapes lie beyond it their bounding
+    // box with half a window to spare. Runs before every frame; callers that
+    // need the range at once (tests) may run it themselves.
+    void updateScrollRanges();
+
+    // --- zoom: screen pixels per canvas unit ---
+    float getZoom() const { return zoom_; }
+    // Zooms to `value` (clamped to 10 %..400 %) keeping the canvas point under
+    // the screen point `anchor` where it is.
+    void setZoom(float value, QPointF anchor);
+    // The same about the window's centre.
+    void setZoom(float value);
+    // One step up or down the list of zoom levels.
+    void zoomIn();
+    void zoomOut();
+    // The zoom and scroll position that show every visible shape with a
+    // margin; 100 % at the canvas origin for an empty page.
+    void zoomToFit();
+    // The single conversion of a position on screen (widget pixels) into the
+    // client coordinates that hit tests take; canvas() adds the view offset.
+    ZVector2 clientFromScreen(QPointF screen) const;
+    ZVector2 canvasFromScreen(QPointF screen) const { return canvas(clientFromScreen(screen)); }
+    QPointF screenFromClient(ZVector2 client) const;
+    bool isPanning() const { return panning_; }
 
     // --- tools and selection, for the command handlers ---
 
@@ -161,6 +200,10 @@ public:
     // The focus rectangle of a rubber band in progress, empty when none.
     QRect focusRect() const { return focusRect_; }
 
+signals:
+    // The zoom changed; `percent` is what the status bar shows.
+    void zoomChanged(int percent);
+
 protected:
     void initializeGL() override;
     void resizeGL(int w, int h) override;
@@ -173,13 +216,22 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void frameAttached() override;
 
 private:
     void onHScroll(int value);
     void onVScroll(int value);
-    void updateScrollRanges();
+    // Writes this window's offset (scroll values over the zoom) process-wide.
+    void applyViewOffset();
     void buildPendingTextures();
+    void startPan(QPoint screen);
+    void endPan();
+    // How near counts as on a shape, in canvas units.
+    float hitTolerance() const { return kHitTolerance / zoom_; }
+    // True while a press has moved less than the drag threshold (screen pixels).
+    bool belowDragThreshold(ZVector2 a, ZVector2 b) const;
 
     // Tool handlers (CTavloViewTools.cpp).
     void selectDown(ZVector2 p);
@@ -242,6 +294,12 @@ private:
     QMenu* contextMenu_ = nullptr;  // not owned
     int glCallbackDepth_ = 0;
     QRect focusRect_;
+    float zoom_ = 1.0f;
+    int wheelRemainder_ = 0; // zoom wheel turns of less than a notch, summed
+    bool spaceHeld_ = false;
+    bool panning_ = false;
+    QPoint panStart_;       // screen point where the pan began
+    QPoint panScrollStart_; // scroll bar values then
     TableSizeAsker tableSizeAsker_;
     MessageShower messageShower_;
 };

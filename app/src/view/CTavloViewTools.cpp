@@ -2,6 +2,7 @@
 // mouse and keyboard input into edits of the page.
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include <QApplication>
@@ -27,15 +28,11 @@
 
 namespace {
 
-// A press becomes a drag once the pointer has moved this far (squared pixels).
+// A press becomes a drag once the pointer has moved this far (squared screen
+// pixels).
 constexpr float kDragThreshold2 = 10.0f;
 // Connector bends straighter than this many degrees are merged away.
 constexpr float kStraightBend = 160.0f;
-constexpr float kTargetTolerance = 10.0f;
-
-ZVector2 toVec(QPoint p) {
-    return ZVector2(static_cast<float>(p.x()), static_cast<float>(p.y()));
-}
 
 int shapeTypeForTool(int tool) {
     switch (tool) {
@@ -65,11 +62,12 @@ LOGFONTA defaultTextFont() {
     return font;
 }
 
-// The edit box shows its text in the font the label will get.
-QFont qtFont(const LOGFONTA& font) {
+// The edit box shows its text in the font the label will get, at the size
+// the page shows it.
+QFont qtFont(const LOGFONTA& font, float zoom) {
     QFont f(QString::fromLocal8Bit(font.lfFaceName));
     if (font.lfHeight != 0)
-        f.setPixelSize(std::abs(font.lfHeight));
+        f.setPixelSize(std::max(1, static_cast<int>(std::lround(std::abs(font.lfHeight) * zoom))));
     f.setBold(font.lfWeight >= 600);
     f.setItalic(font.lfItalic != 0);
     return f;
@@ -89,10 +87,14 @@ ZVector2 CTavloView::canvas(ZVector2 client) const {
     return client + getScallPosition();
 }
 
+bool CTavloView::belowDragThreshold(ZVector2 a, ZVector2 b) const {
+    return (a - b).SquaredLength() * zoom_ * zoom_ < kDragThreshold2;
+}
+
 // --- dispatch ---
 
 void CTavloView::onLButtonDown(Qt::KeyboardModifiers, QPoint point) {
-    const ZVector2 p = toVec(point);
+    const ZVector2 p = clientFromScreen(point);
     if (editBox_->isVisible()) {
         commitEdit();
         update();
@@ -125,14 +127,13 @@ void CTavloView::onLButtonDown(Qt::KeyboardModifiers, QPoint point) {
 }
 
 void CTavloView::onMouseMove(Qt::KeyboardModifiers, QPoint point) {
-    const ZVector2 p = toVec(point);
+    const ZVector2 p = clientFromScreen(point);
     if (currentPage) {
         if (tool == viewtool::Select) {
             // Below the drag threshold the press position stays the reference.
             const bool pending = (dragState == dragstate::PressedUnselected ||
                                   dragState == dragstate::PressedSelected) &&
-                                 dragPhase == 1 &&
-                                 (p - lastPoint).SquaredLength() < kDragThreshold2;
+                                 dragPhase == 1 && belowDragThreshold(p, lastPoint);
             selectMove(p);
             if (pending)
                 return;
@@ -148,7 +149,7 @@ void CTavloView::onMouseMove(Qt::KeyboardModifiers, QPoint point) {
 }
 
 void CTavloView::onLButtonUp(Qt::KeyboardModifiers, QPoint point) {
-    const ZVector2 p = toVec(point);
+    const ZVector2 p = clientFromScreen(point);
     if (currentPage) {
         if (tool == viewtool::Select)
             selectUp(p);
@@ -275,7 +276,7 @@ void CTavloView::selectMove(ZVector2 p) {
     switch (dragState) {
     case dragstate::Idle:
         hitCode = 0;
-        hitShape = currentPage->Change_Cursor(p, &hitHelper, hitCode);
+        hitShape = currentPage->Change_Cursor(p, &hitHelper, hitCode, hitTolerance());
         if (!hitShape)
             ZSetCursor(ZCursor::Arrow);
         return;
@@ -285,7 +286,7 @@ void CTavloView::selectMove(ZVector2 p) {
     case dragstate::PressedUnselected:
     case dragstate::PressedSelected:
         if (dragPhase == 1) {
-            if ((p - lastPoint).SquaredLength() < kDragThreshold2) {
+            if (belowDragThreshold(p, lastPoint)) {
                 update();
                 return;
             }
@@ -393,7 +394,12 @@ void CTavloView::selectUp(ZVector2 p) {
     update();
 }
 
-void CTavloView::drawFocusRect(ZVector2 a, ZVector2 b) {
+void CTavloView::drawFocusRect(ZVector2 clientA, ZVector2 clientB) {
+    // The band is drawn over the page in screen pixels.
+    const QPointF sa = screenFromClient(clientA);
+    const QPointF sb = screenFromClient(clientB);
+    const ZVector2 a(static_cast<float>(sa.x()), static_cast<float>(sa.y()));
+    const ZVector2 b(static_cast<float>(sb.x()), static_cast<float>(sb.y()));
     const int left = static_cast<int>(std::min(a.X(), b.X()));
     const int top = static_cast<int>(std::min(a.Y(), b.Y()));
     const int right = static_cast<int>(std::max(a.X(), b.X()));
@@ -418,7 +424,7 @@ void CTavloView::dropOnTable(ZVector2 p) {
     for (ZN_ShapeBase* shape : shapes) {
         if (shape->type() != 12)
             continue;
-        const int code = shape->InPoint(p, nullptr, kTargetTolerance);
+        const int code = shape->InPoint(p, nullptr, hitTolerance());
         if (code < 10)
             continue;
         auto* table = static_cast<ZN_NJiuGongGe*>(shape);
@@ -492,7 +498,7 @@ void CTavloView::findTarget(ZVector2 p) {
     for (ZN_ShapeBase* shape : currentPage->getShapeList()) {
         if (shape == hitShape || shape->type() == 1)
             continue;
-        const int code = shape->InPoint(p, nullptr, kTargetTolerance);
+        const int code = shape->InPoint(p, nullptr, hitTolerance());
         if (code != 0) {
             hoverShape = shape;
             hoverCode = code;
@@ -595,8 +601,9 @@ void CTavloView::textDown(ZVector2 p) {
     }
     editLabel = nullptr;
     pressPoint = p;
-    editBox_->setFont(qtFont(defaultTextFont()));
-    editBox_->setGeometry(static_cast<int>(p.X()), static_cast<int>(p.Y()), 20, 20);
+    editBox_->setFont(qtFont(defaultTextFont(), zoom_));
+    const QPointF at = screenFromClient(p);
+    editBox_->setGeometry(static_cast<int>(at.x()), static_cast<int>(at.y()), 20, 20);
     editBox_->show();
     editBox_->setFocus();
     tool = viewtool::Select;
@@ -614,10 +621,11 @@ void CTavloView::resizeEditBox() {
     // The box shows the text in its own font; leave room for either.
     const QFontMetrics metrics(editBox_->font());
     const QSize qt = metrics.size(0, editBox_->toPlainText());
-    const int w = std::max(size.width, qt.width()) + 10;
-    const int h = std::max(size.height, qt.height()) + 10;
-    editBox_->setGeometry(static_cast<int>(pressPoint.X()), static_cast<int>(pressPoint.Y()),
-                          std::max(20, w), std::max(20, h));
+    const int w = std::max(static_cast<int>(std::ceil(size.width * zoom_)), qt.width()) + 10;
+    const int h = std::max(static_cast<int>(std::ceil(size.height * zoom_)), qt.height()) + 10;
+    const QPointF at = screenFromClient(pressPoint);
+    editBox_->setGeometry(static_cast<int>(at.x()), static_cast<int>(at.y()), std::max(20, w),
+                          std::max(20, h));
     editBox_->setFocus();
 }
 
@@ -699,10 +707,14 @@ void CTavloView::editLabelOf(ZN_SText* label) {
     pressPoint = a;
     QString text = QString::fromStdString(label->getText());
     text.replace("\r\n", "\n");
-    editBox_->setFont(qtFont(label->getFont()));
+    editBox_->setFont(qtFont(label->getFont(), zoom_));
     editBox_->setPlainText(text);
-    editBox_->setGeometry(static_cast<int>(a.X()), static_cast<int>(a.Y()),
-                          static_cast<int>(b.X() - a.X()) + 10, static_cast<int>(b.Y() - a.Y()));
+    // Over the label at the size the page shows it.
+    const QPointF sa = screenFromClient(a);
+    const QPointF sb = screenFromClient(b);
+    editBox_->setGeometry(static_cast<int>(sa.x()), static_cast<int>(sa.y()),
+                          static_cast<int>(sb.x() - sa.x()) + 10,
+                          static_cast<int>(sb.y() - sa.y()));
     label->setShow(false);
     editBox_->show();
     editBox_->selectAll();
@@ -752,8 +764,12 @@ void CTavloView::captureFinish(ZVector2 p) {
 
 void CTavloView::copyCaptureToClipboard() {
     ZN_BackRgn* region = currentPage->getBackRgn();
-    const ZVector2 a = region->getPoint1();
-    const ZVector2 b = region->getPoint2();
+    // The frame's corners are client coordinates; the picture is what the
+    // window shows there, at screen resolution.
+    const QPointF sa = screenFromClient(region->getPoint1());
+    const QPointF sb = screenFromClient(region->getPoint2());
+    const ZVector2 a(static_cast<float>(sa.x()), static_cast<float>(sa.y()));
+    const ZVector2 b(static_cast<float>(sb.x()), static_cast<float>(sb.y()));
     // One pixel inside the frame, so its green outline stays out of the picture.
     const QRect area(QPoint(static_cast<int>(a.X()) + 1, static_cast<int>(a.Y()) + 1),
                      QPoint(static_cast<int>(b.X()) - 2, static_cast<int>(b.Y()) - 2));

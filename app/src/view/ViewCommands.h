@@ -6,4 +6,6 @@ class CMainFrame;
 namespace handlers {
 // The drawing tool commands: each chooses its tool in the active view.
 void chooseTool(CMainFrame& frame, int id);
+// 放大, 缩小, 实际大小 and 适合页面 on the active view.
+void zoomView(CMainFrame& frame, int id);
 } // namespace handlers

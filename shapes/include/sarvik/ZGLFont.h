@@ -25,6 +25,8 @@ public:
     // Draws the picture at the current raster position, rising from it; needs
     // a current GL context. Nothing without a picture.
     void render() const;
+    // Draws any one-bit picture of a text the same way.
+    static void renderPicture(int w, int h, const std::uint8_t* data);
 
     // Size of the next rendering; after a rendering, the picture's size (the
     // width rounded up to a multiple of 32).
@@ -47,8 +49,8 @@ public:
     bool drawnAt(int w, int h) const { return bits && w == drawnWidth && h == drawnHeight; }
 
 protected:
-    int width = 0;  // pixels; a multiple of 32 after rendering
-    int height = 0; // rows
+    int width = 0;                           // pixels; a multiple of 32 after rendering
+    int height = 0;                          // rows
     std::shared_ptr<const ZTextBitmap> bits; // shared with copies, never changed
     std::optional<LOGFONTA> hFont;           // consumed by each rendering
     int alignType = 0;                       // 1 left, 2 right, otherwise centred

@@ -56,6 +56,19 @@ public:
     // The red outline of the rectangle in the current line width.
     void drawSelectRect() const;
 
+    // Texts whose glyphs would be smaller than this on screen (pixels high)
+    // draw as a light bar instead.
+    static constexpr float kSmallestReadable = 4.0f;
+    // The picture drawn at `zoom`: the one made by the last rendering at 1,
+    // otherwise the text rasterised afresh with its font and rectangle scaled
+    // by the zoom, kept until the next zoom or the next change of the text.
+    // Null when nothing can be drawn.
+    std::shared_ptr<const ZTextBitmap> pictureAt(float zoom) const;
+    // Pixel height of the glyphs at zoom 1.
+    float glyphHeight() const;
+    // What stands in for glyphs too small to read.
+    void drawSmallTextBar() const;
+
 protected:
     std::string text = " "; // UTF-8 in memory, code page 936 in files
     ZGLFont glFont;
@@ -65,4 +78,15 @@ protected:
     ZVector3 fontColor{0.0f, 0.0f, 0.0f};
     ZN_ShapeBase* host = nullptr; // not owned: the shape that owns this label
     int textAlignType = 0;        // 0 centred, 1 left, 2 right
+
+private:
+    // The picture for one zoom other than 1; dropped whenever glFont is
+    // rendered again. Drawing fills it in, hence mutable.
+    struct ZoomedPicture {
+        float zoom = 0.0f;
+        int width = 0;
+        int height = 0;
+        std::shared_ptr<const ZTextBitmap> bits;
+    };
+    mutable ZoomedPicture zoomed;
 };

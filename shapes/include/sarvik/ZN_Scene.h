@@ -2,7 +2,8 @@
 // Binds one GL context (through its drawable) to one view and draws one frame
 // of a page: clear to the page's background, set the state every shape's
 // drawing starts from, draw the shapes and the capture frame, show the frame.
-// The projection maps window pixels one to one, origin top-left, y down.
+// The projection maps window pixels one to one, origin top-left, y down, and
+// then scales by the scene's zoom (1 unless set).
 
 #include <rulmek/rulmek.h>
 #include <sarvik/platform/ZGLSurface.h>
@@ -33,6 +34,12 @@ public:
     // Draws one frame and shows it. The caller makes the context current.
     virtual void render() const;
 
+    // Screen pixels per canvas unit; what is not a positive finite number is
+    // ignored. Each frame publishes it as the process-wide view zoom, so the
+    // drawing code of the shapes sizes its handles and text for it.
+    void setZoom(float value);
+    float getZoom() const { return zoom; }
+
     int getWidth() const { return width; }
     int getHeight() const { return height; }
     // The orthographic matrix captured by the last resize after init, in
@@ -44,9 +51,10 @@ protected:
     virtual void ClearScreen() const;
 
 private:
-    ZGLSurface* surface = nullptr;           // not owned
+    ZGLSurface* surface = nullptr; // not owned
     int width = 0;
     int height = 0;
     ZN_ShapeManager* shapeManager = nullptr; // not owned
     ZMatrix4X4 projection{true};
+    float zoom = 1.0f;
 };

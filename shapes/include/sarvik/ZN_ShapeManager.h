@@ -27,7 +27,11 @@ public:
     void deleteShape(ZN_ShapeBase* s);
     void clear();
     void deleteSelected();
-    ZN_ShapeBase* Change_Cursor(const ZVector2& pos, ZObj2DInPoint* info, int& code) const;
+    // The shape (or capture frame) under `pos`; `tolerance` is how near a
+    // handle, point or line counts as on it, in canvas units (a view zoomed
+    // to z passes 10 / z so the reach stays 10 screen pixels).
+    ZN_ShapeBase* Change_Cursor(const ZVector2& pos, ZObj2DInPoint* info, int& code,
+                                float tolerance = 10.0f) const;
     void clearSelect();
     void change(const ZVector2& from, const ZVector2& to, int code, int bind);
     bool selectWithinRect(const ZVector2& a, const ZVector2& b);
@@ -77,8 +81,8 @@ protected:
 
     std::list<ZN_ShapeBase*> shapeList; // owned; front = drawn first
     ZVector4 backColor{1.0f, 1.0f, 1.0f, 1.0f};
-    ZNRedoUndo* undoRedo = nullptr;     // owned
-    ZN_BackRgn* backRgn = nullptr;      // owned; never in shapeList, never saved
+    ZNRedoUndo* undoRedo = nullptr; // owned
+    ZN_BackRgn* backRgn = nullptr;  // owned; never in shapeList, never saved
 };
 
 namespace detail {

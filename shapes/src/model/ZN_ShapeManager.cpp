@@ -7,10 +7,6 @@
 #include <sarvik/ZNRedoUndo.h>
 #include <sarvik/ZN_BackRgn.h>
 
-namespace {
-constexpr float kHitTolerance = 10.0f;
-} // namespace
-
 ZN_ShapeManager::ZN_ShapeManager() : undoRedo(new ZNRedoUndo(this)), backRgn(new ZN_BackRgn()) {
     backRgn->setShow(false);
 }
@@ -87,11 +83,11 @@ void ZN_ShapeManager::deleteSelected() {
             delete shape;
 }
 
-ZN_ShapeBase* ZN_ShapeManager::Change_Cursor(const ZVector2& pos, ZObj2DInPoint* info,
-                                             int& code) const {
+ZN_ShapeBase* ZN_ShapeManager::Change_Cursor(const ZVector2& pos, ZObj2DInPoint* info, int& code,
+                                             float tolerance) const {
     code = 0;
     if (backRgn->getShow()) {
-        code = backRgn->InPoint(pos, info, kHitTolerance);
+        code = backRgn->InPoint(pos, info, tolerance);
         if (code != 0) {
             backRgn->loadCursor(ZCursor::None, code);
             return backRgn;
@@ -101,7 +97,7 @@ ZN_ShapeBase* ZN_ShapeManager::Change_Cursor(const ZVector2& pos, ZObj2DInPoint*
         ZN_ShapeBase* shape = *it;
         if (!shape->getShow())
             continue;
-        code = shape->InPoint(pos, info, kHitTolerance);
+        code = shape->InPoint(pos, info, tolerance);
         if (code != 0) {
             shape->loadCursor(ZCursor::None, code);
             return shape;

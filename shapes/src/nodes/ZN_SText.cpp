@@ -1,6 +1,7 @@
 #include <sarvik/ZN_SText.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include <sarvik/platform/ZCodePage.h>
@@ -92,6 +93,7 @@ void ZN_SText::setText(const char* s) {
     glFont.setFont(logFont);
     glFont.setAlignType(textAlignType);
     glFont.updateBmpData(text.c_str());
+    zoomed = {};
 }
 
 void ZN_SText::setFont(const LOGFONTA& font) {
@@ -101,6 +103,35 @@ void ZN_SText::setFont(const LOGFONTA& font) {
     glFont.setSize(size.width, size.height);
     glFont.setFont(logFont);
     glFont.updateBmpData(text.c_str());
+    zoomed = {};
+}
+
+float ZN_SText::glyphHeight() const {
+    return static_cast<float>(ZFontRequestFrom(logFont).pixelHeight);
+}
+
+std::shared_ptr<const ZTextBitmap> ZN_SText::pictureAt(float zoom) const {
+    if (zoom == 1.0f)
+        return glFont.getBitmap();
+    // Scaled sizes that no int holds give 0, which makes no picture.
+    const int w = truncateToInt((point2.X() - point1.X()) * zoom);
+    const int h = truncateToInt((point2.Y() - point1.Y()) * zoom);
+    if (zoomed.zoom == zoom && zoomed.width == w && zoomed.height == h)
+        return zoomed.bits;
+    // The glyphs are drawn afresh at the zoomed size: a one-bit picture
+    // scaled up or down would turn blocky or lose its strokes.
+    LOGFONTA font = logFont;
+    const float height = glyphHeight() * zoom;
+    const auto scaled = static_cast<std::int32_t>(std::lround(std::max(1.0f, height)));
+    font.lfHeight = logFont.lfHeight > 0 ? scaled : -scaled;
+    if (logFont.lfWidth != 0)
+        font.lfWidth = static_cast<std::int32_t>(
+            std::max(1L, std::lround(static_cast<float>(logFont.lfWidth) * zoom)));
+    zoomed.zoom = zoom;
+    zoomed.width = w;
+    zoomed.height = h;
+    zoomed.bits = ZRasterText(font, text, w, h, ZTextAlignFromCode(textAlignType));
+    return zoomed.bits;
 }
 
 void ZN_SText::setTextAlignType(int type) {
@@ -131,7 +162,9 @@ bool ZN_SText::IntersectRect(const ZVector2& min, const ZVector2& max) const {
     return strictlyInside(point1 - offset) && strictlyInside(point2 - offset);
 }
 
-void ZN_SText::loadCursor(ZCursor, int) { ZSetCursor(ZCursor::SizeAll); }
+void ZN_SText::loadCursor(ZCursor, int) {
+    ZSetCursor(ZCursor::SizeAll);
+}
 
 void ZN_SText::writeFile(ZFile* file, int) {
     // A text never carries a label of its own.
@@ -214,6 +247,7 @@ void ZN_SText::deepCopy(ZN_ShapeBase* target) const {
     if (glFont.drawnAt(w, h) && glFont.getAlignType() == textAlignType) {
         t->text = text;
         t->glFont = glFont;
+        t->zoomed = zoomed;
         return;
     }
     t->setText(text.c_str());

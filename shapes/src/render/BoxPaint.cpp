@@ -116,11 +116,13 @@ void fillFourCorners(int gradualType, const ZVector2& tl, const ZVector2& tr, co
 }
 
 void drawHandleSquare(const ZVector2& h, GLenum mode) {
+    // Eight screen pixels at any zoom, so a handle is as easy to see and grab.
+    const float r = 4.0f / getViewZoom();
     glBegin(mode);
-    glVertex2f(h.X() - 4.0f, h.Y() - 4.0f);
-    glVertex2f(h.X() - 4.0f, h.Y() + 4.0f);
-    glVertex2f(h.X() + 4.0f, h.Y() + 4.0f);
-    glVertex2f(h.X() + 4.0f, h.Y() - 4.0f);
+    glVertex2f(h.X() - r, h.Y() - r);
+    glVertex2f(h.X() - r, h.Y() + r);
+    glVertex2f(h.X() + r, h.Y() + r);
+    glVertex2f(h.X() + r, h.Y() - r);
     glEnd();
 }
 

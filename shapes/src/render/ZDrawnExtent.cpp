@@ -191,12 +191,12 @@ ZDrawnExtent drawnExtent(const ZN_ShapeBase& shape) {
     return unknown;
 }
 
-bool extentOutsideWindow(const ZDrawnExtent& e, const ZVector2& offset, int width, int height) {
+bool extentOutsideWindow(const ZDrawnExtent& e, const ZVector2& offset, float width, float height,
+                         float margin) {
     if (!e.inks)
         return true;
     if (!e.finite)
         return false;
-    return e.max.X() - offset.X() < 0.0f || e.max.Y() - offset.Y() < 0.0f ||
-           e.min.X() - offset.X() > static_cast<float>(width) ||
-           e.min.Y() - offset.Y() > static_cast<float>(height);
+    return e.max.X() - offset.X() < -margin || e.max.Y() - offset.Y() < -margin ||
+           e.min.X() - offset.X() > width + margin || e.min.Y() - offset.Y() > height + margin;
 }

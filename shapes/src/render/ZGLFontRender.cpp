@@ -3,7 +3,10 @@
 #include <GL/gl.h>
 
 void ZGLFont::render() const {
-    const std::uint8_t* data = getBits();
+    renderPicture(width, height, getBits());
+}
+
+void ZGLFont::renderPicture(int w, int h, const std::uint8_t* data) {
     if (!data)
         return;
     glPushAttrib(GL_LIST_BIT);
@@ -15,7 +18,7 @@ void ZGLFont::render() const {
     glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
     glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glBitmap(width, height, 0.0f, 0.0f, 0.0f, 0.0f, data);
+    glBitmap(w, h, 0.0f, 0.0f, 0.0f, 0.0f, data);
     glPopClientAttrib();
     glPopAttrib();
 }

@@ -52,6 +52,11 @@ void ZN_Scene::resize(int newWidth, int newHeight) {
     glLoadIdentity();
 }
 
+void ZN_Scene::setZoom(float value) {
+    if (value > 0.0f && value < 1.0e6f)
+        zoom = value;
+}
+
 void ZN_Scene::ClearScreen() const {
     // A scene without a page clears to the default page colour.
     const ZVector4 back = shapeManager ? shapeManager->getBackColor() : ZVector4(1.0f);
@@ -72,6 +77,11 @@ void ZN_Scene::render() const {
 
     glPushMatrix();
     glMultMatrixf(projection);
+    // Shapes draw in canvas units relative to the view offset; the zoom turns
+    // those into screen pixels. At 1 the matrix is left exactly as it was.
+    setViewZoom(zoom);
+    if (zoom != 1.0f)
+        glScalef(zoom, zoom, 1.0f);
 
     glLineWidth(2.0f);
     glDisable(GL_LINE_STIPPLE);
@@ -84,9 +94,16 @@ void ZN_Scene::render() const {
 
     if (shapeManager) {
         const ZVector2 offset = getScallPosition();
+        // Skipping changes nothing visible: the extent covers all a shape
+        // draws at 100 %. Below that, strokes and handles keep their width in
+        // screen pixels and so reach further in canvas units.
+        const float canvasPerPixel = 1.0f / zoom;
+        const float screenReach =
+            zoom < 1.0f ? (strokeReach(kWidestStroke) + 4.0f) * (canvasPerPixel - 1.0f) : 0.0f;
         for (const ZN_ShapeBase* shape : shapeManager->getShapeList()) {
-            // Skipping changes nothing visible: the extent covers all a shape draws.
-            if (extentOutsideWindow(drawnExtent(*shape), offset, width, height))
+            if (extentOutsideWindow(drawnExtent(*shape), offset,
+                                    static_cast<float>(width) * canvasPerPixel,
+                                    static_cast<float>(height) * canvasPerPixel, screenReach))
                 continue;
             shape->render();
         }
