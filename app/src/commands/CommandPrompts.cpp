@@ -6,6 +6,7 @@
 #include <QColorDialog>
 #include <QCoreApplication>
 #include <QDialog>
+#include <QFileInfo>
 #include <QFont>
 #include <QFontDialog>
 #include <QFontInfo>
@@ -48,7 +49,10 @@ bool execDialog(QDialog& dialog) {
 }
 
 QString exportDialog(QWidget* parent, const QString& start, const QString& filter) {
-    return QFileDialog::getSaveFileName(parent, "导出", start, filter);
+    const QString suffix = QFileInfo(start).suffix();
+    const QByteArray label = filter.toUtf8();
+    const QByteArray pattern = ("*." + suffix).toUtf8();
+    return askSaveFile(parent, "导出", start, {{label.constData(), pattern.constData()}}, suffix);
 }
 
 void warningBox(QWidget* parent, const QString& message) {

@@ -38,6 +38,7 @@ float strokeReach(float width);
 // highlight included as they stand.
 ZDrawnExtent drawnExtent(const ZN_ShapeBase& shape);
 
-// True when the extent certainly puts no pixel inside a window of the given
-// size showing the canvas from `offset`.
-bool extentOutsideWindow(const ZDrawnExtent& extent, const ZVector2& offset, int width, int height);
+// True when the extent, grown by `margin`, lies wholly outside a window of
+// the given size (canvas units) showing the canvas from `offset`.
+bool extentOutsideWindow(const ZDrawnExtent& extent, const ZVector2& offset, float width,
+                         float height, float margin = 0.0f);
