@@ -1,4 +1,5 @@
-// Clipboard bitmaps: device-independent bitmap blocks of any bit count. A
+// Clipboard bitmaps: device-independent bitmap blocks of any bit count, and
+// whole BMP files as the clipboard's "image/bmp" holds them. A
 // block that converts gives a whole picture in the stored layout, blue first;
 // one that is refused says why.
 
@@ -10,10 +11,21 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "FuzzCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // A whole BMP file (the clipboard's "image/bmp") is packed into a block as
+    // paste does it, its pixels taken from where its file header says.
+    std::vector<std::uint8_t> packed;
+    if (const auto parts = bmpFileParts(data, size)) {
+        FUZZ_CHECK(kBmpFileHeaderSize + parts->headBytes <= size && parts->pixelsAt <= size);
+        packed.assign(data + kBmpFileHeaderSize, data + kBmpFileHeaderSize + parts->headBytes);
+        packed.insert(packed.end(), data + parts->pixelsAt, data + size);
+        data = packed.data();
+        size = packed.size();
+    }
     std::string error;
     const auto image = dibToImageData(data, size, &error);
     if (!image) {

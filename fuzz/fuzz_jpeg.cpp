@@ -10,12 +10,10 @@
 #include <cstdio>
 #include <string>
 
-#include <csetjmp>
-
-#include <jpeglib.h>
 #include <unistd.h>
 
 #include "FuzzCheck.h"
+#include "ZTestJpeg.h"
 
 namespace {
 
@@ -33,29 +31,14 @@ struct RemoveAtExit {
 } removeAtExit;
 
 // Pixels the file's frame header declares, or 0 when libjpeg cannot read it.
-// Decoding a huge declared picture from a few bytes takes seconds (see
-// known/), which would only slow the search down.
+// Decoding a large declared picture takes long enough to slow the search
+// down, and any few bytes can declare one.
 std::uint64_t declaredPixels(const std::uint8_t* data, std::size_t size) {
-    struct Errors {
-        jpeg_error_mgr pub;
-        std::jmp_buf jump;
-    };
-    jpeg_decompress_struct cinfo;
-    Errors errors;
-    cinfo.err = jpeg_std_error(&errors.pub);
-    errors.pub.error_exit = [](j_common_ptr c) {
-        std::longjmp(reinterpret_cast<Errors*>(c->err)->jump, 1);
-    };
-    errors.pub.output_message = [](j_common_ptr) {};
-    if (setjmp(errors.jump)) {
-        jpeg_destroy_decompress(&cinfo);
-        return 0;
-    }
-    jpeg_create_decompress(&cinfo);
-    jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
-    jpeg_read_header(&cinfo, TRUE);
-    const std::uint64_t pixels = std::uint64_t{cinfo.image_width} * cinfo.image_height;
-    jpeg_destroy_decompress(&cinfo);
+    std::uint64_t pixels = 0;
+    ZDecodeTestJpeg(data, size, [&pixels](unsigned width, unsigned height) {
+        pixels = std::uint64_t{width} * height;
+        return false;
+    });
     return pixels;
 }
 

@@ -224,6 +224,21 @@ Bytes dibBlock(int bits, int width, int height, bool bitfields, int headerSize =
     return r.add(pixels).bytes;
 }
 
+// The block as the clipboard's "image/bmp" offers it: a file header first,
+// whose offset points at the pixels (the block's last pixelBytes bytes) after
+// `gap` bytes left between the colour table and them; or at `offset` if given.
+Bytes bmpFile(const Bytes& block, std::size_t pixelBytes, std::size_t gap,
+              std::int64_t offset = -1) {
+    const std::size_t head = block.size() - pixelBytes;
+    const std::int64_t start = offset >= 0 ? offset : static_cast<std::int64_t>(14 + head + gap);
+    Rec r;
+    r.raw("BM", 2).i32(static_cast<std::int32_t>(14 + block.size() + gap)).i32(0);
+    r.i32(static_cast<std::int32_t>(start));
+    r.add(Bytes(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(head)));
+    r.add(Bytes(gap, 0xEE));
+    return r.add(Bytes(block.end() - static_cast<std::ptrdiff_t>(pixelBytes), block.end())).bytes;
+}
+
 bool failed = false;
 
 void save(const fs::path& dir, const std::string& name, const Bytes& bytes) {
@@ -339,6 +354,10 @@ int main(int argc, char** argv) {
     save(dib, "bits32-masks", dibBlock(32, 3, 2, true));
     save(dib, "top-down-24", dibBlock(24, 3, -4, false));
     save(dib, "v5-header-32", dibBlock(32, 2, 2, true, 124));
+    // Whole files: pixels right after the table, after a gap, and an offset past the end.
+    save(dib, "file-8", bmpFile(dibBlock(8, 5, 3, false), 8 * 3, 0));
+    save(dib, "file-8-gap", bmpFile(dibBlock(8, 5, 3, false), 8 * 3, 100));
+    save(dib, "file-24-offset-past-end", bmpFile(dibBlock(24, 5, 3, false), 16 * 3, 0, 1 << 20));
 
     const fs::path tvx = root / "tvx";
     for (int v = 1; v <= 8; ++v)

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include <QFile>
@@ -11,6 +12,7 @@
 #include <sarvik/ZN_NLine.h>
 #include <sarvik/ZN_NPoint.h>
 #include <sarvik/ZN_NRect.h>
+#include <sarvik/ZN_SText.h>
 #include <sarvik/ZN_ShapeManager.h>
 
 #include "TestSupport.h"
@@ -68,6 +70,25 @@ TEST(Cli, ConvertReproducesCurrentFilesAndUpgradesOldOnes) {
     EXPECT_EQ(
         readBytes(dir + "/new.tvx"),
         Bytes().i32(8).raw("tvx").i32(1).i32(0).i32(3).raw("\xD2\xB3\x31").i32(0).i32(0).data);
+}
+
+TEST(Cli, ConvertKeepsTheEuroSignOfCodePage936) {
+    const std::string dir = tempDir();
+    ZN_ShapeManager page;
+    auto* text = static_cast<ZN_SText*>(ZN_ShapeBase::createShape(5));
+    text->setText("price 5? each");
+    page.addShape(text);
+    ASSERT_TRUE(writeTvxFile(dir + "/euro.tvx", {{"页1", 0, &page}}));
+    // The text record as another editor wrote it: the euro sign as 0x80.
+    std::vector<std::uint8_t> bytes = readBytes(dir + "/euro.tvx");
+    const std::string marker = "5?";
+    const auto at = std::search(bytes.begin(), bytes.end(), marker.begin(), marker.end());
+    ASSERT_NE(at, bytes.end());
+    *(at + 1) = 0x80;
+    writeBytes(dir + "/euro.tvx", bytes);
+
+    ASSERT_EQ(run({"--convert", dir + "/euro.tvx", dir + "/copy.tvx"}).status, 0);
+    EXPECT_EQ(readBytes(dir + "/copy.tvx"), bytes);
 }
 
 TEST(Cli, FailuresSayOneLineAndWriteNothing) {

@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QImage>
 #include <QMimeData>
+#include <QtEndian>
 
 #include <sarvik/ZImageData.h>
 #include <sarvik/ZImageTexture.h>
@@ -25,6 +26,46 @@ std::list<ZN_ShapeBase*>& shapeClipboard() {
 
 ZN_ShapeBase* single(const std::vector<ZN_ShapeBase*>& v) {
     return v.size() == 1 ? v[0] : nullptr;
+}
+
+QByteArray pngChunk(const char* type, const QByteArray& data) {
+    QByteArray body(type);
+    body += data;
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (const char c : body) {
+        crc ^= static_cast<unsigned char>(c);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    QByteArray out(4, '\0');
+    qToBigEndian(static_cast<std::uint32_t>(data.size()), out.data());
+    out += body;
+    QByteArray tail(4, '\0');
+    qToBigEndian(~crc, tail.data());
+    return out + tail;
+}
+
+// A black 8-bit RGB PNG, built by hand so that no image of its size has to
+// be held while it is made.
+QByteArray blackPng(int width, int height) {
+    QByteArray header(13, '\0');
+    qToBigEndian(static_cast<std::uint32_t>(width), header.data());
+    qToBigEndian(static_cast<std::uint32_t>(height), header.data() + 4);
+    header[8] = 8; // bits per sample
+    header[9] = 2; // RGB
+    // Each row: filter type 0, then the pixels.
+    const QByteArray rows(static_cast<qsizetype>(height) * (1 + 3 * width), '\0');
+    // qCompress puts the length in front of the zlib stream.
+    const QByteArray idat = qCompress(rows, 1).mid(4);
+    return QByteArray("\x89PNG\r\n\x1A\n", 8) + pngChunk("IHDR", header) + pngChunk("IDAT", idat) +
+           pngChunk("IEND", {});
+}
+
+void offerOnly(const char* format, const QByteArray& data) {
+    auto* mime = new QMimeData;
+    mime->setData(format, data);
+    QApplication::clipboard()->setMimeData(mime);
+    QCoreApplication::processEvents();
 }
 
 } // namespace
@@ -180,6 +221,87 @@ TEST_F(Clipboard, ABrokenBitmapPastesNothingAndSaysSo) {
     QCoreApplication::processEvents();
     run(cmd::Paste);
     EXPECT_TRUE(page->getShapeList().empty());
+    EXPECT_EQ(ZLastMessageText(), kDibRefusedText);
+    QApplication::clipboard()->clear();
+}
+
+TEST_F(Clipboard, APngAboveTheReadersDefaultLimitPastesAsAPicture) {
+    ZN_NRect* a = addRect(*page, 10, 10, 60, 40);
+    select({a});
+    run(cmd::Copy);
+    // 6000 x 6000 takes 137 MB as a 32-bit image, above the reader's default
+    // of 128 MB, and 103 MB as the picture's own rows.
+    offerOnly("image/png", blackPng(6000, 6000));
+    run(cmd::Paste);
+    ASSERT_EQ(page->getShapeList().size(), 2u);
+    auto* pic = dynamic_cast<ZN_NRect*>(page->getShapeList().back());
+    ASSERT_NE(pic, nullptr);
+    ASSERT_NE(pic->getImageData(), nullptr);
+    const ZImageData* data = pic->getImageData()->getImageData();
+    ASSERT_TRUE(data && data->isComplete());
+    EXPECT_EQ(data->getWidth(), 6000);
+    EXPECT_EQ(data->getHeight(), 6000);
+    QApplication::clipboard()->clear();
+}
+
+TEST_F(Clipboard, AnUnreadableImagePastesNothingAndSaysSo) {
+    ZN_NRect* a = addRect(*page, 10, 10, 60, 40);
+    select({a});
+    run(cmd::Copy);
+    offerOnly("image/png", QByteArray("\x89PNG\r\n\x1A\n not a picture", 23));
+    ZShowMessage("", "");
+    run(cmd::Paste);
+    EXPECT_EQ(page->getShapeList().size(), 1u) << "neither a picture nor the copied shapes";
+    EXPECT_EQ(ZLastMessageText(), "剪贴板中的图片无法读取，未粘贴。");
+    QApplication::clipboard()->clear();
+}
+
+// A BMP file may leave a gap between its colour table and its pixels; its
+// file header says where they begin.
+TEST_F(Clipboard, ABmpFilePastesThePixelsItsHeaderPointsAt) {
+    const auto bmpFile = [](std::uint32_t pixelsAt) {
+        QByteArray bmp("BM");
+        const auto u32 = [&bmp](std::uint32_t v) {
+            for (int i = 0; i < 4; ++i)
+                bmp.append(static_cast<char>(v >> (8 * i)));
+        };
+        const int gap = 100;
+        u32(14 + 40 + 16 + gap + 8);
+        u32(0);
+        u32(pixelsAt);
+        // 3 x 2 pixels of 8 bits, a table of four colours.
+        for (std::uint32_t v : {40u, 3u, 2u, 0x00080001u, 0u, 8u, 0u, 0u, 4u, 0u})
+            u32(v);
+        for (std::uint32_t bgr : {0x0A141Eu, 0x28323Cu, 0x46505Au, 0xC86432u})
+            u32(bgr);
+        bmp.append(gap, '\1');             // read as pixels, the gap would be colour 1 throughout
+        bmp.append("\0\1\2\0\3\2\1\0", 8); // bottom row 0 1 2, top row 3 2 1
+        return bmp;
+    };
+    const auto paste = [this](const QByteArray& bmp) {
+        auto* mime = new QMimeData;
+        mime->setData("image/bmp", bmp);
+        QApplication::clipboard()->setMimeData(mime);
+        QCoreApplication::processEvents();
+        run(cmd::Paste);
+    };
+
+    paste(bmpFile(14 + 40 + 16 + 100));
+    ASSERT_EQ(page->getShapeList().size(), 1u);
+    auto* pic = dynamic_cast<ZN_NRect*>(page->getShapeList().back());
+    ASSERT_TRUE(pic && pic->getImageData());
+    const ZImageData* data = pic->getImageData()->getImageData();
+    ASSERT_TRUE(data && data->isComplete());
+    EXPECT_EQ(data->getWidth(), 3);
+    EXPECT_EQ(data->getHeight(), 2);
+    const std::vector<unsigned char> expected = {0x1E, 0x14, 0x0A, 0x3C, 0x32, 0x28, 0x5A, 0x50,
+                                                 0x46, 0,    0,    0,    0x32, 0x64, 0xC8, 0x5A,
+                                                 0x50, 0x46, 0x3C, 0x32, 0x28, 0,    0,    0};
+    EXPECT_EQ(std::vector<unsigned char>(data->getData(), data->getData() + 24), expected);
+
+    // Pointing past the end of the file, it pastes nothing and says so.
+    paste(bmpFile(14 + 40 + 16 + 100 + 8 + 1));
+    EXPECT_EQ(page->getShapeList().size(), 1u);
     EXPECT_EQ(ZLastMessageText(), kDibRefusedText);
     QApplication::clipboard()->clear();
 }

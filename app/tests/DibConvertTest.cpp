@@ -174,3 +174,57 @@ TEST(DibConvert, OddBlocksAreRefusedWithAReason) {
     header.raw({1, 2, 3, 0});
     EXPECT_TRUE(refused(header));
 }
+
+namespace {
+
+// The block packed from a whole BMP file as paste does it, then converted.
+std::unique_ptr<ZImageData> convertFile(const std::vector<std::uint8_t>& file, std::string* error) {
+    const auto parts = bmpFileParts(file.data(), file.size());
+    if (!parts)
+        return nullptr;
+    std::vector<std::uint8_t> block(file.begin() + kBmpFileHeaderSize,
+                                    file.begin() + kBmpFileHeaderSize + parts->headBytes);
+    block.insert(block.end(), file.begin() + parts->pixelsAt, file.end());
+    return dibToImageData(block.data(), block.size(), error);
+}
+
+// A file header recording `offset` as the start of the pixels, before `block`.
+std::vector<std::uint8_t> withFileHeader(const Dib& block, std::uint32_t offset) {
+    std::vector<std::uint8_t> file = {'B', 'M'};
+    for (std::uint32_t v : {static_cast<std::uint32_t>(14 + block.bytes.size()), 0u, offset})
+        for (int i = 0; i < 4; ++i)
+            file.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    file.insert(file.end(), block.bytes.begin(), block.bytes.end());
+    return file;
+}
+
+} // namespace
+
+TEST(DibConvert, WholeFilesTakeTheirPixelsFromTheRecordedOffset) {
+    // A 32-bit file with a 124-byte header that writes its masks once more
+    // after the header; the offset steps over them.
+    Dib v5(1, 1, 32, 0, 3);
+    v5.bytes[0] = 124;
+    v5.u32(0x0000FF00).u32(0x00FF0000).u32(0x000000FF); // red, green, blue masks
+    v5.bytes.resize(124);
+    v5.u32(0x0000FF00).u32(0x00FF0000).u32(0x000000FF).raw({1, 2, 3, 0});
+    std::string error;
+    auto image = convertFile(withFileHeader(v5, 14 + 124 + 12), &error);
+    ASSERT_TRUE(image) << error;
+    // Pixel 0x00030201: blue 1, green 3 (bits 16..23), red 2 (bits 8..15).
+    EXPECT_EQ(px(*image, 0, 0), (std::vector<int>{1, 3, 2}));
+
+    // Offsets into the colour table or past the end point at no pixels.
+    Dib d8(1, 1, 8, 2);
+    d8.color(1, 1, 1).color(2, 2, 2).raw({1, 0, 0, 0});
+    ASSERT_TRUE(convertFile(withFileHeader(d8, 14 + 48), &error)) << "packed";
+    for (std::uint32_t offset : {0u, 14u + 40u + 4u, 14u + 48u + 1u, 0xFFFFFFFFu}) {
+        EXPECT_FALSE(convertFile(withFileHeader(d8, offset), &error)) << offset;
+        EXPECT_EQ(error, kDibRefusedText);
+    }
+
+    auto notBmp = withFileHeader(d8, 14 + 48);
+    notBmp[1] = 'A';
+    EXPECT_FALSE(bmpFileParts(notBmp.data(), notBmp.size()));
+    EXPECT_FALSE(bmpFileParts(notBmp.data(), 14));
+}

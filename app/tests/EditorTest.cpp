@@ -157,6 +157,32 @@ TEST_F(Editor, ClosingAModifiedDocumentAsksFirst) {
     EXPECT_FALSE(frame->action(cmd::Save)->isEnabled());
 }
 
+TEST_F(Editor, AnExitCancelledLaterKeepsEarlierAnswersFromLosingEdits) {
+    CChildFrame* a = frame->newDocument();
+    CChildFrame* b = frame->newDocument();
+    a->document()->SetModifiedFlag(true);
+    b->document()->SetModifiedFlag(true);
+    // Discard for the first document asked, Cancel for the second.
+    static QStringList asked;
+    asked.clear();
+    CChildFrame::setAskToSave([](QWidget*, const QString& title) {
+        asked << title;
+        return asked.size() == 1 ? int(QMessageBox::Discard) : int(QMessageBox::Cancel);
+    });
+    EXPECT_FALSE(frame->close());
+    ASSERT_EQ(asked.size(), 2);
+    ASSERT_EQ(frame->children().size(), 2);
+    CChildFrame* first = asked[0] == a->document()->title() ? a : b;
+    EXPECT_TRUE(first->document()->isModified());
+
+    // Closing it later still asks.
+    CChildFrame::setAskToSave(answerCancel);
+    first->close();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(frame->children().size(), 2);
+    EXPECT_TRUE(first->document()->isModified());
+}
+
 TEST_F(Editor, VisualStyleIsCheckedAndRemembered) {
     frame->runCommand(216);
     EXPECT_TRUE(frame->action(216)->isChecked());

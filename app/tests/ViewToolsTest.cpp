@@ -3,11 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <utility>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QImage>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QTest>
 
 #include <rulmek/rulmek.h>
@@ -104,6 +108,17 @@ protected:
         for (int i = 1; i <= steps; ++i)
             move(x1 + (x2 - x1) * i / steps, y1 + (y2 - y1) * i / steps);
         up(x2, y2);
+    }
+
+    // A point of the given state at (100, 100) joined to a box below it.
+    std::pair<ZN_NPoint*, ZN_NRect*> pointWithChild(int state) {
+        auto* point = static_cast<ZN_NPoint*>(ZN_ShapeBase::createShape(2));
+        point->setCoord(ZVector2(100, 100));
+        point->setStateType(state);
+        page->addShape(point);
+        ZN_NRect* kid = addRect(*page, 200, 200, 300, 260);
+        joinShapes(point, kid, *page);
+        return std::make_pair(point, kid);
     }
 
     QStringList messages;
@@ -554,6 +569,223 @@ TEST_F(ViewTools, SelectionOutlivesAPageSwitchButNotItsPage) {
     EXPECT_EQ(view->getHitShape(), nullptr);
     // Nudging must not reach the freed shape.
     view->onKeyDown(Qt::Key_Left, kNone);
+}
+
+// The keys go wherever the keyboard focus is, as they would from the user.
+void typeKey(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+    QWidget* target = QApplication::focusWidget();
+    ASSERT_NE(target, nullptr);
+    QTest::keyClick(target, key, modifiers);
+}
+
+class ViewKeyboard : public ViewTools {
+protected:
+    void SetUp() override {
+        ViewTools::SetUp();
+        if (HasFatalFailure())
+            return;
+        frame->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+        view->setFocus();
+    }
+    void mouseClick(QPoint p) {
+        QTest::mouseMove(view, p);
+        QTest::mouseClick(view, Qt::LeftButton, {}, p);
+    }
+    // After a commit the arrows move the box just clicked, and Ctrl+Z
+    // takes back that click, so the box returns.
+    void expectKeysMoveAndUndo(ZN_ShapeBase* box) {
+        ASSERT_TRUE(box->getSelected());
+        EXPECT_FALSE(view->isEditing());
+        const ZVector2 start = box->getPoint1();
+        const auto& shapes = page->getShapeList();
+        const auto at = std::distance(shapes.begin(), std::find(shapes.begin(), shapes.end(), box));
+        const std::size_t count = shapes.size();
+        typeKey(Qt::Key_Right);
+        EXPECT_FLOAT_EQ(box->getPoint1().X(), start.X() + 1);
+        // The undo step brings back new copies of the shapes.
+        typeKey(Qt::Key_Z, Qt::ControlModifier);
+        ASSERT_EQ(shapes.size(), count);
+        EXPECT_FLOAT_EQ((*std::next(shapes.begin(), at))->getPoint1().X(), start.X());
+    }
+};
+
+TEST_F(ViewKeyboard, ArrowsAndUndoReachThePageAfterALabelIsTyped) {
+    addRect(*page, 100, 100, 300, 200);
+    ZN_NRect* b = addRect(*page, 500, 100, 600, 200);
+    QTest::mouseMove(view, QPoint(200, 150));
+    QTest::mouseDClick(view, Qt::LeftButton, {}, QPoint(200, 150));
+    ASSERT_TRUE(view->isEditing());
+    EXPECT_EQ(QApplication::focusWidget(), view->editBox());
+    QTest::keyClicks(QApplication::focusWidget(), "Lbl");
+    mouseClick(QPoint(550, 150));
+    EXPECT_EQ(QApplication::focusWidget(), view);
+    expectKeysMoveAndUndo(b);
+    EXPECT_STREQ(page->getShapeList().front()->getLabel()->getText(), "Lbl");
+}
+
+TEST_F(ViewKeyboard, ArrowsAndUndoReachThePageAfterAFreeTextOrADroppedEdit) {
+    ZN_NRect* b = addRect(*page, 500, 100, 600, 200);
+    frame->action(cmd::ToolText)->trigger();
+    mouseClick(QPoint(100, 400));
+    ASSERT_TRUE(view->isEditing());
+    QTest::keyClicks(QApplication::focusWidget(), "abc");
+    mouseClick(QPoint(550, 150));
+    EXPECT_EQ(QApplication::focusWidget(), view);
+    auto* text = dynamic_cast<ZN_SText*>(page->getShapeList().back());
+    ASSERT_NE(text, nullptr);
+    EXPECT_STREQ(text->getText(), "abc");
+    expectKeysMoveAndUndo(b);
+
+    // An edit dropped by a command hands the keyboard back too.
+    frame->action(cmd::ToolText)->trigger();
+    mouseClick(QPoint(100, 500));
+    ASSERT_TRUE(view->isEditing());
+    frame->action(cmd::Clear)->trigger();
+    EXPECT_FALSE(view->isEditing());
+    EXPECT_EQ(QApplication::focusWidget(), view);
+}
+
+TEST_F(ViewTools, UndoingALabelEditShowsTheOldLabel) {
+    addRect(*page, 100, 100, 300, 200);
+    move(200, 150);
+    view->onLButtonDblClk(kNone, QPoint(200, 150));
+    QTest::keyClicks(view->editBox(), "Lbl");
+    click(600, 500);
+    move(200, 150);
+    view->onLButtonDblClk(kNone, QPoint(200, 150));
+    QTest::keyClicks(view->editBox(), "New");
+    click(600, 500);
+    frame->action(cmd::Undo)->trigger();
+
+    ZN_SText* label = page->getShapeList().front()->getLabel();
+    ASSERT_NE(label, nullptr);
+    EXPECT_STREQ(label->getText(), "Lbl");
+    EXPECT_TRUE(label->getShow());
+    // And it is drawn: ink inside the label's corners.
+    const QImage shown = view->grabFramebuffer();
+    const qreal ratio = shown.devicePixelRatio();
+    int ink = 0;
+    for (int y = static_cast<int>(label->getPoint1().Y()); y < label->getPoint2().Y(); ++y)
+        for (int x = static_cast<int>(label->getPoint1().X()); x < label->getPoint2().X(); ++x)
+            if (qGray(shown.pixel(static_cast<int>(x * ratio), static_cast<int>(y * ratio))) < 128)
+                ++ink;
+    EXPECT_GT(ink, 0);
+}
+
+TEST_F(ViewTools, TheEditBoxShowsAChineseFaceByItsName) {
+    ZN_SText* text = addText(*page, 100, 100, "字");
+    LOGFONTA font = text->getFont();
+    std::memset(font.lfFaceName, 0, sizeof font.lfFaceName);
+    std::memcpy(font.lfFaceName, "\xCB\xCE\xCC\xE5", 4); // the face name as the file holds it
+    text->setFont(font);
+    move(110, 110);
+    view->onLButtonDblClk(kNone, QPoint(110, 110));
+    ASSERT_TRUE(view->isEditing());
+    EXPECT_EQ(view->editBox()->font().family(), QString::fromUtf8("宋体"));
+}
+
+TEST_F(ViewTools, ARubberBandEndsWithEscapeDeleteAPageSwitchOrUndo) {
+    const auto startBand = [this] {
+        move(600, 500);
+        down(600, 500);
+        move(700, 600);
+        ASSERT_FALSE(view->focusRect().isNull());
+    };
+    startBand();
+    view->onKeyDown(Qt::Key_Escape, kNone);
+    EXPECT_TRUE(view->focusRect().isNull());
+    up(700, 600);
+    EXPECT_TRUE(view->focusRect().isNull());
+
+    startBand();
+    view->onKeyDown(Qt::Key_Delete, kNone);
+    EXPECT_TRUE(view->focusRect().isNull());
+    up(700, 600);
+
+    startBand();
+    frame->action(cmd::Undo)->trigger();
+    EXPECT_TRUE(view->focusRect().isNull());
+    up(700, 600);
+
+    startBand();
+    const int second = addNumberedPage(*doc());
+    view->showPage(second);
+    EXPECT_TRUE(view->focusRect().isNull());
+}
+
+TEST_F(ViewTools, ConnectorTargetsAreOnlyShownShapesAndTheirHighlightGoes) {
+    ZN_NRect* hidden = pointWithChild(1).second;
+    click(100, 100);
+    ASSERT_FALSE(hidden->getShow());
+
+    // Released over the collapsed child: empty canvas, so a bend.
+    view->setTool(viewtool::Line);
+    move(50, 400);
+    down(50, 400);
+    move(250, 230);
+    EXPECT_EQ(view->getHoverShape(), nullptr);
+    EXPECT_EQ(hidden->getSnake(), 0);
+    up(250, 230);
+    auto* line = dynamic_cast<ZN_NLine*>(page->getShapeList().front());
+    ASSERT_NE(line, nullptr);
+    EXPECT_TRUE(line->getOutputList().empty());
+    EXPECT_EQ(line->getPointSize(), 3);
+    view->onKeyDown(Qt::Key_Escape, kNone);
+
+    // A highlighted target loses its green when the tool changes or a delete runs.
+    ZN_NRect* box = addRect(*page, 500, 100, 600, 200);
+    view->setTool(viewtool::Line);
+    move(550, 150);
+    ASSERT_EQ(view->getHoverShape(), box);
+    frame->action(cmd::ToolSelect)->trigger();
+    EXPECT_EQ(box->getSnake(), 0);
+    EXPECT_EQ(view->getHoverShape(), nullptr);
+
+    view->setTool(viewtool::Line);
+    move(550, 150);
+    ASSERT_NE(box->getSnake(), 0);
+    view->onKeyDown(Qt::Key_Delete, kNone);
+    EXPECT_EQ(box->getSnake(), 0);
+}
+
+TEST_F(ViewTools, OnlyPointsOfStateOneOrTwoToggleTheirSubtree) {
+    const auto [point, kid] = pointWithChild(3);
+    click(100, 100);
+    EXPECT_EQ(point->getStateType(), 3);
+    EXPECT_TRUE(kid->getShow());
+    EXPECT_TRUE(point->getSelected());
+}
+
+TEST_F(ViewTools, CaptureFrameAtScaleTwoCopiesTheInsideAtDeviceResolution) {
+    if (qEnvironmentVariable("QT_SCALE_FACTOR") != "2") {
+        // The scale is fixed when the application starts: run this test again
+        // in a process of its own.
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        QProcess run;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_SCALE_FACTOR", "2");
+        run.setProcessEnvironment(env);
+        run.setProcessChannelMode(QProcess::MergedChannels);
+        run.start(QCoreApplication::applicationFilePath(),
+                  {QString("--gtest_filter=%1.%2").arg(info->test_suite_name(), info->name())});
+        ASSERT_TRUE(run.waitForFinished(240000));
+        EXPECT_EQ(run.exitCode(), 0) << run.readAll().toStdString();
+        return;
+    }
+    ASSERT_EQ(view->devicePixelRatio(), 2.0);
+    QApplication::clipboard()->clear();
+    addRect(*page, 120, 120, 160, 160);
+    view->setTool(viewtool::Capture);
+    drag(200, 180, 100, 100);
+    const QImage picture = QApplication::clipboard()->image();
+    ASSERT_EQ(picture.size(), QSize(196, 156));
+    // The box's left frame at x = 120 and its top at y = 120, as on screen;
+    // the window corner outside the frame is white.
+    EXPECT_EQ(QColor(picture.pixel(38, 60)).rgb() & 0xffffff, 0u);
+    EXPECT_EQ(QColor(picture.pixel(60, 38)).rgb() & 0xffffff, 0u);
+    EXPECT_EQ(QColor(picture.pixel(2, 2)).rgb() & 0xffffff, 0xffffffu);
+    EXPECT_EQ(QColor(picture.pixel(120, 120)).rgb() & 0xffffff, 0xffffffu);
 }
 
 TEST(TableSizeDialog, StartsAtThreeByThreeAndTakesOnlyCountsUpToAThousand) {

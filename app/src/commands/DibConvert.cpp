@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <limits>
 #include <new>
+#include <optional>
 
 #include <sarvik/ZImageData.h>
 
@@ -57,16 +58,25 @@ bool refuse(std::string* error, const char* text) {
     return false;
 }
 
-} // namespace
+// What a block's header says about its layout.
+struct DibLayout {
+    std::int64_t width = 0;
+    std::int64_t height = 0;
+    bool topDown = false;
+    int bitCount = 0;
+    std::uint32_t masks[3] = {};
+    std::uint64_t tableAt = 0;
+    std::uint64_t tableEntries = 0;
+    // Where the pixels begin when they follow the masks and colour table.
+    std::uint64_t pixelsAt = 0;
+    std::uint64_t srcStride = 0;
+};
 
-std::unique_ptr<ZImageData> dibToImageData(const unsigned char* dib, std::size_t size,
-                                           std::string* error) {
-    if (error)
-        error->clear();
-    if (!dib || size < kInfoHeaderSize) {
-        refuse(error, kDibRefusedText);
-        return nullptr;
-    }
+// The layout of the block, or nothing when its header, masks or colour table
+// cannot be read or describe nothing this conversion handles.
+std::optional<DibLayout> readLayout(const unsigned char* dib, std::size_t size) {
+    if (!dib || size < kInfoHeaderSize)
+        return std::nullopt;
     const std::uint32_t headerSize = u32(dib);
     const std::int64_t width = i32(dib + 4);
     const std::int64_t signedHeight = i32(dib + 8);
@@ -79,63 +89,93 @@ std::unique_ptr<ZImageData> dibToImageData(const unsigned char* dib, std::size_t
     // Negative heights mark top-down rows; a zero or lone-sign size is nothing to show.
     if (headerSize < kInfoHeaderSize || headerSize > size || width <= 0 || signedHeight == 0 ||
         !knownBits || (compression != kRgb && !masked) ||
-        (masked && bitCount != 16 && bitCount != 32)) {
-        refuse(error, kDibRefusedText);
-        return nullptr;
-    }
-    const bool topDown = signedHeight < 0;
-    const std::int64_t height = topDown ? -signedHeight : signedHeight;
-    const std::int64_t outBytes = ZImageData::pictureBytes(width, height);
-    if (outBytes < 0 || outBytes > std::numeric_limits<int>::max()) {
-        refuse(error, kDibRefusedText);
-        return nullptr;
-    }
+        (masked && bitCount != 16 && bitCount != 32))
+        return std::nullopt;
+    DibLayout layout;
+    layout.width = width;
+    layout.topDown = signedHeight < 0;
+    layout.height = layout.topDown ? -signedHeight : signedHeight;
+    layout.bitCount = bitCount;
+    const std::int64_t outBytes = ZImageData::pictureBytes(width, layout.height);
+    if (outBytes < 0 || outBytes > std::numeric_limits<int>::max())
+        return std::nullopt;
 
     // Masks follow a plain info header and sit inside the longer ones.
     std::uint64_t offset = headerSize;
-    std::uint32_t masks[3] = {0x7C00u, 0x03E0u, 0x001Fu};
     if (bitCount == 32) {
-        masks[0] = 0x00FF0000u;
-        masks[1] = 0x0000FF00u;
-        masks[2] = 0x000000FFu;
+        layout.masks[0] = 0x00FF0000u;
+        layout.masks[1] = 0x0000FF00u;
+        layout.masks[2] = 0x000000FFu;
+    } else {
+        layout.masks[0] = 0x7C00u;
+        layout.masks[1] = 0x03E0u;
+        layout.masks[2] = 0x001Fu;
     }
     if (masked) {
-        const std::uint64_t at = headerSize == kInfoHeaderSize ? offset : kInfoHeaderSize;
-        if (at + 12 > size) {
-            refuse(error, kDibRefusedText);
-            return nullptr;
-        }
+        if (kInfoHeaderSize + 12 > size)
+            return std::nullopt;
         for (int i = 0; i < 3; ++i)
-            masks[i] = u32(dib + at + 4 * static_cast<std::uint64_t>(i));
+            layout.masks[i] = u32(dib + kInfoHeaderSize + 4 * static_cast<std::uint64_t>(i));
         if (headerSize == kInfoHeaderSize)
             offset += 12;
     }
     // Paletted pixels index a table of at most 2^bits entries; deeper pixels
     // may still carry a table, which is skipped.
-    std::uint64_t tableEntries = clrUsed;
+    layout.tableEntries = clrUsed;
     if (bitCount <= 8) {
         const std::uint32_t full = 1u << bitCount;
-        if (clrUsed > full) {
-            refuse(error, kDibRefusedText);
-            return nullptr;
-        }
+        if (clrUsed > full)
+            return std::nullopt;
         if (clrUsed == 0)
-            tableEntries = full;
+            layout.tableEntries = full;
     }
-    const unsigned char* table = dib + offset;
-    offset += tableEntries * 4;
-    const std::uint64_t srcStride =
+    layout.tableAt = offset;
+    layout.pixelsAt = offset + layout.tableEntries * 4;
+    if (layout.pixelsAt > size)
+        return std::nullopt;
+    layout.srcStride =
         (static_cast<std::uint64_t>(bitCount) * static_cast<std::uint64_t>(width) + 31) / 32 * 4;
-    if (offset > size || srcStride * static_cast<std::uint64_t>(height) > size - offset) {
+    return layout;
+}
+
+} // namespace
+
+std::optional<BmpFileParts> bmpFileParts(const unsigned char* bmp, std::size_t size) {
+    if (!bmp || size <= kBmpFileHeaderSize || bmp[0] != 'B' || bmp[1] != 'M')
+        return std::nullopt;
+    const std::optional<DibLayout> layout =
+        readLayout(bmp + kBmpFileHeaderSize, size - kBmpFileHeaderSize);
+    if (!layout)
+        return std::nullopt;
+    BmpFileParts parts;
+    parts.headBytes = static_cast<std::size_t>(layout->pixelsAt);
+    const std::uint64_t recorded = u32(bmp + 10);
+    // A start inside the header and colour table, or past the end, points at
+    // no pixels: none are taken, and the packed block is refused.
+    const bool inside = recorded >= kBmpFileHeaderSize + layout->pixelsAt && recorded <= size;
+    parts.pixelsAt = inside ? static_cast<std::size_t>(recorded) : size;
+    return parts;
+}
+
+std::unique_ptr<ZImageData> dibToImageData(const unsigned char* dib, std::size_t size,
+                                           std::string* error) {
+    if (error)
+        error->clear();
+    const std::optional<DibLayout> layout = readLayout(dib, size);
+    if (!layout ||
+        layout->srcStride * static_cast<std::uint64_t>(layout->height) > size - layout->pixelsAt) {
         refuse(error, kDibRefusedText);
         return nullptr;
     }
+    const std::int64_t width = layout->width;
+    const std::int64_t height = layout->height;
+    const int bitCount = layout->bitCount;
 
     std::unique_ptr<ZImageData> image;
     try {
         image = std::make_unique<ZImageData>();
         image->copyData(nullptr, static_cast<int>(width), static_cast<int>(height),
-                        static_cast<int>(outBytes));
+                        static_cast<int>(ZImageData::pictureBytes(width, height)));
     } catch (const std::bad_alloc&) {
         image.reset();
     }
@@ -145,12 +185,14 @@ std::unique_ptr<ZImageData> dibToImageData(const unsigned char* dib, std::size_t
     }
 
     const std::int64_t outStride = ZImageData::rowStride(width);
-    const unsigned char* pixels = dib + offset;
-    const Channel red(masks[0]), green(masks[1]), blue(masks[2]);
+    const unsigned char* table = dib + layout->tableAt;
+    const std::uint64_t tableEntries = layout->tableEntries;
+    const unsigned char* pixels = dib + layout->pixelsAt;
+    const Channel red(layout->masks[0]), green(layout->masks[1]), blue(layout->masks[2]);
     for (std::int64_t r = 0; r < height; ++r) {
-        const unsigned char* src = pixels + r * static_cast<std::int64_t>(srcStride);
+        const unsigned char* src = pixels + r * static_cast<std::int64_t>(layout->srcStride);
         // Rows are stored bottom-up, so a top-down block is turned over.
-        const std::int64_t destRow = topDown ? height - 1 - r : r;
+        const std::int64_t destRow = layout->topDown ? height - 1 - r : r;
         unsigned char* dst = image->getData() + destRow * outStride;
         for (std::int64_t x = 0; x < width; ++x, dst += 3) {
             switch (bitCount) {

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 
 class ZImageData;
@@ -18,6 +19,22 @@ class ZImageData;
 // hold in full.
 std::unique_ptr<ZImageData> dibToImageData(const unsigned char* dib, std::size_t size,
                                            std::string* error = nullptr);
+
+// A whole BMP file, as the clipboard offers "image/bmp": a file header of
+// kBmpFileHeaderSize bytes whose last field records where the pixels begin,
+// then the bitmap block. The pixels need not follow the colour table (a writer
+// may leave a gap, or put masks after a longer header), so the block
+// dibToImageData reads is packed from two parts: headBytes bytes from the end
+// of the file header (header, masks, colour table), then the file's bytes from
+// pixelsAt on. A recorded start inside the header and table or past the end of
+// the file gives pixelsAt = size: the packed block holds no pixels and is
+// refused. Nothing when the bytes are no BMP file or its header is unreadable.
+constexpr std::size_t kBmpFileHeaderSize = 14;
+struct BmpFileParts {
+    std::size_t headBytes = 0;
+    std::size_t pixelsAt = 0;
+};
+std::optional<BmpFileParts> bmpFileParts(const unsigned char* bmp, std::size_t size);
 
 // The message shown when a bitmap block is refused.
 extern const char* const kDibRefusedText;

@@ -124,7 +124,13 @@ void pasteBitmap(CTavloView& view, const QByteArray& dib) {
 
 void paste(CTavloView& view) {
     view.clearSelection();
-    const QByteArray dib = systemClipboardDib();
+    bool unreadable = false;
+    const QByteArray dib = systemClipboardDib(&unreadable);
+    if (unreadable) {
+        // Not the shapes instead: the user copied a picture last.
+        ZShowMessage(CTavloApp::kApplication, kDibRefusedText);
+        return;
+    }
     if (!dib.isEmpty()) {
         pasteBitmap(view, dib);
         return;

@@ -1,20 +1,29 @@
 #include "commands/ShapeClipboard.h"
 
+#include "commands/DibConvert.h"
+
 #include <cstdint>
 
 #include <QApplication>
 #include <QClipboard>
 #include <QImage>
+#include <QImageReader>
 #include <QMimeData>
+#include <QRegularExpression>
 
+#include <sarvik/ZImageData.h>
 #include <sarvik/ZN_BackRgn.h>
 #include <sarvik/ZN_ShapeBase.h>
 #include <sarvik/ZN_ShapeManager.h>
 
 namespace {
 
-constexpr int kFileHeaderSize = 14;
+constexpr qsizetype kFileHeaderSize = kBmpFileHeaderSize;
 constexpr int kInfoHeaderSize = 40;
+// The largest picture a document holds, as a 32-bit image in megabytes: the
+// image reader must not refuse what the picture would take.
+constexpr int kLargestImageMb =
+    static_cast<int>((ZImageData::kMaxByteCount / 3 * 4 + (1 << 20) - 1) >> 20);
 
 void put32(QByteArray& out, std::uint32_t v) {
     for (int i = 0; i < 4; ++i)
@@ -24,6 +33,21 @@ void put32(QByteArray& out, std::uint32_t v) {
 void put16(QByteArray& out, std::uint16_t v) {
     out.append(static_cast<char>(v & 0xFF));
     out.append(static_cast<char>(v >> 8));
+}
+
+// The bitmap block of a BMP file with its pixels right after the colour
+// table, where the conversion reads them, taken from where the file header
+// says they begin. A file whose header cannot be read keeps its block as it
+// is, and the conversion says what is wrong with it.
+QByteArray packedDib(const QByteArray& bmp) {
+    const auto parts = bmpFileParts(reinterpret_cast<const unsigned char*>(bmp.constData()),
+                                    static_cast<std::size_t>(bmp.size()));
+    if (!parts)
+        return bmp.mid(kFileHeaderSize);
+    QByteArray dib(bmp.constData() + kFileHeaderSize, static_cast<qsizetype>(parts->headBytes));
+    dib.append(bmp.constData() + parts->pixelsAt,
+               bmp.size() - static_cast<qsizetype>(parts->pixelsAt));
+    return dib;
 }
 
 } // namespace
@@ -94,16 +118,38 @@ QByteArray dibFromImage(const QImage& source) {
     return out;
 }
 
-QByteArray systemClipboardDib() {
+QByteArray systemClipboardDib(bool* unreadable) {
+    if (unreadable)
+        *unreadable = false;
     const QMimeData* mime = QApplication::clipboard()->mimeData();
     if (!mime)
         return {};
     if (mime->hasFormat("image/bmp")) {
         const QByteArray bmp = mime->data("image/bmp");
         if (bmp.size() > kFileHeaderSize && bmp.startsWith("BM"))
-            return bmp.mid(kFileHeaderSize);
+            return packedDib(bmp);
     }
-    if (mime->hasImage())
-        return dibFromImage(qvariant_cast<QImage>(mime->imageData()));
-    return {};
+    if (QImageReader::allocationLimit() < kLargestImageMb)
+        QImageReader::setAllocationLimit(kLargestImageMb);
+    // Encoded pictures, PNG first, as other programs offer them.
+    QStringList formats = mime->formats().filter(QRegularExpression("^image/"));
+    formats.removeAll("image/bmp");
+    if (formats.removeAll("image/png") > 0)
+        formats.prepend("image/png");
+    QImage image;
+    for (const QString& format : formats) {
+        image = QImage::fromData(mime->data(format));
+        if (!image.isNull())
+            break;
+    }
+    if (image.isNull() && mime->hasImage())
+        image = qvariant_cast<QImage>(mime->imageData());
+    if (image.isNull()) {
+        // An image was offered but none could be read: too large, damaged,
+        // or of a kind the reader lacks.
+        if (unreadable)
+            *unreadable = !formats.isEmpty() || mime->hasImage() || mime->hasFormat("image/bmp");
+        return {};
+    }
+    return dibFromImage(image);
 }

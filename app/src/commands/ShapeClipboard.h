@@ -28,8 +28,9 @@ void emptySystemClipboard();
 
 // The device-independent bitmap block of the image on the system clipboard:
 // the offered BMP data without its file header, else one built from the image.
-// Empty when the clipboard holds no image.
-QByteArray systemClipboardDib();
+// Empty when the clipboard holds no image, or one that cannot be read; then
+// `unreadable` tells the two apart.
+QByteArray systemClipboardDib(bool* unreadable = nullptr);
 
 class QImage;
 // A bottom-up 32-bit block of `image`, as the clipboard would offer it.

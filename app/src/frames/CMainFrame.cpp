@@ -481,13 +481,17 @@ void CMainFrame::saveWindowLayout() const {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    for (CChildFrame* child : children()) {
+    const QList<CChildFrame*> all = children();
+    for (CChildFrame* child : all) {
         if (!child->saveModified()) {
             event->ignore();
             return;
         }
-        child->document()->SetModifiedFlag(false);
     }
+    // Only once every document has answered may their edits go: an exit
+    // cancelled at a later document keeps the earlier ones as they were.
+    for (CChildFrame* child : all)
+        child->document()->SetModifiedFlag(false);
     mdi_->closeAllSubWindows();
     saveWindowLayout();
     event->accept();

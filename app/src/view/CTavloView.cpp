@@ -110,6 +110,8 @@ void CTavloView::showPage(int index) {
         hitShape = nullptr;
         hoverShape = nullptr;
     }
+    // A rubber band belongs to the page it was drawn on.
+    focusRect_ = QRect();
     setCurrentPage(next);
     updateScrollRanges();
     update();
@@ -478,8 +480,11 @@ int CTavloView::toolForCommand(int commandId) {
 }
 
 void CTavloView::setTool(int value) {
+    clearHover();
+    focusRect_ = QRect();
     tool = value;
     dragState = dragstate::Idle;
+    update();
 }
 
 void CTavloView::takeSnapshot() {
@@ -498,16 +503,19 @@ void CTavloView::forgetShapes() {
     selection.clear();
     selectionPages_.clear();
     hitShape = nullptr;
+    // The highlighted target may be gone already; only one still on the page
+    // has a highlight left to clear.
+    if (hoverShape && currentPage) {
+        const auto& shapes = currentPage->getShapeList();
+        if (std::find(shapes.begin(), shapes.end(), hoverShape) != shapes.end())
+            hoverShape->setSnake(0);
+    }
     hoverShape = nullptr;
+    focusRect_ = QRect();
     // A label being typed into may be gone with its node; drop the edit rather
     // than write into freed memory on the next press.
-    if (editBox_->isVisible()) {
-        editBox_->hide();
-        editBox_->clear();
-    }
-    if (editLabel) {
-        editLabel = nullptr;
-    }
+    closeEditBox(false);
+    editLabel = nullptr;
 }
 
 void CTavloView::clearSelection() {

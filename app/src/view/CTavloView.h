@@ -257,6 +257,9 @@ private:
     void copyCaptureToClipboard();
     void editLabelOf(ZN_SText* label);
     void resizeEditBox();
+    // Hides the edit box, optionally committing its text first, and gives
+    // the keyboard back to the view.
+    void closeEditBox(bool commit);
     void cancelTool();
     void drawFocusRect(ZVector2 a, ZVector2 b);
     void eraseFocusRect();

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include <QApplication>
 #include <QClipboard>
@@ -20,6 +21,7 @@
 #include <sarvik/ZN_NRect.h>
 #include <sarvik/ZN_SText.h>
 #include <sarvik/ZN_ShapeManager.h>
+#include <sarvik/platform/ZCodePage.h>
 #include <sarvik/platform/ZCursor.h>
 #include <sarvik/platform/ZTextRaster.h>
 
@@ -65,7 +67,9 @@ LOGFONTA defaultTextFont() {
 // The edit box shows its text in the font the label will get, at the size
 // the page shows it.
 QFont qtFont(const LOGFONTA& font, float zoom) {
-    QFont f(QString::fromLocal8Bit(font.lfFaceName));
+    // The face name is kept as the file holds it, in code page 936.
+    const std::size_t length = strnlen(font.lfFaceName, sizeof font.lfFaceName);
+    QFont f(QString::fromStdString(ZCp936ToUtf8(std::string_view(font.lfFaceName, length))));
     if (font.lfHeight != 0)
         f.setPixelSize(std::max(1, static_cast<int>(std::lround(std::abs(font.lfHeight) * zoom))));
     f.setBold(font.lfWeight >= 600);
@@ -95,12 +99,7 @@ bool CTavloView::belowDragThreshold(ZVector2 a, ZVector2 b) const {
 
 void CTavloView::onLButtonDown(Qt::KeyboardModifiers, QPoint point) {
     const ZVector2 p = clientFromScreen(point);
-    if (editBox_->isVisible()) {
-        commitEdit();
-        update();
-        editBox_->clear();
-    }
-    editBox_->hide();
+    closeEditBox(true);
     if (currentPage) {
         switch (tool) {
         case viewtool::Select:
@@ -177,6 +176,7 @@ void CTavloView::cancelTool() {
         clearHover();
     tool = viewtool::Select;
     dragState = dragstate::Idle;
+    focusRect_ = QRect();
     update();
 }
 
@@ -229,7 +229,8 @@ void CTavloView::selectDown(ZVector2 p) {
         return;
     }
     takeSnapshot();
-    if (auto* point = dynamic_cast<ZN_NPoint*>(hitShape); point && point->getStateType() != 0) {
+    if (auto* point = dynamic_cast<ZN_NPoint*>(hitShape);
+        point && (point->getStateType() == 1 || point->getStateType() == 2)) {
         if (point->getStateType() == 1) {
             currentPage->shapeShrink(point);
             point->setStateType(2);
@@ -496,7 +497,8 @@ void CTavloView::clearHover() {
 void CTavloView::findTarget(ZVector2 p) {
     clearHover();
     for (ZN_ShapeBase* shape : currentPage->getShapeList()) {
-        if (shape == hitShape || shape->type() == 1)
+        // Collapsed shapes are not there to be joined.
+        if (shape == hitShape || shape->type() == 1 || !shape->getShow())
             continue;
         const int code = shape->InPoint(p, nullptr, hitTolerance());
         if (code != 0) {
@@ -594,11 +596,7 @@ void CTavloView::pointDown(ZVector2 p) {
 
 void CTavloView::textDown(ZVector2 p) {
     hitShape = nullptr;
-    if (editBox_->isVisible()) {
-        commitEdit();
-        update();
-        editBox_->clear();
-    }
+    closeEditBox(true);
     editLabel = nullptr;
     pressPoint = p;
     editBox_->setFont(qtFont(defaultTextFont(), zoom_));
@@ -607,6 +605,24 @@ void CTavloView::textDown(ZVector2 p) {
     editBox_->show();
     editBox_->setFocus();
     tool = viewtool::Select;
+}
+
+void CTavloView::closeEditBox(bool commit) {
+    if (!editBox_->isVisible()) {
+        editBox_->clear();
+        return;
+    }
+    // Hidden before it is emptied: emptying a shown box resizes it, and the
+    // resize pulls the focus back into it just before it disappears.
+    editBox_->hide();
+    if (commit) {
+        commitEdit();
+        update();
+    }
+    editBox_->clear();
+    editLabel = nullptr;
+    // The keys (arrows, Delete, the shortcuts) belong to the page again.
+    setFocus(Qt::OtherFocusReason);
 }
 
 bool CTavloView::isEditing() const {
@@ -634,6 +650,10 @@ void CTavloView::commitEdit() {
         editLabel = nullptr;
         return;
     }
+    // The label is hidden only while it is typed into; the undo step keeps
+    // the page as it was seen, label and all.
+    if (editLabel)
+        editLabel->setShow(true);
     takeSnapshot();
     const std::string text = editText(editBox_);
     if (!text.empty()) {
@@ -774,11 +794,17 @@ void CTavloView::copyCaptureToClipboard() {
     const QRect area(QPoint(static_cast<int>(a.X()) + 1, static_cast<int>(a.Y()) + 1),
                      QPoint(static_cast<int>(b.X()) - 2, static_cast<int>(b.Y()) - 2));
     if (area.width() > 0 && area.height() > 0) {
-        QImage picture(area.size(), QImage::Format_RGB32);
-        picture.fill(Qt::white);
+        // The frame comes in device pixels, the area is in window pixels.
         const QImage frame = grabFramebuffer();
+        const qreal ratio = frame.devicePixelRatio();
+        const QRect source(QPoint(qRound(area.left() * ratio), qRound(area.top() * ratio)),
+                           QSize(qRound(area.width() * ratio), qRound(area.height() * ratio)));
+        QImage picture(source.size(), QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        QImage inside = frame.copy(source & frame.rect());
+        inside.setDevicePixelRatio(1.0);
         QPainter painter(&picture);
-        painter.drawImage(QPoint(0, 0), frame, area);
+        painter.drawImage(QPoint(std::max(0, -source.left()), std::max(0, -source.top())), inside);
         painter.end();
         QApplication::clipboard()->setImage(picture);
     }

@@ -7,11 +7,15 @@
 #include <GL/gl.h>
 
 #include <csetjmp>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <string>
 
 #include <jpeglib.h>
+
+#include <jerror.h>
 
 namespace {
 
@@ -22,12 +26,31 @@ struct JpegErrorManager {
     std::jmp_buf recovery;
 };
 
+constexpr const char* kJpegErrorTitle = "JPEG Error";
+constexpr const char* kNoMemoryText = "Not enough memory to decode ";
+
+std::string sizeText(JDIMENSION width, JDIMENSION height) {
+    return std::to_string(width) + " x " + std::to_string(height) + " pixels";
+}
+
+// A picture refused for its size is worth telling the user about, unlike a
+// file that is simply not a JPEG.
+void refuseForSize(const std::string& why, JDIMENSION width, JDIMENSION height) {
+    ZShowMessage(kJpegErrorTitle, why + sizeText(width, height));
+}
+
 [[noreturn]] void jpegErrorExit(j_common_ptr cinfo) {
     auto* manager = reinterpret_cast<JpegErrorManager*>(cinfo->err);
     // The text of a fatal error is formatted and dropped: the caller only
-    // learns that the picture could not be read.
+    // learns that the picture could not be read. Running out of memory is the
+    // exception: the user learns that the picture was too large.
     char text[JMSG_LENGTH_MAX];
     (*cinfo->err->format_message)(cinfo, text);
+    const int code = cinfo->err->msg_code;
+    if (code == JERR_OUT_OF_MEMORY || code == JERR_NO_BACKING_STORE) {
+        const auto* decompress = reinterpret_cast<j_decompress_ptr>(cinfo);
+        refuseForSize(kNoMemoryText, decompress->image_width, decompress->image_height);
+    }
     std::longjmp(manager->recovery, 1);
 }
 
@@ -36,7 +59,7 @@ struct JpegErrorManager {
 void jpegOutputMessage(j_common_ptr cinfo) {
     char text[JMSG_LENGTH_MAX];
     (*cinfo->err->format_message)(cinfo, text);
-    ZShowMessage("JPEG Error", text);
+    ZShowMessage(kJpegErrorTitle, text);
 }
 
 void closeFile(std::FILE* file) {
@@ -67,7 +90,58 @@ bool sizeAcceptable(JDIMENSION width, JDIMENSION height) {
     return width > 0 && height > 0 && ZImageData::pictureBytes(width, height) >= 0;
 }
 
-constexpr long kMaxDecoderMemory = 256L << 20;
+// Progressive and multi-scan files keep every coefficient of the picture in
+// memory until the last scan: one 8x8 block of 16-bit values per block of each
+// component, its rows and columns rounded up to whole sampling units.
+std::uint64_t coefficientBytes(const jpeg_decompress_struct& cinfo) {
+    std::uint64_t bytes = 0;
+    for (int ci = 0; ci < cinfo.num_components; ++ci) {
+        const jpeg_component_info& c = cinfo.comp_info[ci];
+        const auto roundUp = [](std::uint64_t n, std::uint64_t unit) {
+            return (n + unit - 1) / unit * unit;
+        };
+        bytes += roundUp(c.width_in_blocks, static_cast<std::uint64_t>(c.h_samp_factor)) *
+                 roundUp(c.height_in_blocks, static_cast<std::uint64_t>(c.v_samp_factor)) *
+                 sizeof(JBLOCK);
+    }
+    return bytes;
+}
+
+// Row buffers, tables and the like beside the coefficients; a few MiB even at
+// the widest picture libjpeg accepts.
+constexpr std::uint64_t kDecoderRowAllowance = std::uint64_t{64} << 20;
+
+// The decoder's memory bound follows the picture the header declares (which
+// already fits the picture bound), so every picture the program may hold can
+// be decoded, whatever its sampling.
+long decoderMemoryBound(const jpeg_decompress_struct& cinfo) {
+    return static_cast<long>(coefficientBytes(cinfo) + kDecoderRowAllowance);
+}
+
+// Each 8x8 block of a Huffman-coded picture costs at least one bit of the file
+// (its code in the first scan that reaches it). A file shorter than that is
+// cut far inside its picture and would show almost nothing of it; refusing it
+// up front keeps a few damaged bytes from costing the memory and time of a
+// huge declared picture. Arithmetic coding has no such floor.
+bool tooShortForPicture(const jpeg_decompress_struct& cinfo, long fileBytes) {
+    if (cinfo.arith_code || fileBytes < 0)
+        return false;
+    std::uint64_t blocks = 0;
+    for (int ci = 0; ci < cinfo.num_components; ++ci)
+        blocks += std::uint64_t{cinfo.comp_info[ci].width_in_blocks} *
+                  cinfo.comp_info[ci].height_in_blocks;
+    return static_cast<std::uint64_t>(fileBytes) * 8 < blocks;
+}
+
+// Bytes in the file, or -1 when it cannot be told (a pipe, say).
+long fileLength(std::FILE* file) {
+    if (std::fseek(file, 0, SEEK_END) != 0)
+        return -1;
+    const long length = std::ftell(file);
+    if (std::fseek(file, 0, SEEK_SET) != 0)
+        return -1;
+    return length;
+}
 
 } // namespace
 
@@ -86,6 +160,7 @@ unsigned char* ZJpgResource::ReadJPEGFile(const char* path, unsigned int* outWid
     std::FILE* file = path ? std::fopen(path, "rb") : nullptr;
     if (!file)
         return nullptr;
+    const long fileBytes = fileLength(file);
 
     // Only plain C objects live in this frame between setjmp and a jump back:
     // longjmp skips destructors.
@@ -104,10 +179,6 @@ unsigned char* ZJpgResource::ReadJPEGFile(const char* path, unsigned int* outWid
     }
 
     jpeg_create_decompress(&cinfo);
-    // Progressive files keep every coefficient of the picture in memory; a
-    // small damaged file can declare a huge one. Past this bound libjpeg fails
-    // (there is no backing store) instead of taking gigabytes.
-    cinfo.mem->max_memory_to_use = kMaxDecoderMemory;
     jpeg_stdio_src(&cinfo, file);
     jpeg_read_header(&cinfo, TRUE);
     const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
@@ -117,27 +188,35 @@ unsigned char* ZJpgResource::ReadJPEGFile(const char* path, unsigned int* outWid
         cinfo.out_color_space = JCS_RGB;
     jpeg_calc_output_dimensions(&cinfo);
     const int components = cinfo.output_components;
-    if (!sizeAcceptable(cinfo.output_width, cinfo.output_height) ||
-        (components != 1 && components != 3 && !(cmyk && components == 4))) {
+    const char* sizeRefusal = nullptr;
+    if (!sizeAcceptable(cinfo.output_width, cinfo.output_height))
+        sizeRefusal = "Image too big for a picture: ";
+    else if (tooShortForPicture(cinfo, fileBytes))
+        sizeRefusal = "JPEG file too short for its ";
+    if (sizeRefusal || (components != 1 && components != 3 && !(cmyk && components == 4))) {
+        if (sizeRefusal)
+            refuseForSize(sizeRefusal, cinfo.image_width, cinfo.image_height);
         jpeg_destroy_decompress(&cinfo);
         closeFile(file);
         return nullptr;
     }
 
+    // Past this bound libjpeg fails (there is no backing store) rather than
+    // taking more than the declared picture needs.
+    cinfo.mem->max_memory_to_use = decoderMemoryBound(cinfo);
     jpeg_start_decompress(&cinfo);
     const std::size_t rowBytes = static_cast<std::size_t>(cinfo.output_width) * 3;
     // Zeroed, so rows a damaged file never delivers come out black, not stale.
     result = new (std::nothrow) unsigned char[rowBytes * cinfo.output_height]();
     if (!result) {
+        refuseForSize(kNoMemoryText, cinfo.image_width, cinfo.image_height);
         jpeg_destroy_decompress(&cinfo);
         closeFile(file);
         return nullptr;
     }
-    JSAMPARRAY row = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo),
-                                                 JPOOL_IMAGE,
-                                                 cinfo.output_width *
-                                                     static_cast<JDIMENSION>(components),
-                                                 1);
+    JSAMPARRAY row =
+        (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
+                                   cinfo.output_width * static_cast<JDIMENSION>(components), 1);
     const bool inverted = cinfo.saw_Adobe_marker;
     while (cinfo.output_scanline < cinfo.output_height) {
         if (jpeg_read_scanlines(&cinfo, row, 1) != 1)
@@ -173,10 +252,12 @@ bool ZJpgResource::loadFile(const char* path) {
     const std::size_t stride = static_cast<std::size_t>(ZImageData::rowStride(decodedWidth));
     const std::size_t rowBytes = static_cast<std::size_t>(decodedWidth) * 3;
     // Zero-initialised, so the row padding is zero.
-    std::unique_ptr<unsigned char[]> stored(new (std::nothrow)
-                                                unsigned char[stride * decodedHeight]());
-    if (!stored)
+    std::unique_ptr<unsigned char[]> stored(
+        new (std::nothrow) unsigned char[stride * decodedHeight]());
+    if (!stored) {
+        refuseForSize(kNoMemoryText, decodedWidth, decodedHeight);
         return false;
+    }
     // The decoder gives rows top-down; the stored layout starts with the bottom row.
     for (unsigned int r = 0; r < decodedHeight; ++r)
         std::memcpy(stored.get() + stride * r, decoded.get() + rowBytes * (decodedHeight - 1 - r),

@@ -80,14 +80,30 @@ private:
     iconv_t cd_;
 };
 
-Converter& toDisk() {
-    thread_local Converter converter("GB18030", "UTF-8");
-    return converter;
+// The conversions of code page 936 and of GB18030, both ways.
+struct Converters {
+    Converter toPage{"CP936", "UTF-8"};
+    Converter fromPage{"UTF-8", "CP936"};
+    Converter toWide{"GB18030", "UTF-8"};
+    Converter fromWide{"UTF-8", "GB18030"};
+};
+
+Converters& converters() {
+    thread_local Converters all;
+    return all;
 }
 
-Converter& fromDisk() {
-    thread_local Converter converter("UTF-8", "GB18030");
-    return converter;
+// Length of the GB18030 multi-byte sequence that the bytes at the start of
+// `s` would form, 0 when they form none.
+std::size_t gb18030SequenceLength(std::string_view s) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+    if (s.size() < 2 || byte(0) < 0x81 || byte(0) > 0xFE)
+        return 0;
+    if (byte(1) >= 0x30 && byte(1) <= 0x39)
+        return s.size() >= 4 ? 4 : 0;
+    if (byte(1) >= 0x40 && byte(1) <= 0xFE && byte(1) != 0x7F)
+        return 2;
+    return 0;
 }
 
 } // namespace
@@ -120,38 +136,48 @@ bool ZIsValidUtf8(std::string_view bytes) {
 
 std::string ZUtf8ToCp936(std::string_view utf8) {
     const std::string clean = ZIsValidUtf8(utf8) ? std::string(utf8) : ZSanitizeUtf8(utf8);
-    Converter& cv = toDisk();
-    if (!cv.ok())
+    Converter& page = converters().toPage;
+    if (!page.ok())
         return clean; // no converter at all: ASCII is still right
+    Converter& wide = converters().toWide;
     std::string out;
     out.reserve(clean.size());
     std::string_view rest = clean;
     while (!rest.empty()) {
-        const std::size_t used = cv.convert(rest, out);
-        rest.remove_prefix(used);
+        rest.remove_prefix(page.convert(rest, out));
         if (rest.empty())
             break;
-        // GB18030 holds every Unicode scalar, so this is only reached if the
-        // converter misbehaves; skip the character rather than loop.
+        // A character the code page lacks goes out as GB18030, which holds
+        // every character and agrees with the code page wherever both have one.
         const std::size_t n = utf8SequenceLength(rest, 0);
-        out += "\x84\x31\xA4\x37"; // U+FFFD
-        rest.remove_prefix(n == 0 ? 1 : n);
+        const std::string_view character = rest.substr(0, n == 0 ? 1 : n);
+        if (!wide.ok() || wide.convert(character, out) != character.size())
+            out += "\x84\x31\xA4\x37"; // U+FFFD; only if the converter misbehaves
+        rest.remove_prefix(character.size());
     }
     return out;
 }
 
 std::string ZCp936ToUtf8(std::string_view bytes) {
-    Converter& cv = fromDisk();
-    if (!cv.ok())
+    Converter& page = converters().fromPage;
+    if (!page.ok())
         return ZSanitizeUtf8(bytes);
+    Converter& wide = converters().fromWide;
     std::string out;
     out.reserve(bytes.size() * 3 / 2);
     bool fellBack = false;
     std::string_view rest = bytes;
     while (!rest.empty()) {
-        rest.remove_prefix(cv.convert(rest, out));
+        rest.remove_prefix(page.convert(rest, out));
         if (rest.empty())
             break;
+        // Characters beyond the code page were written as GB18030.
+        const std::size_t wideLength = gb18030SequenceLength(rest);
+        if (wideLength > 0 && wide.ok() &&
+            wide.convert(rest.substr(0, wideLength), out) == wideLength) {
+            rest.remove_prefix(wideLength);
+            continue;
+        }
         fellBack = true;
         const std::size_t n = utf8SequenceLength(rest, 0);
         if (n > 1) {
@@ -162,8 +188,8 @@ std::string ZCp936ToUtf8(std::string_view bytes) {
             rest.remove_prefix(1);
         }
     }
-    // A text that was not GB18030 throughout but is UTF-8 throughout was
-    // written as UTF-8: take it whole rather than mixing readings.
+    // A text that was not code page 936 throughout but is UTF-8 throughout
+    // was written as UTF-8: take it whole rather than mixing readings.
     if (fellBack && ZIsValidUtf8(bytes))
         return std::string(bytes);
     return out;

@@ -1,19 +1,26 @@
 #include "ZHeadlessGL.h"
 #include "ZTestJpeg.h"
 
+#include <sarvik/ZImageData.h>
 #include <sarvik/ZJpgResource.h>
 #include <sarvik/platform/ZMessage.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace {
 
 std::vector<std::string> g_titles;
-void collect(const std::string& title, const std::string&) { g_titles.push_back(title); }
+std::vector<std::string> g_texts;
+void collect(const std::string& title, const std::string& text) {
+    g_titles.push_back(title);
+    g_texts.push_back(text);
+}
 
 // Decoding runs with a context current, as the program does it, so that the
 // texture is built too.
@@ -24,6 +31,7 @@ protected:
         gl = ZHeadlessGL::create(8, 8, &error);
         ASSERT_TRUE(gl) << "no headless GL context: " << error;
         g_titles.clear();
+        g_texts.clear();
         previousSink = ZSetMessageSink(collect);
     }
     void TearDown() override {
@@ -38,7 +46,8 @@ protected:
     }
     bool load(ZJpgResource& jpg, const std::string& name, int w, int h, int components,
               const std::vector<std::uint8_t>& pixels, ZTestJpegOptions options = {}) {
-        return jpg.loadFile(write(name, ZEncodeTestJpeg(w, h, components, pixels, options)).c_str());
+        return jpg.loadFile(
+            write(name, ZEncodeTestJpeg(w, h, components, pixels, options)).c_str());
     }
     static int at(const ZJpgResource& jpg, int row, int byte) {
         const int stride = static_cast<int>((jpg.getWidth() * 24 + 31) / 32 * 4);
@@ -133,31 +142,88 @@ TEST_F(JpegTest, FileCutInsideItsDataDecodesWithAWarning) {
     EXPECT_EQ(g_titles.front(), "JPEG Error");
 }
 
+// A 48-megapixel progressive photo needs a whole-picture coefficient buffer of
+// 288 MB beside its 137 MiB of pixels; it is within the picture bound, so it
+// loads, pixel for pixel as libjpeg decodes it.
+TEST_F(JpegTest, FortyEightMegapixelProgressiveLoadsWithLibjpegsPixels) {
+    constexpr int w = 8000, h = 6000;
+    // Colour changes from one 8x8 block to the next and stays flat inside it,
+    // which encodes quickly yet shows any row or column out of place.
+    const auto bytes =
+        ZEncodeTestJpegRows(w, h, 3,
+                            [](int y, std::uint8_t* row) {
+                                for (int x = 0; x < w; ++x, row += 3) {
+                                    row[0] = static_cast<std::uint8_t>(x / 8 * 5 + y / 8);
+                                    row[1] = static_cast<std::uint8_t>(y / 8 * 3);
+                                    row[2] = static_cast<std::uint8_t>((x / 8) ^ (y / 8));
+                                }
+                            },
+                            {90, true});
+    ASSERT_FALSE(bytes.empty());
+    // Decoding only: scaling so large a picture into mipmaps is GLU's work, not ours.
+    gl->releaseCurrent();
+    ZJpgResource jpg;
+    ASSERT_TRUE(jpg.loadFile(write("48mp.jpg", bytes).c_str()))
+        << (g_texts.empty() ? "" : g_texts[0]);
+    ASSERT_EQ(jpg.getWidth(), unsigned{w});
+    ASSERT_EQ(jpg.getHeight(), unsigned{h});
+    EXPECT_TRUE(g_titles.empty());
+    const std::size_t stride = ZImageData::rowStride(w);
+    int mismatches = 0;
+    const auto wholePicture = [](unsigned, unsigned) { return true; };
+    ASSERT_TRUE(ZDecodeTestJpeg(
+        bytes.data(), bytes.size(), wholePicture, [&](int y, const std::uint8_t* row) {
+            // Stored bottom-up: the picture's top row is the last one.
+            const unsigned char* stored =
+                jpg.getPixels() + stride * static_cast<std::size_t>(h - 1 - y);
+            if (std::memcmp(stored, row, std::size_t{w} * 3) != 0 && mismatches++ < 3)
+                ADD_FAILURE() << "row " << y << " differs";
+        }));
+    EXPECT_EQ(mismatches, 0);
+}
+
 // A few hundred bytes may announce a progressive picture whose coefficients
-// alone would take gigabytes; the decoder refuses it instead of taking them.
-TEST_F(JpegTest, SmallProgressiveFileAnnouncingAHugePictureIsRefused) {
+// alone would take gigabytes; such a file is refused before anything is
+// decoded, and says why. So is a picture beyond the picture bound.
+TEST_F(JpegTest, PicturesRefusedForTheirSizeSaySo) {
     auto bytes = ZEncodeTestJpeg(8, 8, 3, repeat(64, {10, 200, 30}), {90, true});
     const std::size_t sof = findMarker(bytes, 0xC2);
     ASSERT_GT(sof, 0u);
-    // 12000 x 12000: within the picture bound, far beyond the decoder's memory bound.
+    // 12000 x 12000: within the picture bound, but the file holds far too
+    // little for it.
     bytes[sof + 5] = bytes[sof + 7] = 12000 >> 8;
     bytes[sof + 6] = bytes[sof + 8] = 12000 & 0xFF;
     bytes.resize(bytes.size() / 2);
+    const auto good = ZEncodeTestJpeg(4, 4, 3, repeat(16, {1, 2, 3}));
+    auto huge = good; // 65284 x 65284
+    const std::size_t baselineSof = findMarker(huge, 0xC0);
+    ASSERT_GT(baselineSof, 0u);
+    huge[baselineSof + 5] = huge[baselineSof + 7] = 0xFF;
+    const std::vector<std::string> paths = {
+        write("announces-huge.jpg", bytes), write("huge.jpg", huge),
+        // Found by fuzzing: 191 bytes declaring 65499 x 2064 progressive pixels.
+        std::string(TAVLO_FUZZ_KNOWN_DIR) + "/jpeg-progressive-65499x2064-truncated.jpg"};
+    const std::vector<std::string> sizes = {"12000 x 12000", "65284 x 65284", "65499 x 2064"};
     ZJpgResource jpg;
-    EXPECT_FALSE(jpg.loadFile(write("announces-huge.jpg", bytes).c_str()));
-    EXPECT_EQ(jpg.getPixels(), nullptr);
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        ASSERT_TRUE(jpg.loadFile(write("good.jpg", good).c_str()));
+        g_titles.clear();
+        g_texts.clear();
+        EXPECT_FALSE(jpg.loadFile(paths[i].c_str())) << paths[i];
+        EXPECT_EQ(jpg.getPixels(), nullptr);
+        // Warnings about the damaged data may come first; the refusal is last.
+        ASSERT_FALSE(g_titles.empty()) << paths[i];
+        EXPECT_EQ(g_titles.back(), "JPEG Error");
+        EXPECT_NE(g_texts.back().find(sizes[i]), std::string::npos) << g_texts.back();
+    }
 }
 
 TEST_F(JpegTest, UnreadableFilesFailWithoutPixels) {
     const auto good = ZEncodeTestJpeg(4, 4, 3, repeat(16, {1, 2, 3}));
-    auto huge = good; // a frame header announcing 65280 x 65280 pixels
-    const std::size_t sof = findMarker(huge, 0xC0);
-    ASSERT_GT(sof, 0u);
-    huge[sof + 5] = huge[sof + 7] = 0xFF;
     const std::vector<std::string> paths = {
         write("text.jpg", {'h', 'e', 'l', 'l', 'o'}), write("empty.jpg", {}),
         write("header.jpg", std::vector<std::uint8_t>(good.begin(), good.begin() + 20)),
-        write("huge.jpg", huge), ZTestTempPath("missing.jpg")};
+        ZTestTempPath("missing.jpg")};
     ZJpgResource jpg;
     for (const std::string& path : paths) {
         ASSERT_TRUE(jpg.loadFile(write("good.jpg", good).c_str()));
