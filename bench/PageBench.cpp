@@ -204,9 +204,9 @@ void BM_BindingDrag(benchmark::State& state) {
     setCounters(state, nodes);
 }
 
-// 1 000 hover tests along the window's diagonal, as the pointer crosses the
+// 1 000 queries along the window's diagonal, as the pointer crosses the
 // window showing the top-left of the page; most of them miss every shape.
-void BM_HoverSweep(benchmark::State& state) {
+template <class Query> void sweepDiagonal(benchmark::State& state, Query query) {
     const int nodes = static_cast<int>(state.range(0));
     ZN_ShapeManager& page = loadedPage(nodes);
     for (auto _ : state) {
@@ -214,14 +214,21 @@ void BM_HoverSweep(benchmark::State& state) {
         int hits = 0;
         for (int i = 0; i < 1000; ++i) {
             const ZVector2 pos(static_cast<float>(i) * 1.919f, static_cast<float>(i) * 1.079f);
-            ZObj2DInPoint info;
-            int code = 0;
-            hits += page.Change_Cursor(pos, &info, code) != nullptr;
+            hits += query(page, pos) != nullptr;
         }
         state.SetIterationTime(since(start));
         benchmark::DoNotOptimize(hits);
     }
     setCounters(state, nodes);
+}
+
+// Hover tests.
+void BM_HoverSweep(benchmark::State& state) {
+    sweepDiagonal(state, [](ZN_ShapeManager& page, const ZVector2& pos) {
+        ZObj2DInPoint info;
+        int code = 0;
+        return page.Change_Cursor(pos, &info, code);
+    });
 }
 
 void BM_RubberBand(benchmark::State& state) {
@@ -233,6 +240,30 @@ void BM_RubberBand(benchmark::State& state) {
     for (auto _ : state) {
         const auto start = Clock::now();
         page.clearSelect();
+        page.selectWithinRect(low, high);
+        state.SetIterationTime(since(start));
+    }
+    page.clearSelect();
+    setCounters(state, nodes);
+}
+
+// Connection-target searches, as a connector end is dragged across the window.
+void BM_TargetSweep(benchmark::State& state) {
+    sweepDiagonal(state, [](ZN_ShapeManager& page, const ZVector2& pos) {
+        int code = 0;
+        return page.findConnectTarget(pos, 10.0f, nullptr, code);
+    });
+}
+
+// A rubber band the size of the window, at the top-left of the page.
+void BM_RubberBandWindow(benchmark::State& state) {
+    const int nodes = static_cast<int>(state.range(0));
+    ZN_ShapeManager& page = loadedPage(nodes);
+    const ZVector2 low(5.0f, 5.0f);
+    const ZVector2 high(kWindowW - 5.0f, kWindowH - 5.0f);
+    for (auto _ : state) {
+        page.clearSelect(); // the editor deselects through its own, short list
+        const auto start = Clock::now();
         page.selectWithinRect(low, high);
         state.SetIterationTime(since(start));
     }
@@ -325,6 +356,8 @@ BENCHMARK(BM_UndoRedo)->Apply(sizes);
 BENCHMARK(BM_BindingDrag)->Apply(sizes);
 BENCHMARK(BM_HoverSweep)->Apply(sizes);
 BENCHMARK(BM_RubberBand)->Apply(sizes);
+BENCHMARK(BM_TargetSweep)->Apply(sizes);
+BENCHMARK(BM_RubberBandWindow)->Apply(sizes);
 BENCHMARK(BM_CollapseExpand)->Apply(sizes);
 BENCHMARK(BM_FrameTopLeft)->Apply(sizes);
 BENCHMARK(BM_FrameWholeMap)->Apply(sizes);

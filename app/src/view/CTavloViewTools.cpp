@@ -496,17 +496,12 @@ void CTavloView::clearHover() {
 
 void CTavloView::findTarget(ZVector2 p) {
     clearHover();
-    for (ZN_ShapeBase* shape : currentPage->getShapeList()) {
-        // Collapsed shapes are not there to be joined.
-        if (shape == hitShape || shape->type() == 1 || !shape->getShow())
-            continue;
-        const int code = shape->InPoint(p, nullptr, hitTolerance());
-        if (code != 0) {
-            hoverShape = shape;
-            hoverCode = code;
-            shape->setSnake(code);
-            return;
-        }
+    // Collapsed shapes are not there to be joined; the page skips them.
+    int code = 0;
+    if (ZN_ShapeBase* shape = currentPage->findConnectTarget(p, hitTolerance(), hitShape, code)) {
+        hoverShape = shape;
+        hoverCode = code;
+        shape->setSnake(code);
     }
 }
 

@@ -34,9 +34,10 @@ constexpr float kWidestStroke = 256.0f;
 // pixel of smoothing; computed in floating point so that any int is safe.
 float strokeReach(float width);
 
-// The drawn extent of one shape in canvas coordinates, selection and snap
-// highlight included as they stand.
-ZDrawnExtent drawnExtent(const ZN_ShapeBase& shape);
+// The drawn extent of one shape in canvas coordinates, with its show flag,
+// selection and snap highlight as they stand; with `asItStands` false, the
+// extent holds whatever those flags may make the shape draw.
+ZDrawnExtent drawnExtent(const ZN_ShapeBase& shape, bool asItStands = true);
 
 // True when the extent, grown by `margin`, lies wholly outside a window of
 // the given size (canvas units) showing the canvas from `offset`.

@@ -24,7 +24,10 @@ public:
     void readFile(ZFile* file, int version) override;
     ZN_ShapeBase* clone() const override;
     void deepCopy(ZN_ShapeBase* target) const override;
-    void setLineWide(int width) override { lineWide = width; }
+    void setLineWide(int width) override {
+        lineWide = width;
+        touchGeometry();
+    }
     int getLineWide() const override { return lineWide; }
     void setColor(const ZVector3& colour) override { color = colour; }
     ZVector3 getColor() const override { return color; }
@@ -59,21 +62,36 @@ public:
     int getInNumber() const { return inNumber; }
     void setStrightType(int t) { strightType = t; }
     int getStrightType() const { return strightType; }
-    void setArrowSize(int size) { arrowSize = size; }
+    void setArrowSize(int size) {
+        arrowSize = size;
+        touchGeometry();
+    }
     int getArrowSize() const { return arrowSize; }
     void setArrowType(int t) { arrowType = t; }
     int getArrowType() const { return arrowType; }
-    void setbGradualWide(int flag) { bGradualWide = flag; }
+    void setbGradualWide(int flag) {
+        bGradualWide = flag;
+        touchGeometry();
+    }
     int getbGradualWide() const { return bGradualWide; }
     void setbGradualColor(int flag) { bGradualColor = flag; }
     int getbGradualColor() const { return bGradualColor; }
     void setGradualColor(const ZVector3& c) { gradualColor = c; }
     ZVector3 getGradualColor() const { return gradualColor; }
-    void setGradualWide(float w) { gradualWide = w; }
+    void setGradualWide(float w) {
+        gradualWide = w;
+        touchGeometry();
+    }
     float getGradualWide() const { return gradualWide; }
-    void setbOffsetH(int flag) { bOffsetH = flag; }
+    void setbOffsetH(int flag) {
+        bOffsetH = flag;
+        touchGeometry();
+    }
     int getbOffsetH() const { return bOffsetH; }
-    void setOffsetH(int h) { offsetH = static_cast<float>(h); }
+    void setOffsetH(int h) {
+        offsetH = static_cast<float>(h);
+        touchGeometry();
+    }
     float getOffsetH() const { return offsetH; }
 
 protected:

@@ -29,12 +29,18 @@ public:
     void setColor(const ZVector3& colour) override { color = colour; }
     ZVector3 getColor() const override { return color; }
 
-    void setCoord(const ZVector2& p) { coord = p; }
+    void setCoord(const ZVector2& p) {
+        coord = p;
+        touchGeometry();
+    }
     ZVector2 getCoord() const { return coord; }
     // Kept, copied and saved; the point draws no fill.
     void setFillColor(const ZVector3& c) { fillColor = c; }
     ZVector3 getFillColor() const { return fillColor; }
-    void setPointSize(float size) { pointSize = size; }
+    void setPointSize(float size) {
+        pointSize = size;
+        touchGeometry();
+    }
     float getPointSize() const { return pointSize; }
     // 0 free point, 1 fold point expanded (minus), 2 fold point collapsed (plus).
     void setStateType(int type) { stateType = type; }

@@ -25,14 +25,23 @@ public:
     ZN_ShapeBase* clone() const override;
     void deepCopy(ZN_ShapeBase* target) const override;
     void resetLabelPosition() override;
-    void setLineWide(int width) override { lineWide = width; }
+    void setLineWide(int width) override {
+        lineWide = width;
+        touchGeometry();
+    }
     int getLineWide() const override { return lineWide; }
     void setColor(const ZVector3& colour) override { color = colour; }
     ZVector3 getColor() const override { return color; }
     void renderBackColor(const ZVector4& colour) const override;
 
-    void setPoint1(const ZVector2& p) { point1 = p; }
-    void setPoint2(const ZVector2& p) { point2 = p; }
+    void setPoint1(const ZVector2& p) {
+        point1 = p;
+        touchGeometry();
+    }
+    void setPoint2(const ZVector2& p) {
+        point2 = p;
+        touchGeometry();
+    }
     void setFillColor(const ZVector3& c) { fillColor = c; }
     ZVector3 getFillColor() const { return fillColor; }
     void setRectShowtype(int t) { rectShowtype = t; }

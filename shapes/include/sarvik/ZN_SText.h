@@ -48,6 +48,7 @@ public:
     void setRect(const ZVector2& p1, const ZVector2& p2) {
         point1 = p1;
         point2 = p2;
+        touchGeometry();
     }
     void setHost(ZN_ShapeBase* shape) { host = shape; }
     ZN_ShapeBase* getHost() const { return host; }

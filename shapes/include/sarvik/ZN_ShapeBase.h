@@ -5,6 +5,7 @@
 // ZN_Node, ZN_NRegion and ZN_SImage are the abstract-ish intermediate classes
 // that add no data of their own.
 
+#include <cstdint>
 #include <list>
 #include <vector>
 
@@ -16,6 +17,15 @@ class ZFile;
 class ZN_SText;
 class ZN_NJiuGongGe;
 class ZN_ShapeBase;
+
+namespace detail {
+class ShapeGrid;
+class WalkMarks;
+// Tells the page indexes that a shape's position or extent changed.
+void noteGeometryChange(ZN_ShapeBase* shape);
+// Tells them that a shape is being destroyed.
+void noteShapeGone();
+} // namespace detail
 
 // Shapes of one page, snapshot or clipboard looked up by id. Ids are 1..n after
 // renumbering, so a vector indexed by id serves; ids outside that range (or
@@ -130,6 +140,9 @@ public:
     static ZN_ShapeBase* createShape(int type);
 
 protected:
+    // Every member that moves or resizes a shape calls this.
+    void touchGeometry() { detail::noteGeometryChange(this); }
+
     bool selected = false;
     bool show = true;
     int snake = 0;
@@ -139,6 +152,12 @@ protected:
     ZN_SText* label = nullptr;              // owned
     ZN_ShapeBase* jiuGongHost = nullptr;    // not owned
     std::vector<ZN_NJiuGongGe*> answerHostList; // not owned
+
+private:
+    friend class detail::ShapeGrid;
+    friend class detail::WalkMarks;
+    int gridSlot = -1;          // where the index of the page holding the shape keeps it
+    std::uint64_t walkMark = 0; // the last walk of the relation graph that met the shape
 };
 
 // A bare member of the node graph; connectors, points and boxes derive from it.

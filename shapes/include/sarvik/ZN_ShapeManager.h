@@ -3,14 +3,20 @@
 // capture frame and background colour, and every editing operation that works
 // on the whole list or on the selection.
 
+#include <cstdint>
 #include <list>
-#include <unordered_set>
+#include <memory>
+#include <vector>
 
 #include <sarvik/ZN_ShapeBase.h>
 
 class ZFile;
 class ZNRedoUndo;
 class ZN_BackRgn;
+namespace detail {
+class ShapeGrid;
+class WalkMarks;
+} // namespace detail
 
 class ZN_ShapeManager {
 public:
@@ -35,7 +41,20 @@ public:
     void clearSelect();
     void change(const ZVector2& from, const ZVector2& to, int code, int bind);
     bool selectWithinRect(const ZVector2& a, const ZVector2& b);
-    std::list<ZN_ShapeBase*>& getShapeList() { return shapeList; }
+    // The connection target under `pos` for a connector end: the first shown
+    // shape in list order, other than `except` and connector lines, whose
+    // InPoint (with no hit record, so every box's handles count) answers
+    // nonzero.
+    ZN_ShapeBase* findConnectTarget(const ZVector2& pos, float tolerance,
+                                    const ZN_ShapeBase* except, int& code) const;
+    // The list itself. A caller may change it through this reference, so the
+    // page's spatial index is rebuilt before its next query; read-only
+    // callers use the const overload, which leaves the index alone.
+    std::list<ZN_ShapeBase*>& getShapeList() {
+        listChanged();
+        return shapeList;
+    }
+    const std::list<ZN_ShapeBase*>& getShapeList() const { return shapeList; }
     ZN_BackRgn* getBackRgn() const { return backRgn; }
     void setBackColor(const ZVector4& c) { backColor = c; }
     ZVector4 getBackColor() const { return backColor; }
@@ -70,19 +89,43 @@ protected:
     void getOneOutPutList(ZN_ShapeBase* shape, std::list<ZN_ShapeBase*>& result);
     void getOneOutPutList2(ZN_ShapeBase* shape, std::list<ZN_ShapeBase*>& result);
 
-    // The same with the visited set kept beside the result, for callers that
-    // collect from many start shapes into one list.
-    using Visited = std::unordered_set<const ZN_ShapeBase*>;
-    void collectAll(ZN_ShapeBase* shape, std::list<ZN_ShapeBase*>& result, Visited& seen);
-    void collectOne(ZN_ShapeBase* shape, std::list<ZN_ShapeBase*>& result, Visited& seen);
-    void collectOne2(ZN_ShapeBase* shape, std::list<ZN_ShapeBase*>& result, Visited& seen);
+    // The same with the visited marks kept beside the result, for callers that
+    // collect from many start shapes into one result.
+    using Visited = detail::WalkMarks;
+    void collectAll(ZN_ShapeBase* shape, std::vector<ZN_ShapeBase*>& result, Visited& seen);
+    void collectOne(ZN_ShapeBase* shape, std::vector<ZN_ShapeBase*>& result, Visited& seen);
+    void collectOne2(ZN_ShapeBase* shape, std::vector<ZN_ShapeBase*>& result, Visited& seen);
     // Everything below the selected shapes, each once, in selection order.
-    std::list<ZN_ShapeBase*> collectBelowSelected();
+    std::vector<ZN_ShapeBase*> collectBelowSelected();
+
+    // The spatial indexes are rebuilt lazily after the list changed.
+    void listChanged() { ++listVersion; }
 
     std::list<ZN_ShapeBase*> shapeList; // owned; front = drawn first
     ZVector4 backColor{1.0f, 1.0f, 1.0f, 1.0f};
     ZNRedoUndo* undoRedo = nullptr; // owned
     ZN_BackRgn* backRgn = nullptr;  // owned; never in shapeList, never saved
+
+public:
+    // Every shape, in list order, that may put ink into the canvas rectangle
+    // min..max; shapes certainly wholly outside it may be left out.
+    void shapesToDraw(const ZVector2& min, const ZVector2& max,
+                      std::vector<const ZN_ShapeBase*>& out) const;
+
+private:
+    // The indexes of the shapes' hit bounds and drawn bounds, brought up to
+    // date before each query.
+    const detail::ShapeGrid& grid() const;
+    const detail::ShapeGrid& drawGrid() const;
+    ZN_ShapeBase* scanHit(const ZVector2& pos, ZObj2DInPoint* info, int& code,
+                          float tolerance) const;
+    ZN_ShapeBase* scanTarget(const ZVector2& pos, float tolerance, const ZN_ShapeBase* except,
+                             int& code) const;
+
+    mutable std::unique_ptr<detail::ShapeGrid> shapeGrid;
+    mutable std::unique_ptr<detail::ShapeGrid> drawnGrid;
+    std::uint64_t listVersion = 0;
+    mutable std::vector<std::uint32_t> candidates; // reused between queries
 };
 
 namespace detail {

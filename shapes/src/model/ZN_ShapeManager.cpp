@@ -1,11 +1,38 @@
 #include <sarvik/ZN_ShapeManager.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <unordered_set>
 #include <vector>
 
 #include <sarvik/ZNRedoUndo.h>
 #include <sarvik/ZN_BackRgn.h>
+
+#include "ShapeGrid.h"
+#include "WalkMarks.h"
+
+namespace {
+
+// Shapes test positions relative to the view offset and the index holds
+// canvas positions; the two roundings can differ by a few units in the last
+// place, so the index looks this much further around.
+float roundingSlack(const ZVector2& pos, const ZVector2& offset) {
+    return 1.0f + 1e-5f * (std::fabs(pos.X()) + std::fabs(pos.Y()) + std::fabs(offset.X()) +
+                           std::fabs(offset.Y()));
+}
+
+bool finitePair(const ZVector2& a, const ZVector2& b) {
+    return std::isfinite(a.X()) && std::isfinite(a.Y()) && std::isfinite(b.X()) &&
+           std::isfinite(b.Y());
+}
+
+[[noreturn]] void indexDisagrees(const char* query) {
+    std::fprintf(stderr, "Sarvik: the spatial index and the list disagree on %s\n", query);
+    std::abort();
+}
+} // namespace
 
 ZN_ShapeManager::ZN_ShapeManager() : undoRedo(new ZNRedoUndo(this)), backRgn(new ZN_BackRgn()) {
     backRgn->setShow(false);
@@ -18,16 +45,19 @@ ZN_ShapeManager::~ZN_ShapeManager() {
 }
 
 void ZN_ShapeManager::addShape(ZN_ShapeBase* s) {
+    listChanged();
     if (s)
         shapeList.push_back(s);
 }
 
 void ZN_ShapeManager::addShapeFront(ZN_ShapeBase* s) {
+    listChanged();
     if (s)
         shapeList.push_front(s);
 }
 
 void ZN_ShapeManager::deleteShape(ZN_ShapeBase* s) {
+    listChanged();
     auto it = std::find(shapeList.begin(), shapeList.end(), s);
     if (it == shapeList.end())
         return;
@@ -36,6 +66,7 @@ void ZN_ShapeManager::deleteShape(ZN_ShapeBase* s) {
 }
 
 void ZN_ShapeManager::clear() {
+    listChanged();
     // Each destructor unlinks the shape from the others, so the order is free;
     // the list is detached first so that no destructor sees a half-freed list.
     std::list<ZN_ShapeBase*> doomed;
@@ -68,6 +99,7 @@ void ZN_ShapeManager::deleteSelected() {
     }
     if (doomed.empty())
         return;
+    listChanged();
 
     // Remove the entries in one pass, then destroy in the order collected; only
     // shapes that are in this page's list are destroyed.
@@ -83,6 +115,63 @@ void ZN_ShapeManager::deleteSelected() {
             delete shape;
 }
 
+namespace {
+
+// Geometry changes are caught up shape by shape; a changed list, or more
+// changes than the log keeps, cost one rebuild.
+const detail::ShapeGrid& currentGrid(std::unique_ptr<detail::ShapeGrid>& grid,
+                                     detail::BoundsOf boundsOf,
+                                     const std::list<ZN_ShapeBase*>& shapes,
+                                     std::uint64_t listVersion) {
+    if (!grid) {
+        grid = std::make_unique<detail::ShapeGrid>(boundsOf);
+        grid->build(shapes, listVersion);
+    } else if (grid->listVersion() != listVersion || grid->size() != shapes.size() ||
+               !grid->catchUp()) {
+        grid->build(shapes, listVersion);
+    }
+    return *grid;
+}
+
+} // namespace
+
+const detail::ShapeGrid& ZN_ShapeManager::grid() const {
+    return currentGrid(shapeGrid, detail::hitBounds, shapeList, listVersion);
+}
+
+const detail::ShapeGrid& ZN_ShapeManager::drawGrid() const {
+    return currentGrid(drawnGrid, detail::drawBounds, shapeList, listVersion);
+}
+
+void ZN_ShapeManager::shapesToDraw(const ZVector2& min, const ZVector2& max,
+                                   std::vector<const ZN_ShapeBase*>& out) const {
+    out.clear();
+    if (!finitePair(min, max)) {
+        out.assign(shapeList.begin(), shapeList.end());
+        return;
+    }
+    const detail::ShapeGrid& index = drawGrid();
+    const float slack = roundingSlack(min, max);
+    index.query(min.X(), min.Y(), max.X(), max.Y(), slack, candidates);
+    out.reserve(candidates.size());
+    for (std::uint32_t slot : candidates)
+        out.push_back(index.shape(slot));
+}
+
+ZN_ShapeBase* ZN_ShapeManager::scanHit(const ZVector2& pos, ZObj2DInPoint* info, int& code,
+                                       float tolerance) const {
+    for (auto it = shapeList.rbegin(); it != shapeList.rend(); ++it) {
+        ZN_ShapeBase* shape = *it;
+        if (!shape->getShow())
+            continue;
+        code = shape->InPoint(pos, info, tolerance);
+        if (code != 0)
+            return shape;
+    }
+    code = 0;
+    return nullptr;
+}
+
 ZN_ShapeBase* ZN_ShapeManager::Change_Cursor(const ZVector2& pos, ZObj2DInPoint* info, int& code,
                                              float tolerance) const {
     code = 0;
@@ -93,18 +182,80 @@ ZN_ShapeBase* ZN_ShapeManager::Change_Cursor(const ZVector2& pos, ZObj2DInPoint*
             return backRgn;
         }
     }
-    for (auto it = shapeList.rbegin(); it != shapeList.rend(); ++it) {
-        ZN_ShapeBase* shape = *it;
-        if (!shape->getShow())
-            continue;
-        code = shape->InPoint(pos, info, tolerance);
-        if (code != 0) {
-            shape->loadCursor(ZCursor::None, code);
-            return shape;
+    const ZVector2 offset = getScallPosition();
+    ZN_ShapeBase* found = nullptr;
+    if (!finitePair(pos, offset) || std::isnan(tolerance)) {
+        found = scanHit(pos, info, code, tolerance);
+    } else {
+        // The nearby shapes, tested from the top of the drawing order down.
+        const detail::ShapeGrid& index = grid();
+        const ZVector2 at = pos + offset;
+        index.query(at.X(), at.Y(), at.X(), at.Y(),
+                    std::max(tolerance, 0.0f) + roundingSlack(pos, offset), candidates);
+        for (auto it = candidates.rbegin(); it != candidates.rend() && !found; ++it) {
+            ZN_ShapeBase* shape = index.shape(*it);
+            if (!shape->getShow())
+                continue;
+            code = shape->InPoint(pos, info, tolerance);
+            if (code != 0)
+                found = shape;
         }
+        if (!found)
+            code = 0;
+        if (detail::indexSelfCheck()) {
+            ZObj2DInPoint scratch;
+            int scanCode = 0;
+            if (scanHit(pos, &scratch, scanCode, tolerance) != found || scanCode != code)
+                indexDisagrees("a hit test");
+        }
+    }
+    if (found)
+        found->loadCursor(ZCursor::None, code);
+    return found;
+}
+
+ZN_ShapeBase* ZN_ShapeManager::scanTarget(const ZVector2& pos, float tolerance,
+                                          const ZN_ShapeBase* except, int& code) const {
+    for (ZN_ShapeBase* shape : shapeList) {
+        if (shape == except || shape->type() == 1 || !shape->getShow())
+            continue;
+        code = shape->InPoint(pos, nullptr, tolerance);
+        if (code != 0)
+            return shape;
     }
     code = 0;
     return nullptr;
+}
+
+ZN_ShapeBase* ZN_ShapeManager::findConnectTarget(const ZVector2& pos, float tolerance,
+                                                 const ZN_ShapeBase* except, int& code) const {
+    code = 0;
+    const ZVector2 offset = getScallPosition();
+    if (!finitePair(pos, offset) || !std::isfinite(tolerance))
+        return scanTarget(pos, tolerance, except, code);
+    const detail::ShapeGrid& index = grid();
+    const ZVector2 at = pos + offset;
+    index.query(at.X(), at.Y(), at.X(), at.Y(),
+                std::max(tolerance, 0.0f) + roundingSlack(pos, offset), candidates);
+    ZN_ShapeBase* found = nullptr;
+    for (std::uint32_t slot : candidates) {
+        ZN_ShapeBase* shape = index.shape(slot);
+        if (shape == except || shape->type() == 1 || !shape->getShow())
+            continue;
+        code = shape->InPoint(pos, nullptr, tolerance);
+        if (code != 0) {
+            found = shape;
+            break;
+        }
+    }
+    if (!found)
+        code = 0;
+    if (detail::indexSelfCheck()) {
+        int scanCode = 0;
+        if (scanTarget(pos, tolerance, except, scanCode) != found || scanCode != code)
+            indexDisagrees("a connection target");
+    }
+    return found;
 }
 
 void ZN_ShapeManager::clearSelect() {
@@ -115,7 +266,7 @@ void ZN_ShapeManager::clearSelect() {
 void ZN_ShapeManager::change(const ZVector2& from, const ZVector2& to, int code, int bind) {
     const ZVector2 delta = to - from;
     if (bind == 1) {
-        std::list<ZN_ShapeBase*> moving = collectBelowSelected();
+        const std::vector<ZN_ShapeBase*> moving = collectBelowSelected();
         for (ZN_ShapeBase* shape : moving)
             shape->change(delta, code);
         return;
@@ -126,8 +277,33 @@ void ZN_ShapeManager::change(const ZVector2& from, const ZVector2& to, int code,
 }
 
 bool ZN_ShapeManager::selectWithinRect(const ZVector2& a, const ZVector2& b) {
-    for (ZN_ShapeBase* shape : shapeList)
+    const ZVector2 offset = getScallPosition();
+    if (!finitePair(a, b) || !finitePair(offset, offset)) {
+        for (ZN_ShapeBase* shape : shapeList)
+            if (shape->getShow() && shape->IntersectRect(a, b))
+                shape->setSelected(true);
+        return false;
+    }
+    const detail::ShapeGrid& index = grid();
+    const float slack = roundingSlack(a, offset) + roundingSlack(b, offset);
+    index.query(std::min(a.X(), b.X()) + offset.X(), std::min(a.Y(), b.Y()) + offset.Y(),
+                std::max(a.X(), b.X()) + offset.X(), std::max(a.Y(), b.Y()) + offset.Y(), slack,
+                candidates);
+    std::vector<ZN_ShapeBase*> caught;
+    for (std::uint32_t slot : candidates) {
+        ZN_ShapeBase* shape = index.shape(slot);
         if (shape->getShow() && shape->IntersectRect(a, b))
-            shape->setSelected(true);
+            caught.push_back(shape);
+    }
+    if (detail::indexSelfCheck()) {
+        std::vector<ZN_ShapeBase*> scanned;
+        for (ZN_ShapeBase* shape : shapeList)
+            if (shape->getShow() && shape->IntersectRect(a, b))
+                scanned.push_back(shape);
+        if (scanned != caught)
+            indexDisagrees("a rubber band");
+    }
+    for (ZN_ShapeBase* shape : caught)
+        shape->setSelected(true);
     return false;
 }

@@ -42,6 +42,7 @@ std::vector<ZN_ShapeBase*> regionsOf(const ShapeList& shapes) {
 void ZN_ShapeManager::TranslateLayer(int mode, const std::list<ZN_ShapeBase*>& shapes) {
     if (mode < 0 || mode > 3 || shapes.empty())
         return;
+    listChanged();
 
     // The first entry of each listed shape, found in one pass over the page
     // so that moving a large selection stays linear.

@@ -2,6 +2,8 @@
 
 #include <sarvik/ZN_NPoint.h>
 
+#include "WalkMarks.h"
+
 namespace {
 
 // Depth of the shape being expanded by each limited collector: 1 for the
@@ -40,9 +42,9 @@ int oneOutPutDepth2() { return g_oneDepth2; }
 // same pre-order, depth-first walk: a shape's outputs are visited in list order
 // and each subtree is finished before the next output is looked at.
 
-void ZN_ShapeManager::collectAll(ZN_ShapeBase* start, std::list<ZN_ShapeBase*>& result,
+void ZN_ShapeManager::collectAll(ZN_ShapeBase* start, std::vector<ZN_ShapeBase*>& result,
                                  Visited& seen) {
-    if (!start || !seen.insert(start).second)
+    if (!start || !seen.insert(start))
         return;
     result.push_back(start);
     struct Frame {
@@ -58,17 +60,17 @@ void ZN_ShapeManager::collectAll(ZN_ShapeBase* start, std::list<ZN_ShapeBase*>& 
             continue;
         }
         ZN_ShapeBase* entry = outs[top.next++];
-        if (!entry || !seen.insert(entry).second)
+        if (!entry || !seen.insert(entry))
             continue;
         result.push_back(entry);
         stack.push_back({entry, 0});
     }
 }
 
-void ZN_ShapeManager::collectOne(ZN_ShapeBase* shape, std::list<ZN_ShapeBase*>& result,
+void ZN_ShapeManager::collectOne(ZN_ShapeBase* shape, std::vector<ZN_ShapeBase*>& result,
                                  Visited& seen) {
     // At most three levels deep, so recursion is bounded.
-    if (!shape || !seen.insert(shape).second)
+    if (!shape || !seen.insert(shape))
         return;
     DepthGuard depth(g_oneDepth);
     result.push_back(shape);
@@ -77,9 +79,9 @@ void ZN_ShapeManager::collectOne(ZN_ShapeBase* shape, std::list<ZN_ShapeBase*>& 
             collectOne(entry, result, seen);
 }
 
-void ZN_ShapeManager::collectOne2(ZN_ShapeBase* start, std::list<ZN_ShapeBase*>& result,
+void ZN_ShapeManager::collectOne2(ZN_ShapeBase* start, std::vector<ZN_ShapeBase*>& result,
                                   Visited& seen) {
-    if (!start || !seen.insert(start).second)
+    if (!start || !seen.insert(start))
         return;
     struct Frame {
         ZN_ShapeBase* shape;
@@ -104,11 +106,11 @@ void ZN_ShapeManager::collectOne2(ZN_ShapeBase* start, std::list<ZN_ShapeBase*>&
         // From the shapes at the ends of the start shape's lines on, a fold
         // point met as an output is shown but its own subtree is left as it is.
         if (g_oneDepth2 >= 3 && isFoldPoint(entry)) {
-            if (seen.insert(entry).second)
+            if (seen.insert(entry))
                 result.push_back(entry);
             continue;
         }
-        if (!seen.insert(entry).second)
+        if (!seen.insert(entry))
             continue;
         ++g_oneDepth2;
         result.push_back(entry);
@@ -116,23 +118,36 @@ void ZN_ShapeManager::collectOne2(ZN_ShapeBase* start, std::list<ZN_ShapeBase*>&
     }
 }
 
+namespace {
+
+// A collector run for the list-based interface: shapes already in `result`
+// count as met, and what the walk adds is appended.
+template <class Collect> void appendCollected(std::list<ZN_ShapeBase*>& result, Collect collect) {
+    detail::WalkMarks seen;
+    for (ZN_ShapeBase* s : result)
+        if (s)
+            seen.insert(s);
+    std::vector<ZN_ShapeBase*> added;
+    collect(added, seen);
+    result.insert(result.end(), added.begin(), added.end());
+}
+
+} // namespace
+
 void ZN_ShapeManager::getAllOutPutList(ZN_ShapeBase* shape, std::list<ZN_ShapeBase*>& result) {
-    Visited seen(result.begin(), result.end());
-    collectAll(shape, result, seen);
+    appendCollected(result, [&](auto& added, auto& seen) { collectAll(shape, added, seen); });
 }
 
 void ZN_ShapeManager::getOneOutPutList(ZN_ShapeBase* shape, std::list<ZN_ShapeBase*>& result) {
-    Visited seen(result.begin(), result.end());
-    collectOne(shape, result, seen);
+    appendCollected(result, [&](auto& added, auto& seen) { collectOne(shape, added, seen); });
 }
 
 void ZN_ShapeManager::getOneOutPutList2(ZN_ShapeBase* shape, std::list<ZN_ShapeBase*>& result) {
-    Visited seen(result.begin(), result.end());
-    collectOne2(shape, result, seen);
+    appendCollected(result, [&](auto& added, auto& seen) { collectOne2(shape, added, seen); });
 }
 
-std::list<ZN_ShapeBase*> ZN_ShapeManager::collectBelowSelected() {
-    std::list<ZN_ShapeBase*> result;
+std::vector<ZN_ShapeBase*> ZN_ShapeManager::collectBelowSelected() {
+    std::vector<ZN_ShapeBase*> result;
     Visited seen;
     for (ZN_ShapeBase* shape : shapeList)
         if (shape->getSelected())
@@ -143,7 +158,7 @@ std::list<ZN_ShapeBase*> ZN_ShapeManager::collectBelowSelected() {
 bool ZN_ShapeManager::shapeShrink(ZN_ShapeBase* shape) {
     if (!shape)
         return true;
-    std::list<ZN_ShapeBase*> below;
+    std::vector<ZN_ShapeBase*> below;
     Visited seen;
     collectAll(shape, below, seen);
     for (ZN_ShapeBase* s : below) {
@@ -159,7 +174,7 @@ bool ZN_ShapeManager::shapeShrink(ZN_ShapeBase* shape) {
 bool ZN_ShapeManager::shapeSpread(ZN_ShapeBase* shape) {
     if (!shape)
         return true;
-    std::list<ZN_ShapeBase*> below;
+    std::vector<ZN_ShapeBase*> below;
     Visited seen;
     collectOne2(shape, below, seen);
     for (ZN_ShapeBase* s : below)
@@ -189,7 +204,7 @@ bool ZN_ShapeManager::selectSpreadAll() {
 }
 
 bool ZN_ShapeManager::selectSpreadOneLayer() {
-    std::list<ZN_ShapeBase*> below;
+    std::vector<ZN_ShapeBase*> below;
     Visited seen;
     for (ZN_ShapeBase* shape : shapeList)
         if (shape->getSelected())

@@ -76,6 +76,7 @@ bool ZN_ShapeManager::writeFile(ZFile* file, int version) {
 bool ZN_ShapeManager::readFile(ZFile* file, int version) {
     if (!file || file->failed())
         return false;
+    listChanged();
     const std::size_t before = shapeList.size();
     // Shapes read so far are destroyed again when the record turns out bad, so
     // the page keeps only what it had before the call.

@@ -66,6 +66,7 @@ bool clearOfSegment(const ZVector2& p, const ZVector2& a, const ZVector2& b, flo
 } // namespace
 
 void ZN_NLine::change(const ZVector2& delta, int code) {
+    touchGeometry();
     if (code != 9) {
         return;
     }
@@ -77,6 +78,7 @@ void ZN_NLine::change(const ZVector2& delta, int code) {
 void ZN_NLine::loadCursor(ZCursor, int) { ZSetCursor(ZCursor::SizeAll); }
 
 void ZN_NLine::pushPoint(const ZVector2& p, int index) {
+    touchGeometry();
     const ZVector2 copy = p; // p may be one of our own points
     const int count = getPointSize();
     const int at = std::clamp(index, 0, count);
@@ -84,11 +86,13 @@ void ZN_NLine::pushPoint(const ZVector2& p, int index) {
 }
 
 void ZN_NLine::pushPointBack(const ZVector2& p) {
+    touchGeometry();
     const ZVector2 copy = p; // p may be one of our own points
     points.push_back(copy);
 }
 
 void ZN_NLine::setPoint(const ZVector2& p, int index) {
+    touchGeometry();
     const int count = getPointSize();
     if (index < 0 || index >= count) {
         return;
@@ -104,6 +108,7 @@ void ZN_NLine::setPoint(const ZVector2& p, int index) {
 }
 
 void ZN_NLine::deletePoint(int index) {
+    touchGeometry();
     const int count = getPointSize();
     if (count <= 2) {
         return;
@@ -116,6 +121,7 @@ void ZN_NLine::deletePoint(int index) {
 }
 
 void ZN_NLine::updatePoint(int index, bool force) {
+    touchGeometry();
     const int count = getPointSize();
     if (count < 2) {
         return; // nothing to aim at
@@ -136,6 +142,7 @@ void ZN_NLine::updatePoint(int index, bool force) {
 }
 
 void ZN_NLine::reglueEnds() {
+    touchGeometry();
     const std::size_t count = points.size();
     if (count == 0) {
         return;
@@ -156,6 +163,7 @@ void ZN_NLine::reglueEnds() {
 }
 
 void ZN_NLine::checkPolyLine(float maxAngle, int index) {
+    touchGeometry();
     const int count = getPointSize();
     if (index < 1 || index > count - 2) {
         return;
@@ -175,6 +183,7 @@ void ZN_NLine::checkPolyLine(float maxAngle, int index) {
 }
 
 void ZN_NLine::autoAlign(int style) {
+    touchGeometry();
     switch (style) {
     case 1:
         strightType = 0;
@@ -198,6 +207,7 @@ void ZN_NLine::autoAlign(int style) {
 }
 
 void ZN_NLine::autoSegment() {
+    touchGeometry();
     if (points.size() < 3) {
         return;
     }
@@ -207,6 +217,7 @@ void ZN_NLine::autoSegment() {
 }
 
 void ZN_NLine::autoAddTwoPointSeg(int step) {
+    touchGeometry();
     if (points.size() < 2) {
         return;
     }
@@ -219,6 +230,7 @@ void ZN_NLine::autoAddTwoPointSeg(int step) {
 }
 
 void ZN_NLine::autoAddOnePointCur() {
+    touchGeometry();
     if (points.size() < 2) {
         return;
     }
@@ -232,6 +244,7 @@ void ZN_NLine::autoAddOnePointCur() {
 }
 
 void ZN_NLine::autoAddTwoPointCur(int step) {
+    touchGeometry();
     if (points.size() < 2) {
         return;
     }
@@ -390,6 +403,7 @@ void ZN_NLine::writeFile(ZFile* file, int version) {
 }
 
 void ZN_NLine::readFile(ZFile* file, int version) {
+    touchGeometry();
     ZN_ShapeBase::readFile(file, version);
     if (file->failed()) {
         return;

@@ -10,6 +10,7 @@
 #include <sarvik/platform/ZFile.h>
 
 void ZN_NPoint::change(const ZVector2& delta, int) {
+    touchGeometry();
     coord += delta;
     // Inputs first, then outputs, as a moved box does.
     for (ZN_ShapeBase* shape : inputList) {
@@ -91,6 +92,7 @@ void ZN_NPoint::writeFile(ZFile* file, int version) {
 }
 
 void ZN_NPoint::readFile(ZFile* file, int version) {
+    touchGeometry();
     ZN_ShapeBase::readFile(file, version);
     if (file->failed()) {
         return;

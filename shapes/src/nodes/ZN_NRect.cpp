@@ -57,6 +57,7 @@ ZVector2 ZN_NRect::handlePos(int code, const ZVector2& a, const ZVector2& b) {
 }
 
 void ZN_NRect::change(const ZVector2& delta, int code) {
+    touchGeometry();
     detail::dragBoxHandle(point1, point2, delta, code);
 
     // The label follows a move and is re-centred by a resize, before the box is
@@ -202,6 +203,7 @@ void ZN_NRect::writeFile(ZFile* file, int version) {
 }
 
 void ZN_NRect::readFile(ZFile* file, int version) {
+    touchGeometry();
     ZN_ShapeBase::readFile(file, version);
     if (file->failed())
         return;

@@ -87,6 +87,7 @@ ZN_SText::~ZN_SText() {
 }
 
 void ZN_SText::setText(const char* s) {
+    touchGeometry();
     std::string copy = s ? s : ""; // s may point into text itself
     text = std::move(copy);
     glFont.setSize(truncateToInt(point2.X() - point1.X()), truncateToInt(point2.Y() - point1.Y()));
@@ -97,6 +98,7 @@ void ZN_SText::setText(const char* s) {
 }
 
 void ZN_SText::setFont(const LOGFONTA& font) {
+    touchGeometry();
     logFont = font;
     const ZTextSize size = ZMeasureText(logFont, text);
     point2 = point1 + ZVector2(static_cast<float>(size.width), static_cast<float>(size.height));
@@ -141,6 +143,7 @@ void ZN_SText::setTextAlignType(int type) {
 }
 
 void ZN_SText::change(const ZVector2& delta, int) {
+    touchGeometry();
     point1 += delta;
     point2 += delta;
 }
@@ -185,6 +188,7 @@ void ZN_SText::writeFile(ZFile* file, int) {
 }
 
 void ZN_SText::readFile(ZFile* file, int version) {
+    touchGeometry();
     ZN_ShapeBase::readFile(file, version);
     if (file->failed())
         return;

@@ -71,6 +71,7 @@ ZN_ShapeBase* ZN_ShapeIndex::find(int id) const {
 // ---------------------------------------------------------------- ZN_ShapeBase
 
 ZN_ShapeBase::~ZN_ShapeBase() {
+    detail::noteShapeGone();
     clearAnswerHostList();
     if (jiuGongHost)
         jiuGongHost->releaseJiuGong(this);
@@ -157,6 +158,7 @@ ZN_ShapeBase* ZN_ShapeBase::clone() const { return nullptr; }
 void ZN_ShapeBase::deepCopy(ZN_ShapeBase* target) const {
     if (!target || target == this)
         return;
+    target->touchGeometry();
     target->show = show;
     target->id = id;
     if (label) {

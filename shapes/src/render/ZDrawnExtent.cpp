@@ -22,39 +22,47 @@ bool isFinite(const ZVector2& p) {
 
 // A label or free text: its bitmap is clipped to its rectangle; the
 // selection outline is drawn with whatever width is current.
-ZDrawnExtent textExtent(const ZN_SText& text) {
+// The flags a shape is drawn with: as they stand, or every one that widens.
+struct Marks {
+    bool any = false;
+    bool shown(const ZN_ShapeBase& s) const { return any || s.getShow(); }
+    bool selected(const ZN_ShapeBase& s) const { return any || s.getSelected(); }
+    bool marked(const ZN_ShapeBase& s) const { return any || s.getSelected() || s.getSnake() > 0; }
+};
+
+ZDrawnExtent textExtent(const ZN_SText& text, Marks m) {
     ZDrawnExtent e;
-    if (!text.getShow())
+    if (!m.shown(text))
         return e;
-    const float reach = text.getSelected() ? strokeReach(kWidestStroke) : 0.0f;
-    if (text.getText()[0] != '\0' || text.getSelected()) {
+    const float reach = m.selected(text) ? strokeReach(kWidestStroke) : 0.0f;
+    if (text.getText()[0] != '\0' || m.selected(text)) {
         e.include(text.getPoint1(), reach);
         e.include(text.getPoint2(), reach);
     }
     return e;
 }
 
-ZDrawnExtent boxExtent(const ZN_NRect& box) {
+ZDrawnExtent boxExtent(const ZN_NRect& box, Marks m) {
     ZDrawnExtent e;
-    if (!box.getShow())
+    if (!m.shown(box))
         return e;
     float reach = strokeReach(static_cast<float>(box.getLineWide()));
-    if (box.getSnake() > 0 || box.getSelected())
+    if (m.marked(box))
         reach += kHandleHalf;
     e.include(box.getPoint1(), reach);
     e.include(box.getPoint2(), reach);
     if (const ZN_SText* label = box.getLabel())
-        e.include(textExtent(*label));
+        e.include(textExtent(*label, m));
     return e;
 }
 
-ZDrawnExtent pointExtent(const ZN_NPoint& point) {
+ZDrawnExtent pointExtent(const ZN_NPoint& point, Marks m) {
     ZDrawnExtent e;
-    if (!point.getShow())
+    if (!m.shown(point))
         return e;
     const float size = point.getPointSize();
     float radius = -1.0f;
-    if (point.getSnake() > 0 || point.getSelected())
+    if (m.marked(point))
         radius = std::fabs(size + 5.0f); // the halo disc
     if (size >= 1.0f)
         radius = std::max(radius, size + strokeReach(1.0f)); // ring and sign, one pixel wide
@@ -81,17 +89,17 @@ void includeArrow(ZDrawnExtent& e, const ZVector2& from, const ZVector2& tip, fl
     e.include(tip + ZVector2(c * v.X() + s * v.Y(), c * v.Y() - s * v.X()), reach);
 }
 
-ZDrawnExtent lineExtent(const ZN_NLine& line) {
+ZDrawnExtent lineExtent(const ZN_NLine& line, Marks m) {
     ZDrawnExtent e;
     const std::vector<ZVector2>& p = line.getPoints();
-    if (!line.getShow() || p.empty())
+    if (!m.shown(line) || p.empty())
         return e;
     const std::size_t n = p.size();
     const float wide = static_cast<float>(line.getLineWide());
     // A width ramp starts gradualWide wider than the line.
     const float start = line.getbGradualWide() != 0 ? wide + line.getGradualWide() : wide;
     float reach = std::max(strokeReach(wide), strokeReach(start));
-    if (line.getSelected()) {
+    if (m.selected(line)) {
         // The selection squares' half size, as the squares are drawn.
         const float h = line.getbGradualWide() != 0
                             ? std::trunc(line.getGradualWide() * 0.5f + wide)
@@ -174,15 +182,16 @@ float strokeReach(float width) {
     return 0.5f * drawn + 1.0f;
 }
 
-ZDrawnExtent drawnExtent(const ZN_ShapeBase& shape) {
+ZDrawnExtent drawnExtent(const ZN_ShapeBase& shape, bool asItStands) {
+    const Marks m{!asItStands};
     if (const auto* line = dynamic_cast<const ZN_NLine*>(&shape))
-        return lineExtent(*line);
+        return lineExtent(*line, m);
     if (const auto* box = dynamic_cast<const ZN_NRect*>(&shape))
-        return boxExtent(*box);
+        return boxExtent(*box, m);
     if (const auto* point = dynamic_cast<const ZN_NPoint*>(&shape))
-        return pointExtent(*point);
+        return pointExtent(*point, m);
     if (const auto* text = dynamic_cast<const ZN_SText*>(&shape))
-        return textExtent(*text);
+        return textExtent(*text, m);
     // A kind this function does not know is always drawn and never sizes a
     // picture (the picture placeholder, the only one today, draws nothing).
     ZDrawnExtent unknown;

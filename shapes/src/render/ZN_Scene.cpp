@@ -1,9 +1,32 @@
 #include <sarvik/ZDrawnExtent.h>
 #include <sarvik/ZN_BackRgn.h>
+#include <sarvik/ZN_NRect.h>
 #include <sarvik/ZN_Scene.h>
 #include <sarvik/ZN_ShapeManager.h>
 
+#include "model/ShapeGrid.h"
+
 #include <GL/gl.h>
+
+#include <vector>
+
+namespace detail {
+
+// The page's index of what is drawn holds each box and connector by its drawn
+// extent for any state of its flags (shown, selected, highlighted), since
+// those change without moving the shape; other shapes are few and always
+// proposed.
+bool drawBounds(const ZN_ShapeBase& shape, ShapeBounds& out) {
+    if (shape.type() != 1 && !dynamic_cast<const ZN_NRect*>(&shape))
+        return false;
+    const ZDrawnExtent e = drawnExtent(shape, false);
+    if (!e.inks || !e.finite)
+        return false;
+    out = {e.min.X(), e.min.Y(), e.max.X(), e.max.Y()};
+    return true;
+}
+
+} // namespace detail
 
 void ZN_Scene::init(ZGLSurface* drawable) {
     surface = drawable;
@@ -98,12 +121,15 @@ void ZN_Scene::render() const {
         // draws at 100 %. Below that, strokes and handles keep their width in
         // screen pixels and so reach further in canvas units.
         const float canvasPerPixel = 1.0f / zoom;
-        const float screenReach =
+        const float w = static_cast<float>(width) * canvasPerPixel;
+        const float h = static_cast<float>(height) * canvasPerPixel;
+        const float m =
             zoom < 1.0f ? (strokeReach(kWidestStroke) + 4.0f) * (canvasPerPixel - 1.0f) : 0.0f;
-        for (const ZN_ShapeBase* shape : shapeManager->getShapeList()) {
-            if (extentOutsideWindow(drawnExtent(*shape), offset,
-                                    static_cast<float>(width) * canvasPerPixel,
-                                    static_cast<float>(height) * canvasPerPixel, screenReach))
+        // The page's index proposes the shapes near the window, in list order.
+        std::vector<const ZN_ShapeBase*> nearby;
+        shapeManager->shapesToDraw(offset - ZVector2(m, m), offset + ZVector2(w + m, h + m), nearby);
+        for (const ZN_ShapeBase* shape : nearby) {
+            if (extentOutsideWindow(drawnExtent(*shape), offset, w, h, m))
                 continue;
             shape->render();
         }

@@ -152,3 +152,21 @@ TEST_F(SceneTest, SkippingOffScreenConnectorsKeepsWhatReachesIn) {
 }
 
 } // namespace
+
+// The page's index of drawn bounds follows a box moved between frames, from
+// far away into the window and out again.
+TEST_F(SceneTest, ABoxMovedBetweenFramesIsDrawnWhereItNowIs) {
+    for (int i = 0; i < 200; ++i)
+        addBox(page, 1000.0f + i * 30, 1000.0f, 1020.0f + i * 30, 1020.0f, ZVector3(1, 0, 0));
+    ZN_NRect* mover = addBox(page, 3000, 3000, 3040, 3040, ZVector3(0, 0, 1));
+    drawFrame();
+    EXPECT_TRUE(near(px(30, 30), kWhite)) << px(30, 30);
+
+    mover->change(ZVector2(-2990.0f, -2990.0f), 9);
+    drawFrame();
+    EXPECT_TRUE(near(px(30, 30), kBlue)) << px(30, 30);
+
+    mover->change(ZVector2(0.0f, 5000.0f), 9);
+    drawFrame();
+    EXPECT_TRUE(near(px(30, 30), kWhite)) << px(30, 30);
+}

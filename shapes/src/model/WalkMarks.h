@@ -1,0 +1,35 @@
+#pragma once
+// Marks the shapes one walk of the relation graph has met. Each walk takes a
+// new number and a shape remembers the last number that met it, so nothing
+// has to be cleared afterwards and no set of pointers grows with the page.
+// Two walks over the same shapes must not be interleaved.
+
+#include <cstdint>
+
+#include <sarvik/ZN_ShapeBase.h>
+
+namespace detail {
+
+class WalkMarks {
+public:
+    WalkMarks() : stamp(++lastStamp()) {}
+    WalkMarks(const WalkMarks&) = delete;
+    WalkMarks& operator=(const WalkMarks&) = delete;
+
+    // True when `shape` had not been met by this walk; it is met from now on.
+    bool insert(ZN_ShapeBase* shape) {
+        if (shape->walkMark == stamp)
+            return false;
+        shape->walkMark = stamp;
+        return true;
+    }
+
+private:
+    static std::uint64_t& lastStamp() {
+        static std::uint64_t value = 0;
+        return value;
+    }
+    std::uint64_t stamp;
+};
+
+} // namespace detail
