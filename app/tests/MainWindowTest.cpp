@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
+#include <QPointer>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
@@ -146,6 +147,19 @@ TEST_F(MainWindow, SizeAndToolbarLayoutComeBackAtTheNextStart) {
     EXPECT_EQ(next.size(), QSize(900, 640));
 }
 
+TEST_F(MainWindow, ExitWithDocumentsOpenLeavesNoWindowBehind) {
+    // Closing the main window closes the documents, whose deletes are still
+    // pending when the frame itself goes; nothing may outlive it.
+    QPointer<CChildFrame> first = frame->newDocument();
+    QPointer<CChildFrame> second = frame->newDocument();
+    ASSERT_TRUE(frame->close());
+    delete frame;
+    frame = nullptr;
+    EXPECT_TRUE(first.isNull());
+    EXPECT_TRUE(second.isNull());
+    frame = new CMainFrame;
+}
+
 TEST_F(MainWindow, FirstStartFillsMostOfTheScreenWithEveryButtonInSight) {
     profile().remove("MainFrame");
     CMainFrame first;
@@ -158,7 +172,8 @@ TEST_F(MainWindow, FirstStartFillsMostOfTheScreenWithEveryButtonInSight) {
     first.resize(1366 * 9 / 10, 700);
     first.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&first));
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < static_cast<int>(toolbarTable().size()); ++i) {
+        ASSERT_EQ(first.toolBarArea(first.toolbar(i)), Qt::TopToolBarArea) << "toolbar " << i;
         for (QAction* a : first.toolbar(i)->actions()) {
             QWidget* button = first.toolbar(i)->widgetForAction(a);
             if (a->isSeparator() || !button)

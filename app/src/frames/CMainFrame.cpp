@@ -127,6 +127,14 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
 }
 
 CMainFrame::~CMainFrame() {
+    // A document window that closed but still waits for its deferred delete
+    // dies with the QWidget part of this frame, after this destructor: its
+    // hooks into the frame must not run then.
+    for (CChildFrame* child : mdi_->findChildren<CChildFrame*>()) {
+        child->disconnect(this);
+        child->view()->disconnect(this);
+        child->document()->disconnect(this);
+    }
     // Documents go before the frame so that their views still have a window.
     for (QMdiSubWindow* w : mdi_->subWindowList())
         delete w;
@@ -192,10 +200,12 @@ void CMainFrame::createToolbars() {
         toolbarCustomizer_->addToolbar(bar, def.buttons);
         toolbars_ << bar;
     }
-    // The standard and property toolbars share the first row and the long
-    // drawing toolbar has the second, so every button shows on a narrow screen.
+    // The standard, property and zoom toolbars share the first row and the
+    // long drawing toolbar has the second, so every button shows on a narrow
+    // screen.
     addToolBar(Qt::TopToolBarArea, toolbars_[0]);
-    addToolBar(Qt::TopToolBarArea, toolbars_[2]);
+    for (int i = 2; i < toolbars_.size(); ++i)
+        addToolBar(Qt::TopToolBarArea, toolbars_[i]);
     addToolBarBreak(Qt::TopToolBarArea);
     addToolBar(Qt::TopToolBarArea, toolbars_[1]);
 }

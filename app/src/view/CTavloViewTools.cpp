@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include <QApplication>
 #include <QClipboard>
@@ -357,7 +358,7 @@ void CTavloView::selectUp(ZVector2 p) {
         const ZVector2 lo(std::min(pressPoint.X(), p.X()), std::min(pressPoint.Y(), p.Y()));
         const ZVector2 hi(std::max(pressPoint.X(), p.X()), std::max(pressPoint.Y(), p.Y()));
         currentPage->selectWithinRect(lo, hi);
-        for (ZN_ShapeBase* shape : currentPage->getShapeList())
+        for (ZN_ShapeBase* shape : std::as_const(*currentPage).getShapeList())
             if (shape->getSelected())
                 addToSelection(shape);
         break;

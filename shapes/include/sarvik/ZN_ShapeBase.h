@@ -106,7 +106,10 @@ public:
     void setId(int value) { id = value; }
     int getId() const { return id; }
     // Takes ownership; neither frees a previous label nor sets the label's host.
-    void setLabel(ZN_SText* text) { label = text; }
+    void setLabel(ZN_SText* text) {
+        label = text;
+        touchGeometry(); // the label is drawn with its host
+    }
     ZN_SText* getLabel() const { return label; }
     void deleteLabel();
     void setJiuGongHost(ZN_ShapeBase* host) { jiuGongHost = host; }
@@ -140,8 +143,12 @@ public:
     static ZN_ShapeBase* createShape(int type);
 
 protected:
-    // Every member that moves or resizes a shape calls this.
-    void touchGeometry() { detail::noteGeometryChange(this); }
+    // Every member that moves or resizes a shape calls this. A shape no page
+    // index has ever held (a fresh copy, a snapshot) has nothing to tell.
+    void touchGeometry() {
+        if (gridSlot >= 0)
+            detail::noteGeometryChange(this);
+    }
 
     bool selected = false;
     bool show = true;

@@ -140,6 +140,13 @@ bool hitBounds(const ZN_ShapeBase& shape, ShapeBounds& out) {
     return finite(out);
 }
 
+void ShapeGrid::holdSlot(ZN_ShapeBase& shape, int slot) {
+    shape.gridSlot = slot;
+    // The label logs its changes too, which are then taken for its host's.
+    if (ZN_ShapeBase* label = shape.getLabel())
+        label->gridSlot = slot;
+}
+
 int ShapeGrid::cellX(double x) const {
     const double c = std::floor((x - originX_) / cellSize_);
     return static_cast<int>(std::clamp(c, 0.0, static_cast<double>(cols_ - 1)));
@@ -191,7 +198,7 @@ void ShapeGrid::build(const std::list<ZN_ShapeBase*>& shapes, std::uint64_t list
 
     for (std::size_t i = 0; i < shapes_.size(); ++i) {
         if (shapes_[i])
-            shapes_[i]->gridSlot = static_cast<int>(i);
+            holdSlot(*shapes_[i], static_cast<int>(i));
         if (entries_[i].wide)
             wideSlots_.push_back(static_cast<std::uint32_t>(i));
         else
@@ -261,6 +268,7 @@ bool ShapeGrid::catchUp() {
         if (slot < 0)
             continue;
         const auto at = static_cast<std::uint32_t>(slot);
+        holdSlot(*shapes_[at], slot);
         unplace(at);
         Entry& e = entries_[at];
         e.wide = !boundsOf_(*shapes_[at], e.bounds);

@@ -64,6 +64,9 @@ private:
         bool wide = true; // in wideSlots_ rather than in cells
     };
 
+    // Records the slot in the shape, and in its label, so that their changes
+    // are logged and found again.
+    static void holdSlot(ZN_ShapeBase& shape, int slot);
     void place(std::uint32_t slot);
     void unplace(std::uint32_t slot);
     int cellX(double x) const;

@@ -1,5 +1,7 @@
 #include <sarvik/ZNRedoUndo.h>
 
+#include <utility>
+
 #include <sarvik/ZN_ShapeBase.h>
 #include <sarvik/ZN_ShapeManager.h>
 
@@ -40,7 +42,8 @@ void ZNRedoUndo::copyAllTooplist(bool discardRedo) {
     if (!manager)
         return;
 
-    std::list<ZN_ShapeBase*>& live = manager->getShapeList();
+    // Read only: taking a snapshot leaves the page's indexes as they are.
+    const std::list<ZN_ShapeBase*>& live = std::as_const(*manager).getShapeList();
     int next = 1;
     for (ZN_ShapeBase* shape : live)
         shape->setId(next++);

@@ -71,7 +71,8 @@ ZN_ShapeBase* ZN_ShapeIndex::find(int id) const {
 // ---------------------------------------------------------------- ZN_ShapeBase
 
 ZN_ShapeBase::~ZN_ShapeBase() {
-    detail::noteShapeGone();
+    if (gridSlot >= 0)
+        detail::noteShapeGone();
     clearAnswerHostList();
     if (jiuGongHost)
         jiuGongHost->releaseJiuGong(this);

@@ -1,12 +1,24 @@
 #pragma once
-// Every width change goes through here so that a vector recording of the page
-// (see ZDrawRecorder) learns the width of the lines that follow.
+// Line widths of shapes are canvas units like their positions: a zoomed view
+// draws them zoomed, but never thinner than one pixel. At 100 % the width is
+// passed through untouched. Every width change goes through lineWidth() so
+// that a vector recording of the page (see ZDrawRecorder) learns the width of
+// the lines that follow.
 
+#include <rulmek/rulmek.h>
 #include <sarvik/ZDrawRecorder.h>
 
 #include <GL/gl.h>
 
 namespace detail {
+
+inline GLfloat zoomedLineWidth(float width) {
+    const float zoom = getViewZoom();
+    if (zoom == 1.0f)
+        return width;
+    const float zoomed = width * zoom;
+    return zoomed > 1.0f ? zoomed : 1.0f;
+}
 
 inline void lineWidth(float width) {
     glLineWidth(width);

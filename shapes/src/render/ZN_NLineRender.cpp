@@ -55,7 +55,7 @@ template <class Point, class Emit> ZVector2 walkCurve(std::size_t n, Point p, Em
 
 // One step as its own primitive, since line width cannot change inside one.
 void wideStep(float width, const ZVector2& from, const ZVector2& to) {
-    detail::lineWidth(width);
+    detail::lineWidth(detail::zoomedLineWidth(width));
     glBegin(GL_LINES);
     vertex(from);
     vertex(to);
@@ -66,7 +66,7 @@ void wideStep(float width, const ZVector2& from, const ZVector2& to) {
 // end; s is left at the end's value for the next step.
 void rampStep(float width, const ZVector2& from, const ZVector2& to, const ZVector3& line,
               const ZVector3& gradual, float& s, float grow) {
-    detail::lineWidth(width);
+    detail::lineWidth(detail::zoomedLineWidth(width));
     glBegin(GL_LINES);
     setColour(blend(line, gradual, s));
     vertex(from);
@@ -112,7 +112,7 @@ void ZN_NLine::render() const {
     if (!show) {
         return;
     }
-    detail::lineWidth(static_cast<float>(lineWide));
+    detail::lineWidth(detail::zoomedLineWidth(static_cast<float>(lineWide)));
     setColour(selected ? kSelectColour : color);
 
     const int variant = 2 * (bGradualWide != 0 ? 1 : 0) + (bGradualColor != 0 ? 1 : 0);
@@ -134,7 +134,7 @@ void ZN_NLine::render() const {
 
     if (bOffsetH != 0 && arrowType == 0 && !points.empty()) {
         const ZVector2 last = points.back() - getScallPosition();
-        detail::lineWidth(static_cast<float>(lineWide));
+        detail::lineWidth(detail::zoomedLineWidth(static_cast<float>(lineWide)));
         glBegin(GL_LINES);
         vertex(last);
         vertex(last + ZVector2(offsetH, 0.0f));
@@ -192,7 +192,7 @@ void ZN_NLine::RenderSegLine2() const {
                    wideStep(width, from, to);
                    width -= fall;
                });
-    detail::lineWidth(static_cast<float>(lineWide));
+    detail::lineWidth(detail::zoomedLineWidth(static_cast<float>(lineWide)));
     if (arrowType != 0) {
         RenderArrow(points[n - 2] - offset, points[n - 1] - offset);
     }
@@ -214,7 +214,7 @@ void ZN_NLine::RenderSegLine3() const {
                    rampStep(width, from, to, color, gradualColor, s, grow);
                    width -= fall;
                });
-    detail::lineWidth(static_cast<float>(lineWide));
+    detail::lineWidth(detail::zoomedLineWidth(static_cast<float>(lineWide)));
     setColour(color);
     if (arrowType != 0) {
         RenderArrow(points[n - 2] - offset, points[n - 1] - offset);
@@ -277,7 +277,7 @@ void ZN_NLine::RenderCurLine2() const {
             wideStep(width, from, to);
             width -= fall;
         });
-    detail::lineWidth(static_cast<float>(lineWide));
+    detail::lineWidth(detail::zoomedLineWidth(static_cast<float>(lineWide)));
     if (arrowType != 0) {
         RenderArrow(lastSample, p(n - 1));
     }
@@ -300,7 +300,7 @@ void ZN_NLine::RenderCurLine3() const {
             rampStep(width, from, to, color, gradualColor, s, grow);
             width -= fall;
         });
-    detail::lineWidth(static_cast<float>(lineWide));
+    detail::lineWidth(detail::zoomedLineWidth(static_cast<float>(lineWide)));
     setColour(color);
     if (arrowType != 0) {
         RenderArrow(lastSample, p(n - 1));

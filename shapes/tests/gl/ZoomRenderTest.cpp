@@ -69,6 +69,23 @@ TEST_F(ZoomRenderTest, ShapesScaleFromTheOffsetAndHandlesKeepEightScreenPixels) 
     EXPECT_FLOAT_EQ(getViewZoom(), 0.5f);
 }
 
+TEST_F(ZoomRenderTest, LineWidthsZoomWithThePageButKeepAPixel) {
+    ZN_NRect* box = addBox(20.0f, 20.0f, 60.0f, 60.0f);
+    box->setLineWide(4);
+    scene.setZoom(2.0f);
+    drawFrame();
+    // The left edge at x = 40 is eight pixels wide.
+    EXPECT_TRUE(near(px(43, 60), kBlack, 40)) << px(43, 60);
+    EXPECT_TRUE(near(px(46, 60), kBlue, 8)) << px(46, 60);
+
+    box->setPoint2(ZVector2(1000.0f, 1000.0f));
+    scene.setZoom(0.1f);
+    drawFrame();
+    // At 10 % the edge at y = 2 still shows, one pixel wide.
+    EXPECT_LT(px(50, 2).b, 200) << px(50, 2);
+    EXPECT_TRUE(near(px(50, 5), kBlue, 8)) << px(50, 5);
+}
+
 TEST_F(ZoomRenderTest, ZoomedOutShapesBeyondTheUnzoomedWindowAreStillDrawn) {
     // Outside a 160 x 120 window at 1, inside it at 0.25.
     addBox(400.0f, 300.0f, 440.0f, 340.0f);
