@@ -5,11 +5,11 @@ set -euo pipefail
 
 PACKAGES=(
     build-essential cmake pkg-config
-    qt6-base-dev libqt6opengl6-dev qt6-translations-l10n libx11-dev
+    qt6-base-dev libqt6opengl6-dev qt6-translations-l10n libx11-dev qt6-svg-dev
     libgl1-mesa-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
     libfreetype-dev libfontconfig-dev fontconfig fonts-wqy-zenhei fonts-liberation2 fonts-dejavu-core
     libjpeg62-turbo-dev
-    libgtest-dev libgmock-dev xvfb xauth
+    libgtest-dev libgmock-dev xvfb xauth poppler-utils
     libbenchmark-dev
     clang libclang-rt-14-dev
     imagemagick x11-apps xclip

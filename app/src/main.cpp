@@ -8,8 +8,14 @@
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     // The command line needs no display, so it runs before any window system is touched.
-    if (isCommandLineRequest(args))
+    const CommandLine commandLine = parseCommandLine(args);
+    if (commandLine.action != CommandLine::Action::Editor)
         return runCommandLine(args, std::cout, std::cerr);
+    // Qt aborts without a window system; say so in one line instead.
+    if (std::string why; !displayAvailable(commandLine.platform, &why)) {
+        std::cerr << "Tavlo: " << why << '\n';
+        return 2;
+    }
 
     CTavloApp::prepare();
     CTavloApp app(argc, argv);

@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QImage>
 
+#include <sarvik/ZN_NLine.h>
+#include <sarvik/ZN_NPoint.h>
 #include <sarvik/ZN_NRect.h>
 #include <sarvik/ZN_SText.h>
 #include <sarvik/ZN_ShapeManager.h>
@@ -19,19 +21,13 @@
 
 namespace {
 
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliRun run(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    const int status = runCommandLine(args, out, err);
-    return {status, out.str(), err.str()};
+CliRun run(const std::vector<std::string>& args) {
+    return runCli(args);
 }
 
-bool exists(const std::string& path) { return QFile::exists(QString::fromStdString(path)); }
+bool exists(const std::string& path) {
+    return QFile::exists(QString::fromStdString(path));
+}
 
 // A second page with a red box at canvas (200, 100)-(300, 160) and a small one
 // that makes the picture reach (320, 180).
@@ -71,8 +67,9 @@ TEST(Cli, ConvertReproducesCurrentFilesAndUpgradesOldOnes) {
 
     writeBytes(dir + "/old.tvx", Bytes().i32(3).i32(0).data);
     ASSERT_EQ(run({"--convert", dir + "/old.tvx", dir + "/new.tvx"}).status, 0);
-    EXPECT_EQ(readBytes(dir + "/new.tvx"),
-              Bytes().i32(8).raw("tvx").i32(1).i32(0).i32(3).raw("\xD2\xB3\x31").i32(0).i32(0).data);
+    EXPECT_EQ(
+        readBytes(dir + "/new.tvx"),
+        Bytes().i32(8).raw("tvx").i32(1).i32(0).i32(3).raw("\xD2\xB3\x31").i32(0).i32(0).data);
 }
 
 TEST(Cli, ConvertKeepsTheEuroSignOfCodePage936) {
@@ -103,9 +100,9 @@ TEST(Cli, FailuresSayOneLineAndWriteNothing) {
         {"--convert", dir + "/bad.tvx", dir + "/out.tvx"},
         {"--export-png", dir + "/out.png", dir + "/bad.tvx"},
         {"--export-png", dir + "/out.png", "--page", "3", good},
-        {"--export-png", dir + "/out.png", "--page", "x", good},
         {"--convert", dir + "/missing.tvx", dir + "/out.tvx"},
-        {"--info"},
+        {"--export-svg", dir + "/out.png", dir + "/bad.tvx"},
+        {"--export-pdf", dir + "/out.png", "--page", "3", good},
     };
     for (const auto& args : failing) {
         const CliRun r = run(args);
@@ -124,10 +121,54 @@ TEST(Cli, ExportDrawsThePageWithAMargin) {
     ASSERT_EQ(r.status, 0) << r.err;
     QImage image(QString::fromStdString(dir + "/page.png"));
     ASSERT_FALSE(image.isNull());
-    EXPECT_EQ(image.width(), 120 + 40);
-    EXPECT_EQ(image.height(), 80 + 40);
+    // The boxes span 120 x 80; their 2-pixel frames reach 2 pixels further.
+    EXPECT_EQ(image.width(), 124 + 40);
+    EXPECT_EQ(image.height(), 84 + 40);
     EXPECT_EQ(image.pixelColor(5, 5), QColor(Qt::white)) << "margin";
-    EXPECT_EQ(image.pixelColor(70, 50), QColor(Qt::red)) << "inside the box";
+    EXPECT_EQ(image.pixelColor(72, 52), QColor(Qt::red)) << "inside the box";
+}
+
+// Everything drawn counts, not only corners and points: a ring around a point
+// and a connector's horizontal tail reach past them, and the picture keeps 20
+// white pixels beyond the outermost inked pixel on every side (a few more
+// where a wide stroke ends square, as the extent allows for round ends).
+TEST(Cli, ExportCoversEverythingDrawnWithTheMargin) {
+    const std::string dir = tempDir();
+    ZN_ShapeManager page;
+    auto* point = new ZN_NPoint();
+    point->setCoord(ZVector2(30, 30));
+    point->setPointSize(40);
+    page.addShape(point);
+    auto* line = new ZN_NLine();
+    line->pushPointBack(ZVector2(60, 60));
+    line->pushPointBack(ZVector2(200, 140));
+    line->setbOffsetH(1);
+    line->setOffsetH(80);
+    line->setLineWide(4);
+    page.addShape(line);
+    const std::string file = dir + "/edge.tvx";
+    ASSERT_TRUE(writeTvxFile(file, {{"页1", 0, &page}}));
+    const CliRun r = run({"--export-png", dir + "/edge.png", file});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const QImage image(QString::fromStdString(dir + "/edge.png"));
+    ASSERT_FALSE(image.isNull());
+
+    int minX = image.width(), minY = image.height(), maxX = -1, maxY = -1;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixelColor(x, y) != QColor(Qt::white)) {
+                minX = std::min(minX, x);
+                maxX = std::max(maxX, x);
+                minY = std::min(minY, y);
+                maxY = std::max(maxY, y);
+            }
+    // Ring from -10 to 70, tail to 280: about 292 x 152 inked pixels.
+    EXPECT_GT(maxX - minX, 285);
+    EXPECT_GT(maxY - minY, 145);
+    for (const int margin : {minX, minY, image.width() - 1 - maxX, image.height() - 1 - maxY}) {
+        EXPECT_GE(margin, 20);
+        EXPECT_LE(margin, 23);
+    }
 }
 
 TEST(Cli, HiddenShapesDoNotWidenThePicture) {
@@ -136,8 +177,8 @@ TEST(Cli, HiddenShapesDoNotWidenThePicture) {
     addRect(page, 5000, 5000, 5100, 5100)->setShow(false);
     const CanvasBounds b = visibleBounds(page);
     EXPECT_FALSE(b.empty);
-    EXPECT_EQ(b.minX, 10.0f);
-    EXPECT_EQ(b.maxY, 40.0f);
+    EXPECT_EQ(b.minX, 8.0f) << "half the 2-pixel frame and a pixel of smoothing";
+    EXPECT_EQ(b.maxY, 42.0f);
     ZN_ShapeManager empty;
     EXPECT_TRUE(visibleBounds(empty).empty);
 }

@@ -422,10 +422,11 @@ TEST_F(Commands, APrintedPageIsThePageAsDrawnAroundItsShapes) {
     QCoreApplication::processEvents();
     const QImage image = renderPageImage(*view);
     ASSERT_FALSE(image.isNull());
-    EXPECT_EQ(image.width(), 40 + 2 * 20);
-    EXPECT_EQ(image.height(), 30 + 2 * 20);
+    // The box and its 2-pixel frame, which reaches 2 pixels beyond each side.
+    EXPECT_EQ(image.width(), 44 + 2 * 20);
+    EXPECT_EQ(image.height(), 34 + 2 * 20);
     EXPECT_EQ(QColor(image.pixel(2, 2)), QColor(Qt::white));
-    EXPECT_EQ(QColor(image.pixel(40, 35)), QColor(Qt::red));
+    EXPECT_EQ(QColor(image.pixel(42, 37)), QColor(Qt::red));
     // The window goes on drawing from its own corner.
     EXPECT_FLOAT_EQ(getScallPosition().X(), 0.0f);
 }

@@ -172,7 +172,8 @@ TEST_F(MainWindow, FirstStartFillsMostOfTheScreenWithEveryButtonInSight) {
     first.resize(1366 * 9 / 10, 700);
     first.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&first));
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < static_cast<int>(toolbarTable().size()); ++i) {
+        ASSERT_EQ(first.toolBarArea(first.toolbar(i)), Qt::TopToolBarArea) << "toolbar " << i;
         for (QAction* a : first.toolbar(i)->actions()) {
             QWidget* button = first.toolbar(i)->widgetForAction(a);
             if (a->isSeparator() || !button)

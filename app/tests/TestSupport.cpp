@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -12,6 +13,7 @@
 #include <sarvik/ZN_NRect.h>
 #include <sarvik/ZN_ShapeManager.h>
 
+#include "cli/TavloCli.h"
 #include "frames/CTavloApp.h"
 
 CTavloApp& testApp() {
@@ -72,4 +74,10 @@ Bytes& Bytes::i32(std::int32_t v) {
 Bytes& Bytes::raw(const std::string& s) {
     data.insert(data.end(), s.begin(), s.end());
     return *this;
+}
+
+CliRun runCli(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    const int status = runCommandLine(args, out, err);
+    return {status, out.str(), err.str()};
 }

@@ -29,3 +29,11 @@ struct Bytes {
     Bytes& i32(std::int32_t v);
     Bytes& raw(const std::string& s);
 };
+
+// The command line run in-process: its status and what it printed.
+struct CliRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+CliRun runCli(const std::vector<std::string>& args);

@@ -2,27 +2,31 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <map>
+
+#include <dlfcn.h>
 #include <ostream>
 
+#include <QCommandLineParser>
+#include <QGuiApplication>
 #include <QImage>
 #include <QSaveFile>
 #include <QString>
 
 #include <ZHeadlessGL.h>
 #include <rulmek/rulmek.h>
+#include <sarvik/ZDrawnExtent.h>
 #include <sarvik/ZImageTexture.h>
-#include <sarvik/ZN_NLine.h>
-#include <sarvik/ZN_SText.h>
 #include <sarvik/ZN_Scene.h>
 #include <sarvik/ZN_ShapeManager.h>
 
+#include "export/PageExport.h"
 #include "frames/TvxContainer.h"
 
 namespace {
 
 constexpr int kExitFailure = 2;
-constexpr int kExportMargin = 20;
 
 int fail(std::ostream& err, const std::string& message) {
     err << "Tavlo: " << message << '\n';
@@ -98,12 +102,10 @@ int exportPng(const std::string& outPath, int pageNumber, const std::string& in,
     if (pageNumber < 1 || pageNumber > static_cast<int>(doc.pages.size()))
         return fail(err, "page " + std::to_string(pageNumber) + " does not exist; the file has " +
                              std::to_string(doc.pages.size()) + " pages");
-    ZN_ShapeManager& page = *doc.pages[static_cast<std::size_t>(pageNumber - 1)].manager;
-    const CanvasBounds bounds = visibleBounds(page);
-    const float left = bounds.empty ? 0.0f : std::floor(bounds.minX);
-    const float top = bounds.empty ? 0.0f : std::floor(bounds.minY);
-    const double w = (bounds.empty ? 0.0 : std::ceil(bounds.maxX) - left) + 2 * kExportMargin;
-    const double h = (bounds.empty ? 0.0 : std::ceil(bounds.maxY) - top) + 2 * kExportMargin;
+    const ExportPage page =
+        prepareExportPage(*doc.pages[static_cast<std::size_t>(pageNumber - 1)].manager, false);
+    const double w = page.size.width();
+    const double h = page.size.height();
 
     std::string error;
     auto gl = ZHeadlessGL::create(1, 1, &error);
@@ -118,9 +120,9 @@ int exportPng(const std::string& outPath, int pageNumber, const std::string& in,
         return fail(err, "cannot make a framebuffer of " + std::to_string(width) + " x " +
                              std::to_string(height));
 
-    setScallPosition(ZVector2(left - kExportMargin, top - kExportMargin));
+    setScallPosition(ZVector2(page.left, page.top));
     ZN_Scene scene;
-    scene.setShapeManager(&page);
+    scene.setShapeManager(page.page.get());
     scene.init(gl.get());
     scene.makeCurrent();
     scene.resize(width, height);
@@ -145,75 +147,287 @@ int exportPng(const std::string& outPath, int pageNumber, const std::string& in,
     return 0;
 }
 
+// QPainter lays out text through Qt's font database, which needs a GUI
+// application object; without a display the offscreen platform serves. Qt's
+// notes about the session (a missing runtime folder and the like) are kept
+// quiet meanwhile: they would break the promise of one line on failure.
+class FontsWithoutDisplay {
+public:
+    FontsWithoutDisplay() {
+        if (QCoreApplication::instance())
+            return;
+        previous_ = qInstallMessageHandler(
+            [](QtMsgType type, const QMessageLogContext&, const QString& message) {
+                if (type == QtFatalMsg)
+                    std::fprintf(stderr, "Tavlo: %s\n", qPrintable(message));
+            });
+        static int argc = 3;
+        static char arg0[] = "Tavlo", arg1[] = "-platform", arg2[] = "offscreen";
+        static char* argv[] = {arg0, arg1, arg2, nullptr};
+        app_ = std::make_unique<QGuiApplication>(argc, argv);
+    }
+    ~FontsWithoutDisplay() {
+        if (!app_)
+            return;
+        app_.reset();
+        qInstallMessageHandler(previous_);
+    }
+    FontsWithoutDisplay(const FontsWithoutDisplay&) = delete;
+    FontsWithoutDisplay& operator=(const FontsWithoutDisplay&) = delete;
+
+private:
+    std::unique_ptr<QGuiApplication> app_;
+    QtMessageHandler previous_ = nullptr;
+};
+
+int exportVector(const CommandLine& cl, std::ostream& err) {
+    TvxDocument doc;
+    const TvxStatus status = readTvxFile(cl.input, doc);
+    if (status != TvxStatus::Ok)
+        return fail(err, readProblem(status, cl.input));
+    const int count = static_cast<int>(doc.pages.size());
+    if (cl.page > count || (cl.page == 0 && count == 0))
+        return fail(err, "page " + std::to_string(std::max(cl.page, 1)) +
+                             " does not exist; the file has " + std::to_string(count) + " pages");
+    const bool pdf = cl.action == CommandLine::Action::ExportPdf;
+    const int first = cl.page == 0 ? 1 : cl.page;
+    const int last = cl.page == 0 && pdf ? count : first;
+
+    const FontsWithoutDisplay fonts;
+    std::vector<RecordedPage> pages;
+    for (int n = first; n <= last; ++n) {
+        const ExportPage page =
+            prepareExportPage(*doc.pages[static_cast<std::size_t>(n - 1)].manager, false);
+        RecordedPage recorded;
+        QString problem;
+        if (!recordPage(page, false, &recorded, &problem))
+            return fail(err, "page " + std::to_string(n) + ": " + problem.toStdString());
+        pages.push_back(std::move(recorded));
+    }
+
+    QSaveFile file(QString::fromStdString(cl.output));
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(err, "cannot write " + cl.output + ": " + file.errorString().toStdString());
+    QString problem;
+    const QByteArray svg = pdf ? QByteArray() : pageSvg(pages.front());
+    const bool written =
+        pdf ? writePdfPages(pages, &file, &problem) : file.write(svg) == svg.size();
+    if (!written) {
+        file.cancelWriting();
+        return fail(err, "cannot write " + cl.output + ": " +
+                             (problem.isEmpty() ? file.errorString() : problem).toStdString());
+    }
+    if (!file.commit())
+        return fail(err, "cannot write " + cl.output + ": " + file.errorString().toStdString());
+    return 0;
+}
+
 } // namespace
 
 CanvasBounds visibleBounds(ZN_ShapeManager& page) {
     CanvasBounds b;
     for (ZN_ShapeBase* shape : page.getShapeList()) {
-        if (!shape->getShow())
+        const ZDrawnExtent e = drawnExtent(*shape);
+        if (!e.inks || !e.finite)
             continue;
-        if (auto* line = dynamic_cast<ZN_NLine*>(shape)) {
-            for (const ZVector2& p : line->getPoints())
-                include(b, p);
-        } else {
-            include(b, shape->getPoint1());
-            include(b, shape->getPoint2());
-        }
-        if (ZN_SText* label = shape->getLabel(); label && label->getShow()) {
-            include(b, label->getPoint1());
-            include(b, label->getPoint2());
-        }
+        include(b, e.min);
+        include(b, e.max);
     }
     return b;
 }
 
+CommandLine parseCommandLine(const std::vector<std::string>& args) {
+    CommandLine cl;
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
+    const QCommandLineOption help({"h", "help", "?"}, "");
+    const QCommandLineOption version({"v", "version"}, "");
+    const QCommandLineOption info("info", "", "FILE");
+    const QCommandLineOption convert("convert", "", "IN");
+    const QCommandLineOption png("export-png", "", "OUT");
+    const QCommandLineOption svg("export-svg", "", "OUT");
+    const QCommandLineOption pdf("export-pdf", "", "OUT");
+    const QCommandLineOption page("page", "", "N");
+    // Qt's own options for the editor; QApplication reads them itself.
+    const QCommandLineOption platform("platform", "", "NAME");
+    const QCommandLineOption style("style", "", "STYLE");
+    parser.addOptions({help, version, info, convert, png, svg, pdf, page, platform, style});
+
+    QStringList list{"Tavlo"};
+    for (const std::string& a : args)
+        list << QString::fromLocal8Bit(a.c_str());
+    auto error = [&](const QString& message) {
+        cl.action = CommandLine::Action::Error;
+        cl.error = message.toStdString();
+        return cl;
+    };
+    if (!parser.parse(list))
+        return error(parser.errorText());
+    if (parser.isSet(help)) {
+        cl.action = CommandLine::Action::Help;
+        return cl;
+    }
+    if (parser.isSet(version)) {
+        cl.action = CommandLine::Action::Version;
+        return cl;
+    }
+
+    const QStringList positional = parser.positionalArguments();
+    struct Operation {
+        const QCommandLineOption* option;
+        CommandLine::Action action;
+    };
+    const Operation operations[] = {{&info, CommandLine::Action::Info},
+                                    {&convert, CommandLine::Action::Convert},
+                                    {&png, CommandLine::Action::ExportPng},
+                                    {&svg, CommandLine::Action::ExportSvg},
+                                    {&pdf, CommandLine::Action::ExportPdf}};
+    const Operation* chosen = nullptr;
+    for (const Operation& op : operations) {
+        if (!parser.isSet(*op.option))
+            continue;
+        if (chosen || parser.values(*op.option).size() > 1)
+            return error("choose one operation of --info, --convert, --export-png, --export-svg "
+                         "and --export-pdf");
+        chosen = &op;
+    }
+    if (parser.isSet(page)) {
+        if (!chosen || chosen->action == CommandLine::Action::Info ||
+            chosen->action == CommandLine::Action::Convert)
+            return error("--page goes only with --export-png, --export-svg or --export-pdf");
+        bool ok = false;
+        cl.page = parser.value(page).toInt(&ok);
+        if (!ok || cl.page < 1)
+            return error("--page needs a page number from 1, not '" + parser.value(page) + "'");
+    }
+    if (!chosen) {
+        if (positional.size() > 1)
+            return error("the editor opens one file, not " + QString::number(positional.size()));
+        cl.action = CommandLine::Action::Editor;
+        cl.platform = parser.value(platform).toStdString();
+        if (!positional.isEmpty())
+            cl.input = positional.front().toStdString();
+        return cl;
+    }
+    if (parser.isSet(platform) || parser.isSet(style))
+        return error("--platform and --style are for the editor");
+    cl.action = chosen->action;
+    const QString value = parser.value(*chosen->option);
+    switch (chosen->action) {
+    case CommandLine::Action::Info:
+        if (!positional.isEmpty())
+            return error("unexpected argument '" + positional.front() + "'");
+        cl.input = value.toStdString();
+        break;
+    case CommandLine::Action::Convert:
+        if (positional.size() != 1)
+            return error(positional.isEmpty()
+                             ? "missing the output file OUT.tvx after --convert IN.tvx"
+                             : "unexpected argument '" + positional[1] + "'");
+        cl.input = value.toStdString();
+        cl.output = positional.front().toStdString();
+        break;
+    default:
+        if (positional.size() != 1)
+            return error(positional.isEmpty() ? "missing the input file IN.tvx"
+                                              : "unexpected argument '" + positional[1] + "'");
+        cl.output = value.toStdString();
+        cl.input = positional.front().toStdString();
+        break;
+    }
+    return cl;
+}
+
+std::string commandLineHelp() {
+    return "Usage: Tavlo [FILE.tvx]\n"
+           "       Tavlo --info FILE.tvx\n"
+           "       Tavlo --convert IN.tvx OUT.tvx\n"
+           "       Tavlo --export-png OUT.png [--page N] IN.tvx\n"
+           "       Tavlo --export-svg OUT.svg [--page N] IN.tvx\n"
+           "       Tavlo --export-pdf OUT.pdf [--page N] IN.tvx\n"
+           "\n"
+           "Tavlo edits mind maps. With a file, or none, it opens the editor; the other\n"
+           "forms work without a display and open no window. On failure they print one\n"
+           "line to standard error, exit with status 2 and write nothing.\n"
+           "\n"
+           "Options:\n"
+           "  -h, --help               show this help and exit\n"
+           "  -v, --version            show the version and exit\n"
+           "  --info FILE.tvx          print the file's version, pages and shape counts\n"
+           "  --convert IN.tvx OUT.tvx write IN in the current file version\n"
+           "  --export-png OUT.png     draw a page of IN.tvx into a PNG picture\n"
+           "  --export-svg OUT.svg     write a page of IN.tvx as an SVG drawing\n"
+           "  --export-pdf OUT.pdf     write IN.tvx as a PDF document, one page each\n"
+           "  --page N                 the page to export (from 1); the PNG and SVG\n"
+           "                           default to page 1, the PDF to every page\n"
+           "  --platform NAME, --style STYLE\n"
+           "                           Qt's window system and widget style for the editor\n";
+}
+
 bool isCommandLineRequest(const std::vector<std::string>& args) {
-    return !args.empty() &&
-           (args[0] == "--info" || args[0] == "--convert" || args[0] == "--export-png");
+    return parseCommandLine(args).action != CommandLine::Action::Editor;
 }
 
 int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (args.empty())
+    const CommandLine cl = parseCommandLine(args);
+    switch (cl.action) {
+    case CommandLine::Action::Editor:
         return fail(err, "no operation given");
-    const std::string& op = args[0];
-    if (op == "--info") {
-        if (args.size() != 2)
-            return fail(err, "usage: Tavlo --info FILE.tvx");
-        return info(args[1], out, err);
+    case CommandLine::Action::Help:
+        out << commandLineHelp();
+        return 0;
+    case CommandLine::Action::Version:
+        out << "Tavlo " << TAVLO_VERSION << '\n';
+        return 0;
+    case CommandLine::Action::Error:
+        err << "Tavlo: " << cl.error << '\n' << "Try 'Tavlo --help' for more information.\n";
+        return kExitFailure;
+    case CommandLine::Action::Info:
+        return info(cl.input, out, err);
+    case CommandLine::Action::Convert:
+        return convert(cl.input, cl.output, err);
+    case CommandLine::Action::ExportPng:
+        return exportPng(cl.output, cl.page == 0 ? 1 : cl.page, cl.input, err);
+    case CommandLine::Action::ExportSvg:
+    case CommandLine::Action::ExportPdf:
+        return exportVector(cl, err);
     }
-    if (op == "--convert") {
-        if (args.size() != 3)
-            return fail(err, "usage: Tavlo --convert IN.tvx OUT.tvx");
-        return convert(args[1], args[2], err);
+    return kExitFailure;
+}
+
+bool displayAvailable(const std::string& platformOption, std::string* why) {
+    const QByteArray platform = platformOption.empty() ? qgetenv("QT_QPA_PLATFORM")
+                                                       : QByteArray::fromStdString(platformOption);
+    // Platforms that need no window system (offscreen, vnc, ...) are the user's choice.
+    if (!platform.isEmpty() && !platform.startsWith("xcb") && !platform.startsWith("wayland"))
+        return true;
+    if (!qgetenv("WAYLAND_DISPLAY").isEmpty() && !platform.startsWith("xcb"))
+        return true;
+    const QByteArray display = qgetenv("DISPLAY");
+    if (display.isEmpty()) {
+        *why = "no display: DISPLAY is not set (the command-line operations need none; see --help)";
+        return false;
     }
-    if (op == "--export-png") {
-        std::string outPath;
-        std::string in;
-        int pageNumber = 1;
-        for (std::size_t i = 1; i < args.size(); ++i) {
-            if (args[i] == "--page") {
-                if (i + 1 >= args.size())
-                    return fail(err, "--page needs a number");
-                try {
-                    std::size_t used = 0;
-                    pageNumber = std::stoi(args[i + 1], &used);
-                    if (used != args[i + 1].size())
-                        throw std::invalid_argument("page");
-                } catch (const std::exception&) {
-                    return fail(err, "--page needs a number, not \"" + args[i + 1] + "\"");
-                }
-                ++i;
-            } else if (outPath.empty()) {
-                outPath = args[i];
-            } else if (in.empty()) {
-                in = args[i];
-            } else {
-                return fail(err, "usage: Tavlo --export-png OUT.png [--page N] IN.tvx");
-            }
-        }
-        if (outPath.empty() || in.empty())
-            return fail(err, "usage: Tavlo --export-png OUT.png [--page N] IN.tvx");
-        return exportPng(outPath, pageNumber, in, err);
+    // Qt aborts when it cannot reach the X server, so try the connection first.
+    void* xcb = dlopen("libxcb.so.1", RTLD_NOW | RTLD_LOCAL);
+    if (!xcb)
+        return true; // Qt's own plugin will say what is missing
+    using Connect = void* (*)(const char*, int*);
+    using HasError = int (*)(void*);
+    using Disconnect = void (*)(void*);
+    auto connect = reinterpret_cast<Connect>(dlsym(xcb, "xcb_connect"));
+    auto hasError = reinterpret_cast<HasError>(dlsym(xcb, "xcb_connection_has_error"));
+    auto disconnect = reinterpret_cast<Disconnect>(dlsym(xcb, "xcb_disconnect"));
+    bool reachable = true;
+    if (connect && hasError && disconnect) {
+        void* connection = connect(display.constData(), nullptr);
+        reachable = connection && hasError(connection) == 0;
+        if (connection)
+            disconnect(connection);
     }
-    return fail(err, "unknown option " + op);
+    dlclose(xcb);
+    if (!reachable)
+        *why = "cannot open display " + display.toStdString();
+    return reachable;
 }

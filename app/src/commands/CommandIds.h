@@ -17,6 +17,7 @@ enum : int {
     Mru1 = 57616,
     Mru4 = 57619,
     DocOption = 32878,
+    Export = 32990,
     Exit = 57665,
     // Edit
     Clear = 32771,

@@ -4,10 +4,13 @@
 #include <cstring>
 
 #include <QColorDialog>
+#include <QCoreApplication>
 #include <QDialog>
+#include <QFileInfo>
 #include <QFont>
 #include <QFontDialog>
 #include <QFontInfo>
+#include <QMessageBox>
 
 #include <sarvik/platform/ZCodePage.h>
 
@@ -45,8 +48,19 @@ bool execDialog(QDialog& dialog) {
     return dialog.exec() == QDialog::Accepted;
 }
 
+QString exportDialog(QWidget* parent, const QString& start, const QString& filter) {
+    const QString suffix = QFileInfo(start).suffix();
+    const QByteArray label = filter.toUtf8();
+    const QByteArray pattern = ("*." + suffix).toUtf8();
+    return askSaveFile(parent, "导出", start, {{label.constData(), pattern.constData()}}, suffix);
+}
+
+void warningBox(QWidget* parent, const QString& message) {
+    QMessageBox::warning(parent, QCoreApplication::applicationName(), message);
+}
+
 CommandPrompts defaults() {
-    return {colorDialog, fontDialog, pictureDialog, execDialog};
+    return {colorDialog, fontDialog, pictureDialog, execDialog, exportDialog, warningBox};
 }
 
 } // namespace

@@ -22,6 +22,11 @@ struct CommandPrompts {
     std::function<QString(QWidget* parent)> picturePath;
     // Runs a value dialog modally; true on OK.
     std::function<bool(QDialog& dialog)> runDialog;
+    // Save-file dialog for an export, starting at `start` (a folder and a
+    // name) with one name filter; empty when cancelled.
+    std::function<QString(QWidget* parent, const QString& start, const QString& filter)> exportPath;
+    // A warning the user must acknowledge.
+    std::function<void(QWidget* parent, const QString& message)> warning;
 };
 
 // The prompts in use; tests replace members and call resetCommandPrompts().

@@ -4,6 +4,7 @@
 
 #include "commands/CommandIds.h"
 #include "commands/EditCommands.h"
+#include "commands/ExportCommands.h"
 #include "commands/FrameCommands.h"
 #include "commands/PrintCommands.h"
 #include "recovery/ZAutoSave.h"
@@ -24,6 +25,8 @@ const std::vector<CommandDef> kCommands = {
      fileSaveAs, nullptr, true},
     {cmd::DocOption, "文档选项(&D)...\tCtrl+Shift+D", nullptr, nullptr, Snapshot::No, docOption,
      nullptr, true},
+    {cmd::Export, "导出(&E)...", "将当前页导出为 PNG、SVG 或 PDF 文件\n导出", nullptr, Snapshot::No,
+     fileExport, nullptr, true},
     {cmd::Print, "打印(&P)...\tCtrl+P", "打印活动文档\n打印", "Ctrl+P", Snapshot::No, filePrint,
      nullptr, true},
     {cmd::PrintDirect, "快速打印", "使用当前选项打印活动文档\n快速打印", nullptr, Snapshot::No,
@@ -233,11 +236,11 @@ MenuEntry fileMenu(bool full) {
         return popup("文件(&F)", {item(cmd::New), item(cmd::Open), item(cmd::Close), sep(),
                                   item(cmd::PrintSetup), sep(), item(menuslot::RecentFiles), sep(),
                                   item(cmd::Exit)});
-    return popup("文件(&F)",
-                 {item(cmd::New), item(cmd::Open), item(cmd::Close), item(cmd::Save),
-                  item(cmd::SaveAs), sep(), item(cmd::DocOption), sep(), item(cmd::Print),
-                  item(cmd::PrintDirect), item(cmd::PrintPreview), item(cmd::PrintSetup), sep(),
-                  item(menuslot::RecentFiles), sep(), item(cmd::Exit)});
+    return popup("文件(&F)", {item(cmd::New), item(cmd::Open), item(cmd::Close), item(cmd::Save),
+                              item(cmd::SaveAs), sep(), item(cmd::DocOption), item(cmd::Export),
+                              sep(), item(cmd::Print), item(cmd::PrintDirect),
+                              item(cmd::PrintPreview), item(cmd::PrintSetup), sep(),
+                              item(menuslot::RecentFiles), sep(), item(cmd::Exit)});
 }
 
 MenuEntry viewMenu(bool full) {

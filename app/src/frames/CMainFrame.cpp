@@ -200,10 +200,12 @@ void CMainFrame::createToolbars() {
         toolbarCustomizer_->addToolbar(bar, def.buttons);
         toolbars_ << bar;
     }
-    // The standard and property toolbars share the first row and the long
-    // drawing toolbar has the second, so every button shows on a narrow screen.
+    // The standard, property and zoom toolbars share the first row and the
+    // long drawing toolbar has the second, so every button shows on a narrow
+    // screen.
     addToolBar(Qt::TopToolBarArea, toolbars_[0]);
-    addToolBar(Qt::TopToolBarArea, toolbars_[2]);
+    for (int i = 2; i < toolbars_.size(); ++i)
+        addToolBar(Qt::TopToolBarArea, toolbars_[i]);
     addToolBarBreak(Qt::TopToolBarArea);
     addToolBar(Qt::TopToolBarArea, toolbars_[1]);
 }

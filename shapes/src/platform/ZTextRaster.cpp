@@ -636,3 +636,85 @@ std::shared_ptr<const ZTextBitmap> ZRasterText(const LOGFONTA& font, std::string
     }
     return bitmap;
 }
+
+namespace {
+
+void appendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+std::string familyOf(const Font& font) {
+    FcChar8* family = nullptr;
+    if (FcPatternGetString(font.pattern, FC_FAMILY, 0, &family) != FcResultMatch || !family)
+        return {};
+    return reinterpret_cast<const char*>(family);
+}
+
+} // namespace
+
+ZTextLayout ZLayoutText(const LOGFONTA& font, std::string_view text, int width, int height,
+                        ZTextAlign align) {
+    ZTextLayout layout;
+    const ZFontRequest req = ZFontRequestFrom(font);
+    layout.bold = req.bold;
+    layout.italic = req.italic;
+    layout.underline = req.underline;
+    layout.strikeOut = req.strikeOut;
+
+    Fonts& fonts = Fonts::instance();
+    std::lock_guard guard(fonts.lock);
+    fonts.trimGlyphs();
+    FontSet& fs = *fonts.fontSet(font);
+    layout.em = fs.em;
+    layout.lineHeight = std::max(fs.lineHeight(), 1);
+    std::vector<bool> used(fs.fonts.size(), false);
+    if (!fs.fonts.empty())
+        used[0] = true;
+    const std::vector<std::u32string> lines = splitLines(text);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::int64_t lineTop = static_cast<std::int64_t>(i) * layout.lineHeight;
+        if (lineTop >= height)
+            break;
+        const LaidLine laid = layLine(fonts, fs, lines[i]);
+        ZTextLine line;
+        for (char32_t c : lines[i]) {
+            if (c < 0x20 || c == 0x7F)
+                continue;
+            appendUtf8(line.text, c);
+            if (!fs.fonts.empty())
+                used[static_cast<std::size_t>(fontIndexFor(fs, c))] = true;
+        }
+        line.width = clampExtent(laid.width);
+        std::int64_t x0 = 0;
+        if (align == ZTextAlign::Right)
+            x0 = width - laid.width;
+        else if (align == ZTextAlign::Center)
+            x0 = (width - laid.width) / 2;
+        line.x = static_cast<int>(std::clamp<std::int64_t>(x0, -kMaxExtent, kMaxExtent));
+        line.baseline = static_cast<int>(lineTop + fs.ascent);
+        layout.lines.push_back(std::move(line));
+    }
+    for (std::size_t i = 0; i < fs.fonts.size(); ++i) {
+        if (!used[i])
+            continue;
+        std::string family = familyOf(fs.fonts[i]);
+        if (!family.empty() && std::find(layout.families.begin(), layout.families.end(), family) ==
+                                   layout.families.end())
+            layout.families.push_back(std::move(family));
+    }
+    return layout;
+}

@@ -1,5 +1,6 @@
 #include "BoxPaint.h"
 
+#include <sarvik/ZDrawRecorder.h>
 #include <sarvik/ZImageTexture.h>
 
 #include "NodeColors.h"
@@ -11,6 +12,9 @@ void vertex(const ZVector2& p) { glVertex2f(p.X(), p.Y()); }
 } // namespace
 
 void drawPicture(const ZImageTexture& image, const ZVector2& a, const ZVector2& b) {
+    ZDrawRecorder* recorder = ZGetDrawRecorder();
+    if (recorder)
+        recorder->pictureBegin(image, a, b);
     image.render();
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glBegin(GL_QUADS);
@@ -23,6 +27,8 @@ void drawPicture(const ZImageTexture& image, const ZVector2& a, const ZVector2& 
     glTexCoord2f(1.0f, 1.0f);
     glVertex2f(b.X(), a.Y());
     glEnd();
+    if (recorder)
+        recorder->pictureEnd();
 }
 
 void drawUnderline(const ZVector2& a, const ZVector2& b) {

@@ -1,9 +1,12 @@
 #pragma once
 // Line widths of shapes are canvas units like their positions: a zoomed view
 // draws them zoomed, but never thinner than one pixel. At 100 % the width is
-// passed through untouched.
+// passed through untouched. Every width change goes through lineWidth() so
+// that a vector recording of the page (see ZDrawRecorder) learns the width of
+// the lines that follow.
 
 #include <rulmek/rulmek.h>
+#include <sarvik/ZDrawRecorder.h>
 
 #include <GL/gl.h>
 
@@ -15,6 +18,12 @@ inline GLfloat zoomedLineWidth(float width) {
         return width;
     const float zoomed = width * zoom;
     return zoomed > 1.0f ? zoomed : 1.0f;
+}
+
+inline void lineWidth(float width) {
+    glLineWidth(width);
+    if (ZDrawRecorder* recorder = ZGetDrawRecorder())
+        recorder->lineWidth(width);
 }
 
 } // namespace detail

@@ -1,5 +1,6 @@
 #include "SmallShapes.h"
 
+#include <sarvik/ZDrawRecorder.h>
 #include <sarvik/ZN_NLine.h>
 #include <sarvik/ZN_NRect.h>
 #include <sarvik/ZN_SText.h>
@@ -47,9 +48,9 @@ bool finite(const ZVector2& p) {
 
 bool SmallShapeBatch::add(const ZN_ShapeBase& shape, float zoom, const ZVector2& offset) {
     // Handles and selection marks keep their size on screen: those shapes
-    // are drawn in full.
-    if (!(zoom < 1.0f) || !(zoom > 0.0f) || !shape.getShow() || shape.getSelected() ||
-        shape.getSnake() > 0)
+    // are drawn in full, and so is every shape of a vector recording.
+    if (ZGetDrawRecorder() || !(zoom < 1.0f) || !(zoom > 0.0f) || !shape.getShow() ||
+        shape.getSelected() || shape.getSnake() > 0)
         return false;
     return shape.type() == 1 ? addConnector(shape, zoom, offset) : addBox(shape, zoom, offset);
 }

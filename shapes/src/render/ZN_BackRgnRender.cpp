@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include "LineWidth.h"
+
 void ZN_BackRgn::render() const {
     if (!show)
         return;
@@ -13,7 +15,7 @@ void ZN_BackRgn::render() const {
     glDisable(GL_BLEND);
     glPointSize(8.0f);
     glColor3f(red, green, blue);
-    glLineWidth(1.0f);
+    detail::lineWidth(1.0f);
 
     // Window coordinates as they are: the frame does not scroll with the map.
     glBegin(GL_LINE_LOOP);

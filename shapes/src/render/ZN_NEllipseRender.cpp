@@ -17,7 +17,7 @@
 void ZN_NEllipse::render() const {
     if (!show)
         return;
-    glLineWidth(detail::zoomedLineWidth(static_cast<GLfloat>(lineWide)));
+    detail::lineWidth(detail::zoomedLineWidth(static_cast<GLfloat>(lineWide)));
     const auto [a, b] = detail::screenBox(point1, point2);
     const ZVector2 m = (a + b) * 0.5f;
     const float rx = (b.X() - a.X()) * 0.5f;

@@ -17,7 +17,7 @@ void ZN_NJiuGongGe::render() const {
     const auto [a, b] = detail::screenBox(point1, point2);
 
     renderRegion(a, b);
-    glLineWidth(detail::zoomedLineWidth(static_cast<GLfloat>(lineWide)));
+    detail::lineWidth(detail::zoomedLineWidth(static_cast<GLfloat>(lineWide)));
     glDisable(GL_TEXTURE_2D);
     detail::setColor(color);
 

@@ -17,13 +17,9 @@ namespace {
 
 const ZVector3 kSelectColour(1.0f, 0.0f, 0.0f);
 
-void setColour(const ZVector3& c) {
-    glColor4f(c.X(), c.Y(), c.Z(), 1.0f);
-}
+void setColour(const ZVector3& c) { glColor4f(c.X(), c.Y(), c.Z(), 1.0f); }
 
-void vertex(const ZVector2& p) {
-    glVertex2f(p.X(), p.Y());
-}
+void vertex(const ZVector2& p) { glVertex2f(p.X(), p.Y()); }
 
 // Colour ramp from the gradual colour (s = 0) to the line colour (s = 1).
 ZVector3 blend(const ZVector3& line, const ZVector3& gradual, float s) {
@@ -32,7 +28,7 @@ ZVector3 blend(const ZVector3& line, const ZVector3& gradual, float s) {
 
 // One step as its own primitive, since line width cannot change inside one.
 void wideStep(float width, const ZVector2& from, const ZVector2& to) {
-    glLineWidth(detail::zoomedLineWidth(width));
+    detail::lineWidth(detail::zoomedLineWidth(width));
     glBegin(GL_LINES);
     vertex(from);
     vertex(to);
@@ -43,7 +39,7 @@ void wideStep(float width, const ZVector2& from, const ZVector2& to) {
 // end; s is left at the end's value for the next step.
 void rampStep(float width, const ZVector2& from, const ZVector2& to, const ZVector3& line,
               const ZVector3& gradual, float& s, float grow) {
-    glLineWidth(detail::zoomedLineWidth(width));
+    detail::lineWidth(detail::zoomedLineWidth(width));
     glBegin(GL_LINES);
     setColour(blend(line, gradual, s));
     vertex(from);
@@ -89,45 +85,29 @@ void ZN_NLine::render() const {
     if (!show) {
         return;
     }
-    glLineWidth(detail::zoomedLineWidth(static_cast<float>(lineWide)));
+    detail::lineWidth(detail::zoomedLineWidth(static_cast<float>(lineWide)));
     setColour(selected ? kSelectColour : color);
 
     const int variant = 2 * (bGradualWide != 0 ? 1 : 0) + (bGradualColor != 0 ? 1 : 0);
     if (points.size() >= 3 && strightType != 0) {
         switch (variant) {
-        case 0:
-            RenderCurLine0();
-            break;
-        case 1:
-            RenderCurLine1();
-            break;
-        case 2:
-            RenderCurLine2();
-            break;
-        default:
-            RenderCurLine3();
-            break;
+        case 0: RenderCurLine0(); break;
+        case 1: RenderCurLine1(); break;
+        case 2: RenderCurLine2(); break;
+        default: RenderCurLine3(); break;
         }
     } else {
         switch (variant) {
-        case 0:
-            RenderSegLine0();
-            break;
-        case 1:
-            RenderSegLine1();
-            break;
-        case 2:
-            RenderSegLine2();
-            break;
-        default:
-            RenderSegLine3();
-            break;
+        case 0: RenderSegLine0(); break;
+        case 1: RenderSegLine1(); break;
+        case 2: RenderSegLine2(); break;
+        default: RenderSegLine3(); break;
         }
     }
 
     if (bOffsetH != 0 && arrowType == 0 && !points.empty()) {
         const ZVector2 last = points.back() - getScallPosition();
-        glLineWidth(detail::zoomedLineWidth(static_cast<float>(lineWide)));
+        detail::lineWidth(detail::zoomedLineWidth(static_cast<float>(lineWide)));
         glBegin(GL_LINES);
         vertex(last);
         vertex(last + ZVector2(offsetH, 0.0f));
@@ -180,13 +160,12 @@ void ZN_NLine::RenderSegLine2() const {
     // segment is its own primitive with its own width.
     float width = static_cast<float>(lineWide) + gradualWide;
     const float fall = gradualWide / (static_cast<float>(n - 1) * 100.0f);
-    walkSlices(
-        n, [&](std::size_t i) { return points[i] - offset; },
-        [&](const ZVector2& from, const ZVector2& to) {
-            wideStep(width, from, to);
-            width -= fall;
-        });
-    glLineWidth(detail::zoomedLineWidth(static_cast<float>(lineWide)));
+    walkSlices(n, [&](std::size_t i) { return points[i] - offset; },
+               [&](const ZVector2& from, const ZVector2& to) {
+                   wideStep(width, from, to);
+                   width -= fall;
+               });
+    detail::lineWidth(detail::zoomedLineWidth(static_cast<float>(lineWide)));
     if (arrowType != 0) {
         RenderArrow(points[n - 2] - offset, points[n - 1] - offset);
     }
@@ -203,13 +182,12 @@ void ZN_NLine::RenderSegLine3() const {
     const float grow = 1.0f / slices;
     float width = static_cast<float>(lineWide) + gradualWide;
     float s = 0.0f;
-    walkSlices(
-        n, [&](std::size_t i) { return points[i] - offset; },
-        [&](const ZVector2& from, const ZVector2& to) {
-            rampStep(width, from, to, color, gradualColor, s, grow);
-            width -= fall;
-        });
-    glLineWidth(detail::zoomedLineWidth(static_cast<float>(lineWide)));
+    walkSlices(n, [&](std::size_t i) { return points[i] - offset; },
+               [&](const ZVector2& from, const ZVector2& to) {
+                   rampStep(width, from, to, color, gradualColor, s, grow);
+                   width -= fall;
+               });
+    detail::lineWidth(detail::zoomedLineWidth(static_cast<float>(lineWide)));
     setColour(color);
     if (arrowType != 0) {
         RenderArrow(points[n - 2] - offset, points[n - 1] - offset);
@@ -267,11 +245,12 @@ void ZN_NLine::RenderCurLine2() const {
     const float fall = gradualWide / (static_cast<float>(n - 1) * 10.0f);
     float width = static_cast<float>(lineWide) + gradualWide;
     // Each step between two vertices is its own primitive with its own width.
-    const ZVector2 lastSample = walkCurveSteps(n, p, [&](const ZVector2& from, const ZVector2& to) {
-        wideStep(width, from, to);
-        width -= fall;
-    });
-    glLineWidth(detail::zoomedLineWidth(static_cast<float>(lineWide)));
+    const ZVector2 lastSample =
+        walkCurveSteps(n, p, [&](const ZVector2& from, const ZVector2& to) {
+            wideStep(width, from, to);
+            width -= fall;
+        });
+    detail::lineWidth(detail::zoomedLineWidth(static_cast<float>(lineWide)));
     if (arrowType != 0) {
         RenderArrow(lastSample, p(n - 1));
     }
@@ -289,11 +268,12 @@ void ZN_NLine::RenderCurLine3() const {
     const float grow = 1.0f / steps;
     float width = static_cast<float>(lineWide) + gradualWide;
     float s = 0.0f;
-    const ZVector2 lastSample = walkCurveSteps(n, p, [&](const ZVector2& from, const ZVector2& to) {
-        rampStep(width, from, to, color, gradualColor, s, grow);
-        width -= fall;
-    });
-    glLineWidth(detail::zoomedLineWidth(static_cast<float>(lineWide)));
+    const ZVector2 lastSample =
+        walkCurveSteps(n, p, [&](const ZVector2& from, const ZVector2& to) {
+            rampStep(width, from, to, color, gradualColor, s, grow);
+            width -= fall;
+        });
+    detail::lineWidth(detail::zoomedLineWidth(static_cast<float>(lineWide)));
     setColour(color);
     if (arrowType != 0) {
         RenderArrow(lastSample, p(n - 1));
@@ -324,9 +304,10 @@ void ZN_NLine::DrawArrow() const {
 }
 
 void ZN_NLine::RenderSelect(int) const {
-    const float h = bGradualWide != 0 ? static_cast<float>(static_cast<int>(
-                                            gradualWide * 0.5f + static_cast<float>(lineWide)))
-                                      : static_cast<float>(lineWide + 2);
+    const float h = bGradualWide != 0
+                        ? static_cast<float>(static_cast<int>(gradualWide * 0.5f +
+                                                              static_cast<float>(lineWide)))
+                        : static_cast<float>(lineWide + 2);
     const ZVector2 offset = getScallPosition();
     for (const ZVector2& canvas : points) {
         const ZVector2 p = canvas - offset;

@@ -14,7 +14,7 @@
 void ZN_NParal::render() const {
     if (!show)
         return;
-    glLineWidth(detail::zoomedLineWidth(static_cast<GLfloat>(lineWide)));
+    detail::lineWidth(detail::zoomedLineWidth(static_cast<GLfloat>(lineWide)));
     const auto [a, b] = detail::screenBox(point1, point2);
 
     renderRhombusRegion(a, b);

@@ -4,6 +4,8 @@
 
 #include <GL/gl.h>
 
+#include "LineWidth.h"
+
 #include <cmath>
 
 namespace {
@@ -41,7 +43,7 @@ void ZN_NPoint::render() const {
         return;
     }
 
-    glLineWidth(1.0f);
+    detail::lineWidth(1.0f);
     glColor4f(color.X(), color.Y(), color.Z(), 1.0f);
     glBegin(GL_LINE_LOOP);
     circleVertices(c, pointSize);

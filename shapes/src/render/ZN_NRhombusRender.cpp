@@ -18,7 +18,7 @@ void vertex(const ZVector2& p) { glVertex2f(p.X(), p.Y()); }
 void ZN_NRhombus::render() const {
     if (!show)
         return;
-    glLineWidth(detail::zoomedLineWidth(static_cast<GLfloat>(lineWide)));
+    detail::lineWidth(detail::zoomedLineWidth(static_cast<GLfloat>(lineWide)));
     const auto [a, b] = detail::screenBox(point1, point2);
 
     renderRhombusRegion(a, b);

@@ -43,7 +43,7 @@ void octagon(const ZVector2& a, const ZVector2& b, float r, std::span<ZVector2, 
 void ZN_NRoundRect::render() const {
     if (!show)
         return;
-    glLineWidth(detail::zoomedLineWidth(static_cast<GLfloat>(lineWide)));
+    detail::lineWidth(detail::zoomedLineWidth(static_cast<GLfloat>(lineWide)));
     const auto [a, b] = detail::screenBox(point1, point2);
     const float r = cornerCut(a, b);
 

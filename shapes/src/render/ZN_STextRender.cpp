@@ -1,3 +1,4 @@
+#include <sarvik/ZDrawRecorder.h>
 #include <sarvik/ZN_SText.h>
 
 #include <GL/gl.h>
@@ -18,6 +19,8 @@ void ZN_SText::render() const {
         // window makes the raster position invalid and GL draws nothing.
         const ZVector2 offset = getScallPosition();
         glRasterPos2f(point1.X() - offset.X(), point2.Y() - offset.Y());
+        if (ZDrawRecorder* recorder = ZGetDrawRecorder())
+            recorder->text(*this, point1 - offset, point2 - offset);
         if (zoom == 1.0f) {
             glFont.render();
         } else if (const auto picture = pictureAt(zoom)) {

@@ -1,7 +1,6 @@
+#include <sarvik/ZDrawnExtent.h>
 #include <sarvik/ZN_BackRgn.h>
-#include <sarvik/ZN_NLine.h>
 #include <sarvik/ZN_NRect.h>
-#include <sarvik/ZN_SText.h>
 #include <sarvik/ZN_Scene.h>
 #include <sarvik/ZN_ShapeManager.h>
 
@@ -10,105 +9,22 @@
 
 #include <GL/gl.h>
 
-#include <algorithm>
-#include <cmath>
 #include <vector>
-
-namespace {
-
-// The window in unzoomed window units (canvas units from the top-left corner),
-// and the extra margin that handles and point marks, which keep their size on
-// screen, need beyond the margins counted in canvas units.
-struct WindowExtent {
-    float width;
-    float height;
-    float screenMargin;
-};
-
-// True when bounds in window coordinates lie wholly beyond one side of the
-// window. Written so that NaN bounds count as inside and are drawn as before.
-bool boundsOutside(float minX, float maxX, float minY, float maxY, const WindowExtent& window) {
-    const float m = window.screenMargin;
-    return maxX < -m || maxY < -m || minX > window.width + m || minY > window.height + m;
-}
-
-// True when the shape certainly puts no pixel inside the window: its drawn
-// bounds lie wholly beyond one side. Shapes without known bounds are drawn.
-bool whollyOutside(const ZN_ShapeBase* shape, const ZVector2& offset, const WindowExtent& window) {
-    detail::ShapeBounds b;
-    if (!detail::drawBounds(*shape, b))
-        return false;
-    return boundsOutside(b.minX - offset.X(), b.maxX - offset.X(), b.minY - offset.Y(),
-                         b.maxY - offset.Y(), window);
-}
-
-} // namespace
 
 namespace detail {
 
-// What a shape draws lies within these bounds; drawing skips it when they miss
-// the window, and the page indexes them. Boxes and connectors are bounded, as
-// nearly all of a large page; other shapes are few and always drawn.
-//
-// A box draws nothing beyond its corners (and its label's) except its frame
-// and handles, which reach half a line width plus the 4-pixel handle and a
-// pixel of smoothing further out. A connector draws within the box of its
-// points, except that a curve may bow out past them (a Catmull-Rom span stays
-// inside the hull of its Bezier points, which lie at most a sixth of the
-// points' spread further out), the stroke, width ramp, arrow head and
-// selection squares reach a few widths further, and the horizontal tail runs
-// offsetH beyond the last point. The margins cover these with room to spare;
-// line widths are taken as floats so that no int overflows.
+// The page's index of what is drawn holds each box and connector by its drawn
+// extent for any state of its flags (shown, selected, highlighted), since
+// those change without moving the shape; other shapes are few and always
+// proposed.
 bool drawBounds(const ZN_ShapeBase& shape, ShapeBounds& out) {
-    float minX = 0.0f, maxX = 0.0f, minY = 0.0f, maxY = 0.0f, margin = 0.0f;
-    if (shape.type() == 1) {
-        const auto* line = dynamic_cast<const ZN_NLine*>(&shape);
-        if (!line || line->getPoints().empty())
-            return false;
-        const std::vector<ZVector2>& points = line->getPoints();
-        minX = maxX = points.front().X();
-        minY = maxY = points.front().Y();
-        for (const ZVector2& p : points) {
-            minX = std::min(minX, p.X());
-            maxX = std::max(maxX, p.X());
-            minY = std::min(minY, p.Y());
-            maxY = std::max(maxY, p.Y());
-        }
-        const float bowX = 0.25f * (maxX - minX);
-        const float bowY = 0.25f * (maxY - minY);
-        if (line->getbOffsetH() != 0) {
-            const float tail = points.back().X() + line->getOffsetH();
-            minX = std::min(minX, tail);
-            maxX = std::max(maxX, tail);
-        }
-        margin = 16.0f + std::fabs(static_cast<float>(line->getLineWide())) +
-                 std::fabs(line->getGradualWide()) +
-                 std::fabs(static_cast<float>(line->getArrowSize()));
-        minX -= bowX;
-        maxX += bowX;
-        minY -= bowY;
-        maxY += bowY;
-    } else if (const auto* box = dynamic_cast<const ZN_NRect*>(&shape)) {
-        const ZVector2 lo = box->getPoint1();
-        const ZVector2 hi = box->getPoint2();
-        minX = std::min(lo.X(), hi.X());
-        maxX = std::max(lo.X(), hi.X());
-        minY = std::min(lo.Y(), hi.Y());
-        maxY = std::max(lo.Y(), hi.Y());
-        if (const ZN_SText* label = box->getLabel()) {
-            const ZVector2 l1 = label->getPoint1(), l2 = label->getPoint2();
-            minX = std::min({minX, l1.X(), l2.X()});
-            maxX = std::max({maxX, l1.X(), l2.X()});
-            minY = std::min({minY, l1.Y(), l2.Y()});
-            maxY = std::max({maxY, l1.Y(), l2.Y()});
-        }
-        margin = 16.0f + std::fabs(static_cast<float>(box->getLineWide()));
-    } else {
+    if (shape.type() != 1 && !dynamic_cast<const ZN_NRect*>(&shape))
         return false;
-    }
-    out = {minX - margin, minY - margin, maxX + margin, maxY + margin};
-    return std::isfinite(out.minX) && std::isfinite(out.minY) && std::isfinite(out.maxX) &&
-           std::isfinite(out.maxY);
+    const ZDrawnExtent e = drawnExtent(shape, false);
+    if (!e.inks || !e.finite)
+        return false;
+    out = {e.min.X(), e.min.Y(), e.max.X(), e.max.Y()};
+    return true;
 }
 
 } // namespace detail
@@ -202,21 +118,23 @@ void ZN_Scene::render() const {
 
     if (shapeManager) {
         const ZVector2 offset = getScallPosition();
-        // Below 1 the handles, which keep their screen size, reach further
-        // than the canvas margins of the test allow for.
-        const WindowExtent window{static_cast<float>(width) / zoom,
-                                  static_cast<float>(height) / zoom,
-                                  zoom < 1.0f ? 16.0f / zoom : 0.0f};
+        // Skipping changes nothing visible: the extent covers all a shape
+        // draws at 100 %. Below that, strokes and handles keep their width in
+        // screen pixels and so reach further in canvas units.
+        const float canvasPerPixel = 1.0f / zoom;
+        const float w = static_cast<float>(width) * canvasPerPixel;
+        const float h = static_cast<float>(height) * canvasPerPixel;
+        const float m =
+            zoom < 1.0f ? (strokeReach(kWidestStroke) + 4.0f) * (canvasPerPixel - 1.0f) : 0.0f;
         // The page's index proposes the shapes near the window, in list order.
-        const float m = window.screenMargin;
         std::vector<const ZN_ShapeBase*> nearby;
-        shapeManager->shapesToDraw(offset - ZVector2(m, m),
-                                   offset + ZVector2(window.width + m, window.height + m), nearby);
+        shapeManager->shapesToDraw(offset - ZVector2(m, m), offset + ZVector2(w + m, h + m), nearby);
         // Zoomed out, shapes too small to show their form are gathered into
         // one draw call, flushed before each shape drawn in full.
         detail::SmallShapeBatch small;
         for (const ZN_ShapeBase* shape : nearby) {
-            if (whollyOutside(shape, offset, window) || small.add(*shape, zoom, offset))
+            if (extentOutsideWindow(drawnExtent(*shape), offset, w, h, m) ||
+                small.add(*shape, zoom, offset))
                 continue;
             small.flush();
             shape->render();

@@ -4,6 +4,8 @@
 #include <sarvik/ZN_NLine.h>
 #include <sarvik/ZN_NRect.h>
 
+#include <climits>
+
 namespace {
 
 ZN_NRect* addBox(ZN_ShapeManager& page, float x1, float y1, float x2, float y2,
@@ -100,6 +102,14 @@ TEST_F(SceneTest, SkippingOffScreenBoxesChangesNothingVisible) {
     setScallPosition(ZVector2(990.0f, 990.0f));
     drawFrame();
     EXPECT_TRUE(near(px(20, 20), kRed));
+}
+
+// A crafted width of INT_MIN (no absolute value in int) must not turn the
+// margin negative and skip a box in plain view.
+TEST_F(SceneTest, ABoxWithTheMostNegativeWidthIsStillDrawn) {
+    addBox(page, 40, 30, 120, 90, ZVector3(0, 0, 1))->setLineWide(INT_MIN);
+    drawFrame();
+    EXPECT_TRUE(near(px(80, 60), kBlue)) << px(80, 60);
 }
 
 // Connectors far off screen may be skipped too, but not one whose curve bows

@@ -84,3 +84,26 @@ ZTextSize ZMeasureText(const LOGFONTA& font, std::string_view text);
 // positive or the picture would be unreasonably large, like a failed bitmap.
 std::shared_ptr<const ZTextBitmap> ZRasterText(const LOGFONTA& font, std::string_view text,
                                                int width, int height, ZTextAlign align);
+
+// Where ZRasterText places each line of a text, for writers of real text
+// (vector export): the font families used in fallback order, the em size,
+// and per line its UTF-8 text, left edge, baseline (from the top) and width.
+struct ZTextLine {
+    std::string text;
+    int x = 0;
+    int baseline = 0;
+    int width = 0;
+};
+struct ZTextLayout {
+    std::vector<std::string>
+        families; // the families a line's characters come from, first font first
+    int em = 0;
+    int lineHeight = 0;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strikeOut = false;
+    std::vector<ZTextLine> lines; // lines that start inside the height, as drawn
+};
+ZTextLayout ZLayoutText(const LOGFONTA& font, std::string_view text, int width, int height,
+                        ZTextAlign align);
