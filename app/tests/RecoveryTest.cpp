@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
+#include <QSysInfo>
 #include <QTreeWidget>
 
 #include <sarvik/ZNRedoUndo.h>
@@ -255,6 +256,26 @@ TEST(RecoveryStore, ASecondProgramLeavesTheFirstsLiveCopiesAlone) {
     // Copies neither recovered nor discarded are offered again later.
     second.releaseClaims();
     EXPECT_EQ(third.claimOrphans().entries.size(), 1u);
+}
+
+TEST(RecoveryStore, ALockLeftByADeadProgramWithNothingToRecoverIsCleared) {
+    testApp();
+    const QString folder = QString::fromStdString(tempDir());
+    auto live = std::make_unique<ZRecoveryStore>(folder);
+    ASSERT_TRUE(live->isActive());
+    // The lock of a program killed before it wrote any copy: a process id
+    // that is not running, on this machine.
+    QFile dead(QDir(folder).filePath("2147483646-0badc0de.lock"));
+    ASSERT_TRUE(dead.open(QIODevice::WriteOnly));
+    dead.write(QString("2147483646\n%1\n%2\n")
+                   .arg(QCoreApplication::applicationName(), QSysInfo::machineHostName())
+                   .toUtf8());
+    dead.close();
+
+    ZRecoveryStore next(folder);
+    EXPECT_TRUE(next.claimOrphans().entries.empty());
+    EXPECT_FALSE(dead.exists());
+    EXPECT_EQ(filesIn(folder, "*.lock").size(), 2) << "the two live programs' locks stay";
 }
 
 TEST_F(MainWindowFixture, ADamagedCopyIsMovedAsideAndTheOthersAreStillOffered) {

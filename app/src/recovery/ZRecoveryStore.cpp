@@ -237,6 +237,17 @@ ZRecoveryScan ZRecoveryStore::claimOrphans() {
         if (it != claimed.end() && it->second && !dir.exists(copyName))
             dir.remove(name);
     }
+    // A program that died with nothing to recover leaves only its lock behind;
+    // taking the lock of a dead holder and letting it go removes the file.
+    for (const QString& name : dir.entryList({"*" + kLockSuffix}, QDir::Files)) {
+        const QString owner = name.left(name.size() - kLockSuffix.size());
+        if (owner == instance_ || claimed.count(owner) > 0 || claims_.count(owner) > 0)
+            continue;
+        QLockFile stale(dir.filePath(name));
+        stale.setStaleLockTime(0);
+        if (stale.tryLock(0))
+            stale.unlock();
+    }
     std::sort(
         scan.entries.begin(), scan.entries.end(),
         [](const ZRecoveryEntry& a, const ZRecoveryEntry& b) { return a.info.time > b.info.time; });

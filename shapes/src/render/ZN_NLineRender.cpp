@@ -304,10 +304,11 @@ void ZN_NLine::DrawArrow() const {
 }
 
 void ZN_NLine::RenderSelect(int) const {
+    // In floating point: a width read from a damaged file may be near the
+    // integer limits, where adding to it as an int would overflow.
     const float h = bGradualWide != 0
-                        ? static_cast<float>(static_cast<int>(gradualWide * 0.5f +
-                                                              static_cast<float>(lineWide)))
-                        : static_cast<float>(lineWide + 2);
+                        ? std::trunc(gradualWide * 0.5f + static_cast<float>(lineWide))
+                        : static_cast<float>(lineWide) + 2.0f;
     const ZVector2 offset = getScallPosition();
     for (const ZVector2& canvas : points) {
         const ZVector2 p = canvas - offset;

@@ -4,6 +4,7 @@
 
 #include <sarvik/ZN_NLine.h>
 
+#include <climits>
 #include <vector>
 
 namespace {
@@ -182,4 +183,14 @@ TEST_F(LineRenderTest, SelectionSquaresFollowTheTaper) {
     EXPECT_TRUE(near(px(120, 65), kRed, 30)) << px(120, 65);
     EXPECT_TRUE(near(px(127, 60), kWhite, 30)) << px(127, 60);
     EXPECT_TRUE(near(px(125, 60), kRed, 30)) << px(125, 60);
+}
+
+// Widths read from a damaged file: the squares' size is reckoned without
+// integer overflow and they still cover the points.
+TEST_F(LineRenderTest, SelectionSquaresOfTheWidestLineStillCoverItsPoints) {
+    ZN_NLine* line = addLine({{40, 60}, {120, 60}});
+    line->setLineWide(INT_MAX);
+    line->setSelected(true);
+    drawFrame();
+    EXPECT_TRUE(near(px(40, 60), kRed, 30)) << px(40, 60);
 }
