@@ -119,7 +119,11 @@ bool SmallShapeBatch::addConnector(const ZN_ShapeBase& shape, float zoom, const 
     if (points.size() < 2 || line->getbGradualWide() != 0 || line->getbGradualColor() != 0 ||
         arrow || width > kTinyPixels || !(e.maxX - e.minX < limit && e.maxY - e.minY < limit))
         return false;
-    const float halfWidth = 0.5f * width / zoom;
+    // A smoothed line spreads its ink over the pixels it touches. A stroke a
+    // pixel wider at the matching opacity lays down as much ink, so a short
+    // connector looks like the long ones drawn in full beside it.
+    const float halfWidth = 0.5f * (width + 1.0f) / zoom;
+    const float alpha = width / (width + 1.0f);
     const std::size_t before = vertices.size();
     const auto at = [&](std::size_t i) { return points[i] - offset; };
     if (points.size() >= 3 && line->getStrightType() != 0) {
@@ -127,16 +131,16 @@ bool SmallShapeBatch::addConnector(const ZN_ShapeBase& shape, float zoom, const 
         bool first = true;
         walkCurve(points.size(), at, [&](const ZVector2& v) {
             if (!first)
-                stroke(previous, v, halfWidth, colour);
+                stroke(previous, v, halfWidth, colour, alpha);
             first = false;
             previous = v;
         });
     } else {
         for (std::size_t i = 0; i + 1 < points.size(); ++i)
-            stroke(at(i), at(i + 1), halfWidth, colour);
+            stroke(at(i), at(i + 1), halfWidth, colour, alpha);
     }
     if (tail)
-        stroke(at(points.size() - 1), tailEnd - offset, halfWidth, colour);
+        stroke(at(points.size() - 1), tailEnd - offset, halfWidth, colour, alpha);
     if (!std::all_of(vertices.begin() + static_cast<std::ptrdiff_t>(before), vertices.end(),
                      [](GLfloat v) { return std::isfinite(v); })) {
         vertices.resize(before);
@@ -147,27 +151,27 @@ bool SmallShapeBatch::addConnector(const ZN_ShapeBase& shape, float zoom, const 
 }
 
 void SmallShapeBatch::quad(const ZVector2& a, const ZVector2& b, const ZVector2& c,
-                           const ZVector2& d, const ZVector3& colour) {
+                           const ZVector2& d, const ZVector3& colour, float alpha) {
     for (const ZVector2* p : {&a, &b, &c, &d}) {
         vertices.push_back(p->X());
         vertices.push_back(p->Y());
-        colours.insert(colours.end(), {colour.X(), colour.Y(), colour.Z(), 1.0f});
+        colours.insert(colours.end(), {colour.X(), colour.Y(), colour.Z(), alpha});
     }
 }
 
 void SmallShapeBatch::stroke(const ZVector2& a, const ZVector2& b, float halfWidth,
-                             const ZVector3& colour) {
+                             const ZVector3& colour, float alpha) {
     const ZVector2 d = b - a;
     const float length = std::sqrt(d.X() * d.X() + d.Y() * d.Y());
     if (!(length > 0.0f)) {
         // A segment of no length is a dot as wide as the line.
         const ZVector2 h(halfWidth, halfWidth);
         quad(a - h, a + ZVector2(-halfWidth, halfWidth), a + h, a + ZVector2(halfWidth, -halfWidth),
-             colour);
+             colour, alpha);
         return;
     }
     const ZVector2 n(-d.Y() * halfWidth / length, d.X() * halfWidth / length);
-    quad(a + n, b + n, b - n, a - n, colour);
+    quad(a + n, b + n, b - n, a - n, colour, alpha);
 }
 
 void SmallShapeBatch::flush() {

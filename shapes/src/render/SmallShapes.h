@@ -28,9 +28,10 @@ private:
     bool addBox(const ZN_ShapeBase& shape, float zoom, const ZVector2& offset);
     bool addConnector(const ZN_ShapeBase& shape, float zoom, const ZVector2& offset);
     void quad(const ZVector2& a, const ZVector2& b, const ZVector2& c, const ZVector2& d,
-              const ZVector3& colour);
+              const ZVector3& colour, float alpha = 1.0f);
     // A stroke from a to b, halfWidth to either side.
-    void stroke(const ZVector2& a, const ZVector2& b, float halfWidth, const ZVector3& colour);
+    void stroke(const ZVector2& a, const ZVector2& b, float halfWidth, const ZVector3& colour,
+                float alpha);
 
     std::vector<GLfloat> vertices;
     std::vector<GLfloat> colours;
