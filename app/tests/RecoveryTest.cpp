@@ -188,10 +188,12 @@ TEST_F(DocumentFixture, CopiesFollowTheModifiedDocumentsAndLeaveNothingBehind) {
     ZN_ShapeManager* current = child->view()->getCurrentPage();
     const int depth = current->getUndoRedo()->undoCount();
     const std::vector<std::uint8_t> bytes = serialise(child->document());
+    const std::uint64_t listVersion = current->getListVersion();
     saver.tick();
     EXPECT_EQ(copies(), 2) << "a copy and its companion";
     EXPECT_TRUE(child->document()->isModified());
     EXPECT_EQ(current->getUndoRedo()->undoCount(), depth);
+    EXPECT_EQ(current->getListVersion(), listVersion) << "a tick must not cost a rebuild of the index";
     EXPECT_FALSE(current->getUndoRedo()->canRedo());
     const QStringList tvx = filesIn(folder, "*.tvx");
     ASSERT_EQ(tvx.size(), 1);

@@ -86,6 +86,18 @@ protected:
     }
 };
 
+// Every frame works out the scroll range from the page; a frame that marked
+// the list changed would cost the next hover a rebuild of the spatial index.
+TEST_F(Zoom, FramesLeaveThePagesListAsItWas) {
+    addRect(*page, 600, 400, 760, 480);
+    view->grabFramebuffer();
+    const std::uint64_t version = page->getListVersion();
+    view->grabFramebuffer();
+    view->setZoom(0.25f);
+    view->grabFramebuffer();
+    EXPECT_EQ(page->getListVersion(), version);
+}
+
 TEST_F(Zoom, ClicksHitWhatTheWindowShowsWithTheReachOfTenScreenPixels) {
     ZN_NRect* box = addRect(*page, 600, 400, 760, 480);
     box->setFillColor(ZVector3(0.0f, 0.0f, 1.0f));

@@ -224,7 +224,7 @@ int exportVector(const CommandLine& cl, std::ostream& err) {
 
 } // namespace
 
-CanvasBounds visibleBounds(ZN_ShapeManager& page) {
+CanvasBounds visibleBounds(const ZN_ShapeManager& page) {
     CanvasBounds b;
     for (ZN_ShapeBase* shape : page.getShapeList()) {
         const ZDrawnExtent e = drawnExtent(*shape);

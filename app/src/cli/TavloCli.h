@@ -49,4 +49,4 @@ struct CanvasBounds {
     bool empty = true;
 };
 class ZN_ShapeManager;
-CanvasBounds visibleBounds(ZN_ShapeManager& page);
+CanvasBounds visibleBounds(const ZN_ShapeManager& page);

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <unordered_map>
+#include <utility>
 
 #include <sarvik/ZImageTexture.h>
 #include <sarvik/ZN_NRect.h>
@@ -166,7 +167,8 @@ std::vector<ZImageTexture*> numberImages(const std::vector<TvxPageRef>& pages) {
     std::vector<ZImageTexture*> images;
     std::unordered_map<ZImageTexture*, int> numbers;
     for (const auto& page : pages) {
-        for (ZN_ShapeBase* shape : page.manager->getShapeList()) {
+        // A read-only walk: saving and autosaving leave the page's indexes alone.
+        for (ZN_ShapeBase* shape : std::as_const(*page.manager).getShapeList()) {
             ZN_NRect* rect = asPlainRect(shape);
             if (!rect)
                 continue;

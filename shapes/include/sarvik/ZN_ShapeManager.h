@@ -55,6 +55,9 @@ public:
         return shapeList;
     }
     const std::list<ZN_ShapeBase*>& getShapeList() const { return shapeList; }
+    // Moves on whenever the list may have changed, which costs the next query
+    // a rebuild of the spatial indexes; read-only walks leave it alone.
+    std::uint64_t getListVersion() const { return listVersion; }
     ZN_BackRgn* getBackRgn() const { return backRgn; }
     void setBackColor(const ZVector4& c) { backColor = c; }
     ZVector4 getBackColor() const { return backColor; }
