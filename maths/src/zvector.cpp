@@ -41,44 +41,10 @@ bool ZVector2::operator>=(const ZVector2& v) const {
     return CompareArrays(v) >= 0;
 }
 
-ZVector2 ZVector2::operator+(const ZVector2& v) const {
-    return ZVector2(m_afTuple[0] + v.m_afTuple[0], m_afTuple[1] + v.m_afTuple[1]);
-}
-
-ZVector2 ZVector2::operator-(const ZVector2& v) const {
-    return ZVector2(m_afTuple[0] - v.m_afTuple[0], m_afTuple[1] - v.m_afTuple[1]);
-}
-
-ZVector2 ZVector2::operator*(float s) const {
-    return ZVector2(s * m_afTuple[0], s * m_afTuple[1]);
-}
-
 ZVector2 ZVector2::operator/(float s) const {
     ZVector2 result(*this);
     divideInPlace<2>(result.m_afTuple, s);
     return result;
-}
-
-ZVector2 ZVector2::operator-() const {
-    return ZVector2(-m_afTuple[0], -m_afTuple[1]);
-}
-
-ZVector2& ZVector2::operator+=(const ZVector2& v) {
-    m_afTuple[0] += v.m_afTuple[0];
-    m_afTuple[1] += v.m_afTuple[1];
-    return *this;
-}
-
-ZVector2& ZVector2::operator-=(const ZVector2& v) {
-    m_afTuple[0] -= v.m_afTuple[0];
-    m_afTuple[1] -= v.m_afTuple[1];
-    return *this;
-}
-
-ZVector2& ZVector2::operator*=(float s) {
-    m_afTuple[0] *= s;
-    m_afTuple[1] *= s;
-    return *this;
 }
 
 ZVector2& ZVector2::operator/=(float s) {

@@ -117,7 +117,7 @@ public:
     // One edit of a random kind, through the paths the editor uses.
     void edit() {
         ZN_ShapeBase* s = any();
-        switch (pick(18)) {
+        switch (pick(20)) {
         case 0: page.addShape(newNode()); break;
         case 1: connect(); break;
         case 2:
@@ -190,6 +190,19 @@ public:
                     label->setRect(p, p + ZVector2(60, 20));
                 else
                     makeLabel(box, p.X(), p.Y(), p.X() + 60, p.Y() + 20);
+            }
+            break;
+        case 18:
+            // Fold points stop an expansion below them.
+            if (auto* point = dynamic_cast<ZN_NPoint*>(s))
+                point->setStateType(pick(3));
+            break;
+        case 19:
+            // A connector cut away from one of its ends, as a delete leaves it.
+            if (s && s->type() == 1 && !s->outputs().empty() && s->outputs().front()) {
+                ZN_ShapeBase* end = s->outputs().front();
+                end->deleteInput(s);
+                s->deleteOutput(end);
             }
             break;
         }
@@ -296,6 +309,55 @@ TEST(SpatialIndex, AnswersEqualTheListWalkThroughRandomEdits) {
         }
     }
     EXPECT_GT(hits, 1000);
+}
+
+TEST(SpatialIndex, SubtreeWalksFollowRelationsThatLeaveThePage) {
+    // A connector may point at a shape that is not on the page (a copy on
+    // the clipboard, a shape of an undo state). Walks must still meet it, and
+    // they must see relations added after an earlier walk.
+    IndexCheckOn check;
+    ZN_ShapeManager page;
+    ZN_NRect* root = makeBox(0, 0, 100, 50);
+    ZN_NRect* child = makeBox(200, 0, 300, 50);
+    auto* line = new ZN_NLine();
+    link(root, line, child);
+    page.addShape(root);
+    page.addShape(line);
+    page.addShape(child);
+    page.shapeShrink(root);
+    EXPECT_FALSE(child->getShow());
+    page.shapeSpread(root);
+    EXPECT_TRUE(child->getShow());
+
+    ZN_NRect* outside = makeBox(400, 0, 500, 50);
+    auto* further = new ZN_NLine();
+    link(child, further, outside);
+    page.addShape(further);
+    page.shapeShrink(root);
+    EXPECT_FALSE(outside->getShow());
+    EXPECT_FALSE(further->getShow());
+    page.shapeSpread(root);
+    EXPECT_TRUE(outside->getShow());
+
+    // Relations changed without any change to the list are seen too.
+    auto* late = new ZN_NLine();
+    ZN_NRect* leaf = makeBox(600, 0, 700, 50);
+    page.addShape(leaf);
+    page.addShape(late);
+    page.shapeShrink(root);
+    EXPECT_TRUE(leaf->getShow());
+    page.shapeSpread(root);
+    link(child, late, leaf);
+    page.shapeShrink(root);
+    EXPECT_FALSE(leaf->getShow());
+    page.shapeSpread(root);
+
+    page.clearSelect();
+    root->setSelected(true);
+    page.change(ZVector2(0, 0), ZVector2(10, 0), 9, 1);
+    EXPECT_EQ(leaf->getPoint1().X(), 610.0f);
+    EXPECT_EQ(outside->getPoint1().X(), 410.0f);
+    delete outside;
 }
 
 TEST(SpatialIndex, ShapesFarApartOrWithoutFiniteBoundsAreStillFound) {

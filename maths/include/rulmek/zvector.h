@@ -59,6 +59,42 @@ private:
     float m_afTuple[2];
 };
 
+// The arithmetic every drag and hit test does per point, inline so that it
+// costs no call.
+inline ZVector2 ZVector2::operator+(const ZVector2& v) const {
+    return ZVector2(m_afTuple[0] + v.m_afTuple[0], m_afTuple[1] + v.m_afTuple[1]);
+}
+
+inline ZVector2 ZVector2::operator-(const ZVector2& v) const {
+    return ZVector2(m_afTuple[0] - v.m_afTuple[0], m_afTuple[1] - v.m_afTuple[1]);
+}
+
+inline ZVector2 ZVector2::operator*(float s) const {
+    return ZVector2(s * m_afTuple[0], s * m_afTuple[1]);
+}
+
+inline ZVector2 ZVector2::operator-() const {
+    return ZVector2(-m_afTuple[0], -m_afTuple[1]);
+}
+
+inline ZVector2& ZVector2::operator+=(const ZVector2& v) {
+    m_afTuple[0] += v.m_afTuple[0];
+    m_afTuple[1] += v.m_afTuple[1];
+    return *this;
+}
+
+inline ZVector2& ZVector2::operator-=(const ZVector2& v) {
+    m_afTuple[0] -= v.m_afTuple[0];
+    m_afTuple[1] -= v.m_afTuple[1];
+    return *this;
+}
+
+inline ZVector2& ZVector2::operator*=(float s) {
+    m_afTuple[0] *= s;
+    m_afTuple[1] *= s;
+    return *this;
+}
+
 class ZVector3 {
 public:
     ZVector3() = default;

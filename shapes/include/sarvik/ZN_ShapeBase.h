@@ -19,10 +19,13 @@ class ZN_NJiuGongGe;
 class ZN_ShapeBase;
 
 namespace detail {
+class RelationTable;
 class ShapeGrid;
 class WalkMarks;
 // Tells the page indexes that a shape's position or extent changed.
 void noteGeometryChange(ZN_ShapeBase* shape);
+// Tells them that some shape's inputs or outputs changed.
+void noteRelationChange();
 // Tells them that a shape is being destroyed.
 void noteShapeGone();
 } // namespace detail
@@ -122,8 +125,14 @@ public:
     const std::vector<ZN_ShapeBase*>& outputs() const { return outputList; }
     const std::vector<ZN_NJiuGongGe*>& answerHosts() const { return answerHostList; }
 
-    void pushToInput(ZN_ShapeBase* s) { inputList.push_back(s); }
-    void pushToOutput(ZN_ShapeBase* s) { outputList.push_back(s); }
+    void pushToInput(ZN_ShapeBase* s) {
+        detail::noteRelationChange();
+        inputList.push_back(s);
+    }
+    void pushToOutput(ZN_ShapeBase* s) {
+        detail::noteRelationChange();
+        outputList.push_back(s);
+    }
     void deleteInput(ZN_ShapeBase* s);
     void deleteOutput(ZN_ShapeBase* s);
 
@@ -150,21 +159,26 @@ protected:
             detail::noteGeometryChange(this);
     }
 
+    // The flags, the index slot, the walk mark and the outputs come first, so
+    // that walks over many shapes find what they read in one cache line.
     bool selected = false;
     bool show = true;
     int snake = 0;
-    std::vector<ZN_ShapeBase*> inputList;   // not owned
+
+private:
+    friend class detail::RelationTable;
+    friend class detail::ShapeGrid;
+    friend class detail::WalkMarks;
+    int gridSlot = -1;          // the shape's place in the list, as the page's indexes hold it
+    std::uint64_t walkMark = 0; // the last walk of the relation graph that met the shape
+
+protected:
     std::vector<ZN_ShapeBase*> outputList;  // not owned
+    std::vector<ZN_ShapeBase*> inputList;   // not owned
     int id = 0;
     ZN_SText* label = nullptr;              // owned
     ZN_ShapeBase* jiuGongHost = nullptr;    // not owned
     std::vector<ZN_NJiuGongGe*> answerHostList; // not owned
-
-private:
-    friend class detail::ShapeGrid;
-    friend class detail::WalkMarks;
-    int gridSlot = -1;          // where the index of the page holding the shape keeps it
-    std::uint64_t walkMark = 0; // the last walk of the relation graph that met the shape
 };
 
 // A bare member of the node graph; connectors, points and boxes derive from it.

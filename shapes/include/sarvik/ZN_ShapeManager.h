@@ -14,6 +14,7 @@ class ZFile;
 class ZNRedoUndo;
 class ZN_BackRgn;
 namespace detail {
+class RelationTable;
 class ShapeGrid;
 class WalkMarks;
 } // namespace detail
@@ -100,6 +101,9 @@ protected:
     void collectOne2(ZN_ShapeBase* shape, std::vector<ZN_ShapeBase*>& result, Visited& seen);
     // Everything below the selected shapes, each once, in selection order.
     std::vector<ZN_ShapeBase*> collectBelowSelected();
+    // What collectAll (or, when `limited`, collectOne2) gathers from one start
+    // shape with a walk of its own.
+    std::vector<ZN_ShapeBase*> collectFrom(ZN_ShapeBase* start, bool limited);
 
     // The spatial indexes are rebuilt lazily after the list changed.
     void listChanged() { ++listVersion; }
@@ -125,6 +129,17 @@ private:
     ZN_ShapeBase* scanTarget(const ZVector2& pos, float tolerance, const ZN_ShapeBase* except,
                              int& code) const;
 
+    // The list as an array, so that walks can fetch shapes ahead; remade
+    // after the list changed.
+    const std::vector<ZN_ShapeBase*>& listArray() const;
+    // The packed relations of the list, or nullptr when walks must follow the
+    // shapes themselves.
+    detail::RelationTable* relationTable() const;
+
+    mutable std::vector<ZN_ShapeBase*> listArray_;
+    mutable std::uint64_t listArrayVersion_ = 0;
+    mutable bool listArrayMade_ = false;
+    mutable std::unique_ptr<detail::RelationTable> relations_;
     mutable std::unique_ptr<detail::ShapeGrid> shapeGrid;
     mutable std::unique_ptr<detail::ShapeGrid> drawnGrid;
     std::uint64_t listVersion = 0;

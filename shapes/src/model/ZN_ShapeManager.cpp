@@ -10,6 +10,8 @@
 #include <sarvik/ZNRedoUndo.h>
 #include <sarvik/ZN_BackRgn.h>
 
+#include "Prefetch.h"
+#include "RelationTable.h"
 #include "ShapeGrid.h"
 #include "WalkMarks.h"
 
@@ -135,6 +137,25 @@ const detail::ShapeGrid& currentGrid(std::unique_ptr<detail::ShapeGrid>& grid,
 
 } // namespace
 
+const std::vector<ZN_ShapeBase*>& ZN_ShapeManager::listArray() const {
+    if (!listArrayMade_ || listArrayVersion_ != listVersion ||
+        listArray_.size() != shapeList.size()) {
+        listArray_.assign(shapeList.begin(), shapeList.end());
+        listArrayVersion_ = listVersion;
+        listArrayMade_ = true;
+    }
+    return listArray_;
+}
+
+detail::RelationTable* ZN_ShapeManager::relationTable() const {
+    const std::vector<ZN_ShapeBase*>& shapes = listArray();
+    if (!relations_)
+        relations_ = std::make_unique<detail::RelationTable>();
+    if (!relations_->current(listVersion))
+        relations_->build(shapes, listVersion);
+    return relations_->usable() ? relations_.get() : nullptr;
+}
+
 const detail::ShapeGrid& ZN_ShapeManager::grid() const {
     return currentGrid(shapeGrid, detail::hitBounds, shapeList, listVersion);
 }
@@ -259,21 +280,24 @@ ZN_ShapeBase* ZN_ShapeManager::findConnectTarget(const ZVector2& pos, float tole
 }
 
 void ZN_ShapeManager::clearSelect() {
-    for (ZN_ShapeBase* shape : shapeList)
-        shape->setSelected(false);
+    // Only selected shapes are written to, so the others' memory stays clean.
+    detail::forEachAhead(listArray(), [](ZN_ShapeBase* shape) {
+        if (shape->getSelected())
+            shape->setSelected(false);
+    });
 }
 
 void ZN_ShapeManager::change(const ZVector2& from, const ZVector2& to, int code, int bind) {
     const ZVector2 delta = to - from;
     if (bind == 1) {
         const std::vector<ZN_ShapeBase*> moving = collectBelowSelected();
-        for (ZN_ShapeBase* shape : moving)
-            shape->change(delta, code);
+        detail::forEachMoving(moving, [&](ZN_ShapeBase* shape) { shape->change(delta, code); });
         return;
     }
-    for (ZN_ShapeBase* shape : shapeList)
+    detail::forEachAhead(listArray(), [&](ZN_ShapeBase* shape) {
         if (shape->getSelected())
             shape->change(delta, code);
+    });
 }
 
 bool ZN_ShapeManager::selectWithinRect(const ZVector2& a, const ZVector2& b) {
@@ -290,8 +314,11 @@ bool ZN_ShapeManager::selectWithinRect(const ZVector2& a, const ZVector2& b) {
                 std::max(a.X(), b.X()) + offset.X(), std::max(a.Y(), b.Y()) + offset.Y(), slack,
                 candidates);
     std::vector<ZN_ShapeBase*> caught;
-    for (std::uint32_t slot : candidates) {
-        ZN_ShapeBase* shape = index.shape(slot);
+    const std::size_t count = candidates.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i + 12 < count)
+            __builtin_prefetch(index.shape(candidates[i + 12]));
+        ZN_ShapeBase* shape = index.shape(candidates[i]);
         if (shape->getShow() && shape->IntersectRect(a, b))
             caught.push_back(shape);
     }
@@ -303,7 +330,6 @@ bool ZN_ShapeManager::selectWithinRect(const ZVector2& a, const ZVector2& b) {
         if (scanned != caught)
             indexDisagrees("a rubber band");
     }
-    for (ZN_ShapeBase* shape : caught)
-        shape->setSelected(true);
+    detail::forEachAhead(caught, [](ZN_ShapeBase* shape) { shape->setSelected(true); });
     return false;
 }

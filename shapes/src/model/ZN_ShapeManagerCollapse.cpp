@@ -1,7 +1,13 @@
 #include <sarvik/ZN_ShapeManager.h>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include <sarvik/ZN_NPoint.h>
 
+#include "Prefetch.h"
+#include "RelationTable.h"
+#include "ShapeGrid.h"
 #include "WalkMarks.h"
 
 namespace {
@@ -28,6 +34,16 @@ bool isFoldPoint(const ZN_ShapeBase* shape) {
         return false;
     const auto* point = dynamic_cast<const ZN_NPoint*>(shape);
     return point && point->getStateType() != 0;
+}
+
+// Under the index self-check, a walk of the packed relations is repeated over
+// the shapes themselves and the program stops if the two disagree.
+void checkWalk(const std::vector<ZN_ShapeBase*>& packed, const std::vector<ZN_ShapeBase*>& walked,
+               const char* what) {
+    if (packed != walked) {
+        std::fprintf(stderr, "Sarvik: the relation table and the shapes disagree on %s\n", what);
+        std::abort();
+    }
 }
 
 } // namespace
@@ -147,26 +163,60 @@ void ZN_ShapeManager::getOneOutPutList2(ZN_ShapeBase* shape, std::list<ZN_ShapeB
 }
 
 std::vector<ZN_ShapeBase*> ZN_ShapeManager::collectBelowSelected() {
+    const std::vector<ZN_ShapeBase*>& shapes = listArray();
     std::vector<ZN_ShapeBase*> result;
+    if (detail::RelationTable* table = relationTable()) {
+        table->beginWalk();
+        detail::forEachAhead(shapes, [&](ZN_ShapeBase* shape) {
+            if (shape->getSelected())
+                table->collectAll(table->slotOf(shape), result);
+        });
+        if (!detail::indexSelfCheck())
+            return result;
+    }
+    std::vector<ZN_ShapeBase*> walked;
     Visited seen;
     for (ZN_ShapeBase* shape : shapeList)
         if (shape->getSelected())
-            collectAll(shape, result, seen);
-    return result;
+            collectAll(shape, walked, seen);
+    if (detail::indexSelfCheck() && relationTable())
+        checkWalk(result, walked, "the shapes below the selection");
+    return walked;
+}
+
+std::vector<ZN_ShapeBase*> ZN_ShapeManager::collectFrom(ZN_ShapeBase* start, bool limited) {
+    std::vector<ZN_ShapeBase*> result;
+    detail::RelationTable* table = relationTable();
+    const std::uint32_t slot = table ? table->slotOf(start) : detail::RelationTable::kNone;
+    if (slot != detail::RelationTable::kNone) {
+        table->beginWalk();
+        if (limited)
+            table->collectOne2(slot, result);
+        else
+            table->collectAll(slot, result);
+        if (!detail::indexSelfCheck())
+            return result;
+    }
+    std::vector<ZN_ShapeBase*> walked;
+    Visited seen;
+    if (limited)
+        collectOne2(start, walked, seen);
+    else
+        collectAll(start, walked, seen);
+    if (slot != detail::RelationTable::kNone)
+        checkWalk(result, walked, "a subtree");
+    return walked;
 }
 
 bool ZN_ShapeManager::shapeShrink(ZN_ShapeBase* shape) {
     if (!shape)
         return true;
-    std::vector<ZN_ShapeBase*> below;
-    Visited seen;
-    collectAll(shape, below, seen);
-    for (ZN_ShapeBase* s : below) {
+    detail::forEachAhead(collectFrom(shape, false), [](ZN_ShapeBase* s) {
         s->setShow(false);
         if (s->type() == 2)
             if (auto* point = dynamic_cast<ZN_NPoint*>(s); point && point->getStateType() == 1)
                 point->setStateType(2);
-    }
+    });
     shape->setShow(true);
     return true;
 }
@@ -174,32 +224,26 @@ bool ZN_ShapeManager::shapeShrink(ZN_ShapeBase* shape) {
 bool ZN_ShapeManager::shapeSpread(ZN_ShapeBase* shape) {
     if (!shape)
         return true;
-    std::vector<ZN_ShapeBase*> below;
-    Visited seen;
-    collectOne2(shape, below, seen);
-    for (ZN_ShapeBase* s : below)
-        s->setShow(true);
+    detail::forEachAhead(collectFrom(shape, true), [](ZN_ShapeBase* s) { s->setShow(true); });
     return true;
 }
 
 bool ZN_ShapeManager::selectShrink() {
-    for (ZN_ShapeBase* s : collectBelowSelected())
-        s->setShow(false);
-    for (ZN_ShapeBase* shape : shapeList) {
+    detail::forEachAhead(collectBelowSelected(), [](ZN_ShapeBase* s) { s->setShow(false); });
+    detail::forEachAhead(listArray(), [](ZN_ShapeBase* shape) {
         if (!shape->getSelected())
-            continue;
+            return;
         // A collapsed connector stays hidden and so must not stay selected.
         if (shape->type() == 1)
             shape->setSelected(false);
         else
             shape->setShow(true);
-    }
+    });
     return true;
 }
 
 bool ZN_ShapeManager::selectSpreadAll() {
-    for (ZN_ShapeBase* s : collectBelowSelected())
-        s->setShow(true);
+    detail::forEachAhead(collectBelowSelected(), [](ZN_ShapeBase* s) { s->setShow(true); });
     return true;
 }
 

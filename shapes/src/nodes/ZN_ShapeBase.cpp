@@ -77,6 +77,8 @@ ZN_ShapeBase::~ZN_ShapeBase() {
     if (jiuGongHost)
         jiuGongHost->releaseJiuGong(this);
     deleteLabel();
+    if (!inputList.empty() || !outputList.empty())
+        detail::noteRelationChange();
     for (ZN_ShapeBase* from : inputList)
         if (from)
             eraseFirst(from->outputList, this);
@@ -148,6 +150,7 @@ void ZN_ShapeBase::loadRelating(ZFile* file, const ZN_ShapeIndex& shapes, int ve
         return true;
     };
     auto asShape = [](ZN_ShapeBase* s) { return s; };
+    detail::noteRelationChange();
     if (!readIds(inputList, asShape) || !readIds(outputList, asShape))
         return;
     if (version > 6)
@@ -175,6 +178,7 @@ ZN_ShapeBase* ZN_ShapeBase::setRelating(const ZN_ShapeIndex& copies) const {
     ZN_ShapeBase* copy = copies.find(id);
     if (!copy)
         return nullptr;
+    detail::noteRelationChange();
     for (ZN_ShapeBase* in : inputList)
         if (in)
             if (ZN_ShapeBase* c = copies.find(in->getId()))
@@ -234,8 +238,15 @@ void ZN_ShapeBase::deleteLabel() {
     delete old;
 }
 
-void ZN_ShapeBase::deleteInput(ZN_ShapeBase* s) { eraseFirst(inputList, s); }
-void ZN_ShapeBase::deleteOutput(ZN_ShapeBase* s) { eraseFirst(outputList, s); }
+void ZN_ShapeBase::deleteInput(ZN_ShapeBase* s) {
+    detail::noteRelationChange();
+    eraseFirst(inputList, s);
+}
+
+void ZN_ShapeBase::deleteOutput(ZN_ShapeBase* s) {
+    detail::noteRelationChange();
+    eraseFirst(outputList, s);
+}
 
 ZN_ShapeBase* ZN_ShapeBase::findShape(int wanted, std::list<ZN_ShapeBase*>& shapes) const {
     for (ZN_ShapeBase* shape : shapes)
@@ -257,6 +268,7 @@ void ZN_ShapeBase::clearAnswerHostList() {
 }
 
 void ZN_ShapeBase::forgetRelations() {
+    detail::noteRelationChange();
     inputList.clear();
     outputList.clear();
     answerHostList.clear();

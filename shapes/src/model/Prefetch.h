@@ -1,0 +1,56 @@
+#pragma once
+// Loops over many shapes scattered through memory spend most of their time
+// waiting for it on a large map. These fetch the shapes a few places ahead
+// into the cache while the current one is worked on.
+
+#include <cstddef>
+#include <vector>
+
+#include <sarvik/ZN_NLine.h>
+#include <sarvik/ZN_SText.h>
+#include <sarvik/ZN_ShapeBase.h>
+
+namespace detail {
+
+// For loops that read or set a flag of each shape.
+template <class Shape, class Fn> void forEachAhead(const std::vector<Shape*>& shapes, Fn fn) {
+    constexpr std::size_t kAhead = 12;
+    const std::size_t n = shapes.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        if (i + kAhead < n)
+            __builtin_prefetch(shapes[i + kAhead], 1);
+        fn(shapes[i]);
+    }
+}
+
+// The whole of a shape's own record.
+inline void fetchRecord(const void* record) {
+    const char* at = static_cast<const char*>(record);
+    for (int line = 0; line < 4; ++line)
+        __builtin_prefetch(at + 64 * line, 1);
+}
+
+// For loops that move or reshape each shape: its record comes first, then,
+// once that has arrived, its label and a connector's points.
+template <class Fn> void forEachMoving(const std::vector<ZN_ShapeBase*>& shapes, Fn fn) {
+    constexpr std::size_t kRecord = 16;
+    constexpr std::size_t kParts = 8;
+    const std::size_t n = shapes.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        if (i + kRecord < n)
+            fetchRecord(shapes[i + kRecord]);
+        if (i + kParts < n) {
+            const ZN_ShapeBase* s = shapes[i + kParts];
+            if (const ZN_SText* label = s->getLabel()) {
+                fetchRecord(label);
+                __builtin_prefetch(reinterpret_cast<const char*>(label) + 256, 1);
+                __builtin_prefetch(reinterpret_cast<const char*>(label) + 320, 1);
+            }
+            if (s->type() == 1)
+                __builtin_prefetch(static_cast<const ZN_NLine*>(s)->getPoints().data(), 1);
+        }
+        fn(shapes[i]);
+    }
+}
+
+} // namespace detail
