@@ -52,6 +52,15 @@ public:
     std::size_t size() const { return shapes_.size(); }
     ZN_ShapeBase* shape(std::size_t slot) const { return shapes_[slot]; }
 
+    // True when the slot's bounds lie strictly inside the rectangle. For hit
+    // bounds this means the rubber band test accepts the shape: each kind it
+    // knows has a point that decides that test and lies within its bounds.
+    bool inside(std::uint32_t slot, double minX, double minY, double maxX, double maxY) const {
+        const Entry& e = entries_[slot];
+        return !e.wide && e.bounds.minX > minX && e.bounds.maxX < maxX && e.bounds.minY > minY &&
+               e.bounds.maxY < maxY;
+    }
+
     // Slots, ascending (list order), of every shape whose bounds grown by
     // `grow` meet the closed rectangle; each slot once.
     void query(float minX, float minY, float maxX, float maxY, float grow,

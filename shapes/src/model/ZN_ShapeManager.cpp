@@ -313,13 +313,21 @@ bool ZN_ShapeManager::selectWithinRect(const ZVector2& a, const ZVector2& b) {
     index.query(std::min(a.X(), b.X()) + offset.X(), std::min(a.Y(), b.Y()) + offset.Y(),
                 std::max(a.X(), b.X()) + offset.X(), std::max(a.Y(), b.Y()) + offset.Y(), slack,
                 candidates);
+    // A shape whose bounds lie well inside the band is caught without asking
+    // it, which spares reading its geometry.
+    const double inX0 = static_cast<double>(std::min(a.X(), b.X()) + offset.X()) + slack;
+    const double inY0 = static_cast<double>(std::min(a.Y(), b.Y()) + offset.Y()) + slack;
+    const double inX1 = static_cast<double>(std::max(a.X(), b.X()) + offset.X()) - slack;
+    const double inY1 = static_cast<double>(std::max(a.Y(), b.Y()) + offset.Y()) - slack;
     std::vector<ZN_ShapeBase*> caught;
     const std::size_t count = candidates.size();
     for (std::size_t i = 0; i < count; ++i) {
         if (i + 12 < count)
             __builtin_prefetch(index.shape(candidates[i + 12]));
-        ZN_ShapeBase* shape = index.shape(candidates[i]);
-        if (shape->getShow() && shape->IntersectRect(a, b))
+        const std::uint32_t slot = candidates[i];
+        ZN_ShapeBase* shape = index.shape(slot);
+        if (shape->getShow() &&
+            (index.inside(slot, inX0, inY0, inX1, inY1) || shape->IntersectRect(a, b)))
             caught.push_back(shape);
     }
     if (detail::indexSelfCheck()) {
