@@ -38,11 +38,14 @@ class ZN_ShapeIndex {
 public:
     ZN_ShapeIndex() = default;
     explicit ZN_ShapeIndex(const std::list<ZN_ShapeBase*>& shapes);
+    explicit ZN_ShapeIndex(const std::vector<ZN_ShapeBase*>& shapes);
     void build(const std::list<ZN_ShapeBase*>& shapes);
+    void build(const std::vector<ZN_ShapeBase*>& shapes);
     // The first shape (in the list's order) whose id is `id`; null if none.
     ZN_ShapeBase* find(int id) const;
 
 private:
+    template <class Shapes> void fill(const Shapes& shapes);
     std::vector<ZN_ShapeBase*> byId_;                         // slot id holds that shape
     std::vector<std::pair<int, ZN_ShapeBase*>> outOfRange_;   // ids that did not fit, list order
 };
@@ -159,11 +162,13 @@ protected:
             detail::noteGeometryChange(this);
     }
 
-    // The flags, the index slot, the walk mark and the outputs come first, so
-    // that walks over many shapes find what they read in one cache line.
+    // The flags, the id, the index slot, the walk mark and the relations come
+    // first, so that walks over many shapes find what they read in one or two
+    // cache lines.
     bool selected = false;
     bool show = true;
     int snake = 0;
+    int id = 0;
 
 private:
     friend class detail::RelationTable;
@@ -175,7 +180,6 @@ private:
 protected:
     std::vector<ZN_ShapeBase*> outputList;  // not owned
     std::vector<ZN_ShapeBase*> inputList;   // not owned
-    int id = 0;
     ZN_SText* label = nullptr;              // owned
     ZN_ShapeBase* jiuGongHost = nullptr;    // not owned
     std::vector<ZN_NJiuGongGe*> answerHostList; // not owned

@@ -120,6 +120,7 @@ public:
                       std::vector<const ZN_ShapeBase*>& out) const;
 
 private:
+    friend class ZNRedoUndo;
     // The indexes of the shapes' hit bounds and drawn bounds, brought up to
     // date before each query.
     const detail::ShapeGrid& grid() const;

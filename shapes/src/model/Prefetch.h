@@ -30,9 +30,9 @@ inline void fetchRecord(const void* record) {
         __builtin_prefetch(at + 64 * line, 1);
 }
 
-// For loops that move or reshape each shape: its record comes first, then,
-// once that has arrived, its label and a connector's points.
-template <class Fn> void forEachMoving(const std::vector<ZN_ShapeBase*>& shapes, Fn fn) {
+// For loops that move, reshape or copy each shape: its record comes first,
+// then, once that has arrived, its label and a connector's points.
+template <class Fn> void forEachWhole(const std::vector<ZN_ShapeBase*>& shapes, Fn fn) {
     constexpr std::size_t kRecord = 16;
     constexpr std::size_t kParts = 8;
     const std::size_t n = shapes.size();
@@ -48,6 +48,35 @@ template <class Fn> void forEachMoving(const std::vector<ZN_ShapeBase*>& shapes,
             }
             if (s->type() == 1)
                 __builtin_prefetch(static_cast<const ZN_NLine*>(s)->getPoints().data(), 1);
+        }
+        fn(shapes[i]);
+    }
+}
+
+// For loops that follow each shape's relations to the shapes at their other
+// ends: the record, then the relation lists, then the related shapes.
+template <class Fn> void forEachRelated(const std::vector<ZN_ShapeBase*>& shapes, Fn fn) {
+    constexpr std::size_t kRecord = 16;
+    constexpr std::size_t kLists = 8;
+    constexpr std::size_t kRelated = 4;
+    const std::size_t n = shapes.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        if (i + kRecord < n) {
+            const char* at = reinterpret_cast<const char*>(shapes[i + kRecord]);
+            __builtin_prefetch(at);
+            __builtin_prefetch(at + 64);
+        }
+        if (i + kLists < n) {
+            const ZN_ShapeBase* s = shapes[i + kLists];
+            __builtin_prefetch(s->inputs().data());
+            __builtin_prefetch(s->outputs().data());
+        }
+        if (i + kRelated < n) {
+            const ZN_ShapeBase* s = shapes[i + kRelated];
+            for (const ZN_ShapeBase* in : s->inputs())
+                __builtin_prefetch(in);
+            for (const ZN_ShapeBase* out : s->outputs())
+                __builtin_prefetch(out);
         }
         fn(shapes[i]);
     }

@@ -291,7 +291,7 @@ void ZN_ShapeManager::change(const ZVector2& from, const ZVector2& to, int code,
     const ZVector2 delta = to - from;
     if (bind == 1) {
         const std::vector<ZN_ShapeBase*> moving = collectBelowSelected();
-        detail::forEachMoving(moving, [&](ZN_ShapeBase* shape) { shape->change(delta, code); });
+        detail::forEachWhole(moving, [&](ZN_ShapeBase* shape) { shape->change(delta, code); });
         return;
     }
     detail::forEachAhead(listArray(), [&](ZN_ShapeBase* shape) {

@@ -37,8 +37,12 @@ bool readCount(ZFile* file, std::int32_t& count) {
 // ---------------------------------------------------------------- ZN_ShapeIndex
 
 ZN_ShapeIndex::ZN_ShapeIndex(const std::list<ZN_ShapeBase*>& shapes) { build(shapes); }
+ZN_ShapeIndex::ZN_ShapeIndex(const std::vector<ZN_ShapeBase*>& shapes) { build(shapes); }
 
-void ZN_ShapeIndex::build(const std::list<ZN_ShapeBase*>& shapes) {
+void ZN_ShapeIndex::build(const std::list<ZN_ShapeBase*>& shapes) { fill(shapes); }
+void ZN_ShapeIndex::build(const std::vector<ZN_ShapeBase*>& shapes) { fill(shapes); }
+
+template <class Shapes> void ZN_ShapeIndex::fill(const Shapes& shapes) {
     byId_.assign(shapes.size() + 1, nullptr);
     outOfRange_.clear();
     for (ZN_ShapeBase* shape : shapes) {
@@ -179,6 +183,8 @@ ZN_ShapeBase* ZN_ShapeBase::setRelating(const ZN_ShapeIndex& copies) const {
     if (!copy)
         return nullptr;
     detail::noteRelationChange();
+    copy->inputList.reserve(copy->inputList.size() + inputList.size());
+    copy->outputList.reserve(copy->outputList.size() + outputList.size());
     for (ZN_ShapeBase* in : inputList)
         if (in)
             if (ZN_ShapeBase* c = copies.find(in->getId()))
