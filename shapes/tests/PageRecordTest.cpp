@@ -249,6 +249,46 @@ TEST(PageRecord, LinksRecordedOnOneSideOnlyAreRefused) {
     EXPECT_EQ(read.getShapeList().size(), 2u);
 }
 
+TEST(PageRecord, LinksMustBeRecordedAsOftenOnBothSides) {
+    // Node 1 lists node 2 twice as an input; node 2 lists node 1 once, then
+    // twice, as an output.
+    const Bytes once = ints({2, 3, 0, 3, 0, /*1:*/ 2, 2, 2, 0, 0, /*2:*/ 0, 1, 1, 0});
+    ZN_ShapeManager read;
+    EXPECT_FALSE(read.readFile(ZFile::fromMemory(once).get(), 8));
+    EXPECT_TRUE(read.getShapeList().empty());
+    const Bytes twice = ints({2, 3, 0, 3, 0, 2, 2, 2, 0, 0, 0, 2, 1, 1, 0});
+    EXPECT_TRUE(read.readFile(ZFile::fromMemory(twice).get(), 8));
+    EXPECT_EQ(read.getShapeList().front()->inputs().size(), 2u);
+}
+
+TEST(PageRecord, ANodeWithManyLinksIsCheckedAsCarefully) {
+    // A hub with 70 children, so that its lists are long. `drop` leaves out
+    // the hub's side of one link.
+    auto hubPage = [](bool drop) {
+        const int children = 70;
+        std::vector<std::int32_t> v{children + 1};
+        for (int i = 0; i <= children; ++i)
+            v.insert(v.end(), {3, 0});
+        v.push_back(0); // the hub has no inputs
+        v.push_back(drop ? children - 1 : children);
+        for (int i = 0; i < (drop ? children - 1 : children); ++i)
+            v.push_back(i + 2);
+        v.push_back(0);
+        for (int i = 0; i < children; ++i)
+            v.insert(v.end(), {1, 1, 0, 0});
+        Bytes out;
+        for (std::int32_t x : v)
+            for (int b = 0; b < 4; ++b)
+                out.push_back(static_cast<std::uint8_t>(static_cast<std::uint32_t>(x) >> (8 * b)));
+        return out;
+    };
+    ZN_ShapeManager read;
+    EXPECT_FALSE(read.readFile(ZFile::fromMemory(hubPage(true)).get(), 8));
+    EXPECT_TRUE(read.getShapeList().empty());
+    EXPECT_TRUE(read.readFile(ZFile::fromMemory(hubPage(false)).get(), 8));
+    EXPECT_EQ(read.getShapeList().front()->outputs().size(), 70u);
+}
+
 TEST(PageRecord, OldFilesGetBothSidesOfTheirAnswerBindings) {
     ZN_ShapeManager page;
     auto* table = new ZN_NJiuGongGe();

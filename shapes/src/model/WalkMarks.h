@@ -24,6 +24,8 @@ public:
         return true;
     }
 
+    bool contains(const ZN_ShapeBase* shape) const { return shape->walkMark == stamp; }
+
 private:
     static std::uint64_t& lastStamp() {
         static std::uint64_t value = 0;

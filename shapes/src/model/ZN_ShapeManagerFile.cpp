@@ -1,5 +1,6 @@
 #include <sarvik/ZN_ShapeManager.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <iterator>
@@ -8,6 +9,9 @@
 
 #include <sarvik/ZN_NJiuGongGe.h>
 #include <sarvik/platform/ZFile.h>
+
+#include "Prefetch.h"
+#include "WalkMarks.h"
 
 namespace {
 
@@ -22,34 +26,87 @@ struct LinkHash {
 // Every link must be recorded on both sides, as many times on each: a shape
 // destroyed later unlinks itself only from the shapes it lists, so a link
 // recorded on one side alone would leave a pointer to freed memory behind.
-bool linksAgree(const std::list<ZN_ShapeBase*>& shapes) {
-    using Balance = std::unordered_map<std::pair<const void*, const void*>, long, LinkHash>;
-    Balance graph;   // node and connector links
-    Balance answers; // shape-to-table answer links
-    auto add = [](Balance& balance, const void* from, const void* to, long step) {
-        auto& value = balance[{from, to}];
-        value += step;
-        if (value == 0)
-            balance.erase({from, to});
-    };
+using Balance = std::unordered_map<std::pair<const void*, const void*>, long, LinkHash>;
+
+void addLink(Balance& balance, const void* from, const void* to, long step) {
+    auto& value = balance[{from, to}];
+    value += step;
+    if (value == 0)
+        balance.erase({from, to});
+}
+
+// The node and connector links, counted in a table.
+bool graphLinksBalance(const std::vector<ZN_ShapeBase*>& shapes) {
+    Balance graph;
     for (const ZN_ShapeBase* shape : shapes) {
         for (const ZN_ShapeBase* out : shape->outputs())
-            add(graph, shape, out, +1);
+            addLink(graph, shape, out, +1);
         for (const ZN_ShapeBase* in : shape->inputs())
-            add(graph, in, shape, -1);
+            addLink(graph, in, shape, -1);
+    }
+    return graph.empty();
+}
+
+// A shape with more relations than this makes the pairwise check below
+// quadratic, so such a page is counted in a table instead.
+constexpr std::size_t kPairwiseMost = 64;
+
+// The same check without a table, which on a large page is far quicker: each
+// link is compared with its other side, where the lists are short.
+bool graphLinksAgree(const std::vector<ZN_ShapeBase*>& shapes) {
+    detail::WalkMarks listed;
+    for (std::size_t i = 0; i < shapes.size(); ++i) {
+        if (i + 12 < shapes.size())
+            __builtin_prefetch(shapes[i + 12], 1);
+        ZN_ShapeBase* shape = shapes[i];
+        if (!listed.insert(shape) || shape->outputs().size() > kPairwiseMost ||
+            shape->inputs().size() > kPairwiseMost)
+            return graphLinksBalance(shapes);
+    }
+    auto count = [](const std::vector<ZN_ShapeBase*>& list, const ZN_ShapeBase* item) {
+        return std::count(list.begin(), list.end(), item);
+    };
+    bool agree = true;
+    detail::forEachRelated(shapes, [&](ZN_ShapeBase* shape) {
+        if (!agree)
+            return;
+        for (ZN_ShapeBase* out : shape->outputs())
+            if (!out || !listed.contains(out) ||
+                count(shape->outputs(), out) != count(out->inputs(), shape)) {
+                agree = false;
+                return;
+            }
+        for (ZN_ShapeBase* in : shape->inputs())
+            if (!in || !listed.contains(in) ||
+                count(shape->inputs(), in) != count(in->outputs(), shape)) {
+                agree = false;
+                return;
+            }
+    });
+    return agree;
+}
+
+bool linksAgree(const std::vector<ZN_ShapeBase*>& shapes) {
+    if (!graphLinksAgree(shapes))
+        return false;
+    Balance answers; // shape-to-table answer links
+    bool ok = true;
+    detail::forEachAhead(shapes, [&](const ZN_ShapeBase* shape) {
+        if (!ok)
+            return;
         for (const ZN_NJiuGongGe* table : shape->answerHosts())
-            add(answers, shape, table, +1);
+            addLink(answers, shape, table, +1);
         if (const auto* table = dynamic_cast<const ZN_NJiuGongGe*>(shape)) {
             for (const ZN_ShapeBase* answer : table->getAnswerList())
-                add(answers, answer, table, -1);
+                addLink(answers, answer, table, -1);
             // A shape releases only the table it names as its host when it is
             // destroyed, so a shape in the cells of two tables is refused.
             for (const auto& cell : table->getCells())
                 if (cell.shape && cell.shape->getJiuGongHost() != table)
-                    return false;
+                    ok = false;
         }
-    }
-    return graph.empty() && answers.empty();
+    });
+    return ok && answers.empty();
 }
 
 // The smallest a shape can take in a page record: its type code, its
@@ -103,6 +160,9 @@ bool ZN_ShapeManager::readFile(ZFile* file, int version) {
         static_cast<std::uint64_t>(n) * kMinBytesPerShape > file->remaining())
         return refuse();
 
+    // The shapes read are also kept in an array: walking the linked list
+    // again costs more on a large page than reading the relations.
+    std::vector<ZN_ShapeBase*> added;
     for (std::int32_t i = 0; i < n; ++i) {
         const std::int32_t code = file->readInt32();
         if (file->failed())
@@ -111,6 +171,7 @@ bool ZN_ShapeManager::readFile(ZFile* file, int version) {
         if (!shape)
             return refuse(); // the record has no length, so nothing after it can be found
         shapeList.push_back(shape);
+        added.push_back(shape);
         shape->readFile(file, version);
         if (file->failed())
             return refuse();
@@ -118,14 +179,14 @@ bool ZN_ShapeManager::readFile(ZFile* file, int version) {
 
     // The writer numbered its shapes 1..n; the shapes just read take the same
     // numbers, so the ids of the relation records resolve against them alone.
-    std::list<ZN_ShapeBase*> added(std::next(shapeList.begin(), static_cast<std::ptrdiff_t>(before)),
-                                   shapeList.end());
     int next = 1;
     for (ZN_ShapeBase* shape : added)
         shape->setId(next++);
     const ZN_ShapeIndex index(added);
-    for (ZN_ShapeBase* shape : added) {
-        shape->loadRelating(file, index, version);
+    for (std::size_t i = 0; i < added.size(); ++i) {
+        if (i + 12 < added.size())
+            __builtin_prefetch(added[i + 12], 1);
+        added[i]->loadRelating(file, index, version);
         if (file->failed())
             return refuse();
     }
