@@ -167,9 +167,14 @@ std::vector<ZImageTexture*> numberImages(const std::vector<TvxPageRef>& pages) {
     std::vector<ZImageTexture*> images;
     std::unordered_map<ZImageTexture*, int> numbers;
     for (const auto& page : pages) {
-        // A read-only walk: saving and autosaving leave the page's indexes alone.
-        for (ZN_ShapeBase* shape : std::as_const(*page.manager).getShapeList()) {
-            ZN_NRect* rect = asPlainRect(shape);
+        // A read-only walk: saving and autosaving leave the page's indexes
+        // alone. The shapes are fetched a few ahead, as a large page is
+        // mostly waited for.
+        const std::vector<ZN_ShapeBase*>& shapes = page.manager->getShapeArray();
+        for (std::size_t i = 0; i < shapes.size(); ++i) {
+            if (i + 12 < shapes.size())
+                __builtin_prefetch(shapes[i + 12]);
+            ZN_NRect* rect = asPlainRect(shapes[i]);
             if (!rect)
                 continue;
             ZImageTexture* image = rect->getImageData();

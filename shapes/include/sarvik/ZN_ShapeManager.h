@@ -56,6 +56,9 @@ public:
         return shapeList;
     }
     const std::list<ZN_ShapeBase*>& getShapeList() const { return shapeList; }
+    // The same shapes in the same order as an array, which long walks can
+    // read ahead in; valid until the list changes.
+    const std::vector<ZN_ShapeBase*>& getShapeArray() const { return listArray(); }
     // Moves on whenever the list may have changed, which costs the next query
     // a rebuild of the spatial indexes; read-only walks leave it alone.
     std::uint64_t getListVersion() const { return listVersion; }

@@ -118,15 +118,17 @@ bool ZN_ShapeManager::writeFile(ZFile* file, int version) {
     if (!file)
         return false;
     file->writeInt32(static_cast<std::int32_t>(shapeList.size()));
+    // Walked as an array, fetching ahead: on a large page the writing
+    // otherwise mostly waits for the shapes to arrive from memory.
+    const std::vector<ZN_ShapeBase*>& shapes = listArray();
     int next = 1;
-    for (ZN_ShapeBase* shape : shapeList)
-        shape->setId(next++);
-    for (ZN_ShapeBase* shape : shapeList) {
+    detail::forEachAhead(shapes, [&](ZN_ShapeBase* shape) { shape->setId(next++); });
+    detail::forEachWhole(shapes, [&](ZN_ShapeBase* shape) {
         file->writeInt32(shape->type());
         shape->writeFile(file, version);
-    }
-    for (ZN_ShapeBase* shape : shapeList)
-        shape->saveRelating(file, version);
+    });
+    detail::forEachRelated(shapes,
+                           [&](ZN_ShapeBase* shape) { shape->saveRelating(file, version); });
     return !file->failed();
 }
 
