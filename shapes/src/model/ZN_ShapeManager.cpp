@@ -68,13 +68,18 @@ void ZN_ShapeManager::deleteShape(ZN_ShapeBase* s) {
 }
 
 void ZN_ShapeManager::clear() {
-    listChanged();
     // Each destructor unlinks the shape from the others, so the order is free;
     // the list is detached first so that no destructor sees a half-freed list.
-    std::list<ZN_ShapeBase*> doomed;
-    doomed.swap(shapeList);
-    for (ZN_ShapeBase* shape : doomed)
-        delete shape;
+    // The shapes are destroyed from the array, fetching each one's neighbours
+    // ahead, as a destructor reaches into them.
+    std::vector<ZN_ShapeBase*> doomed;
+    doomed.swap(listArray_);
+    if (!listArrayMade_ || listArrayVersion_ != listVersion || doomed.size() != shapeList.size())
+        doomed.assign(shapeList.begin(), shapeList.end());
+    listChanged();
+    listArrayMade_ = false;
+    shapeList.clear();
+    detail::forEachRelated(doomed, [](ZN_ShapeBase* shape) { delete shape; });
 }
 
 void ZN_ShapeManager::deleteSelected() {
