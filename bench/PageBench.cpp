@@ -14,6 +14,7 @@
 #include <string>
 #include <utility>
 
+#include <sarvik/ZDrawnExtent.h>
 #include <sarvik/ZNRedoUndo.h>
 #include <sarvik/ZN_Scene.h>
 #include <sarvik/ZN_ShapeManager.h>
@@ -343,6 +344,68 @@ void BM_FrameWholeMap(benchmark::State& state) {
     setCounters(state, nodes);
 }
 
+// The scroll range of a frame: the union of every shape's drawn extent, as
+// the editor measured it each frame before the page kept it.
+void BM_ScrollExtentWalk(benchmark::State& state) {
+    const int nodes = static_cast<int>(state.range(0));
+    const ZN_ShapeManager& page = loadedPage(nodes);
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        ZDrawnExtent all;
+        for (const ZN_ShapeBase* shape : page.getShapeList()) {
+            const ZDrawnExtent e = drawnExtent(*shape);
+            if (e.inks && e.finite)
+                all.include(e);
+        }
+        state.SetIterationTime(since(start));
+        benchmark::DoNotOptimize(all);
+    }
+    setCounters(state, nodes);
+}
+
+// The same from the page's kept extent, with nothing changed since the last
+// frame.
+void BM_ScrollExtentKept(benchmark::State& state) {
+    const int nodes = static_cast<int>(state.range(0));
+    const ZN_ShapeManager& page = loadedPage(nodes);
+    page.shownExtent(); // untimed: measured once after the load
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        const ZDrawnExtent all = page.shownExtent();
+        state.SetIterationTime(since(start));
+        benchmark::DoNotOptimize(all);
+    }
+    setCounters(state, nodes);
+}
+
+// The kept extent in the frame after one mouse move of a drag of the root
+// (without binding: the root and its connectors move). The move itself is
+// not timed.
+void BM_ScrollExtentAfterMove(benchmark::State& state) {
+    const int nodes = static_cast<int>(state.range(0));
+    ZN_ShapeManager& page = loadedPage(nodes);
+    ZN_ShapeBase* root = benchmap::findRoot(page);
+    page.clearSelect();
+    root->setSelected(true);
+    page.shownExtent();
+    const ZVector2 a(100.0f, 100.0f);
+    const ZVector2 b(101.0f, 100.0f);
+    bool right = true;
+    for (auto _ : state) {
+        page.change(right ? a : b, right ? b : a, 9, 0);
+        right = !right;
+        const auto start = Clock::now();
+        const ZDrawnExtent all = page.shownExtent();
+        state.SetIterationTime(since(start));
+        benchmark::DoNotOptimize(all);
+    }
+    if (!right)
+        page.change(b, a, 9, 0);
+    page.clearSelect();
+    page.tightenShownExtent();
+    setCounters(state, nodes);
+}
+
 // Every case at the three sizes; the largest map gets few iterations so that
 // a whole run stays within minutes.
 void sizes(benchmark::internal::Benchmark* b) {
@@ -363,5 +426,8 @@ BENCHMARK(BM_RubberBandWindow)->Apply(sizes);
 BENCHMARK(BM_CollapseExpand)->Apply(sizes);
 BENCHMARK(BM_FrameTopLeft)->Apply(sizes);
 BENCHMARK(BM_FrameWholeMap)->Apply(sizes);
+BENCHMARK(BM_ScrollExtentWalk)->Apply(sizes);
+BENCHMARK(BM_ScrollExtentKept)->Apply(sizes);
+BENCHMARK(BM_ScrollExtentAfterMove)->Apply(sizes);
 
 } // namespace

@@ -309,6 +309,41 @@ TEST_F(Zoom, FitShowsEveryVisibleShapeAndTheRangeReachesFarShapes) {
     EXPECT_EQ(v->maximum(), CTavloView::kScrollHeight - view->height());
 }
 
+TEST_F(Zoom, TheRangeFollowsABoxDraggedBeyondTheCanvasAndFitsItAgainOnRelease) {
+    ZN_NRect* box = addRect(*page, 14700, 9700, 14800, 9760);
+    QScrollBar* h = child->folderFrame()->hScrollBar();
+    QScrollBar* v = child->folderFrame()->vScrollBar();
+    const int canvasRight = CTavloView::kScrollWidth - view->width();
+    const int canvasBottom = CTavloView::kScrollHeight - view->height();
+    view->updateScrollRanges();
+    ASSERT_EQ(h->maximum(), canvasRight);
+    show(1.0f, QPoint(canvasRight, canvasBottom));
+    const QPoint body = screenOf(14750, 9730);
+    mouse(QEvent::MouseMove, Qt::NoButton, Qt::NoButton, body);
+    mouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, body);
+    mouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, body);
+    ASSERT_TRUE(box->getSelected());
+
+    // Out past the bottom-right corner: every frame's range reaches the box.
+    mouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, body);
+    for (int i = 1; i <= 10; ++i) {
+        mouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, body + QPoint(40, 25) * i);
+        view->updateScrollRanges();
+        EXPECT_GE(h->maximum() + view->width(), box->getPoint2().X()) << i;
+        EXPECT_GE(v->maximum() + view->height(), box->getPoint2().Y()) << i;
+    }
+    ASSERT_GT(box->getPoint1().X(), 15000.0f);
+    ASSERT_GT(box->getPoint2().Y(), 10000.0f);
+    // Back inside, then let go: the canvas alone again.
+    for (int i = 9; i >= 0; --i)
+        mouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, body + QPoint(40, 25) * i);
+    mouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, body);
+    EXPECT_LT(box->getPoint2().X(), 15000.0f);
+    view->updateScrollRanges();
+    EXPECT_EQ(h->maximum(), canvasRight);
+    EXPECT_EQ(v->maximum(), canvasBottom);
+}
+
 TEST_F(Zoom, FitOfASmallMapZoomsInAndCentresIt) {
     addRect(*page, 300, 200, 400, 260);
     view->zoomToFit();

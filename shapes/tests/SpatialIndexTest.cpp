@@ -405,3 +405,185 @@ TEST(SpatialIndex, GridProposesEachNearbySlotOnceInListOrder) {
     for (ZN_ShapeBase* s : shapes)
         delete s;
 }
+
+// The page's shown extent, kept between frames for the scroll range, must hold
+// everything drawn whatever happened since it was last asked for, and must be
+// the exact union again once measured afresh.
+namespace {
+
+// The union of the shapes' extents as they stand, the way pictures are sized.
+ZDrawnExtent walkExtent(const ZN_ShapeManager& page) {
+    ZDrawnExtent all;
+    for (const ZN_ShapeBase* shape : page.getShapeList()) {
+        const ZDrawnExtent e = drawnExtent(*shape);
+        if (e.inks && e.finite)
+            all.include(e);
+    }
+    return all;
+}
+
+::testing::AssertionResult covers(const ZDrawnExtent& outer, const ZDrawnExtent& inner) {
+    if (!inner.inks ||
+        (outer.inks && outer.min.X() <= inner.min.X() && outer.min.Y() <= inner.min.Y() &&
+         outer.max.X() >= inner.max.X() && outer.max.Y() >= inner.max.Y()))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "(" << outer.min.X() << ", " << outer.min.Y() << ")-(" << outer.max.X() << ", "
+           << outer.max.Y() << ") does not hold (" << inner.min.X() << ", " << inner.min.Y()
+           << ")-(" << inner.max.X() << ", " << inner.max.Y() << ")";
+}
+
+::testing::AssertionResult same(const ZDrawnExtent& a, const ZDrawnExtent& b) {
+    if (a.inks != b.inks)
+        return ::testing::AssertionFailure() << "one of the two is empty";
+    if (a.inks && (a.min.X() != b.min.X() || a.min.Y() != b.min.Y() || a.max.X() != b.max.X() ||
+                   a.max.Y() != b.max.Y()))
+        return ::testing::AssertionFailure()
+               << "(" << a.min.X() << ", " << a.min.Y() << ")-(" << a.max.X() << ", " << a.max.Y()
+               << ") is not (" << b.min.X() << ", " << b.min.Y() << ")-(" << b.max.X() << ", "
+               << b.max.Y() << ")";
+    return ::testing::AssertionSuccess();
+}
+
+// Edits the spatial index's random ones leave out: flags and styles that
+// change what is drawn without moving any point.
+void styleEdit(RandomPage& r) {
+    ZN_ShapeBase* s = r.any();
+    if (!s)
+        return;
+    switch (r.pick(5)) {
+    case 0:
+        if (ZN_SText* label = s->getLabel()) {
+            label->setText(r.pick(2) ? "" : "a label");
+            label->setSelected(r.pick(2));
+        }
+        break;
+    case 1:
+        if (auto* line = dynamic_cast<ZN_NLine*>(s)) {
+            line->setStrightType(r.pick(2));
+            line->setArrowSize(r.pick(120));
+            line->setArrowType(r.pick(2));
+        }
+        break;
+    case 2:
+        s->setShow(!s->getShow());
+        break;
+    case 3:
+        s->setSelected(!s->getSelected());
+        break;
+    case 4:
+        s->setSnake(r.pick(2));
+        break;
+    }
+}
+
+} // namespace
+
+TEST(ShownExtent, HoldsWhatIsDrawnThroughRandomEditsAndIsExactOnceMeasuredAgain) {
+    for (unsigned seed = 1; seed <= 8; ++seed) {
+        RandomPage r(seed);
+        for (int i = 0; i < 60; ++i)
+            r.page.addShape(r.newNode());
+        for (int i = 0; i < 40; ++i)
+            r.connect();
+        for (int step = 0; step < 400; ++step) {
+            if (r.pick(3) == 0)
+                styleEdit(r);
+            else
+                r.edit();
+            ASSERT_TRUE(covers(r.page.shownExtent(), walkExtent(r.page))) << "step " << step;
+            if (step % 10 == 0) {
+                // A hand on the list has it measured again.
+                r.page.getShapeList();
+                ASSERT_TRUE(same(r.page.shownExtent(), walkExtent(r.page))) << "step " << step;
+            }
+        }
+        setScallPosition(ZVector2(0.0f, 0.0f));
+    }
+}
+
+TEST(ShownExtent, MovesGrowItOnlyForItsOwnPageUntilItIsTightened) {
+    ZN_ShapeManager page;
+    ZN_ShapeManager other;
+    page.addShape(makeBox(0, 0, 100, 50));
+    ZN_NRect* moved = makeBox(200, 100, 300, 150);
+    page.addShape(moved);
+    ZN_NRect* elsewhere = makeBox(0, 0, 10, 10);
+    other.addShape(elsewhere);
+    other.shownExtent();
+    const ZDrawnExtent fitted = page.shownExtent();
+    EXPECT_TRUE(same(fitted, walkExtent(page)));
+
+    // Dragged far out and back: the range keeps room for where it was.
+    moved->change(ZVector2(5000, 0), 9);
+    EXPECT_TRUE(covers(page.shownExtent(), walkExtent(page)));
+    moved->change(ZVector2(-5000, 0), 9);
+    EXPECT_GT(page.shownExtent().max.X(), 5000.0f);
+    // A shape of another page moving says nothing about this one.
+    elsewhere->change(ZVector2(0, 90000), 9);
+    EXPECT_LT(page.shownExtent().max.Y(), 1000.0f);
+    page.tightenShownExtent();
+    EXPECT_TRUE(same(page.shownExtent(), fitted));
+
+    // Selected at the edge, its handles are in; tightening after no move
+    // costs no new measure, and keeps them.
+    moved->setSelected(true);
+    const ZDrawnExtent selected = page.shownExtent();
+    EXPECT_TRUE(same(selected, walkExtent(page)));
+    EXPECT_GT(selected.max.X(), fitted.max.X());
+    moved->setSelected(false);
+    page.tightenShownExtent();
+    EXPECT_TRUE(same(page.shownExtent(), selected));
+
+    // More moves than the change log keeps between two frames.
+    for (int i = 0; i < 5000; ++i)
+        moved->change(ZVector2(1, 1), 9);
+    EXPECT_TRUE(same(page.shownExtent(), walkExtent(page)));
+}
+
+TEST(ShownExtent, CollapseShrinksItAndExpandGrowsIt) {
+    ZN_ShapeManager page;
+    ZN_NRect* root = makeBox(0, 0, 100, 50);
+    ZN_NRect* child = makeBox(4000, 3000, 4100, 3050);
+    ZN_NLine* line = makeLine(root, child);
+    line->setPoint(root->getPoint2(), 0);
+    line->setPoint(child->getPoint1(), 1);
+    page.addShape(line);
+    page.addShape(root);
+    page.addShape(child);
+    const ZDrawnExtent open = page.shownExtent();
+    EXPECT_GT(open.max.X(), 4100.0f);
+    ASSERT_TRUE(page.shapeShrink(root));
+    EXPECT_TRUE(same(page.shownExtent(), walkExtent(page)));
+    EXPECT_LT(page.shownExtent().max.X(), 200.0f);
+    ASSERT_TRUE(page.shapeSpread(root));
+    EXPECT_TRUE(same(page.shownExtent(), open));
+}
+
+TEST(ShownExtent, LabelsAndLineStylesReachingFurtherGrowIt) {
+    ZN_ShapeManager page;
+    ZN_NRect* box = makeBox(0, 0, 50, 50);
+    ZN_SText* label = makeLabel(box, 5, 5, 45, 25);
+    label->setText("a label");
+    page.addShape(box);
+    auto* line = new ZN_NLine();
+    for (const ZVector2& p : {ZVector2(1000, 200), ZVector2(1100, 200), ZVector2(1100, 300)})
+        line->pushPointBack(p);
+    line->setLineWide(2);
+    page.addShape(line);
+    page.shownExtent();
+
+    // A curve bows past its corner, and an arrow head spreads beside its tip.
+    line->setStrightType(1);
+    EXPECT_TRUE(covers(page.shownExtent(), walkExtent(page)));
+    line->setArrowSize(200);
+    page.shownExtent();
+    line->setArrowType(1);
+    EXPECT_TRUE(covers(page.shownExtent(), walkExtent(page)));
+    // A label moved or selected on its own is drawn with its box.
+    label->setRect(ZVector2(900, 900), ZVector2(960, 920));
+    EXPECT_TRUE(covers(page.shownExtent(), walkExtent(page)));
+    label->setSelected(true);
+    EXPECT_TRUE(covers(page.shownExtent(), walkExtent(page)));
+    EXPECT_GT(page.shownExtent().max.Y(), 1000.0f);
+}

@@ -15,6 +15,7 @@
 
 #include <GL/gl.h>
 
+#include <sarvik/ZDrawnExtent.h>
 #include <sarvik/ZImageTexture.h>
 #include <sarvik/ZNRedoUndo.h>
 #include <sarvik/ZN_NRect.h>
@@ -139,19 +140,21 @@ void CTavloView::updateScrollRanges() {
     float maxX = static_cast<float>(kScrollWidth);
     float maxY = static_cast<float>(kScrollHeight);
     if (currentPage) {
-        const CanvasBounds b = visibleBounds(*currentPage);
+        // Kept by the page between frames; it may be a little larger than the
+        // shapes while they are being dragged.
+        const ZDrawnExtent b = currentPage->shownExtent();
         const float halfW = static_cast<float>(width()) * 0.5f / zoom_;
         const float halfH = static_cast<float>(height()) * 0.5f / zoom_;
         // Comparisons written so that NaN corners of a damaged page grow nothing.
-        if (!b.empty) {
-            if (b.minX < minX)
-                minX = b.minX - halfW;
-            if (b.minY < minY)
-                minY = b.minY - halfH;
-            if (b.maxX > maxX)
-                maxX = b.maxX + halfW;
-            if (b.maxY > maxY)
-                maxY = b.maxY + halfH;
+        if (b.inks) {
+            if (b.min.X() < minX)
+                minX = b.min.X() - halfW;
+            if (b.min.Y() < minY)
+                minY = b.min.Y() - halfH;
+            if (b.max.X() > maxX)
+                maxX = b.max.X() + halfW;
+            if (b.max.Y() > maxY)
+                maxY = b.max.Y() + halfH;
         }
     }
     const auto pixels = [this](float canvasUnits, bool up) {
@@ -392,10 +395,14 @@ void CTavloView::mouseReleaseEvent(QMouseEvent* event) {
             endPan();
         return;
     }
-    if (event->button() == Qt::LeftButton)
+    if (event->button() == Qt::LeftButton) {
         onLButtonUp(event->modifiers(), event->position().toPoint());
-    else
+        // A drag grew the scroll range over every place it passed.
+        if (currentPage)
+            currentPage->tightenShownExtent();
+    } else {
         CFolderView::mouseReleaseEvent(event);
+    }
 }
 
 void CTavloView::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -60,14 +60,21 @@ public:
     int getOutNumber() const { return outNumber; }
     void setInNumber(int n) { inNumber = n; }
     int getInNumber() const { return inNumber; }
-    void setStrightType(int t) { strightType = t; }
+    // A curve bows past its points and an arrow head reaches past its tip.
+    void setStrightType(int t) {
+        strightType = t;
+        touchGeometry();
+    }
     int getStrightType() const { return strightType; }
     void setArrowSize(int size) {
         arrowSize = size;
         touchGeometry();
     }
     int getArrowSize() const { return arrowSize; }
-    void setArrowType(int t) { arrowType = t; }
+    void setArrowType(int t) {
+        arrowType = t;
+        touchGeometry();
+    }
     int getArrowType() const { return arrowType; }
     void setbGradualWide(int flag) {
         bGradualWide = flag;

@@ -28,6 +28,11 @@ void noteGeometryChange(ZN_ShapeBase* shape);
 void noteRelationChange();
 // Tells them that a shape is being destroyed.
 void noteShapeGone();
+// Tells them that a shape was shown or hidden; counted, not logged.
+void noteShowChange();
+// Tells them that a shape was selected, deselected or highlighted, which
+// widens or narrows what it draws without moving it.
+void noteMarkChange(ZN_ShapeBase* shape);
 } // namespace detail
 
 // Shapes of one page, snapshot or clipboard looked up by id. Ids are 1..n after
@@ -103,11 +108,23 @@ public:
     ZN_ShapeBase* setRelatingList(std::list<ZN_ShapeBase*>& copies) const;
 
     // --- plain members ---
-    void setSelected(bool value) { selected = value; }
+    void setSelected(bool value) {
+        if (selected != value)
+            touchMarks();
+        selected = value;
+    }
     bool getSelected() const { return selected; }
-    void setShow(bool value) { show = value; }
+    void setShow(bool value) {
+        if (show != value)
+            detail::noteShowChange();
+        show = value;
+    }
     bool getShow() const { return show; }
-    void setSnake(int value) { snake = value; }
+    void setSnake(int value) {
+        if (snake != value)
+            touchMarks();
+        snake = value;
+    }
     int getSnake() const { return snake; }
     void setId(int value) { id = value; }
     int getId() const { return id; }
@@ -160,6 +177,10 @@ protected:
     void touchGeometry() {
         if (gridSlot >= 0)
             detail::noteGeometryChange(this);
+    }
+    void touchMarks() {
+        if (gridSlot >= 0)
+            detail::noteMarkChange(this);
     }
 
     // The flags, the id, the index slot, the walk mark and the relations come

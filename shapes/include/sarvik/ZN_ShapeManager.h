@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include <sarvik/ZDrawnExtent.h>
 #include <sarvik/ZN_ShapeBase.h>
 
 class ZFile;
@@ -122,6 +123,17 @@ public:
     void shapesToDraw(const ZVector2& min, const ZVector2& max,
                       std::vector<const ZN_ShapeBase*>& out) const;
 
+    // A rectangle holding the drawn extent of every shape whose extent is
+    // finite (inks is false when there is none); for sizing the scroll range,
+    // not pictures. Kept from call to call: shapes moved, selected or
+    // highlighted since are added to it, so it may be larger than needed until
+    // the list changes, a shape is shown or hidden, or tightenShownExtent()
+    // is called; once measured afresh it is the exact union.
+    ZDrawnExtent shownExtent() const;
+    // Measures the shown extent afresh at the next call if shapes were moved
+    // since it was last measured, so that it fits them again after a drag.
+    void tightenShownExtent() const;
+
 private:
     friend class ZNRedoUndo;
     // The indexes of the shapes' hit bounds and drawn bounds, brought up to
@@ -148,6 +160,19 @@ private:
     mutable std::unique_ptr<detail::ShapeGrid> drawnGrid;
     std::uint64_t listVersion = 0;
     mutable std::vector<std::uint32_t> candidates; // reused between queries
+
+    // shownExtent()'s rectangle and what it was measured at.
+    struct ShownExtentCache {
+        ZDrawnExtent extent;
+        std::uint64_t listVersion = 0;
+        std::uint64_t geometryEpoch = 0;
+        std::uint64_t markEpoch = 0;
+        std::uint64_t showEpoch = 0;
+        bool measured = false;
+        bool grown = false; // shapes moved since it was measured
+    };
+    mutable ShownExtentCache shownCache;
+    void measureShownExtent() const;
 };
 
 namespace detail {

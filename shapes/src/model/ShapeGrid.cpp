@@ -24,15 +24,54 @@ struct ChangeLog {
     std::uint64_t epoch = 1;
     std::uint64_t base = 1;
     std::vector<ZN_ShapeBase*> shapes;
+
+    void note(ZN_ShapeBase* shape);
+    void forget() {
+        shapes.clear();
+        base = epoch;
+    }
+    LoggedChanges since(std::uint64_t seen) const;
 };
 
 constexpr std::size_t kLogCapacity = 4096;
 // A shape over more cells than this is proposed for every query instead.
 constexpr long kMostCells = 256;
 
+void ChangeLog::note(ZN_ShapeBase* shape) {
+    ++epoch;
+    if (shapes.size() < kLogCapacity) {
+        shapes.push_back(shape);
+    } else {
+        shapes.clear();
+        base = epoch;
+    }
+}
+
+LoggedChanges ChangeLog::since(std::uint64_t seen) const {
+    LoggedChanges changes;
+    if (seen < base || seen > epoch)
+        return changes;
+    changes.begin = shapes.data() + (seen - base);
+    changes.end = shapes.data() + shapes.size();
+    changes.complete = true;
+    return changes;
+}
+
 ChangeLog& changeLog() {
     static ChangeLog log;
     return log;
+}
+
+// Selections and highlights, kept apart: the grids do not depend on them,
+// and selecting a whole page must not cost them a rebuild.
+ChangeLog& markLog() {
+    static ChangeLog log;
+    return log;
+}
+
+std::uint64_t& showCounter() {
+    static std::uint64_t count = 0;
+    return count;
 }
 
 bool finite(const ShapeBounds& b) {
@@ -69,24 +108,40 @@ bool& selfCheckFlag() {
 } // namespace
 
 void noteGeometryChange(ZN_ShapeBase* shape) {
-    ChangeLog& log = changeLog();
-    ++log.epoch;
-    if (log.shapes.size() < kLogCapacity) {
-        log.shapes.push_back(shape);
-    } else {
-        log.shapes.clear();
-        log.base = log.epoch;
-    }
+    changeLog().note(shape);
+}
+
+void noteMarkChange(ZN_ShapeBase* shape) {
+    markLog().note(shape);
 }
 
 void noteShapeGone() {
-    ChangeLog& log = changeLog();
-    log.shapes.clear();
-    log.base = log.epoch;
+    changeLog().forget();
+    markLog().forget();
 }
 
 std::uint64_t geometryEpoch() {
     return changeLog().epoch;
+}
+
+LoggedChanges changesSince(std::uint64_t epoch) {
+    return changeLog().since(epoch);
+}
+
+std::uint64_t markEpoch() {
+    return markLog().epoch;
+}
+
+LoggedChanges markChangesSince(std::uint64_t epoch) {
+    return markLog().since(epoch);
+}
+
+void noteShowChange() {
+    ++showCounter();
+}
+
+std::uint64_t showEpoch() {
+    return showCounter();
 }
 
 bool indexSelfCheck() {
@@ -243,6 +298,13 @@ void ShapeGrid::unplace(std::uint32_t slot) {
             drop(cells_[static_cast<std::size_t>(y) * cols_ + x]);
 }
 
+int ShapeGrid::slotOf(const ZN_ShapeBase* s) const {
+    const int slot = s ? s->gridSlot : -1;
+    if (slot < 0 || static_cast<std::size_t>(slot) >= shapes_.size() || shapes_[slot] != s)
+        return -1;
+    return slot;
+}
+
 bool ShapeGrid::catchUp() {
     if (!built_)
         return false;
@@ -253,12 +315,6 @@ bool ShapeGrid::catchUp() {
         return false;
     // No shape has been destroyed since the log's base, so every entry still
     // points at a live shape; those of other pages do not hold our slots.
-    auto slotOf = [this](const ZN_ShapeBase* s) {
-        const int slot = s ? s->gridSlot : -1;
-        if (slot < 0 || static_cast<std::size_t>(slot) >= shapes_.size() || shapes_[slot] != s)
-            return -1;
-        return slot;
-    };
     for (std::size_t i = seenEpoch_ - log.base; i < log.shapes.size(); ++i) {
         ZN_ShapeBase* s = log.shapes[i];
         int slot = slotOf(s);

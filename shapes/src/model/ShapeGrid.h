@@ -36,6 +36,23 @@ using BoundsOf = bool (*)(const ZN_ShapeBase&, ShapeBounds&);
 // caught up with.
 std::uint64_t geometryEpoch();
 
+// The shapes whose geometry changed after change number `epoch`, oldest first,
+// some perhaps more than once; `complete` is false when the log no longer
+// reaches back that far.
+struct LoggedChanges {
+    ZN_ShapeBase* const* begin = nullptr;
+    ZN_ShapeBase* const* end = nullptr;
+    bool complete = false;
+};
+LoggedChanges changesSince(std::uint64_t epoch);
+
+// The same for selections and highlights, numbered apart.
+std::uint64_t markEpoch();
+LoggedChanges markChangesSince(std::uint64_t epoch);
+
+// Moves on whenever any shape is shown or hidden.
+std::uint64_t showEpoch();
+
 class ShapeGrid {
 public:
     explicit ShapeGrid(BoundsOf boundsOf) : boundsOf_(boundsOf) {}
@@ -51,6 +68,8 @@ public:
 
     std::size_t size() const { return shapes_.size(); }
     ZN_ShapeBase* shape(std::size_t slot) const { return shapes_[slot]; }
+    // The slot of `shape`, or -1 when this grid does not hold it.
+    int slotOf(const ZN_ShapeBase* shape) const;
 
     // True when the slot's bounds lie strictly inside the rectangle. For hit
     // bounds this means the rubber band test accepts the shape: each kind it
