@@ -1,25 +1,57 @@
-#include "view/ViewCommands.h"
+#include "commands/ViewCommands.h"
 
 #include "commands/CommandIds.h"
-#include "frames/CChildFrame.h"
-#include "frames/CMainFrame.h"
+#include "commands/CommandTarget.h"
 #include "view/CTavloView.h"
+
+namespace {
+
+// The tool a tool command chooses, or -1 for any other command id.
+int toolForCommand(int commandId) {
+    switch (commandId) {
+    case cmd::ToolSelect:
+        return viewtool::Select;
+    case cmd::ToolPoint:
+        return viewtool::Point;
+    case cmd::ToolLine:
+        return viewtool::Line;
+    case cmd::ToolRect:
+        return viewtool::Rect;
+    case cmd::ToolText:
+        return viewtool::Text;
+    case cmd::ToolEllipse:
+        return viewtool::Ellipse;
+    case cmd::ToolRoundRect:
+        return viewtool::RoundRect;
+    case cmd::ToolRhombus:
+        return viewtool::Rhombus;
+    case cmd::ToolCapture:
+        return viewtool::Capture;
+    case cmd::ToolTable:
+        return viewtool::Table;
+    case cmd::ToolParallelogram:
+        return viewtool::Parallelogram;
+    default:
+        return -1;
+    }
+}
+
+} // namespace
 
 namespace handlers {
 
-void chooseTool(CMainFrame& frame, int id) {
-    CChildFrame* child = frame.activeChild();
-    const int tool = CTavloView::toolForCommand(id);
-    if (!child || tool < 0)
+void chooseTool(CommandTarget& frame, int id) {
+    CTavloView* view = frame.activeView();
+    const int tool = toolForCommand(id);
+    if (!view || tool < 0)
         return;
-    child->view()->setTool(tool);
+    view->setTool(tool);
 }
 
-void zoomView(CMainFrame& frame, int id) {
-    CChildFrame* child = frame.activeChild();
-    if (!child)
+void zoomView(CommandTarget& frame, int id) {
+    CTavloView* view = frame.activeView();
+    if (!view)
         return;
-    CTavloView* view = child->view();
     switch (id) {
     case cmd::ZoomIn:
         view->zoomIn();

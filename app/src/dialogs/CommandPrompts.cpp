@@ -1,4 +1,4 @@
-#include "commands/CommandPrompts.h"
+#include "dialogs/CommandPrompts.h"
 
 #include <cmath>
 #include <cstring>

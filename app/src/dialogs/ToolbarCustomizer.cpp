@@ -1,4 +1,4 @@
-#include "frames/ToolbarCustomizer.h"
+#include "dialogs/ToolbarCustomizer.h"
 
 #include <algorithm>
 
@@ -10,12 +10,12 @@
 #include <QToolButton>
 
 #include "dialogs/CToolbarCustomizeDlg.h"
-#include "frames/CTavloApp.h"
+#include "document/AppNames.h"
 
 namespace {
 
 QSettings profile() {
-    return QSettings(CTavloApp::kOrganisation, CTavloApp::kApplication);
+    return QSettings(tavlo::kOrganisation, tavlo::kApplication);
 }
 
 QString hiddenKey(const QToolBar* bar) {

@@ -1,15 +1,13 @@
-#include "frames/CTavloDoc.h"
+#include "document/CTavloDoc.h"
 
 #include <QFileInfo>
 
 #include <sarvik/ZImageTexture.h>
 #include <sarvik/platform/ZMessage.h>
 
-#include "folder/CFolderFrame.h"
-#include "folder/CFolderTabCtrl.h"
-#include "folder/CFolderView.h"
-#include "frames/CTavloApp.h"
-#include "recovery/ZRecoveryStore.h"
+#include "document/PageTabs.h"
+#include "document/PictureCache.h"
+#include "document/ZRecoveryStore.h"
 
 CTavloDoc::CTavloDoc(QObject* parent) : QObject(parent) {}
 
@@ -49,15 +47,13 @@ bool CTavloDoc::saveTo(const QString& path) {
 void CTavloDoc::adoptLoaded(TvxDocument& doc, const QString& path) {
     for (auto& image : doc.images) {
         pendingTextures_.push_back(image.get());
-        CTavloApp::addTexture(image.release());
+        pictureCache::add(image.release());
     }
     doc.images.clear();
     data_.replacePages(doc);
-    if (CFolderFrame* frame = data_.folderFrame) {
-        frame->tabCtrl()->selectTab(0);
-        if (frame->view())
-            frame->view()->showPage(0);
-        frame->showAll();
+    if (PageTabs* tabs = data_.tabs) {
+        tabs->showPage(0);
+        tabs->showAll();
     }
     setPathName(path);
     fileTime_ = path.isEmpty() ? QDateTime() : QFileInfo(path).lastModified();

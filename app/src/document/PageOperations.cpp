@@ -1,58 +1,47 @@
-#include "dialogs/PageOperations.h"
+#include "document/PageOperations.h"
 
 #include <utility>
 
-#include "folder/CFolderFrame.h"
-#include "folder/CFolderTabCtrl.h"
-#include "folder/CFolderView.h"
-#include "frames/CTavloDoc.h"
+#include "document/CTavloDoc.h"
+#include "document/PageTabs.h"
 
 namespace {
 
 std::string automaticName(int n) { return "页" + std::to_string(n); }
 
-CFolderTabCtrl* tabsOf(CTavloDoc& doc) {
-    CFolderFrame* frame = doc.shapeData().folderFrame;
-    return frame ? frame->tabCtrl() : nullptr;
-}
+PageTabs* tabsOf(CTavloDoc& doc) { return doc.shapeData().tabs; }
 
 void showCurrent(CTavloDoc& doc, int index) {
-    CFolderFrame* frame = doc.shapeData().folderFrame;
-    if (!frame)
-        return;
-    frame->tabCtrl()->selectTab(index);
-    if (frame->view())
-        frame->view()->showPage(index);
+    if (PageTabs* tabs = tabsOf(doc))
+        tabs->showPage(index);
 }
 
 void layOutAgain(CTavloDoc& doc) {
-    if (CFolderFrame* frame = doc.shapeData().folderFrame) {
-        frame->tabCtrl()->recalcLayout();
-        frame->relayout();
-    }
+    if (PageTabs* tabs = tabsOf(doc))
+        tabs->relayoutTabs();
 }
 
 } // namespace
 
 void renumberPages(CTavloDoc& doc) {
-    CFolderTabCtrl* tabs = tabsOf(doc);
+    PageTabs* tabs = tabsOf(doc);
     if (!tabs)
         return;
     int n = 1;
-    for (int i = 0; i < tabs->itemCount(); ++i) {
-        if (tabs->customName(i) == 0)
-            tabs->setItemName(i, automaticName(n++));
+    for (int i = 0; i < tabs->tabCount(); ++i) {
+        if (tabs->tabCustomName(i) == 0)
+            tabs->setTabName(i, automaticName(n++));
     }
 }
 
 int addNumberedPage(CTavloDoc& doc) {
-    CFolderTabCtrl* tabs = tabsOf(doc);
+    PageTabs* tabs = tabsOf(doc);
     if (!tabs)
         return -1;
     renumberPages(doc);
     int n = 1;
-    for (int i = 0; i < tabs->itemCount(); ++i) {
-        if (tabs->customName(i) == 0)
+    for (int i = 0; i < tabs->tabCount(); ++i) {
+        if (tabs->tabCustomName(i) == 0)
             ++n;
     }
     const int index = doc.shapeData().addPage(automaticName(n));
@@ -62,7 +51,7 @@ int addNumberedPage(CTavloDoc& doc) {
 }
 
 bool deleteCurrentPage(CTavloDoc& doc) {
-    CFolderTabCtrl* tabs = tabsOf(doc);
+    PageTabs* tabs = tabsOf(doc);
     ZShapeData& data = doc.shapeData();
     if (!tabs || data.pageCount() < 2)
         return false;
@@ -76,7 +65,7 @@ bool deleteCurrentPage(CTavloDoc& doc) {
 }
 
 bool moveCurrentPage(CTavloDoc& doc, int direction) {
-    CFolderTabCtrl* tabs = tabsOf(doc);
+    PageTabs* tabs = tabsOf(doc);
     ZShapeData& data = doc.shapeData();
     if (!tabs || data.pageCount() < 2 || (direction != -1 && direction != 1))
         return false;
@@ -84,7 +73,7 @@ bool moveCurrentPage(CTavloDoc& doc, int direction) {
     const int target = current + direction;
     if (target < 0 || target >= data.pageCount())
         return false;
-    tabs->swapItems(current, target);
+    tabs->swapTabs(current, target);
     std::swap(data.managers[static_cast<std::size_t>(current)],
               data.managers[static_cast<std::size_t>(target)]);
     showCurrent(doc, target);
@@ -93,12 +82,12 @@ bool moveCurrentPage(CTavloDoc& doc, int direction) {
 }
 
 void renamePage(CTavloDoc& doc, int index, const std::string& name) {
-    CFolderTabCtrl* tabs = tabsOf(doc);
-    if (!tabs || index < 0 || index >= tabs->itemCount())
+    PageTabs* tabs = tabsOf(doc);
+    if (!tabs || index < 0 || index >= tabs->tabCount())
         return;
     if (tabs->currentTab() != index)
         tabs->selectTab(index);
-    tabs->setItemName(index, name);
-    tabs->setCustomName(index, 1);
+    tabs->setTabName(index, name);
+    tabs->setTabCustomName(index, 1);
     layOutAgain(doc);
 }

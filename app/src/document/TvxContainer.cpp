@@ -1,4 +1,4 @@
-#include "frames/TvxContainer.h"
+#include "document/TvxContainer.h"
 
 #include <algorithm>
 #include <cerrno>

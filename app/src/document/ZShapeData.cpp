@@ -1,9 +1,8 @@
-#include "frames/ZShapeData.h"
+#include "document/ZShapeData.h"
 
 #include <sarvik/ZN_ShapeManager.h>
 
-#include "folder/CFolderFrame.h"
-#include "folder/CFolderTabCtrl.h"
+#include "document/PageTabs.h"
 
 ZShapeData::~ZShapeData() {
     for (ZN_ShapeManager* manager : managers)
@@ -12,30 +11,30 @@ ZShapeData::~ZShapeData() {
 
 int ZShapeData::addPage(const std::string& name) {
     managers.push_back(new ZN_ShapeManager);
-    if (folderFrame)
-        folderFrame->tabCtrl()->addItem(name);
+    if (tabs)
+        tabs->addTab(name);
     return pageCount() - 1;
 }
 
 void ZShapeData::removePage(int index) {
     if (index < 0 || index >= pageCount())
         return;
-    if (folderFrame)
-        folderFrame->tabCtrl()->removeItem(index);
+    if (tabs)
+        tabs->removeTab(index);
     delete managers[static_cast<std::size_t>(index)];
     managers.erase(managers.begin() + index);
 }
 
 std::string ZShapeData::pageName(int index) const {
-    if (!folderFrame || index < 0 || index >= folderFrame->tabCtrl()->itemCount())
+    if (!tabs || index < 0 || index >= tabs->tabCount())
         return {};
-    return folderFrame->tabCtrl()->itemName(index);
+    return tabs->tabName(index);
 }
 
 int ZShapeData::pageCustomName(int index) const {
-    if (!folderFrame || index < 0 || index >= folderFrame->tabCtrl()->itemCount())
+    if (!tabs || index < 0 || index >= tabs->tabCount())
         return 0;
-    return folderFrame->tabCtrl()->customName(index);
+    return tabs->tabCustomName(index);
 }
 
 std::vector<TvxPageRef> ZShapeData::pageRefs() const {
@@ -54,8 +53,8 @@ void ZShapeData::replacePages(TvxDocument& doc) {
         const int index = addPage(page.name);
         delete managers[static_cast<std::size_t>(index)];
         managers[static_cast<std::size_t>(index)] = page.manager.release();
-        if (folderFrame)
-            folderFrame->tabCtrl()->setCustomName(index, page.customName);
+        if (tabs)
+            tabs->setTabCustomName(index, page.customName);
     }
     for (int i = 0; i < old; ++i)
         removePage(0);

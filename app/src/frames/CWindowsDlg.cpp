@@ -1,4 +1,4 @@
-#include "dialogs/CWindowsDlg.h"
+#include "frames/CWindowsDlg.h"
 
 #include <QHBoxLayout>
 #include <QHash>

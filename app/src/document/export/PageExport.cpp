@@ -1,4 +1,4 @@
-#include "export/PageExport.h"
+#include "document/PageExport.h"
 
 #include <algorithm>
 #include <cmath>
@@ -26,7 +26,7 @@
 #include <sarvik/ZN_ShapeManager.h>
 #include <sarvik/platform/ZTextRaster.h>
 
-#include "cli/TavloCli.h"
+#include "document/PageBounds.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "recovery/ZRecoveryStore.h"
+#include "document/ZRecoveryStore.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "recovery/CDlgRecover.h"
+#include "frames/CDlgRecover.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -9,7 +9,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "recovery/ZAutoSave.h"
+#include "frames/ZAutoSave.h"
 
 namespace {
 constexpr int kEntryRole = Qt::UserRole;

@@ -1,19 +1,18 @@
-#include "recovery/ZAutoSave.h"
+#include "frames/ZAutoSave.h"
 
 #include <functional>
 #include <string_view>
 
-#include <QInputDialog>
 #include <QSettings>
 #include <QStatusBar>
 
 #include <sarvik/platform/ZFile.h>
 
+#include "document/CTavloDoc.h"
 #include "frames/CChildFrame.h"
+#include "frames/CDlgRecover.h"
 #include "frames/CMainFrame.h"
 #include "frames/CTavloApp.h"
-#include "frames/CTavloDoc.h"
-#include "recovery/CDlgRecover.h"
 
 namespace {
 
@@ -149,19 +148,3 @@ CChildFrame* ZAutoSave::recover(ZRecoveryEntry& entry) {
 void ZAutoSave::discard(const ZRecoveryEntry& entry) {
     store_.discard(entry.copyPath);
 }
-
-namespace handlers {
-
-void autoSaveSetting(CMainFrame& frame, int) {
-    bool ok = false;
-    const int seconds =
-        QInputDialog::getInt(&frame, "自动保存", "每隔多少秒保存一次恢复副本（0 为不保存）：",
-                             ZAutoSave::profileSeconds(), 0, 24 * 3600, 10, &ok);
-    if (!ok)
-        return;
-    ZAutoSave::setProfileSeconds(seconds);
-    if (ZAutoSave* saver = ZAutoSave::instance())
-        saver->setSeconds(seconds);
-}
-
-} // namespace handlers

@@ -42,11 +42,3 @@ bool displayAvailable(const std::string& platform, std::string* why);
 
 // Runs the operation the arguments name; returns the process status.
 int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
-
-// Canvas rectangle covering every visible shape of a page, as min and max corners.
-struct CanvasBounds {
-    float minX = 0, minY = 0, maxX = 0, maxY = 0;
-    bool empty = true;
-};
-class ZN_ShapeManager;
-CanvasBounds visibleBounds(const ZN_ShapeManager& page);

@@ -4,13 +4,13 @@
 
 #include <vector>
 
-class CMainFrame;
+class CommandTarget;
 
 // What a command does. A command whose handler is null is not available yet
 // and is shown disabled.
-using CommandHandler = void (*)(CMainFrame& frame, int id);
+using CommandHandler = void (*)(CommandTarget& frame, int id);
 // For commands with a check mark: whether it is shown checked.
-using CommandChecked = bool (*)(CMainFrame& frame, int id);
+using CommandChecked = bool (*)(CommandTarget& frame, int id);
 
 // When a command takes its undo snapshot of the page (which also marks the
 // document modified): never, before it acts, or after its dialog's OK.

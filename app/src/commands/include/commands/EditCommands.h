@@ -3,7 +3,7 @@
 // the shape clipboard and picture paste, styles, subtree display, arrangement,
 // automatic line layout, pictures and answer binding.
 
-class CMainFrame;
+class CommandTarget;
 class CTavloView;
 
 // Runs command `id` on the view's page; false when the view has no page or
@@ -12,5 +12,5 @@ bool runViewCommand(CTavloView& view, int id);
 
 namespace handlers {
 // Table handler: runs the command in the active document window's view.
-void viewCommand(CMainFrame& frame, int id);
+void viewCommand(CommandTarget& frame, int id);
 } // namespace handlers

@@ -7,16 +7,10 @@
 
 #include <QString>
 
-class CMainFrame;
-class ZN_ShapeManager;
+#include "dialogs/CDlgExport.h"
 
-struct ExportChoices {
-    enum Format { Png = 0, Svg = 1, Pdf = 2 };
-    int format = Png;
-    bool selectionOnly = false;
-    int scale = 100;          // PNG only: 100, 200 or 300 per cent
-    bool transparent = false; // PNG only: leave the page's background out
-};
+class CommandTarget;
+class ZN_ShapeManager;
 
 ExportChoices loadExportChoices();
 void storeExportChoices(const ExportChoices& choices);
@@ -38,5 +32,5 @@ bool exportPage(ZN_ShapeManager& page, const ExportChoices& choices, const QStri
                 const ExportProgress& progress, QString* failure);
 
 namespace handlers {
-void fileExport(CMainFrame& frame, int id);
+void fileExport(CommandTarget& frame, int id);
 } // namespace handlers

@@ -2,27 +2,29 @@
 // Handlers of the commands that the application and its main frame carry:
 // files, windows, visual styles, help.
 
-class CMainFrame;
+class CommandTarget;
 
 namespace handlers {
-void fileNew(CMainFrame& frame, int id);
-void fileOpen(CMainFrame& frame, int id);
-void fileClose(CMainFrame& frame, int id);
-void fileSave(CMainFrame& frame, int id);
-void fileSaveAs(CMainFrame& frame, int id);
-void docOption(CMainFrame& frame, int id);
-void appExit(CMainFrame& frame, int id);
-void appAbout(CMainFrame& frame, int id);
-void openTemplate(CMainFrame& frame, int id);
-void windowCascade(CMainFrame& frame, int id);
-void windowTile(CMainFrame& frame, int id);
-void windowArrange(CMainFrame& frame, int id);
-void windowManager(CMainFrame& frame, int id);
-void viewCustomize(CMainFrame& frame, int id);
-void toggleStatusBar(CMainFrame& frame, int id);
-bool statusBarShown(CMainFrame& frame, int id);
-void appLook(CMainFrame& frame, int id);
-bool appLookChecked(CMainFrame& frame, int id);
-void toggleBindDrag(CMainFrame& frame, int id);
-bool bindDragChecked(CMainFrame& frame, int id);
+void fileNew(CommandTarget& frame, int id);
+void fileOpen(CommandTarget& frame, int id);
+void fileClose(CommandTarget& frame, int id);
+void fileSave(CommandTarget& frame, int id);
+void fileSaveAs(CommandTarget& frame, int id);
+void docOption(CommandTarget& frame, int id);
+void appExit(CommandTarget& frame, int id);
+void appAbout(CommandTarget& frame, int id);
+void openTemplate(CommandTarget& frame, int id);
+void windowCascade(CommandTarget& frame, int id);
+void windowTile(CommandTarget& frame, int id);
+void windowArrange(CommandTarget& frame, int id);
+void windowManager(CommandTarget& frame, int id);
+void viewCustomize(CommandTarget& frame, int id);
+void toggleStatusBar(CommandTarget& frame, int id);
+bool statusBarShown(CommandTarget& frame, int id);
+void appLook(CommandTarget& frame, int id);
+bool appLookChecked(CommandTarget& frame, int id);
+void toggleBindDrag(CommandTarget& frame, int id);
+bool bindDragChecked(CommandTarget& frame, int id);
+// 设置 > 自动保存: asks for the interval and applies it at once.
+void autoSaveSetting(CommandTarget& frame, int id);
 } // namespace handlers

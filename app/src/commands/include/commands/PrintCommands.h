@@ -4,7 +4,7 @@
 
 #include <QImage>
 
-class CMainFrame;
+class CommandTarget;
 class CTavloView;
 class QPrinter;
 
@@ -15,8 +15,8 @@ QImage renderPageImage(CTavloView& view);
 void printPage(CTavloView& view, QPrinter& printer);
 
 namespace handlers {
-void filePrint(CMainFrame& frame, int id);
-void filePrintDirect(CMainFrame& frame, int id);
-void filePrintPreview(CMainFrame& frame, int id);
-void filePrintSetup(CMainFrame& frame, int id);
+void filePrint(CommandTarget& frame, int id);
+void filePrintDirect(CommandTarget& frame, int id);
+void filePrintPreview(CommandTarget& frame, int id);
+void filePrintSetup(CommandTarget& frame, int id);
 } // namespace handlers

@@ -10,6 +10,11 @@
 class ZN_ShapeBase;
 class ZN_ShapeManager;
 
+// The application's store of copied shapes, shared by every document; null
+// while no application lends one, when nothing can be copied or pasted.
+std::list<ZN_ShapeBase*>* clipboardShapes();
+void setClipboardShapes(std::list<ZN_ShapeBase*>* store);
+
 // Replaces the clipboard by clones of the page's selected shapes (by their
 // `selected` flags, in list order) related among themselves as the originals
 // are. Renumbers the page's shapes. Does nothing and returns false while the

@@ -5,7 +5,14 @@
 
 #include <QDialog>
 
-#include "commands/ExportCommands.h"
+// What to export and how; kept in the profile between exports.
+struct ExportChoices {
+    enum Format { Png = 0, Svg = 1, Pdf = 2 };
+    int format = Png;
+    bool selectionOnly = false;
+    int scale = 100;          // PNG only: 100, 200 or 300 per cent
+    bool transparent = false; // PNG only: leave the page's background out
+};
 
 class QButtonGroup;
 class QCheckBox;

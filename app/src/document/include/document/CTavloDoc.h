@@ -9,7 +9,7 @@
 #include <QObject>
 #include <QString>
 
-#include "frames/ZShapeData.h"
+#include "document/ZShapeData.h"
 
 class ZImageTexture;
 

@@ -26,7 +26,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "frames/TvxContainer.h"
+#include "document/TvxContainer.h"
 
 // What the companion file says about a copy.
 struct ZRecoveryInfo {

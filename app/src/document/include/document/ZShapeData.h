@@ -1,14 +1,14 @@
 #pragma once
 // The document model: one shape manager per page, in page order. The page
-// names live in the tab items of the document window's tab control, so page i
-// is (tab i, managers[i]) and both sequences always move together.
+// names live in the tabs of the document window, so page i is (tab i,
+// managers[i]) and both sequences always move together.
 
 #include <string>
 #include <vector>
 
-#include "frames/TvxContainer.h"
+#include "document/TvxContainer.h"
 
-class CFolderFrame;
+class PageTabs;
 class ZFile;
 class ZN_ShapeManager;
 
@@ -21,7 +21,7 @@ public:
 
     int version = kTvxVersion;
     std::vector<ZN_ShapeManager*> managers; // owned, one per page
-    CFolderFrame* folderFrame = nullptr;    // not owned; holds the page names
+    PageTabs* tabs = nullptr;               // not owned; holds the page names
 
     // Appends a page with an automatic-name flag; returns its index.
     int addPage(const std::string& name);

@@ -4,13 +4,15 @@
 
 #include <QWidget>
 
+#include "document/PageTabs.h"
+
 class QScrollBar;
 class CFolderTabCtrl;
 class CFolderView;
 class CSizerBar;
 class CWinMgr;
 
-class CFolderFrame : public QWidget {
+class CFolderFrame : public QWidget, public PageTabs {
     Q_OBJECT
 public:
     explicit CFolderFrame(QWidget* parent = nullptr);
@@ -31,12 +33,26 @@ public:
     void setTabAreaWidth(int width);
 
     // Shows every part of the frame and lays it out again.
-    void showAll();
+    void showAll() override;
     // Lays the children out again with the tab area as wide as all tabs.
     void relayout();
     // Shows or hides the page tabs.
     void showTabs(bool show);
     bool tabsShown() const;
+
+    // The page names of the document shown, in the tabs.
+    int tabCount() const override;
+    std::string tabName(int index) const override;
+    void setTabName(int index, const std::string& name) override;
+    int tabCustomName(int index) const override;
+    void setTabCustomName(int index, int value) override;
+    void addTab(const std::string& name) override;
+    void removeTab(int index) override;
+    void swapTabs(int a, int b) override;
+    int currentTab() const override;
+    void selectTab(int index) override;
+    void showPage(int index) override;
+    void relayoutTabs() override;
 
 protected:
     void changeEvent(QEvent* event) override;

@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-#include "recovery/ZRecoveryStore.h"
+#include "document/ZRecoveryStore.h"
 
 class QLabel;
 class QPushButton;

@@ -6,6 +6,8 @@
 
 #include <QMainWindow>
 
+#include "commands/CommandTarget.h"
+
 class QAction;
 class QActionGroup;
 class QLabel;
@@ -17,13 +19,13 @@ class KeyboardLocks;
 class ToolbarCustomizer;
 struct MenuEntry;
 
-class CMainFrame : public QMainWindow {
+class CMainFrame : public QMainWindow, public CommandTarget {
     Q_OBJECT
 public:
     explicit CMainFrame(QWidget* parent = nullptr);
     ~CMainFrame() override;
 
-    QMdiArea* mdiArea() const { return mdi_; }
+    QMdiArea* mdiArea() const override { return mdi_; }
     CChildFrame* activeChild() const;
     QList<CChildFrame*> children() const;
 
@@ -44,9 +46,24 @@ public:
     void updateZoomPane();
 
     // Applies a visual style (205..219) and remembers it in the profile.
-    void setAppLook(int id);
-    QString templateFolder() const;
-    ToolbarCustomizer* toolbarCustomizer() const { return toolbarCustomizer_; }
+    void setAppLook(int id) override;
+    QString templateFolder() const override;
+    ToolbarCustomizer* toolbarCustomizer() const override { return toolbarCustomizer_; }
+
+    // What the command handlers act on.
+    QMainWindow* mainWindow() override { return this; }
+    CTavloDoc* activeDocument() const override;
+    CTavloView* activeView() const override;
+    CFolderFrame* activeFolderFrame() const override;
+    void createDocument() override { newDocument(); }
+    void openDocument(const QString& path) override { openDocumentFile(path); }
+    void closeActiveDocument() override;
+    void saveActiveDocument() override;
+    void saveActiveDocumentAs() override;
+    void manageWindows() override;
+    int appLook() const override;
+    int autoSaveSeconds() const override;
+    void setAutoSaveSeconds(int seconds) override;
     // Size, position and toolbar layout as the profile keeps them; on the
     // first start most of the screen. Saved when the window closes.
     void restoreWindowLayout();

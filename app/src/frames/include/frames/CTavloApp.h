@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QStringList>
 
+#include "document/AppNames.h"
+
 class CMainFrame;
 class QTranslator;
 class ZImageTexture;
@@ -16,12 +18,12 @@ class ZN_ShapeBase;
 class CTavloApp : public QApplication {
     Q_OBJECT
 public:
-    static constexpr const char* kOrganisation = "应用程序向导生成的本地应用程序";
-    static constexpr const char* kApplication = "Tavlo";
+    static constexpr const char* kOrganisation = tavlo::kOrganisation;
+    static constexpr const char* kApplication = tavlo::kApplication;
     static constexpr const char* kMainTitle = "Qelmo思维导图(2.03版)";
     static constexpr const char* kUntitled = "未命名";
-    static constexpr const char* kFileFilter = "Qelmo思维导图文件(*.tvx)";
-    static constexpr const char* kFileExtension = ".tvx";
+    static constexpr const char* kFileFilter = tavlo::kFileFilter;
+    static constexpr const char* kFileExtension = tavlo::kFileExtension;
     static constexpr int kRecentFiles = 4;
 
     // Must be called before the application object exists.

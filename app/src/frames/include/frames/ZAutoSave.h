@@ -14,7 +14,7 @@
 #include <QPointer>
 #include <QTimer>
 
-#include "recovery/ZRecoveryStore.h"
+#include "document/ZRecoveryStore.h"
 
 class CChildFrame;
 class CMainFrame;
@@ -71,8 +71,3 @@ private:
     int seconds_ = 0;
     std::map<const QObject*, Tracked> docs_;
 };
-
-namespace handlers {
-// 设置 > 自动保存: asks for the interval and applies it at once.
-void autoSaveSetting(CMainFrame& frame, int id);
-} // namespace handlers

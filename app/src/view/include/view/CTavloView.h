@@ -143,8 +143,6 @@ public:
     // Chooses a drawing tool (viewtool::*) and drops whatever press was under way.
     void setTool(int value);
     int getTool() const { return tool; }
-    // The tool a tool command chooses, or -1 for any other command id.
-    static int toolForCommand(int commandId);
 
     // The shapes the property and arrangement commands act on, in the order
     // they were selected; their `selected` flags are set. Not owning.
@@ -191,7 +189,8 @@ public:
     void commitEdit();
 
     // --- hooks for what would otherwise stop the program in a modal window ---
-    // Asks for a table's size; returns false when the user cancels.
+    // Asks for a table's size; returns false when the user cancels. The
+    // document window sets the table dialog; with none set nothing changes.
     using TableSizeAsker = std::function<bool(int& rows, int& columns)>;
     void setTableSizeAsker(TableSizeAsker asker) { tableSizeAsker_ = std::move(asker); }
     using MessageShower = std::function<void(const QString& text)>;
