@@ -164,8 +164,8 @@ void treeIcon(QPainter& p, int mode) {
     }
 }
 
-void drawIcon(QPainter& p, int id) {
-    p.setBrush(Qt::NoBrush);
+// The file, edit and help commands. False when `id` is none of them.
+bool drawFileIcon(QPainter& p, int id) {
     switch (id) {
     case cmd::New:
         page(p, 3, 2);
@@ -243,6 +243,15 @@ void drawIcon(QPainter& p, int id) {
         p.drawPoint(QPointF(8, 4.8));
         p.drawLine(QPointF(8, 7.5), QPointF(8, 11.5));
         break;
+    default:
+        return false;
+    }
+    return true;
+}
+
+// The drawing tools. False when `id` is none of them.
+bool drawToolIcon(QPainter& p, int id) {
+    switch (id) {
     case cmd::ToolSelect: {
         p.setPen(pen(kInk));
         p.setBrush(Qt::white);
@@ -303,6 +312,15 @@ void drawIcon(QPainter& p, int id) {
         p.drawText(QRectF(0, 0, 16, 16), Qt::AlignCenter, "A");
         break;
     }
+    default:
+        return false;
+    }
+    return true;
+}
+
+// Subtrees, layers, automatic lines, alignment and sizes. False when `id` is none of them.
+bool drawArrangeIcon(QPainter& p, int id) {
+    switch (id) {
     case cmd::SpreadOne: treeIcon(p, 0); break;
     case cmd::SpreadAll: treeIcon(p, 1); break;
     case cmd::Shrink: treeIcon(p, 2); break;
@@ -325,6 +343,15 @@ void drawIcon(QPainter& p, int id) {
     case cmd::SameSize: sameSizeIcon(p, 0); break;
     case cmd::SameWidth: sameSizeIcon(p, 1); break;
     case cmd::SameHeight: sameSizeIcon(p, 2); break;
+    default:
+        return false;
+    }
+    return true;
+}
+
+// Line and box styles, colours, fonts and zoom. False when `id` is none of them.
+bool drawStyleIcon(QPainter& p, int id) {
+    switch (id) {
     case cmd::BindDrag:
         p.setPen(pen(kInk));
         p.setBrush(kFill);
@@ -406,8 +433,16 @@ void drawIcon(QPainter& p, int id) {
         p.drawRect(QRectF(4.5, 5.5, 7, 5));
         break;
     default:
-        break;
+        return false;
     }
+    return true;
+}
+
+void drawIcon(QPainter& p, int id) {
+    p.setBrush(Qt::NoBrush);
+    if (drawFileIcon(p, id) || drawToolIcon(p, id) || drawArrangeIcon(p, id))
+        return;
+    drawStyleIcon(p, id);
 }
 
 // Draws the picture afresh for every requested size and density.

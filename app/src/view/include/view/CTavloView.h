@@ -232,36 +232,44 @@ private:
     // True while a press has moved less than the drag threshold (screen pixels).
     bool belowDragThreshold(ZVector2 a, ZVector2 b) const;
 
-    // Tool handlers (CTavloViewTools.cpp).
+    // Tool handlers, one file per tool in tools/; CTavloViewTools.cpp
+    // dispatches the input to them.
+    // tools/SelectTool.cpp
     void selectDown(ZVector2 p);
     void selectMove(ZVector2 p);
     void selectUp(ZVector2 p);
+    void selectAloneOnDrag();
+    void toggleHitSelection();
+    void drawFocusRect(ZVector2 a, ZVector2 b);
+    void eraseFocusRect();
+    // tools/BoxTool.cpp
     void boxDown(ZVector2 p);
     void boxMove(ZVector2 p);
     void boxFinish(ZVector2 p);
+    // tools/ConnectorTool.cpp
     void lineDown(ZVector2 p);
     void lineMove(ZVector2 p);
     void lineFinish(ZVector2 p);
+    void findTarget(ZVector2 p);
+    void clearHover();
+    // tools/PointTool.cpp, tools/TextTool.cpp
     void pointDown(ZVector2 p);
     void textDown(ZVector2 p);
+    // tools/CaptureTool.cpp
     void captureDown(ZVector2 p);
     void captureMove(ZVector2 p);
     void captureFinish(ZVector2 p);
     void captureRegionDown();
-    void selectAloneOnDrag();
-    void toggleHitSelection();
-    void findTarget(ZVector2 p);
-    void clearHover();
-    void dropOnTable(ZVector2 p);
     void copyCaptureToClipboard();
+    // tools/TableDrop.cpp
+    void dropOnTable(ZVector2 p);
+    // tools/InPlaceEdit.cpp
     void editLabelOf(ZN_SText* label);
     void resizeEditBox();
     // Hides the edit box, optionally committing its text first, and gives
     // the keyboard back to the view.
     void closeEditBox(bool commit);
     void cancelTool();
-    void drawFocusRect(ZVector2 a, ZVector2 b);
-    void eraseFocusRect();
     ZVector2 canvas(ZVector2 client) const;
     void showMessage(const QString& text);
 

@@ -1,0 +1,150 @@
+// In-place editing: a double click opens the edit box over a label (or asks
+// a table for its size); the box grows with its text and puts it on the page
+// when it closes.
+
+#include <algorithm>
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QPlainTextEdit>
+
+#include <sarvik/ZN_NJiuGongGe.h>
+#include <sarvik/ZN_SText.h>
+#include <sarvik/ZN_ShapeManager.h>
+#include <sarvik/platform/ZTextRaster.h>
+
+#include "EditBoxText.h"
+#include "view/CTavloView.h"
+
+void CTavloView::closeEditBox(bool commit) {
+    if (!editBox_->isVisible()) {
+        editBox_->clear();
+        return;
+    }
+    // Hidden before it is emptied: emptying a shown box resizes it, and the
+    // resize pulls the focus back into it just before it disappears.
+    editBox_->hide();
+    if (commit) {
+        commitEdit();
+        update();
+    }
+    editBox_->clear();
+    editLabel = nullptr;
+    // The keys (arrows, Delete, the shortcuts) belong to the page again.
+    setFocus(Qt::OtherFocusReason);
+}
+
+bool CTavloView::isEditing() const {
+    return editBox_->isVisible();
+}
+
+void CTavloView::resizeEditBox() {
+    if (!editBox_->isVisible())
+        return;
+    const LOGFONTA font = editLabel ? editLabel->getFont() : detail::defaultTextFont();
+    const ZTextSize size = ZMeasureText(font, detail::editText(editBox_));
+    // The box shows the text in its own font; leave room for either.
+    const QFontMetrics metrics(editBox_->font());
+    const QSize qt = metrics.size(0, editBox_->toPlainText());
+    const int w = std::max(static_cast<int>(std::ceil(size.width * zoom_)), qt.width()) + 10;
+    const int h = std::max(static_cast<int>(std::ceil(size.height * zoom_)), qt.height()) + 10;
+    const QPointF at = screenFromClient(pressPoint);
+    editBox_->setGeometry(static_cast<int>(at.x()), static_cast<int>(at.y()), std::max(20, w),
+                          std::max(20, h));
+    editBox_->setFocus();
+}
+
+void CTavloView::commitEdit() {
+    if (!currentPage) {
+        editLabel = nullptr;
+        return;
+    }
+    // The label is hidden only while it is typed into; the undo step keeps
+    // the page as it was seen, label and all.
+    if (editLabel)
+        editLabel->setShow(true);
+    takeSnapshot();
+    const std::string text = detail::editText(editBox_);
+    if (!text.empty()) {
+        const LOGFONTA font = editLabel ? editLabel->getFont() : detail::defaultTextFont();
+        const ZTextSize size = ZMeasureText(font, text);
+        const ZVector2 topLeft = canvas(pressPoint);
+        const ZVector2 bottomRight =
+            topLeft + ZVector2(static_cast<float>(size.width), static_cast<float>(size.height));
+        ZN_SText* label = editLabel;
+        if (label) {
+            label->setShow(true);
+        } else {
+            label = static_cast<ZN_SText*>(ZN_ShapeBase::createShape(5));
+            currentPage->addShape(label);
+        }
+        label->setRect(topLeft, bottomRight);
+        label->setText(text.c_str());
+        label->setFont(label->getFont());
+        if (ZN_ShapeBase* host = label->getHost())
+            host->resetLabelPosition();
+    } else if (editLabel) {
+        editLabel->setShow(true);
+        // A node whose label text is erased loses its label.
+        if (ZN_ShapeBase* host = editLabel->getHost(); host && host->getLabel() == editLabel)
+            host->deleteLabel();
+    }
+    editLabel = nullptr;
+}
+
+void CTavloView::onLButtonDblClk(Qt::KeyboardModifiers, QPoint) {
+    if (!hitShape || !currentPage)
+        return;
+    ZN_SText* label = nullptr;
+    if (hitShape->isRegion()) {
+        if (auto* table = dynamic_cast<ZN_NJiuGongGe*>(hitShape)) {
+            int rows = 3;
+            int columns = 3;
+            const bool ok = tableSizeAsker_ && tableSizeAsker_(rows, columns);
+            if (ok) {
+                table->setSizeValue(rows, columns);
+                update();
+            }
+            return;
+        }
+        if (hitShape->type() == 2)
+            return;
+        label = hitShape->getLabel();
+        if (!label) {
+            label = static_cast<ZN_SText*>(ZN_ShapeBase::createShape(5));
+            const ZVector2 c = (hitShape->getPoint1() + hitShape->getPoint2()) * 0.5f;
+            label->setRect(c - ZVector2(20.0f, 20.0f), c + ZVector2(5.0f, 5.0f));
+            label->setHost(hitShape);
+            hitShape->setLabel(label);
+        }
+    } else if (hitShape->type() == 5) {
+        label = static_cast<ZN_SText*>(hitShape);
+    } else {
+        return;
+    }
+    editLabelOf(label);
+}
+
+void CTavloView::editLabelOf(ZN_SText* label) {
+    editLabel = label;
+    const ZVector2 offset = getScallPosition();
+    const ZVector2 a = label->getPoint1() - offset;
+    const ZVector2 b = label->getPoint2() - offset;
+    pressPoint = a;
+    QString text = QString::fromStdString(label->getText());
+    text.replace("\r\n", "\n");
+    editBox_->setFont(detail::qtFont(label->getFont(), zoom_));
+    editBox_->setPlainText(text);
+    // Over the label at the size the page shows it.
+    const QPointF sa = screenFromClient(a);
+    const QPointF sb = screenFromClient(b);
+    editBox_->setGeometry(static_cast<int>(sa.x()), static_cast<int>(sa.y()),
+                          static_cast<int>(sb.x() - sa.x()) + 10,
+                          static_cast<int>(sb.y() - sa.y()));
+    label->setShow(false);
+    editBox_->show();
+    editBox_->selectAll();
+    editBox_->ensureCursorVisible();
+    editBox_->setFocus();
+    update();
+}
