@@ -29,6 +29,7 @@
 #include "frames/CTavloApp.h"
 #include "frames/CTavloDoc.h"
 #include "frames/KeyboardLocks.h"
+#include "frames/TemplateFolder.h"
 #include "frames/ToolbarCustomizer.h"
 #include "frames/TvxContainer.h"
 #include "view/CTavloView.h"
@@ -456,7 +457,7 @@ void CMainFrame::setAppLook(int id) {
 }
 
 QString CMainFrame::templateFolder() const {
-    return QDir(QCoreApplication::applicationDirPath()).filePath("samples") + '/';
+    return templateFolderFor(QCoreApplication::applicationDirPath());
 }
 
 QMenu* CMainFrame::createPopupMenu() {
