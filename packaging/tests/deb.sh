@@ -30,6 +30,9 @@ scripts=$(ls "$scratch/control" | grep -vxE 'control|md5sums' || true)
 owners=$(dpkg-deb -c "$deb" | awk '$2 != "root/root"')
 [ -z "$owners" ] || fail "files not owned by root: $owners"
 
+# Warnings left on purpose are listed in the packaging notes; errors fail.
+lintian --fail-on error "$deb" >"$scratch/lintian.log" 2>&1 || fail "lintian: $(cat "$scratch/lintian.log")"
+
 dpkg-deb -x "$deb" "$scratch/root"
 check_tree "$scratch/root/usr" "$samples"
 check_icons "$scratch/root/usr"
