@@ -1,5 +1,11 @@
 # Checks shared by the tests of the installed tree and of the unpacked package.
-# Source it; each check reports through fail() and sets $failed.
+# Source it with the arguments BUILD_DIR SAMPLES_DIR; each check reports through
+# fail() and sets $failed. Everything goes to a scratch folder removed at exit.
+
+build=$1
+samples=$2
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
 
 failed=0
 fail() {

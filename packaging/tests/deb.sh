@@ -3,10 +3,6 @@
 # program unpacked from it runs by itself.
 # Usage: deb.sh BUILD_DIR SAMPLES_DIR
 set -euo pipefail
-build=$1
-samples=$2
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
 source "$(dirname "$0")/common.sh"
 
 cpack --config "$build/CPackConfig.cmake" -B "$scratch/out" >"$scratch/cpack.log" 2>&1 ||

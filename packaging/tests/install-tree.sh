@@ -3,10 +3,6 @@
 # it is moved, and whose file type and icons the desktop finds.
 # Usage: install-tree.sh BUILD_DIR SAMPLES_DIR
 set -euo pipefail
-build=$1
-samples=$2
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
 source "$(dirname "$0")/common.sh"
 
 cmake --install "$build" --prefix "$scratch/first" >/dev/null
