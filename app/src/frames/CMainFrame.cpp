@@ -24,14 +24,14 @@
 #include "commands/CommandIds.h"
 #include "commands/CommandTable.h"
 #include "commands/ToolbarIcons.h"
-#include "dialogs/CWindowsDlg.h"
+#include "dialogs/ToolbarCustomizer.h"
+#include "document/CTavloDoc.h"
+#include "document/TvxContainer.h"
 #include "frames/CChildFrame.h"
 #include "frames/CTavloApp.h"
-#include "frames/CTavloDoc.h"
+#include "frames/CWindowsDlg.h"
 #include "frames/KeyboardLocks.h"
 #include "frames/TemplateFolder.h"
-#include "frames/ToolbarCustomizer.h"
-#include "frames/TvxContainer.h"
 #include "view/CTavloView.h"
 
 namespace {
