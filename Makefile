@@ -5,7 +5,7 @@ CMAKE_FLAGS ?=
 JOBS        ?= $(shell nproc)
 CTEST_FLAGS ?= --output-on-failure -j $(JOBS)
 
-.PHONY: all deps configure build run test test-sanitize bench fuzz clean
+.PHONY: all deps configure build run test test-sanitize bench fuzz package clean
 
 all: build
 
@@ -28,6 +28,10 @@ run: build
 # Widget tests need an X server; xvfb-run provides one when there is no display.
 test: build
 	xvfb-run -a -s "-screen 0 1920x1080x24" ctest --test-dir $(BUILD) $(CTEST_FLAGS)
+
+# The Debian package, tavlo_<version>-<release>_<arch>.deb, in $(BUILD).
+package: build
+	cmake --build $(BUILD) --target package
 
 # The libraries' tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitize:

@@ -13,6 +13,8 @@ PACKAGES=(
     libbenchmark-dev
     clang libclang-rt-14-dev
     imagemagick x11-apps xclip
+    desktop-file-utils appstream libxml2-utils lintian librsvg2-bin shared-mime-info
+    xdg-utils libfile-mimeinfo-perl libglib2.0-bin bash-completion man-db file dpkg-dev
 )
 
 missing=()

@@ -31,6 +31,7 @@
 #include "frames/CTavloApp.h"
 #include "frames/CWindowsDlg.h"
 #include "frames/KeyboardLocks.h"
+#include "frames/TemplateFolder.h"
 #include "view/CTavloView.h"
 
 namespace {
@@ -456,7 +457,7 @@ void CMainFrame::setAppLook(int id) {
 }
 
 QString CMainFrame::templateFolder() const {
-    return QDir(QCoreApplication::applicationDirPath()).filePath("samples") + '/';
+    return templateFolderFor(QCoreApplication::applicationDirPath());
 }
 
 QMenu* CMainFrame::createPopupMenu() {

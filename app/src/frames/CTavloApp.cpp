@@ -3,6 +3,7 @@
 #include <memory>
 
 #include <QCursor>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
@@ -24,6 +25,9 @@
 #include "frames/ZAutoSave.h"
 
 namespace {
+
+// The id of the installed desktop entry, which also names the application icon.
+const QString kDesktopId = QStringLiteral("org.tavlo.Tavlo");
 
 void showMessageBox(const std::string& title, const std::string& text) {
     // The program's own messages carry the exclamation mark; the picture
@@ -82,6 +86,8 @@ void CTavloApp::prepare() {
 CTavloApp::CTavloApp(int& argc, char** argv) : QApplication(argc, argv) {
     setOrganizationName(kOrganisation);
     setApplicationName(kApplication);
+    // Ties the windows to the installed desktop entry (startup notification, Wayland).
+    setDesktopFileName(kDesktopId);
     // No display name: Qt would append it to every window title.
     installQtTranslations();
     appLook = profile().value("ApplicationLook", 208).toInt();
@@ -110,7 +116,8 @@ CTavloApp* CTavloApp::instance() { return qobject_cast<CTavloApp*>(QCoreApplicat
 bool CTavloApp::InitInstance() {
     ZSetMessageSink(showMessageBox);
     ZSetCursorSink(setWidgetCursor);
-    setWindowIcon(commandIcon(cmd::ToolLine));
+    // Installed, the window carries the menu entry's icon; in the build tree the toolbar's.
+    setWindowIcon(QIcon::fromTheme(kDesktopId, commandIcon(cmd::ToolLine)));
     mainFrame_ = new CMainFrame;
     mainFrame_->setAttribute(Qt::WA_DeleteOnClose, false);
     mainFrame_->restoreWindowLayout();
