@@ -26,14 +26,10 @@
 #include "folder/CFolderFrame.h"
 #include "frames/CTavloApp.h"
 #include "frames/CTavloDoc.h"
+#include "view/ViewScrolling.h"
 
 namespace {
 
-// Scroll steps of a scroll view that was given no sizes of its own: a page is
-// a tenth of the canvas and a line a tenth of a page.
-constexpr int kLineX = CTavloView::kScrollWidth / 100;
-constexpr int kLineY = CTavloView::kScrollHeight / 100;
-constexpr int kWheelLines = 3;
 // The steps of zooming in and out.
 constexpr std::array<float, 12> kZoomLevels = {0.1f, 0.25f, 0.33f, 0.5f, 0.67f, 0.75f,
                                                1.0f, 1.25f, 1.5f,  2.0f, 3.0f,  4.0f};
@@ -78,6 +74,7 @@ CTavloView::CTavloView(QWidget* parent) : CFolderView(parent), surface_(this) {
     editBox_->setGeometry(100, 100, 100, 100);
     editBox_->hide();
     connect(editBox_, &QPlainTextEdit::textChanged, this, &CTavloView::resizeEditBox);
+    initScrolling();
 }
 
 CTavloView::~CTavloView() {
@@ -121,8 +118,6 @@ void CTavloView::showPage(int index) {
 void CTavloView::frameAttached() {
     QScrollBar* h = scrollBarCtrl(Qt::Horizontal);
     QScrollBar* v = scrollBarCtrl(Qt::Vertical);
-    h->setSingleStep(kLineX);
-    v->setSingleStep(kLineY);
     connect(h, &QScrollBar::valueChanged, this, &CTavloView::onHScroll);
     connect(v, &QScrollBar::valueChanged, this, &CTavloView::onVScroll);
     updateScrollRanges();
@@ -168,6 +163,7 @@ void CTavloView::updateScrollRanges() {
     v->setPageStep(std::max(1, height()));
     h->setRange(left, std::max(left, pixels(maxX, true) - width()));
     v->setRange(top, std::max(top, pixels(maxY, true) - height()));
+    updateScrollSteps();
 }
 
 QPoint CTavloView::scrollPosition() const {
@@ -316,15 +312,10 @@ void CTavloView::wheelEvent(QWheelEvent* event) {
         event->accept();
         return;
     }
-    QScrollBar* v = scrollBarCtrl(Qt::Vertical);
-    if (!v) {
+    if (scrollByWheel(event->angleDelta(), event->modifiers()))
+        event->accept();
+    else
         event->ignore();
-        return;
-    }
-    const int notches = event->angleDelta().y() / 120;
-    if (notches != 0)
-        v->setValue(v->value() - notches * kWheelLines * kLineY);
-    event->accept();
 }
 
 void CTavloView::focusInEvent(QFocusEvent* event) {
@@ -387,6 +378,7 @@ void CTavloView::mouseMoveEvent(QMouseEvent* event) {
         return;
     }
     onMouseMove(event->modifiers(), event->position().toPoint());
+    followPointer(event->position().toPoint(), event->buttons() & Qt::LeftButton);
 }
 
 void CTavloView::mouseReleaseEvent(QMouseEvent* event) {
@@ -396,6 +388,7 @@ void CTavloView::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     if (event->button() == Qt::LeftButton) {
+        stopAutoscroll();
         onLButtonUp(event->modifiers(), event->position().toPoint());
         // A drag grew the scroll range over every place it passed.
         if (currentPage)
@@ -426,6 +419,7 @@ void CTavloView::keyReleaseEvent(QKeyEvent* event) {
 void CTavloView::focusOutEvent(QFocusEvent* event) {
     // A Space released in another window never reaches this one.
     spaceHeld_ = false;
+    stopAutoscroll();
     CFolderView::focusOutEvent(event);
 }
 
@@ -437,6 +431,10 @@ void CTavloView::keyPressEvent(QKeyEvent* event) {
             if (!panning_)
                 setCursor(Qt::OpenHandCursor);
         }
+        event->accept();
+        return;
+    }
+    if (scrollByKey(event->key(), event->modifiers())) {
         event->accept();
         return;
     }
@@ -498,6 +496,7 @@ void CTavloView::takeSnapshot() {
     if (!currentPage)
         return;
     currentPage->getUndoRedo()->copyAllTooplist(true);
+    noteSnapshotScroll();
     markModified();
 }
 
@@ -536,8 +535,19 @@ void CTavloView::addToSelection(ZN_ShapeBase* shape) {
     if (!shape)
         return;
     shape->setSelected(true);
-    if (std::find(selection.begin(), selection.end(), shape) == selection.end())
-        selection.push_back(shape);
+    selection.add(shape);
+    notePageOfSelection();
+}
+
+void CTavloView::selectAll() {
+    if (!currentPage)
+        return;
+    selection.selectAll(*currentPage);
+    selectionPages_.clear();
+    notePageOfSelection();
+}
+
+void CTavloView::notePageOfSelection() {
     if (std::find(selectionPages_.begin(), selectionPages_.end(), currentPage) ==
         selectionPages_.end())
         selectionPages_.push_back(currentPage);
