@@ -274,6 +274,8 @@ TEST_F(Scrolling, HoldingADragBeyondTheEdgeScrollsUntilTheButtonIsReleased) {
     mouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, grip);
     mouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, grip + QPoint(40, 0));
     mouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, beyond);
+    ASSERT_EQ(h->value(), 0);
+    ASSERT_TRUE(view->isAutoscrolling());
     QTRY_VERIFY_WITH_TIMEOUT(h->value() >= 200, 20000);
     mouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, beyond);
     EXPECT_FALSE(view->isAutoscrolling());

@@ -39,6 +39,15 @@ TEST(SelectionList, KeepsTheOrderOfSelectingAndListsEachShapeOnce) {
     EXPECT_TRUE(list.empty());
     EXPECT_FALSE(list.contains(b));
     EXPECT_TRUE(list.add(b));
+
+    // Select all replaces the list by the page in drawing order, and the
+    // shapes in it are known as listed afterwards.
+    list.selectAll(page);
+    EXPECT_EQ(list.shapes(), (Shapes{a, b, c}));
+    EXPECT_TRUE(c->getSelected());
+    EXPECT_FALSE(list.add(c));
+    EXPECT_TRUE(list.remove(b));
+    EXPECT_EQ(list.shapes(), (Shapes{a, c}));
 }
 
 class Selection : public DocumentFixture {};

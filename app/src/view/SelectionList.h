@@ -17,7 +17,7 @@ public:
     const List& shapes() const { return list_; }
     bool empty() const { return list_.empty(); }
     std::size_t size() const { return list_.size(); }
-    bool contains(const ZN_ShapeBase* shape) const { return where_.count(shape) != 0; }
+    bool contains(const ZN_ShapeBase* shape) const;
 
     // Appends `shape` unless it is already listed; true when it was added.
     bool add(ZN_ShapeBase* shape);
@@ -29,6 +29,13 @@ public:
     void selectAll(ZN_ShapeManager& page);
 
 private:
+    // Builds the index when select all left it out.
+    void index() const;
+
     List list_; // not owning
-    std::unordered_map<const ZN_ShapeBase*, List::iterator> where_;
+    // Where each listed shape sits. Select all lists a whole page at once and
+    // leaves the index to be built when it is first needed, so that selecting
+    // everything costs little more than marking it.
+    mutable std::unordered_map<const ZN_ShapeBase*, List::const_iterator> where_;
+    mutable bool indexed_ = true;
 };
