@@ -1,4 +1,5 @@
-# Quick start: `make run` builds and starts the editor, `make test` builds and runs every test.
+# Quick start: `make run` builds and starts the editor on a sample map, `make test` builds
+# and runs every test.
 BUILD       ?= build
 BUILD_TYPE  ?= RelWithDebInfo
 CMAKE_FLAGS ?=
@@ -18,9 +19,15 @@ configure: deps
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
+# The editor opens a sample map to show what it does; it works on a fresh copy
+# in the build folder, so that a save made while trying it out leaves the
+# sample in samples/ as it is.
+RUN_SAMPLE ?= samples/project-plan.tvx
+
 run: build
 	@if [ -x $(BUILD)/bin/Tavlo ]; then \
-		$(BUILD)/bin/Tavlo; \
+		cp -f $(RUN_SAMPLE) $(BUILD)/$(notdir $(RUN_SAMPLE)) && chmod u+w $(BUILD)/$(notdir $(RUN_SAMPLE)) && \
+		$(BUILD)/bin/Tavlo $(BUILD)/$(notdir $(RUN_SAMPLE)); \
 	else \
 		echo "The editor is not built yet: only the libraries exist so far."; exit 1; \
 	fi

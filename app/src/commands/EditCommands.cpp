@@ -108,17 +108,10 @@ void clear(CTavloView& view) {
 }
 
 void undoRedo(CTavloView& view, bool redo) {
-    ZNRedoUndo* stack = view.getCurrentPage()->getUndoRedo();
     // The page that comes back differs from what was last saved, whichever way it goes.
-    if (redo ? stack->reDo() : stack->unDo())
+    if (view.undoStep(redo))
         view.markModified();
     view.forgetShapes();
-}
-
-void selectAll(CTavloView& view) {
-    view.getSelection().clear();
-    for (ZN_ShapeBase* s : view.getCurrentPage()->getShapeList())
-        view.addToSelection(s);
 }
 
 // --- pictures and answers ---
@@ -200,7 +193,7 @@ bool dispatch(CTavloView& view, int id) {
         paste(view);
         return true;
     case cmd::SelectAll:
-        selectAll(view);
+        view.selectAll();
         return true;
     case cmd::Clear:
         clear(view);

@@ -23,6 +23,7 @@
 #include "document/AppNames.h"
 #include "document/CTavloDoc.h"
 #include "folder/CFolderFrame.h"
+#include "view/ViewScrolling.h"
 
 namespace {
 
@@ -62,6 +63,7 @@ CTavloView::CTavloView(QWidget* parent) : CFolderView(parent), surface_(this) {
     editBox_->setGeometry(100, 100, 100, 100);
     editBox_->hide();
     connect(editBox_, &QPlainTextEdit::textChanged, this, &CTavloView::resizeEditBox);
+    initScrolling();
 }
 
 CTavloView::~CTavloView() {
@@ -162,6 +164,7 @@ void CTavloView::mouseMoveEvent(QMouseEvent* event) {
         return;
     }
     onMouseMove(event->modifiers(), event->position().toPoint());
+    followPointer(event->position().toPoint(), event->buttons() & Qt::LeftButton);
 }
 
 void CTavloView::mouseReleaseEvent(QMouseEvent* event) {
@@ -171,6 +174,7 @@ void CTavloView::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     if (event->button() == Qt::LeftButton) {
+        stopAutoscroll();
         onLButtonUp(event->modifiers(), event->position().toPoint());
         // A drag grew the scroll range over every place it passed.
         if (currentPage)
@@ -201,6 +205,7 @@ void CTavloView::keyReleaseEvent(QKeyEvent* event) {
 void CTavloView::focusOutEvent(QFocusEvent* event) {
     // A Space released in another window never reaches this one.
     spaceHeld_ = false;
+    stopAutoscroll();
     CFolderView::focusOutEvent(event);
 }
 
@@ -212,6 +217,10 @@ void CTavloView::keyPressEvent(QKeyEvent* event) {
             if (!panning_)
                 setCursor(Qt::OpenHandCursor);
         }
+        event->accept();
+        return;
+    }
+    if (scrollByKey(event->key(), event->modifiers())) {
         event->accept();
         return;
     }
@@ -244,6 +253,7 @@ void CTavloView::takeSnapshot() {
     if (!currentPage)
         return;
     currentPage->getUndoRedo()->copyAllTooplist(true);
+    noteSnapshotScroll();
     markModified();
 }
 
@@ -282,8 +292,19 @@ void CTavloView::addToSelection(ZN_ShapeBase* shape) {
     if (!shape)
         return;
     shape->setSelected(true);
-    if (std::find(selection.begin(), selection.end(), shape) == selection.end())
-        selection.push_back(shape);
+    selection.add(shape);
+    notePageOfSelection();
+}
+
+void CTavloView::selectAll() {
+    if (!currentPage)
+        return;
+    selection.selectAll(*currentPage);
+    selectionPages_.clear();
+    notePageOfSelection();
+}
+
+void CTavloView::notePageOfSelection() {
     if (std::find(selectionPages_.begin(), selectionPages_.end(), currentPage) ==
         selectionPages_.end())
         selectionPages_.push_back(currentPage);

@@ -16,11 +16,6 @@
 
 namespace {
 
-// Scroll steps of a scroll view that was given no sizes of its own: a page is
-// a tenth of the canvas and a line a tenth of a page.
-constexpr int kLineX = CTavloView::kScrollWidth / 100;
-constexpr int kLineY = CTavloView::kScrollHeight / 100;
-constexpr int kWheelLines = 3;
 // The steps of zooming in and out.
 constexpr std::array<float, 12> kZoomLevels = {0.1f, 0.25f, 0.33f, 0.5f, 0.67f, 0.75f,
                                                1.0f, 1.25f, 1.5f,  2.0f, 3.0f,  4.0f};
@@ -34,8 +29,6 @@ constexpr float kFitMargin = 20.0f;
 void CTavloView::frameAttached() {
     QScrollBar* h = scrollBarCtrl(Qt::Horizontal);
     QScrollBar* v = scrollBarCtrl(Qt::Vertical);
-    h->setSingleStep(kLineX);
-    v->setSingleStep(kLineY);
     connect(h, &QScrollBar::valueChanged, this, &CTavloView::onHScroll);
     connect(v, &QScrollBar::valueChanged, this, &CTavloView::onVScroll);
     updateScrollRanges();
@@ -81,6 +74,7 @@ void CTavloView::updateScrollRanges() {
     v->setPageStep(std::max(1, height()));
     h->setRange(left, std::max(left, pixels(maxX, true) - width()));
     v->setRange(top, std::max(top, pixels(maxY, true) - height()));
+    updateScrollSteps();
 }
 
 QPoint CTavloView::scrollPosition() const {
@@ -229,13 +223,8 @@ void CTavloView::wheelEvent(QWheelEvent* event) {
         event->accept();
         return;
     }
-    QScrollBar* v = scrollBarCtrl(Qt::Vertical);
-    if (!v) {
+    if (scrollByWheel(event->angleDelta(), event->modifiers()))
+        event->accept();
+    else
         event->ignore();
-        return;
-    }
-    const int notches = event->angleDelta().y() / 120;
-    if (notches != 0)
-        v->setValue(v->value() - notches * kWheelLines * kLineY);
-    event->accept();
 }

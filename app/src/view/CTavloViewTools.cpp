@@ -134,7 +134,7 @@ void CTavloView::onKeyDown(int key, Qt::KeyboardModifiers) {
                               : key == Qt::Key_Right ? 1
                               : key == Qt::Key_Up    ? 2
                                                      : 3;
-        currentPage->LittleMove(direction, selection, 1);
+        currentPage->LittleMove(direction, selection.shapes(), 1);
         // No undo step for a nudge, but the moved positions must not be lost
         // on close without a question.
         if (!selection.empty())

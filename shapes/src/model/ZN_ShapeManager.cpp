@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <unordered_set>
 #include <vector>
 
 #include <sarvik/ZNRedoUndo.h>
@@ -87,38 +86,44 @@ void ZN_ShapeManager::deleteSelected() {
     // root is gone.
     selectSpreadAll();
 
+    // The shapes are marked rather than kept in sets: on a large page the
+    // sets' allocations and lookups cost more than the deleting itself.
     std::vector<ZN_ShapeBase*> doomed;
-    std::unordered_set<ZN_ShapeBase*> chosen;
+    detail::WalkMarks chosen;
     auto take = [&](ZN_ShapeBase* s) {
-        if (s && chosen.insert(s).second)
+        if (s && chosen.insert(s))
             doomed.push_back(s);
     };
-    for (ZN_ShapeBase* shape : shapeList) {
+    detail::forEachAhead(listArray(), [&](ZN_ShapeBase* shape) {
         if (!shape->getSelected())
-            continue;
+            return;
         take(shape);
         if (shape->type() == 1)
-            continue;
+            return;
         for (ZN_ShapeBase* in : shape->inputs())
             take(in);
         for (ZN_ShapeBase* out : shape->outputs())
             take(out);
-    }
+    });
     if (doomed.empty())
         return;
     listChanged();
 
     // Remove the entries in one pass, then destroy in the order collected; only
-    // shapes that are in this page's list are destroyed.
-    std::unordered_set<ZN_ShapeBase*> inList;
+    // shapes that are in this page's list are destroyed. A later walk's mark
+    // replaces the first one, so a shape is taken out of the list once and
+    // shapes that were chosen but are not listed keep the first mark.
+    detail::WalkMarks removed;
     for (auto it = shapeList.begin(); it != shapeList.end();) {
-        if (chosen.count(*it) && inList.insert(*it).second)
+        if (chosen.contains(*it)) {
+            removed.insert(*it);
             it = shapeList.erase(it);
-        else
+        } else {
             ++it;
+        }
     }
     for (ZN_ShapeBase* shape : doomed)
-        if (inList.count(shape))
+        if (removed.contains(shape))
             delete shape;
 }
 

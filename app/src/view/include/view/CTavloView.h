@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <list>
+#include <memory>
 #include <vector>
 
 #include <QPoint>
@@ -18,6 +19,7 @@
 #include <sarvik/platform/ZGLSurface.h>
 
 #include "folder/CFolderView.h"
+#include "view/SelectionList.h"
 
 class CTavloDoc;
 class QMenu;
@@ -27,6 +29,7 @@ class ZN_ShapeBase;
 class ZN_ShapeManager;
 class ZN_SText;
 class ZN_BackRgn;
+struct ViewScroller;
 
 // The drawable the scene binds to: the view's own GL context and framebuffer.
 // Qt presents the frame itself, and while Qt is inside one of the view's GL
@@ -138,6 +141,24 @@ public:
     QPointF screenFromClient(ZVector2 client) const;
     bool isPanning() const { return panning_; }
 
+    // --- scrolling beyond the bars (ViewScrolling.cpp) ---
+    // A wheel turn without Ctrl: vertical, or sideways with Shift or a tilt
+    // wheel. False when there are no scroll bars.
+    bool scrollByWheel(QPoint angleDelta, Qt::KeyboardModifiers flags);
+    // Page Up and Page Down scroll by a window (sideways with Shift); Home and
+    // End go to the page's top-left and bottom-right ends. False for other keys.
+    bool scrollByKey(int key, Qt::KeyboardModifiers flags);
+    // The pointer during a drag, in screen pixels: held at or beyond the
+    // window's edge it scrolls the view along on a timer.
+    void followPointer(QPoint screen, bool leftHeld);
+    // One tick of that: scrolls, and the drag follows; true when the view moved.
+    bool autoscrollStep();
+    bool isAutoscrolling() const;
+    void stopAutoscroll();
+    // Undo (or redo) of the page shown, bringing back the scroll position the
+    // view had when that state was left; false when there was nothing to do.
+    bool undoStep(bool redo);
+
     // --- tools and selection, for the command handlers ---
 
     // Chooses a drawing tool (viewtool::*) and drops whatever press was under way.
@@ -146,7 +167,7 @@ public:
 
     // The shapes the property and arrangement commands act on, in the order
     // they were selected; their `selected` flags are set. Not owning.
-    std::list<ZN_ShapeBase*>& getSelection() { return selection; }
+    const std::list<ZN_ShapeBase*>& getSelection() const { return selection.shapes(); }
     // Empties the selection list and forgets the shapes under the pointer;
     // for every command that may have destroyed shapes (delete, undo, redo).
     void forgetShapes();
@@ -154,6 +175,8 @@ public:
     void clearSelection();
     // Marks `shape` selected and appends it to the list unless already there.
     void addToSelection(ZN_ShapeBase* shape);
+    // Every shape of the page, hidden ones included, selected in drawing order.
+    void selectAll();
     // The "清除" command: snapshot, delete the selected shapes, back to the
     // select tool.
     void deleteSelection();
@@ -224,6 +247,15 @@ private:
     void onVScroll(int value);
     // Writes this window's offset (scroll values over the zoom) process-wide.
     void applyViewOffset();
+    void initScrolling();
+    // Arrow steps for the zoom and the window size.
+    void updateScrollSteps();
+    // True while a held drag would follow the pointer beyond the window.
+    bool dragFollowsEdge() const;
+    // Scrolls so that the canvas point `offset` is at the top-left corner.
+    void scrollToOffset(ZVector2 offset);
+    // Keeps the scroll position beside the snapshot just taken.
+    void noteSnapshotScroll();
     void buildPendingTextures();
     void startPan(QPoint screen);
     void endPan();
@@ -269,6 +301,8 @@ private:
     // Hides the edit box, optionally committing its text first, and gives
     // the keyboard back to the view.
     void closeEditBox(bool commit);
+    // Remembers that the selection holds shapes of the page shown.
+    void notePageOfSelection();
     void cancelTool();
     ZVector2 canvas(ZVector2 client) const;
     void showMessage(const QString& text);
@@ -289,7 +323,7 @@ private:
     ZObj2DInPoint hitHelper;
     int hoverCode = 0;
     ZN_ShapeBase* hoverShape = nullptr;
-    std::list<ZN_ShapeBase*> selection; // not owning
+    SelectionList selection; // not owning
     // Pages the selected shapes were taken from, so that deleting one of them
     // also empties the list.
     std::vector<ZN_ShapeManager*> selectionPages_;
@@ -310,6 +344,7 @@ private:
     bool panning_ = false;
     QPoint panStart_;       // screen point where the pan began
     QPoint panScrollStart_; // scroll bar values then
+    std::unique_ptr<ViewScroller> scroller_;
     TableSizeAsker tableSizeAsker_;
     MessageShower messageShower_;
 };
