@@ -1,6 +1,7 @@
 #include "commands/FrameCommands.h"
 
 #include <QApplication>
+#include <QDockWidget>
 #include <QMdiArea>
 #include <QStatusBar>
 
@@ -13,6 +14,7 @@
 #include "frames/CTavloApp.h"
 #include "frames/CTavloDoc.h"
 #include "frames/ToolbarCustomizer.h"
+#include "view/COverviewPanel.h"
 #include "view/CTavloView.h"
 
 namespace handlers {
@@ -88,6 +90,13 @@ void toggleStatusBar(CMainFrame& frame, int) {
 }
 
 bool statusBarShown(CMainFrame& frame, int) { return !frame.statusBar()->isHidden(); }
+
+void toggleOverview(CMainFrame& frame, int) {
+    QDockWidget* dock = frame.overviewDock();
+    dock->setVisible(dock->isHidden());
+}
+
+bool overviewShown(CMainFrame& frame, int) { return !frame.overviewDock()->isHidden(); }
 
 void appLook(CMainFrame& frame, int id) { frame.setAppLook(id); }
 

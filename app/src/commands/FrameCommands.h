@@ -21,6 +21,9 @@ void windowManager(CMainFrame& frame, int id);
 void viewCustomize(CMainFrame& frame, int id);
 void toggleStatusBar(CMainFrame& frame, int id);
 bool statusBarShown(CMainFrame& frame, int id);
+// Shows or hides the overview window.
+void toggleOverview(CMainFrame& frame, int id);
+bool overviewShown(CMainFrame& frame, int id);
 void appLook(CMainFrame& frame, int id);
 bool appLookChecked(CMainFrame& frame, int id);
 void toggleBindDrag(CMainFrame& frame, int id);
