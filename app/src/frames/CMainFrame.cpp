@@ -142,6 +142,9 @@ CMainFrame::~CMainFrame() {
         child->view()->disconnect(this);
         child->document()->disconnect(this);
     }
+    // The overview hides as the frame's QWidget part goes; the half-destroyed
+    // frame must not hear of it.
+    overview_->disconnect(this);
     // Documents go before the frame so that their views still have a window.
     for (QMdiSubWindow* w : mdi_->subWindowList())
         delete w;
