@@ -22,6 +22,12 @@ constexpr float kMargin = 6.0f;
 // A picture that took long to draw waits this many times as long before the
 // next, so that a large page never takes more than a share of the time.
 constexpr int kCostFactor = 4;
+// How long the page must be left alone before a new picture is drawn.
+constexpr qint64 kQuietMs = 100;
+// Pictures that take no longer than this to draw are redrawn at least this
+// often while changes go on.
+constexpr qint64 kQuickMs = 25;
+constexpr qint64 kLongestDelayMs = 500;
 // The visible part stays a clickable mark when the page dwarfs it.
 constexpr qreal kSmallestMark = 4.0;
 
@@ -97,11 +103,20 @@ void COverviewPanel::onViewFrame() {
 }
 
 void COverviewPanel::schedule() {
+    if (!dirty_)
+        firstChange_.start();
     dirty_ = true;
-    if (!isVisible() || timer_.isActive())
+    if (!isVisible())
         return;
-    const qint64 wait =
-        sinceLast_.isValid() ? std::max<qint64>(0, gapMs_ - sinceLast_.elapsed()) : 0;
+    // The first picture comes at once. Later ones wait for the changes to
+    // pause (the end of a drag), so that drawing a large page never stalls
+    // an edit under way; a page drawn quickly is drawn during long drags too.
+    qint64 wait = picture_.isNull() ? 0 : kQuietMs;
+    if (!picture_.isNull() && lastCostMs_ <= kQuickMs &&
+        firstChange_.elapsed() >= kLongestDelayMs)
+        wait = 0;
+    if (sinceLast_.isValid())
+        wait = std::max<qint64>(wait, gapMs_ - sinceLast_.elapsed());
     timer_.start(static_cast<int>(wait));
 }
 
@@ -151,7 +166,8 @@ void COverviewPanel::drawPicture() {
         }
     }
     v->doneCurrent();
-    gapMs_ = std::max(kMinGapMs, static_cast<int>(sinceLast_.elapsed()) * kCostFactor);
+    lastCostMs_ = sinceLast_.elapsed();
+    gapMs_ = std::max<qint64>(kMinGapMs, lastCostMs_ * kCostFactor);
     update();
 }
 

@@ -2,9 +2,9 @@
 // The overview window's content: the page of the active document window
 // scaled to fit, with the part that window shows as a rectangle. A click
 // centres the window there, dragging the rectangle pans it, the wheel zooms
-// it. The page is drawn into a cached picture after changes, at most every
-// 100 ms (longer when drawing it takes long), never once per frame; scrolling
-// and zooming the window only move the rectangle.
+// it. The page is drawn into a cached picture once changes pause, at most
+// every 100 ms (longer when drawing it takes long), never once per frame;
+// scrolling and zooming the window only move the rectangle.
 
 #include <cstdint>
 
@@ -67,8 +67,10 @@ private:
     QPointer<CTavloView> view_;
     QMetaObject::Connection frameHook_;
     QTimer timer_;
-    QElapsedTimer sinceLast_;
-    int gapMs_ = kMinGapMs;
+    QElapsedTimer sinceLast_;   // since the last picture was started
+    QElapsedTimer firstChange_; // since the oldest change not yet drawn
+    qint64 gapMs_ = kMinGapMs;
+    qint64 lastCostMs_ = 0;
     bool dirty_ = false;
 
     QImage picture_;
