@@ -12,7 +12,7 @@
 #include <sarvik/ZN_ShapeManager.h>
 #include <sarvik/platform/ZFile.h>
 
-#include "frames/TvxContainer.h"
+#include "document/TvxContainer.h"
 
 namespace benchmap {
 namespace {

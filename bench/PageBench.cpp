@@ -23,7 +23,7 @@
 
 #include "MapGenerator.h"
 #include "ZHeadlessGL.h"
-#include "frames/TvxContainer.h"
+#include "document/TvxContainer.h"
 
 namespace {
 

@@ -17,7 +17,8 @@
 
 #include "TestSupport.h"
 #include "cli/TavloCli.h"
-#include "frames/TvxContainer.h"
+#include "document/PageBounds.h"
+#include "document/TvxContainer.h"
 
 namespace {
 

@@ -15,13 +15,13 @@
 #include <sarvik/ZN_ShapeManager.h>
 
 #include "TestSupport.h"
-#include "commands/CommandPrompts.h"
+#include "WindowFixture.h"
 #include "commands/EditCommands.h"
+#include "dialogs/CommandPrompts.h"
+#include "document/CTavloDoc.h"
 #include "frames/CChildFrame.h"
 #include "frames/CMainFrame.h"
-#include "frames/CTavloDoc.h"
 #include "view/CTavloView.h"
-#include "WindowFixture.h"
 
 class CommandFixture : public DocumentFixture {
 protected:

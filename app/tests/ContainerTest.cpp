@@ -9,7 +9,7 @@
 #include <sarvik/platform/ZFile.h>
 
 #include "TestSupport.h"
-#include "frames/TvxContainer.h"
+#include "document/TvxContainer.h"
 
 namespace {
 

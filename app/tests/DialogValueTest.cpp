@@ -11,8 +11,8 @@
 #include <sarvik/platform/ZMessage.h>
 
 #include "TestSupport.h"
-#include "commands/CommandPrompts.h"
 #include "dialogs/CValueDialogs.h"
+#include "dialogs/CommandPrompts.h"
 
 namespace {
 

@@ -18,13 +18,13 @@
 #include "TestSupport.h"
 #include "WindowFixture.h"
 #include "commands/CommandIds.h"
+#include "document/CTavloDoc.h"
+#include "document/TvxContainer.h"
 #include "folder/CFolderFrame.h"
 #include "folder/CFolderTabCtrl.h"
 #include "frames/CChildFrame.h"
 #include "frames/CMainFrame.h"
 #include "frames/CTavloApp.h"
-#include "frames/CTavloDoc.h"
-#include "frames/TvxContainer.h"
 #include "view/CTavloView.h"
 
 namespace {

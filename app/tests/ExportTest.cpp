@@ -32,8 +32,8 @@
 #include "commands/CommandIds.h"
 #include "commands/ExportCommands.h"
 #include "dialogs/CDlgExport.h"
-#include "export/PageExport.h"
-#include "frames/TvxContainer.h"
+#include "document/PageExport.h"
+#include "document/TvxContainer.h"
 
 namespace {
 

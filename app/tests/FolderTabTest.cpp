@@ -6,14 +6,14 @@
 #include <QTest>
 
 #include "TestSupport.h"
+#include "document/CTavloDoc.h"
 #include "folder/CFolderButton.h"
 #include "folder/CFolderFrame.h"
-#include "folder/CFolderView.h"
 #include "folder/CFolderTabCtrl.h"
+#include "folder/CFolderView.h"
 #include "folder/CSizerBar.h"
 #include "folder/CWinMgr.h"
 #include "frames/CChildFrame.h"
-#include "frames/CTavloDoc.h"
 
 TEST(FolderTabLayout, TabsOverlapByEightAndSlant) {
     std::vector<FolderTabItem> tabs(3);

@@ -21,12 +21,12 @@
 #include "commands/CommandIds.h"
 #include "commands/CommandTable.h"
 #include "dialogs/CToolbarCustomizeDlg.h"
-#include "dialogs/CWindowsDlg.h"
+#include "dialogs/ToolbarCustomizer.h"
 #include "folder/CFolderButton.h"
 #include "folder/CFolderFrame.h"
 #include "folder/CFolderTabCtrl.h"
 #include "frames/CTavloApp.h"
-#include "frames/ToolbarCustomizer.h"
+#include "frames/CWindowsDlg.h"
 
 // X headers last: their macros (None, Status) clash with names above.
 #include <X11/XKBlib.h>

@@ -17,7 +17,7 @@
 
 #include "WindowFixture.h"
 #include "commands/CommandIds.h"
-#include "dialogs/PageOperations.h"
+#include "document/PageOperations.h"
 #include "folder/CFolderFrame.h"
 #include "view/COverviewPanel.h"
 

@@ -12,11 +12,11 @@
 
 #include "TestSupport.h"
 #include "dialogs/CDlgDocOption.h"
-#include "dialogs/PageOperations.h"
+#include "document/CTavloDoc.h"
+#include "document/PageOperations.h"
 #include "folder/CFolderFrame.h"
 #include "folder/CFolderTabCtrl.h"
 #include "frames/CChildFrame.h"
-#include "frames/CTavloDoc.h"
 #include "view/CTavloView.h"
 
 class PageOptions : public ::testing::Test {

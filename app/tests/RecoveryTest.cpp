@@ -17,8 +17,8 @@
 #include <sarvik/platform/ZFile.h>
 
 #include "WindowFixture.h"
-#include "recovery/CDlgRecover.h"
-#include "recovery/ZAutoSave.h"
+#include "frames/CDlgRecover.h"
+#include "frames/ZAutoSave.h"
 
 #include <csignal>
 #include <cstdlib>

@@ -13,11 +13,12 @@
 
 #include "TestSupport.h"
 #include "cli/TavloCli.h"
+#include "document/CTavloDoc.h"
+#include "document/PageBounds.h"
+#include "document/TvxContainer.h"
 #include "folder/CFolderFrame.h"
 #include "frames/CChildFrame.h"
 #include "frames/CMainFrame.h"
-#include "frames/CTavloDoc.h"
-#include "frames/TvxContainer.h"
 #include "view/CTavloView.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <sarvik/ZN_ShapeManager.h>
 #include <sarvik/platform/ZFile.h>
 
-#include "frames/TvxContainer.h"
+#include "document/TvxContainer.h"
 
 #include <csignal>
 #include <filesystem>

@@ -29,12 +29,12 @@
 #include "WindowFixture.h"
 #include "commands/CommandIds.h"
 #include "dialogs/CDlgJiuGongGe.h"
-#include "dialogs/PageOperations.h"
+#include "document/CTavloDoc.h"
+#include "document/PageOperations.h"
 #include "folder/CFolderFrame.h"
 #include "folder/CFolderTabCtrl.h"
 #include "frames/CChildFrame.h"
 #include "frames/CMainFrame.h"
-#include "frames/CTavloDoc.h"
 #include "view/CTavloView.h"
 
 namespace {

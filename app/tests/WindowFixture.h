@@ -11,9 +11,9 @@
 #include <sarvik/ZN_ShapeManager.h>
 
 #include "TestSupport.h"
+#include "document/CTavloDoc.h"
 #include "frames/CChildFrame.h"
 #include "frames/CMainFrame.h"
-#include "frames/CTavloDoc.h"
 #include "view/CTavloView.h"
 
 class MainWindowFixture : public ::testing::Test {

@@ -16,13 +16,12 @@
 
 #include <ZHeadlessGL.h>
 #include <rulmek/rulmek.h>
-#include <sarvik/ZDrawnExtent.h>
 #include <sarvik/ZImageTexture.h>
 #include <sarvik/ZN_Scene.h>
 #include <sarvik/ZN_ShapeManager.h>
 
-#include "export/PageExport.h"
-#include "frames/TvxContainer.h"
+#include "document/PageExport.h"
+#include "document/TvxContainer.h"
 
 namespace {
 
@@ -37,19 +36,6 @@ std::string readProblem(TvxStatus status, const std::string& path) {
     if (status == TvxStatus::CannotOpen)
         return "cannot open " + path;
     return path + ": " + tvxStatusMessage(status);
-}
-
-void include(CanvasBounds& b, const ZVector2& p) {
-    if (!std::isfinite(p.X()) || !std::isfinite(p.Y()))
-        return;
-    if (b.empty) {
-        b = {p.X(), p.Y(), p.X(), p.Y(), false};
-        return;
-    }
-    b.minX = std::min(b.minX, p.X());
-    b.minY = std::min(b.minY, p.Y());
-    b.maxX = std::max(b.maxX, p.X());
-    b.maxY = std::max(b.maxY, p.Y());
 }
 
 int info(const std::string& path, std::ostream& out, std::ostream& err) {
@@ -223,18 +209,6 @@ int exportVector(const CommandLine& cl, std::ostream& err) {
 }
 
 } // namespace
-
-CanvasBounds visibleBounds(const ZN_ShapeManager& page) {
-    CanvasBounds b;
-    for (ZN_ShapeBase* shape : page.getShapeList()) {
-        const ZDrawnExtent e = drawnExtent(*shape);
-        if (!e.inks || !e.finite)
-            continue;
-        include(b, e.min);
-        include(b, e.max);
-    }
-    return b;
-}
 
 CommandLine parseCommandLine(const std::vector<std::string>& args) {
     CommandLine cl;

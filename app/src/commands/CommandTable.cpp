@@ -7,8 +7,7 @@
 #include "commands/ExportCommands.h"
 #include "commands/FrameCommands.h"
 #include "commands/PrintCommands.h"
-#include "recovery/ZAutoSave.h"
-#include "view/ViewCommands.h"
+#include "commands/ViewCommands.h"
 
 namespace {
 

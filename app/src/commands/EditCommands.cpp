@@ -18,14 +18,14 @@
 #include <sarvik/platform/ZMessage.h>
 
 #include "commands/CommandIds.h"
-#include "commands/CommandPrompts.h"
 #include "commands/CommandTable.h"
+#include "commands/CommandTarget.h"
 #include "commands/DibConvert.h"
 #include "commands/ShapeClipboard.h"
 #include "dialogs/CValueDialogs.h"
-#include "frames/CChildFrame.h"
-#include "frames/CMainFrame.h"
-#include "frames/CTavloApp.h"
+#include "dialogs/CommandPrompts.h"
+#include "document/AppNames.h"
+#include "document/PictureCache.h"
 #include "view/CTavloView.h"
 
 namespace {
@@ -63,10 +63,7 @@ std::vector<ZN_NRect*> boxes(CTavloView& view) {
     return pick<ZN_NRect>(view, isBox);
 }
 
-std::list<ZN_ShapeBase*>* clipboard() {
-    CTavloApp* app = CTavloApp::instance();
-    return app ? &app->clipboardShapes : nullptr;
-}
+std::list<ZN_ShapeBase*>* clipboard() { return clipboardShapes(); }
 
 // Runs a GL step with the view's context current, when the view has one; a
 // view that has not drawn yet builds missing textures when it first does.
@@ -106,7 +103,7 @@ void pasteBitmap(CTavloView& view, const QByteArray& dib) {
         dibToImageData(reinterpret_cast<const unsigned char*>(dib.constData()),
                        static_cast<std::size_t>(dib.size()), &error);
     if (!data) {
-        ZShowMessage(CTavloApp::kApplication, error);
+        ZShowMessage(tavlo::kApplication, error);
         return;
     }
     const QPoint origin = view.scrollPosition();
@@ -116,7 +113,7 @@ void pasteBitmap(CTavloView& view, const QByteArray& dib) {
     rect->setPoint2(topLeft + ZVector2(static_cast<float>(data->getWidth()),
                                        static_cast<float>(data->getHeight())));
     auto* texture = new ZImageTexture(data.release(), " ");
-    CTavloApp::addTexture(texture);
+    pictureCache::add(texture);
     withScene(view, [texture] { texture->resetTexture(); });
     rect->setImageData(texture);
     view.getCurrentPage()->addShape(rect);
@@ -128,7 +125,7 @@ void paste(CTavloView& view) {
     const QByteArray dib = systemClipboardDib(&unreadable);
     if (unreadable) {
         // Not the shapes instead: the user copied a picture last.
-        ZShowMessage(CTavloApp::kApplication, kDibRefusedText);
+        ZShowMessage(tavlo::kApplication, kDibRefusedText);
         return;
     }
     if (!dib.isEmpty()) {
@@ -168,14 +165,8 @@ void selectAll(CTavloView& view) {
 
 ZImageTexture* textureForFile(CTavloView& view, const QString& path) {
     const std::string name = path.toStdString();
-    CTavloApp* app = CTavloApp::instance();
-    if (app) {
-        const auto found =
-            std::find_if(app->textures.begin(), app->textures.end(),
-                         [&](const ZImageTexture* t) { return t->getPath() == name; });
-        if (found != app->textures.end())
-            return *found;
-    }
+    if (ZImageTexture* cached = pictureCache::find(name))
+        return cached;
     ZJpgResource jpeg;
     bool loaded = false;
     withScene(view, [&] { loaded = jpeg.loadFile(name.c_str()); });
@@ -190,7 +181,7 @@ ZImageTexture* textureForFile(CTavloView& view, const QString& path) {
     data->copyData(jpeg.getPixels(), width, height,
                    height * static_cast<int>(ZImageData::rowStride(width)));
     auto* texture = new ZImageTexture(data, name);
-    CTavloApp::addTexture(texture);
+    pictureCache::add(texture);
     withScene(view, [&] {
         texture->resetTexture();
         // The decoder's own texture is never drawn; it goes while its context is current.
@@ -605,9 +596,9 @@ bool runViewCommand(CTavloView& view, int id) {
 
 namespace handlers {
 
-void viewCommand(CMainFrame& frame, int id) {
-    if (CChildFrame* child = frame.activeChild())
-        runViewCommand(*child->view(), id);
+void viewCommand(CommandTarget& frame, int id) {
+    if (CTavloView* view = frame.activeView())
+        runViewCommand(*view, id);
 }
 
 } // namespace handlers

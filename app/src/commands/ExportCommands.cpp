@@ -5,25 +5,25 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QMainWindow>
 #include <QProgressDialog>
 #include <QSaveFile>
 #include <QSettings>
 
 #include <sarvik/ZN_ShapeManager.h>
 
-#include "commands/CommandPrompts.h"
+#include "commands/CommandTarget.h"
 #include "dialogs/CDlgExport.h"
-#include "export/PageExport.h"
-#include "frames/CChildFrame.h"
-#include "frames/CMainFrame.h"
-#include "frames/CTavloApp.h"
-#include "frames/CTavloDoc.h"
+#include "dialogs/CommandPrompts.h"
+#include "document/AppNames.h"
+#include "document/CTavloDoc.h"
+#include "document/PageExport.h"
 #include "view/CTavloView.h"
 
 namespace {
 
 QSettings profile() {
-    return QSettings(CTavloApp::kOrganisation, CTavloApp::kApplication);
+    return QSettings(tavlo::kOrganisation, tavlo::kApplication);
 }
 
 QString failureText(const QString& path, const QString& reason) {
@@ -126,14 +126,13 @@ bool exportPage(ZN_ShapeManager& source, const ExportChoices& c, const QString& 
 
 namespace handlers {
 
-void fileExport(CMainFrame& frame, int) {
-    CChildFrame* child = frame.activeChild();
-    CTavloView* view = child ? child->view() : nullptr;
+void fileExport(CommandTarget& frame, int) {
+    CTavloView* view = frame.activeView();
     ZN_ShapeManager* page = view ? view->getCurrentPage() : nullptr;
     if (!page)
         return;
 
-    CDlgExport dialog(&frame);
+    CDlgExport dialog(frame.mainWindow());
     dialog.choices = loadExportChoices();
     dialog.selectionAvailable = !view->getSelection().empty();
     if (!commandPrompts().runDialog(dialog))
@@ -143,20 +142,20 @@ void fileExport(CMainFrame& frame, int) {
     if (choices.selectionOnly && view->getSelection().empty())
         choices.selectionOnly = false;
 
-    QString name =
-        child->document() ? QFileInfo(child->document()->title()).completeBaseName() : QString();
+    const CTavloDoc* doc = frame.activeDocument();
+    QString name = doc ? QFileInfo(doc->title()).completeBaseName() : QString();
     if (name.isEmpty())
         name = "导出";
     const QString start =
         QDir(loadExportFolder()).filePath(name + "." + exportSuffix(choices.format));
-    QString path = commandPrompts().exportPath(&frame, start, exportFilter(choices.format));
+    QString path = commandPrompts().exportPath(frame.mainWindow(), start, exportFilter(choices.format));
     if (path.isEmpty())
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += "." + exportSuffix(choices.format);
     storeExportFolder(QFileInfo(path).absolutePath());
 
-    QProgressDialog progress("正在导出...", "取消", 0, 3, &frame);
+    QProgressDialog progress("正在导出...", "取消", 0, 3, frame.mainWindow());
     progress.setWindowTitle("导出");
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(400);
@@ -168,7 +167,7 @@ void fileExport(CMainFrame& frame, int) {
     };
     QString failure;
     if (!exportPage(*page, choices, path, step, &failure) && !failure.isEmpty())
-        commandPrompts().warning(&frame, failure);
+        commandPrompts().warning(frame.mainWindow(), failure);
 }
 
 } // namespace handlers

@@ -2,117 +2,135 @@
 
 #include <QApplication>
 #include <QDockWidget>
+#include <QInputDialog>
+#include <QMainWindow>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QStatusBar>
 
+#include "commands/CommandIds.h"
+#include "commands/CommandTarget.h"
+#include "commands/ToolbarIcons.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CDlgDocOption.h"
-#include "dialogs/CWindowsDlg.h"
 #include "dialogs/FileDialogs.h"
-#include "frames/CChildFrame.h"
-#include "frames/CMainFrame.h"
-#include "frames/CTavloApp.h"
-#include "frames/CTavloDoc.h"
-#include "frames/ToolbarCustomizer.h"
-#include "view/COverviewPanel.h"
+#include "dialogs/ToolbarCustomizer.h"
+#include "document/CTavloDoc.h"
 #include "view/CTavloView.h"
 
 namespace handlers {
 
-void fileNew(CMainFrame& frame, int) { frame.newDocument(); }
+void fileNew(CommandTarget& frame, int) { frame.createDocument(); }
 
-void fileOpen(CMainFrame& frame, int) {
-    const QString path = askOpenFile(&frame, "打开", QString(), documentFileTypes());
+void fileOpen(CommandTarget& frame, int) {
+    const QString path = askOpenFile(frame.mainWindow(), "打开", QString(), documentFileTypes());
     if (!path.isEmpty())
-        frame.openDocumentFile(path);
+        frame.openDocument(path);
 }
 
-void fileClose(CMainFrame& frame, int) {
-    if (CChildFrame* child = frame.activeChild())
-        child->close();
+void fileClose(CommandTarget& frame, int) {
+    frame.closeActiveDocument();
 }
 
-void fileSave(CMainFrame& frame, int) {
-    if (CChildFrame* child = frame.activeChild())
-        child->save();
+void fileSave(CommandTarget& frame, int) {
+    frame.saveActiveDocument();
 }
 
-void fileSaveAs(CMainFrame& frame, int) {
-    if (CChildFrame* child = frame.activeChild())
-        child->saveAs();
+void fileSaveAs(CommandTarget& frame, int) {
+    frame.saveActiveDocumentAs();
 }
 
 
-void docOption(CMainFrame& frame, int) {
-    CChildFrame* child = frame.activeChild();
-    if (!child)
+void docOption(CommandTarget& frame, int) {
+    CTavloDoc* doc = frame.activeDocument();
+    if (!doc)
         return;
-    CDlgDocOption dialog(child->document(), child->folderFrame(), &frame);
+    CDlgDocOption dialog(doc, frame.activeFolderFrame(), frame.mainWindow());
     dialog.exec();
 }
 
-void appExit(CMainFrame& frame, int) { frame.close(); }
+void appExit(CommandTarget& frame, int) { frame.mainWindow()->close(); }
 
-void appAbout(CMainFrame& frame, int) {
-    CAboutDlg dialog(&frame);
+void appAbout(CommandTarget& frame, int) {
+    CAboutDlg dialog(commandIcon(cmd::ToolLine), frame.mainWindow());
     dialog.exec();
 }
 
-void openTemplate(CMainFrame& frame, int) {
+void openTemplate(CommandTarget& frame, int) {
     // The first entry lists every file, as it always has.
     static const std::vector<FileType> types = {{"导图文件(*.tvx)", "*"}, {"All Files (*.*)", "*"}};
-    const QString path = askOpenFile(&frame, "打开", frame.templateFolder(), types, "tvx");
+    const QString path = askOpenFile(frame.mainWindow(), "打开", frame.templateFolder(), types, "tvx");
     if (!path.isEmpty())
-        frame.openDocumentFile(path);
+        frame.openDocument(path);
 }
 
-void windowCascade(CMainFrame& frame, int) { frame.mdiArea()->cascadeSubWindows(); }
-void windowTile(CMainFrame& frame, int) { frame.mdiArea()->tileSubWindows(); }
+void windowCascade(CommandTarget& frame, int) { frame.mdiArea()->cascadeSubWindows(); }
+void windowTile(CommandTarget& frame, int) { frame.mdiArea()->tileSubWindows(); }
 
-void windowArrange(CMainFrame& frame, int) {
+void windowArrange(CommandTarget& frame, int) {
     for (QMdiSubWindow* w : frame.mdiArea()->subWindowList()) {
         if (w->isMinimized())
             w->showMinimized();
     }
 }
 
-void windowManager(CMainFrame& frame, int) {
-    CWindowsDlg dialog(frame.mdiArea(), &frame);
-    dialog.exec();
+void windowManager(CommandTarget& frame, int) {
+    frame.manageWindows();
 }
 
-void viewCustomize(CMainFrame& frame, int) {
-    frame.toolbarCustomizer()->customize(&frame, 0);
+void viewCustomize(CommandTarget& frame, int) {
+    frame.toolbarCustomizer()->customize(frame.mainWindow(), 0);
 }
 
-void toggleStatusBar(CMainFrame& frame, int) {
-    frame.statusBar()->setVisible(!frame.statusBar()->isVisible());
+void toggleStatusBar(CommandTarget& frame, int) {
+    QStatusBar* bar = frame.mainWindow()->statusBar();
+    bar->setVisible(!bar->isVisible());
 }
 
-bool statusBarShown(CMainFrame& frame, int) { return !frame.statusBar()->isHidden(); }
-
-void toggleOverview(CMainFrame& frame, int) {
-    QDockWidget* dock = frame.overviewDock();
-    dock->setVisible(dock->isHidden());
+bool statusBarShown(CommandTarget& frame, int) {
+    return !frame.mainWindow()->statusBar()->isHidden();
 }
 
-bool overviewShown(CMainFrame& frame, int) { return !frame.overviewDock()->isHidden(); }
+namespace {
 
-void appLook(CMainFrame& frame, int id) { frame.setAppLook(id); }
-
-bool appLookChecked(CMainFrame&, int id) {
-    const CTavloApp* app = CTavloApp::instance();
-    return app ? app->appLook == id : id == 208;
+// The main window's overview window, found by the name the profile keeps it under.
+QDockWidget* overviewDock(CommandTarget& frame) {
+    return frame.mainWindow()->findChild<QDockWidget*>("dockOverview");
 }
 
-void toggleBindDrag(CMainFrame& frame, int) {
-    if (CChildFrame* child = frame.activeChild())
-        child->view()->setBindDrag(child->view()->getBindDrag() ? 0 : 1);
+} // namespace
+
+void toggleOverview(CommandTarget& frame, int) {
+    if (QDockWidget* dock = overviewDock(frame))
+        dock->setVisible(dock->isHidden());
 }
 
-bool bindDragChecked(CMainFrame& frame, int) {
-    CChildFrame* child = frame.activeChild();
-    return child ? child->view()->getBindDrag() == 1 : true;
+bool overviewShown(CommandTarget& frame, int) {
+    const QDockWidget* dock = overviewDock(frame);
+    return dock && !dock->isHidden();
+}
+
+void appLook(CommandTarget& frame, int id) { frame.setAppLook(id); }
+
+bool appLookChecked(CommandTarget& frame, int id) { return frame.appLook() == id; }
+
+void toggleBindDrag(CommandTarget& frame, int) {
+    if (CTavloView* view = frame.activeView())
+        view->setBindDrag(view->getBindDrag() ? 0 : 1);
+}
+
+bool bindDragChecked(CommandTarget& frame, int) {
+    const CTavloView* view = frame.activeView();
+    return view ? view->getBindDrag() == 1 : true;
+}
+
+void autoSaveSetting(CommandTarget& frame, int) {
+    bool ok = false;
+    const int seconds = QInputDialog::getInt(
+        frame.mainWindow(), "自动保存", "每隔多少秒保存一次恢复副本（0 为不保存）：",
+        frame.autoSaveSeconds(), 0, 24 * 3600, 10, &ok);
+    if (ok)
+        frame.setAutoSaveSeconds(seconds);
 }
 
 } // namespace handlers

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QMainWindow>
 #include <QOpenGLContext>
 #include <QOpenGLFramebufferObject>
 #include <QOpenGLFunctions>
@@ -15,9 +16,8 @@
 #include <rulmek/rulmek.h>
 #include <sarvik/ZN_ShapeManager.h>
 
-#include "cli/TavloCli.h"
-#include "frames/CChildFrame.h"
-#include "frames/CMainFrame.h"
+#include "commands/CommandTarget.h"
+#include "document/PageBounds.h"
 #include "view/CTavloView.h"
 
 namespace {
@@ -34,10 +34,7 @@ QPrinter& sessionPrinter() {
     return *printer;
 }
 
-CTavloView* activeView(CMainFrame& frame) {
-    CChildFrame* child = frame.activeChild();
-    return child ? child->view() : nullptr;
-}
+
 
 } // namespace
 
@@ -97,35 +94,35 @@ void printPage(CTavloView& view, QPrinter& printer) {
 
 namespace handlers {
 
-void filePrint(CMainFrame& frame, int) {
-    CTavloView* view = activeView(frame);
+void filePrint(CommandTarget& frame, int) {
+    CTavloView* view = frame.activeView();
     if (!view)
         return;
     QPrinter& printer = sessionPrinter();
-    QPrintDialog dialog(&printer, &frame);
+    QPrintDialog dialog(&printer, frame.mainWindow());
     if (dialog.exec() == QDialog::Accepted)
         printPage(*view, printer);
 }
 
-void filePrintDirect(CMainFrame& frame, int) {
-    CTavloView* view = activeView(frame);
+void filePrintDirect(CommandTarget& frame, int) {
+    CTavloView* view = frame.activeView();
     if (!view)
         return;
     QPrinter& printer = sessionPrinter();
     printPage(*view, printer);
 }
 
-void filePrintSetup(CMainFrame& frame, int) {
-    QPageSetupDialog dialog(&sessionPrinter(), &frame);
+void filePrintSetup(CommandTarget& frame, int) {
+    QPageSetupDialog dialog(&sessionPrinter(), frame.mainWindow());
     dialog.exec();
 }
 
-void filePrintPreview(CMainFrame& frame, int) {
-    CTavloView* view = activeView(frame);
+void filePrintPreview(CommandTarget& frame, int) {
+    CTavloView* view = frame.activeView();
     if (!view)
         return;
     QPrinter& printer = sessionPrinter();
-    QPrintPreviewDialog dialog(&printer, &frame);
+    QPrintPreviewDialog dialog(&printer, frame.mainWindow());
     dialog.setWindowTitle("打印预览");
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested,
                      [view](QPrinter* p) { printPage(*view, *p); });

@@ -50,7 +50,13 @@ QByteArray packedDib(const QByteArray& bmp) {
     return dib;
 }
 
+std::list<ZN_ShapeBase*>* lentClipboard = nullptr;
+
 } // namespace
+
+std::list<ZN_ShapeBase*>* clipboardShapes() { return lentClipboard; }
+
+void setClipboardShapes(std::list<ZN_ShapeBase*>* store) { lentClipboard = store; }
 
 bool copySelectedShapes(ZN_ShapeManager& page, std::list<ZN_ShapeBase*>& clipboard) {
     if (page.getBackRgn() && page.getBackRgn()->getShow())

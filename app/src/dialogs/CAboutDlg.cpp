@@ -7,13 +7,10 @@
 #include <QPainter>
 #include <QVBoxLayout>
 
-#include "commands/CommandIds.h"
-#include "commands/ToolbarIcons.h"
-
-CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
+CAboutDlg::CAboutDlg(const QIcon& programIcon, QWidget* parent) : QDialog(parent) {
     setWindowTitle("关于 Tavlo");
     auto* icon = new QLabel(this);
-    icon->setPixmap(commandIcon(cmd::ToolLine).pixmap(QSize(32, 32)));
+    icon->setPixmap(programIcon.pixmap(QSize(32, 32)));
     auto* text = new QLabel(
         "<b>Qelmo思维导图</b>，2.03 版<br>Tavlo<br><br>"
         "<a href=\"https://www.qt.io/\">基于 Qt 构建</a>",

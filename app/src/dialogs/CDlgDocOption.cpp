@@ -7,10 +7,10 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "dialogs/PageOperations.h"
+#include "document/CTavloDoc.h"
+#include "document/PageOperations.h"
 #include "folder/CFolderFrame.h"
 #include "folder/CFolderTabCtrl.h"
-#include "frames/CTavloDoc.h"
 
 CDlgDocOption::CDlgDocOption(CTavloDoc* doc, CFolderFrame* frame, QWidget* parent)
     : QDialog(parent), doc_(doc), frame_(frame) {

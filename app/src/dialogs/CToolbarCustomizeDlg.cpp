@@ -8,7 +8,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
-#include "frames/ToolbarCustomizer.h"
+#include "dialogs/ToolbarCustomizer.h"
 
 CToolbarCustomizeDlg::CToolbarCustomizeDlg(ToolbarCustomizer& toolbars, int page, QWidget* parent)
     : QDialog(parent), toolbars_(toolbars) {

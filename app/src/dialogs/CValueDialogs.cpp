@@ -9,8 +9,8 @@
 
 #include <sarvik/platform/ZMessage.h>
 
-#include "commands/CommandPrompts.h"
-#include "frames/CTavloApp.h"
+#include "dialogs/CommandPrompts.h"
+#include "document/AppNames.h"
 
 ZVector3 toVector3(const QColor& colour) {
     return ZVector3(static_cast<float>(colour.red()) / 255.0f,
@@ -25,7 +25,7 @@ bool readWholeNumber(QLineEdit* edit, int lo, int hi, int& value) {
         value = v;
         return true;
     }
-    ZShowMessage(CTavloApp::kApplication,
+    ZShowMessage(tavlo::kApplication,
                  ok ? QString("请输入 %1 和 %2 之间的整数。").arg(lo).arg(hi).toStdString()
                     : std::string("请输入一个整数。"));
     edit->setFocus();

@@ -5,7 +5,7 @@
 #include <QIdentityProxyModel>
 #include <QLocale>
 
-#include "frames/CTavloApp.h"
+#include "document/AppNames.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ public:
 } // namespace
 
 const std::vector<FileType>& documentFileTypes() {
-    static const std::vector<FileType> types = {{CTavloApp::kFileFilter, "*.tvx"},
+    static const std::vector<FileType> types = {{tavlo::kFileFilter, "*.tvx"},
                                                 {"所有文件 (*.*)", "*"}};
     return types;
 }

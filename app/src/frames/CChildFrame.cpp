@@ -4,11 +4,12 @@
 #include <QDir>
 #include <QMessageBox>
 
+#include "dialogs/CDlgJiuGongGe.h"
 #include "dialogs/FileDialogs.h"
+#include "document/CTavloDoc.h"
 #include "folder/CFolderFrame.h"
 #include "folder/CFolderTabCtrl.h"
 #include "frames/CTavloApp.h"
-#include "frames/CTavloDoc.h"
 #include "view/CTavloView.h"
 
 namespace {
@@ -55,11 +56,13 @@ CChildFrame::CChildFrame(QWidget* parent) : QMdiSubWindow(parent) {
     view_ = new CTavloView;
     folder_->createClient(view_);
     ZShapeData& data = doc_->shapeData();
-    data.folderFrame = folder_;
+    data.tabs = folder_;
     folder_->tabCtrl()->setShapeData(&data);
     data.addPage("页1");
     folder_->createSizerBar();
     view_->setDocument(doc_);
+    view_->setTableSizeAsker(
+        [this](int& rows, int& columns) { return CDlgJiuGongGe::ask(view_, rows, columns); });
     view_->setCurrentPage(data.managers[0]);
     folder_->relayout();
     setWidget(folder_);

@@ -17,17 +17,13 @@
 #include <sarvik/platform/ZMessage.h>
 
 #include "commands/CommandIds.h"
+#include "commands/ShapeClipboard.h"
 #include "commands/ToolbarIcons.h"
+#include "document/PictureCache.h"
 #include "frames/CMainFrame.h"
-#include "recovery/ZAutoSave.h"
+#include "frames/ZAutoSave.h"
 
 namespace {
-
-// Pictures read while no application object exists (the command line).
-std::vector<std::unique_ptr<ZImageTexture>>& orphanTextures() {
-    static std::vector<std::unique_ptr<ZImageTexture>> textures;
-    return textures;
-}
 
 void showMessageBox(const std::string& title, const std::string& text) {
     // The program's own messages carry the exclamation mark; the picture
@@ -89,9 +85,15 @@ CTavloApp::CTavloApp(int& argc, char** argv) : QApplication(argc, argv) {
     // No display name: Qt would append it to every window title.
     installQtTranslations();
     appLook = profile().value("ApplicationLook", 208).toInt();
+    pictureCache::setStore(&textures);
+    setClipboardShapes(&clipboardShapes);
 }
 
-CTavloApp::~CTavloApp() { ExitInstance(); }
+CTavloApp::~CTavloApp() {
+    ExitInstance();
+    pictureCache::setStore(nullptr);
+    setClipboardShapes(nullptr);
+}
 
 void CTavloApp::installQtTranslations() {
     // Qt's own texts (standard buttons, file, colour, font and print dialogs)
@@ -145,12 +147,7 @@ void CTavloApp::ExitInstance() {
     ZSetMessageSink(nullptr);
 }
 
-void CTavloApp::addTexture(ZImageTexture* texture) {
-    if (CTavloApp* app = instance())
-        app->textures.push_back(texture);
-    else
-        orphanTextures().emplace_back(texture);
-}
+void CTavloApp::addTexture(ZImageTexture* texture) { pictureCache::add(texture); }
 
 QStringList CTavloApp::recentFiles() const {
     QSettings settings = profile();

@@ -21,11 +21,10 @@
 #include <sarvik/ZN_NRect.h>
 #include <sarvik/ZN_ShapeManager.h>
 
-#include "cli/TavloCli.h"
-#include "commands/CommandIds.h"
+#include "document/AppNames.h"
+#include "document/CTavloDoc.h"
+#include "document/PageBounds.h"
 #include "folder/CFolderFrame.h"
-#include "frames/CTavloApp.h"
-#include "frames/CTavloDoc.h"
 
 namespace {
 
@@ -458,35 +457,6 @@ void CTavloView::keyPressEvent(QKeyEvent* event) {
     }
 }
 
-int CTavloView::toolForCommand(int commandId) {
-    switch (commandId) {
-    case cmd::ToolSelect:
-        return viewtool::Select;
-    case cmd::ToolPoint:
-        return viewtool::Point;
-    case cmd::ToolLine:
-        return viewtool::Line;
-    case cmd::ToolRect:
-        return viewtool::Rect;
-    case cmd::ToolText:
-        return viewtool::Text;
-    case cmd::ToolEllipse:
-        return viewtool::Ellipse;
-    case cmd::ToolRoundRect:
-        return viewtool::RoundRect;
-    case cmd::ToolRhombus:
-        return viewtool::Rhombus;
-    case cmd::ToolCapture:
-        return viewtool::Capture;
-    case cmd::ToolTable:
-        return viewtool::Table;
-    case cmd::ToolParallelogram:
-        return viewtool::Parallelogram;
-    default:
-        return -1;
-    }
-}
-
 void CTavloView::setTool(int value) {
     clearHover();
     focusRect_ = QRect();
@@ -560,7 +530,7 @@ void CTavloView::showMessage(const QString& text) {
         messageShower_(text);
         return;
     }
-    QMessageBox::information(this, CTavloApp::kApplication, text);
+    QMessageBox::information(this, tavlo::kApplication, text);
 }
 
 void CTavloView::initializeGL() {

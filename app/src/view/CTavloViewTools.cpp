@@ -26,7 +26,6 @@
 #include <sarvik/platform/ZCursor.h>
 #include <sarvik/platform/ZTextRaster.h>
 
-#include "dialogs/CDlgJiuGongGe.h"
 #include "view/CTavloView.h"
 
 namespace {
@@ -689,8 +688,7 @@ void CTavloView::onLButtonDblClk(Qt::KeyboardModifiers, QPoint) {
         if (auto* table = dynamic_cast<ZN_NJiuGongGe*>(hitShape)) {
             int rows = 3;
             int columns = 3;
-            const bool ok = tableSizeAsker_ ? tableSizeAsker_(rows, columns)
-                                            : CDlgJiuGongGe::ask(this, rows, columns);
+            const bool ok = tableSizeAsker_ && tableSizeAsker_(rows, columns);
             if (ok) {
                 table->setSizeValue(rows, columns);
                 update();

@@ -1,0 +1,36 @@
+#pragma once
+// 文件 > 导出...: the current page or the selection as a PNG picture, an SVG
+// drawing or a PDF document, chosen in CDlgExport. The choices and the last
+// folder are kept in the profile. A file is written whole or not at all.
+
+#include <functional>
+
+#include <QString>
+
+#include "dialogs/CDlgExport.h"
+
+class CommandTarget;
+class ZN_ShapeManager;
+
+ExportChoices loadExportChoices();
+void storeExportChoices(const ExportChoices& choices);
+// The folder of the last export; the home folder at first.
+QString loadExportFolder();
+void storeExportFolder(const QString& folder);
+
+// The file name suffix and the save dialog's filter of a format.
+QString exportSuffix(int format);
+QString exportFilter(int format);
+
+// Called after each step of `steps`; false cancels the export.
+using ExportProgress = std::function<bool(int step, int steps)>;
+
+// Writes `page` to `path` as the choices say. False when it failed, with the
+// message the user sees in *failure, or when cancelled, with *failure empty;
+// either way nothing is left at `path` that was not there before.
+bool exportPage(ZN_ShapeManager& page, const ExportChoices& choices, const QString& path,
+                const ExportProgress& progress, QString* failure);
+
+namespace handlers {
+void fileExport(CommandTarget& frame, int id);
+} // namespace handlers
