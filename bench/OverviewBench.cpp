@@ -106,8 +106,12 @@ void scrollFrames(benchmark::State& state, bool panelOpen) {
     setScallPosition(ZVector2(0.0f, 0.0f));
 }
 
-void BM_FrameScroll(benchmark::State& state) { scrollFrames(state, false); }
-void BM_FrameScrollOverviewOpen(benchmark::State& state) { scrollFrames(state, true); }
+void BM_FrameScroll(benchmark::State& state) {
+    scrollFrames(state, false);
+}
+void BM_FrameScrollOverviewOpen(benchmark::State& state) {
+    scrollFrames(state, true);
+}
 
 void sizes(benchmark::internal::Benchmark* b) {
     b->Arg(10000)->Arg(100000);

@@ -94,7 +94,7 @@ TEST_F(Overview, FitShowsShapesThatNeedLessThanTenPercentAndZoomOutStepsOnBelowI
         frame->runCommand(cmd::ZoomOut);
         steps.push_back(view->getZoom());
     }
-    const std::vector<float> expected = {0.75f, 0.67f, 0.5f, 0.33f, 0.25f, 0.1f,
+    const std::vector<float> expected = {0.75f, 0.67f, 0.5f,  0.33f, 0.25f, 0.1f,
                                          0.05f, 0.02f, 0.01f, 0.01f, 0.01f, 0.01f};
     for (std::size_t i = 0; i < expected.size(); ++i)
         EXPECT_FLOAT_EQ(steps[i], expected[i]) << i;

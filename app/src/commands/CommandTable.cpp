@@ -248,10 +248,10 @@ MenuEntry viewMenu(bool full) {
     if (!full)
         return popup("视图(&V)", {item(menuslot::ToolbarList), item(cmd::StatusBar),
                                   item(cmd::ViewOverview), item(menuslot::LookList)});
-    return popup("视图(&V)", {item(menuslot::ToolbarList), item(cmd::StatusBar),
-                              item(cmd::ViewOverview), item(menuslot::LookList), sep(),
-                              item(cmd::ZoomIn),
-                              item(cmd::ZoomOut), item(cmd::ZoomActual), item(cmd::ZoomFit)});
+    return popup("视图(&V)",
+                 {item(menuslot::ToolbarList), item(cmd::StatusBar), item(cmd::ViewOverview),
+                  item(menuslot::LookList), sep(), item(cmd::ZoomIn), item(cmd::ZoomOut),
+                  item(cmd::ZoomActual), item(cmd::ZoomFit)});
 }
 
 MenuEntry helpMenu() {

@@ -89,8 +89,8 @@ void COverviewPanel::onViewFrame() {
         extent = page->shownExtent();
         listVersion = page->getListVersion();
     }
-    const bool pageChanged = page != seenPage_ || listVersion != seenListVersion_ ||
-                             !sameExtent(extent, seenExtent_);
+    const bool pageChanged =
+        page != seenPage_ || listVersion != seenListVersion_ || !sameExtent(extent, seenExtent_);
     if (pageChanged || !moved)
         schedule();
     seenPage_ = page;
@@ -112,8 +112,7 @@ void COverviewPanel::schedule() {
     // pause (the end of a drag), so that drawing a large page never stalls
     // an edit under way; a page drawn quickly is drawn during long drags too.
     qint64 wait = picture_.isNull() ? 0 : kQuietMs;
-    if (!picture_.isNull() && lastCostMs_ <= kQuickMs &&
-        firstChange_.elapsed() >= kLongestDelayMs)
+    if (!picture_.isNull() && lastCostMs_ <= kQuickMs && firstChange_.elapsed() >= kLongestDelayMs)
         wait = 0;
     if (sinceLast_.isValid())
         wait = std::max<qint64>(wait, gapMs_ - sinceLast_.elapsed());
@@ -242,9 +241,9 @@ void COverviewPanel::mousePressEvent(QMouseEvent* event) {
     }
     const ZVector2 at = canvasAt(event->position());
     const float zoom = v->getZoom();
-    const ZVector2 centre = v->viewOffset() +
-                            ZVector2(static_cast<float>(v->width()) * 0.5f / zoom,
-                                     static_cast<float>(v->height()) * 0.5f / zoom);
+    const ZVector2 centre =
+        v->viewOffset() + ZVector2(static_cast<float>(v->width()) * 0.5f / zoom,
+                                   static_cast<float>(v->height()) * 0.5f / zoom);
     // Taking the rectangle keeps the pointer where it took it; a press
     // elsewhere brings the window there first.
     if (viewRect().normalized().contains(event->position())) {
