@@ -193,6 +193,8 @@ const std::vector<CommandDef> kCommands = {
     // View, window, help
     {cmd::StatusBar, "状态栏(&S)", "显示或隐藏状态栏\n显隐状态栏", nullptr, Snapshot::No,
      toggleStatusBar, statusBarShown},
+    {cmd::ViewOverview, "概览窗口", "显示或隐藏概览窗口\n概览窗口", nullptr, Snapshot::No,
+     toggleOverview, overviewShown},
     {cmd::ViewCustomize, "自定义...", nullptr, nullptr, Snapshot::No, viewCustomize},
     {cmd::WindowNew, "新建窗口(&N)", "为活动文档打开另一个窗口\n新建窗口", nullptr, Snapshot::No,
      nullptr},
@@ -244,11 +246,12 @@ MenuEntry fileMenu(bool full) {
 
 MenuEntry viewMenu(bool full) {
     if (!full)
-        return popup("视图(&V)",
-                     {item(menuslot::ToolbarList), item(cmd::StatusBar), item(menuslot::LookList)});
-    return popup("视图(&V)", {item(menuslot::ToolbarList), item(cmd::StatusBar),
-                              item(menuslot::LookList), sep(), item(cmd::ZoomIn),
-                              item(cmd::ZoomOut), item(cmd::ZoomActual), item(cmd::ZoomFit)});
+        return popup("视图(&V)", {item(menuslot::ToolbarList), item(cmd::StatusBar),
+                                  item(cmd::ViewOverview), item(menuslot::LookList)});
+    return popup("视图(&V)",
+                 {item(menuslot::ToolbarList), item(cmd::StatusBar), item(cmd::ViewOverview),
+                  item(menuslot::LookList), sep(), item(cmd::ZoomIn), item(cmd::ZoomOut),
+                  item(cmd::ZoomActual), item(cmd::ZoomFit)});
 }
 
 MenuEntry helpMenu() {

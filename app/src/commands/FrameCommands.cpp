@@ -1,6 +1,7 @@
 #include "commands/FrameCommands.h"
 
 #include <QApplication>
+#include <QDockWidget>
 #include <QInputDialog>
 #include <QMainWindow>
 #include <QMdiArea>
@@ -88,6 +89,25 @@ void toggleStatusBar(CommandTarget& frame, int) {
 
 bool statusBarShown(CommandTarget& frame, int) {
     return !frame.mainWindow()->statusBar()->isHidden();
+}
+
+namespace {
+
+// The main window's overview window, found by the name the profile keeps it under.
+QDockWidget* overviewDock(CommandTarget& frame) {
+    return frame.mainWindow()->findChild<QDockWidget*>("dockOverview");
+}
+
+} // namespace
+
+void toggleOverview(CommandTarget& frame, int) {
+    if (QDockWidget* dock = overviewDock(frame))
+        dock->setVisible(dock->isHidden());
+}
+
+bool overviewShown(CommandTarget& frame, int) {
+    const QDockWidget* dock = overviewDock(frame);
+    return dock && !dock->isHidden();
 }
 
 void appLook(CommandTarget& frame, int id) { frame.setAppLook(id); }

@@ -32,6 +32,7 @@
 #include "frames/CWindowsDlg.h"
 #include "frames/KeyboardLocks.h"
 #include "frames/TemplateFolder.h"
+#include "view/COverviewPanel.h"
 #include "view/CTavloView.h"
 
 namespace {
@@ -116,10 +117,16 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
         updateTitle();
         updateCommandUI();
         updateZoomPane();
+        followActiveView();
     });
     createActions();
     createToolbars();
     createStatusBar();
+    overview_ = new COverviewDock(this);
+    addDockWidget(Qt::RightDockWidgetArea, overview_);
+    overview_->hide();
+    // Its menu item shows the check mark as the dock's own close button acts.
+    connect(overview_, &QDockWidget::visibilityChanged, this, &CMainFrame::updateCommandUI);
     rebuildMenuBar();
     contextMenu_ = buildMenu(contextMenu(), this);
     CTavloApp* app = CTavloApp::instance();
@@ -136,6 +143,9 @@ CMainFrame::~CMainFrame() {
         child->view()->disconnect(this);
         child->document()->disconnect(this);
     }
+    // The overview hides as the frame's QWidget part goes; the half-destroyed
+    // frame must not hear of it.
+    overview_->disconnect(this);
     // Documents go before the frame so that their views still have a window.
     for (QMdiSubWindow* w : mdi_->subWindowList())
         delete w;
@@ -368,7 +378,15 @@ void CMainFrame::updateZoomPane() {
         return;
     const CChildFrame* child = activeChild();
     const float zoom = child ? child->view()->getZoom() : 1.0f;
-    zoomPane_->setText(QString("%1%").arg(static_cast<int>(std::lround(zoom * 100.0f))));
+    // Below 10 % a tenth of a percent tells the fitted zooms apart.
+    const double percent = static_cast<double>(zoom) * 100.0;
+    const double shown = percent < 10.0 ? std::round(percent * 10.0) / 10.0 : std::round(percent);
+    zoomPane_->setText(QString::number(shown, 'g', 6) + '%');
+}
+
+void CMainFrame::followActiveView() {
+    CChildFrame* child = activeChild();
+    overview_->panel()->setView(child ? child->view() : nullptr);
 }
 
 CChildFrame* CMainFrame::activeChild() const {
@@ -396,6 +414,7 @@ CChildFrame* CMainFrame::attachChild(CChildFrame* child) {
         rebuildMenuBar();
         updateTitle();
         updateCommandUI();
+        followActiveView();
     });
     child->showMaximized();
     mdi_->setActiveSubWindow(child);

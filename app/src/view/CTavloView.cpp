@@ -411,4 +411,5 @@ void CTavloView::paintGL() {
         glMatrixMode(GL_MODELVIEW);
     }
     scene.releaseCurrent();
+    emit frameDrawn();
 }

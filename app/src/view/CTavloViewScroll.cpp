@@ -16,9 +16,10 @@
 
 namespace {
 
-// The steps of zooming in and out.
-constexpr std::array<float, 12> kZoomLevels = {0.1f, 0.25f, 0.33f, 0.5f, 0.67f, 0.75f,
-                                               1.0f, 1.25f, 1.5f,  2.0f, 3.0f,  4.0f};
+// The steps of zooming in and out; below 1 % only fitting the page goes.
+constexpr std::array<float, 15> kZoomLevels = {0.01f, 0.02f, 0.05f, 0.1f, 0.25f,
+                                               0.33f, 0.5f,  0.67f, 0.75f, 1.0f,
+                                               1.25f, 1.5f,  2.0f,  3.0f,  4.0f};
 // Scroll values count screen pixels; they are kept well inside an int.
 constexpr double kScrollLimit = 1.0e9;
 // Room left around the shapes when the whole page is fitted into the window.

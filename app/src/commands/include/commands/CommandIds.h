@@ -119,5 +119,7 @@ enum : int {
     ZoomOut = 33102,
     ZoomActual = 33103,
     ZoomFit = 33104,
+    // The overview window
+    ViewOverview = 33105,
 };
 } // namespace cmd

@@ -21,6 +21,9 @@ void windowManager(CommandTarget& frame, int id);
 void viewCustomize(CommandTarget& frame, int id);
 void toggleStatusBar(CommandTarget& frame, int id);
 bool statusBarShown(CommandTarget& frame, int id);
+// Shows or hides the overview window.
+void toggleOverview(CommandTarget& frame, int id);
+bool overviewShown(CommandTarget& frame, int id);
 void appLook(CommandTarget& frame, int id);
 bool appLookChecked(CommandTarget& frame, int id);
 void toggleBindDrag(CommandTarget& frame, int id);

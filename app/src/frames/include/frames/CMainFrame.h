@@ -15,6 +15,7 @@ class QMdiArea;
 class QMenu;
 class QToolBar;
 class CChildFrame;
+class COverviewDock;
 class KeyboardLocks;
 class ToolbarCustomizer;
 struct MenuEntry;
@@ -38,6 +39,8 @@ public:
     QAction* action(int id) const;
     QToolBar* toolbar(int index) const;
     QMenu* viewContextMenu() const { return contextMenu_; }
+    // The overview window, following the active document window.
+    COverviewDock* overviewDock() const { return overview_; }
     // Enables, disables and checks every command for the current state.
     void updateCommandUI();
     // Runs a command by id, as a menu click does.
@@ -86,6 +89,8 @@ private:
     void fillWindowList(QMenu* menu);
     void updateTitle();
     CChildFrame* attachChild(CChildFrame* child);
+    // Points the overview at the active document window's view.
+    void followActiveView();
 
     QMdiArea* mdi_ = nullptr;
     std::map<int, QAction*> actions_;
@@ -95,6 +100,7 @@ private:
     QList<QMenu*> emptyMenus_;
     QMenu* contextMenu_ = nullptr;
     QLabel* zoomPane_ = nullptr; // status-bar pane, owned by the bar
+    COverviewDock* overview_ = nullptr; // child widget
     bool documentMenusShown_ = false;
     bool menusBuilt_ = false;
     KeyboardLocks* locks_ = nullptr;                 // child object

@@ -80,7 +80,7 @@ class CTavloView : public CFolderView {
 public:
     static constexpr int kScrollWidth = 15000;
     static constexpr int kScrollHeight = 10000;
-    static constexpr float kMinZoom = 0.1f;
+    static constexpr float kMinZoom = 0.001f;
     static constexpr float kMaxZoom = 4.0f;
     // How near (screen pixels) a handle, point or line counts as under the
     // pointer, at every zoom.
@@ -123,7 +123,7 @@ public:
 
     // --- zoom: screen pixels per canvas unit ---
     float getZoom() const { return zoom_; }
-    // Zooms to `value` (clamped to 10 %..400 %) keeping the canvas point under
+    // Zooms to `value` (clamped to 0.1 %..400 %) keeping the canvas point under
     // the screen point `anchor` where it is.
     void setZoom(float value, QPointF anchor);
     // The same about the window's centre.
@@ -225,6 +225,9 @@ public:
 signals:
     // The zoom changed; `percent` is what the status bar shows.
     void zoomChanged(int percent);
+    // A frame of the page was drawn: whatever it shows (scroll, zoom, page,
+    // shapes) may have changed since the one before.
+    void frameDrawn();
 
 protected:
     void initializeGL() override;

@@ -1,0 +1,41 @@
+#include "view/OverviewPicture.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <sarvik/ZN_Scene.h>
+#include <sarvik/ZN_ShapeManager.h>
+
+OverviewFrame fitOverview(const ZDrawnExtent& extent, const ZDrawnExtent& fallback, int width,
+                          int height, float margin) {
+    const ZDrawnExtent& e = extent.inks && extent.finite ? extent : fallback;
+    OverviewFrame f;
+    f.width = std::max(1, width);
+    f.height = std::max(1, height);
+    const float w = std::max(1.0f, e.max.X() - e.min.X());
+    const float h = std::max(1.0f, e.max.Y() - e.min.Y());
+    const float roomX = std::max(1.0f, static_cast<float>(f.width) - 2.0f * margin);
+    const float roomY = std::max(1.0f, static_cast<float>(f.height) - 2.0f * margin);
+    const float scale = std::min(roomX / w, roomY / h);
+    // Extents of damaged pages may be too wide for a float scale; such a page
+    // shows as a dot rather than as nothing.
+    f.scale = std::isfinite(scale) && scale > 0.0f ? scale : 1.0e-6f;
+    const ZVector2 centre((e.min.X() + e.max.X()) * 0.5f, (e.min.Y() + e.max.Y()) * 0.5f);
+    f.origin = ZVector2(centre.X() - static_cast<float>(f.width) * 0.5f / f.scale,
+                        centre.Y() - static_cast<float>(f.height) * 0.5f / f.scale);
+    return f;
+}
+
+void drawOverview(ZGLSurface& surface, ZN_ShapeManager& page, const OverviewFrame& frame) {
+    const ZVector2 offset = getScallPosition();
+    const float zoom = getViewZoom();
+    ZN_Scene scene;
+    scene.init(&surface);
+    scene.setShapeManager(&page);
+    scene.resize(frame.width, frame.height);
+    scene.setZoom(frame.scale);
+    setScallPosition(frame.origin);
+    scene.render();
+    setScallPosition(offset);
+    setViewZoom(zoom);
+}

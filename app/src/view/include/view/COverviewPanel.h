@@ -1,0 +1,107 @@
+#pragma once
+// The overview window's content: the page of the active document window
+// scaled to fit, with the part that window shows as a rectangle. A click
+// centres the window there, dragging the rectangle pans it, the wheel zooms
+// it. The page is drawn into a cached picture once changes pause, at most
+// every 100 ms (longer when drawing it takes long), never once per frame;
+// scrolling and zooming the window only move the rectangle.
+
+#include <cstdint>
+
+#include <QElapsedTimer>
+#include <QImage>
+#include <QMetaObject>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include "view/OverviewPicture.h"
+
+class CTavloView;
+class ZN_ShapeManager;
+
+class COverviewPanel : public QWidget {
+    Q_OBJECT
+public:
+    // The shortest wait between two pictures.
+    static constexpr int kMinGapMs = 100;
+
+    explicit COverviewPanel(QWidget* parent = nullptr);
+
+    // The window to follow, or none; not owned.
+    void setView(CTavloView* view);
+    CTavloView* view() const { return view_; }
+
+    // The picture as last drawn, the page it shows and where it put it.
+    const QImage& picture() const { return picture_; }
+    const ZN_ShapeManager* picturePage() const { return picturePage_; }
+    const OverviewFrame& pictureFrame() const { return frame_; }
+    int pictureCount() const { return pictureCount_; }
+    // True while a change waits to be drawn.
+    bool isPicturePending() const { return dirty_; }
+    // The window's visible part in panel pixels.
+    QRectF viewRect() const;
+    // Panel pixels to canvas units and back, as the picture shows them.
+    ZVector2 canvasAt(QPointF panel) const;
+    QPointF panelAt(const ZVector2& canvas) const;
+
+    QSize sizeHint() const override { return {240, 180}; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    void onViewFrame();
+    // Asks for a new picture, no sooner than the gap since the last allows.
+    void schedule();
+    void drawPicture();
+    // Scrolls the window so that `canvas` is at its centre.
+    void centreViewOn(const ZVector2& canvas);
+
+    QPointer<CTavloView> view_;
+    QMetaObject::Connection frameHook_;
+    QTimer timer_;
+    QElapsedTimer sinceLast_;   // since the last picture was started
+    QElapsedTimer firstChange_; // since the oldest change not yet drawn
+    qint64 gapMs_ = kMinGapMs;
+    qint64 lastCostMs_ = 0;
+    bool dirty_ = false;
+
+    QImage picture_;
+    OverviewFrame frame_;
+    const ZN_ShapeManager* picturePage_ = nullptr; // compared, never followed
+    int pictureCount_ = 0;
+
+    // What the window showed at its last frame: a frame that moved none of
+    // them drew a change of the page.
+    const ZN_ShapeManager* seenPage_ = nullptr;
+    ZVector2 seenOffset_{0.0f, 0.0f};
+    float seenZoom_ = 0.0f;
+    QSize seenSize_;
+    ZDrawnExtent seenExtent_;
+    std::uint64_t seenListVersion_ = 0;
+
+    bool dragging_ = false;
+    ZVector2 grab_{0.0f, 0.0f}; // pointer minus window centre, in canvas units
+    int wheelRemainder_ = 0;
+};
+
+#include <QDockWidget>
+
+// The dockable window "概览窗口" around the panel; its place and visibility
+// are kept with the toolbars' (by its object name). Starts hidden.
+class COverviewDock : public QDockWidget {
+    Q_OBJECT
+public:
+    explicit COverviewDock(QWidget* parent = nullptr);
+    COverviewPanel* panel() const { return panel_; }
+
+private:
+    COverviewPanel* panel_ = nullptr; // child widget
+};

@@ -1,0 +1,241 @@
+// Seeing a whole map: fitting reaches below 10 %, zooming out steps on below
+// it, the scroll range ends half a window past the shapes, and the overview
+// window draws the page, moves the view and follows pages and edits.
+
+#include <functional>
+
+#include <gtest/gtest.h>
+
+#include <QDockWidget>
+#include <QLabel>
+#include <QScrollBar>
+#include <QTest>
+#include <QWheelEvent>
+
+#include <sarvik/ZDrawnExtent.h>
+#include <sarvik/ZN_NRect.h>
+
+#include "WindowFixture.h"
+#include "commands/CommandIds.h"
+#include "document/PageOperations.h"
+#include "folder/CFolderFrame.h"
+#include "view/COverviewPanel.h"
+
+namespace {
+
+constexpr int kWaitMs = 10000;
+
+bool waitFor(const std::function<bool()>& condition) {
+    return QTest::qWaitFor(condition, kWaitMs);
+}
+
+} // namespace
+
+class Overview : public DocumentFixture {
+protected:
+    void SetUp() override {
+        DocumentFixture::SetUp();
+        if (HasFatalFailure())
+            return;
+        // A window about 1300 pixels wide, as in the report that asked for this.
+        frame->resize(1400, 900);
+        QCoreApplication::processEvents();
+        near_ = addRect(*page, 200, 150, 300, 210);
+        far_ = addRect(*page, 30000, 20000, 30100, 20060);
+        view->update();
+    }
+    void TearDown() override {
+        frame->overviewDock()->hide();
+        DocumentFixture::TearDown();
+    }
+
+    QPoint screenOf(float x, float y) const {
+        return view->screenFromClient(ZVector2(x, y) - view->viewOffset()).toPoint();
+    }
+    bool onScreen(const ZN_NRect* box) const {
+        return view->rect().contains(screenOf(box->getPoint1().X(), box->getPoint1().Y())) &&
+               view->rect().contains(screenOf(box->getPoint2().X(), box->getPoint2().Y()));
+    }
+    ZVector2 viewCentre() const {
+        const float z = view->getZoom();
+        return view->viewOffset() + ZVector2(view->width() * 0.5f / z, view->height() * 0.5f / z);
+    }
+    // Opens the overview through its command and waits for its first picture.
+    COverviewPanel* openOverview() {
+        frame->runCommand(cmd::ViewOverview);
+        COverviewPanel* panel = frame->overviewDock()->panel();
+        EXPECT_TRUE(frame->action(cmd::ViewOverview)->isChecked());
+        EXPECT_TRUE(waitFor([&] { return panel->isVisible() && !panel->picture().isNull(); }));
+        return panel;
+    }
+    // Waits until the panel has drawn every change it was told of.
+    static bool settled(COverviewPanel* panel) {
+        return waitFor([&] { return !panel->isPicturePending() && !panel->picture().isNull(); });
+    }
+
+    ZN_NRect* near_ = nullptr;
+    ZN_NRect* far_ = nullptr;
+};
+
+TEST_F(Overview, FitShowsShapesThatNeedLessThanTenPercentAndZoomOutStepsOnBelowIt) {
+    ASSERT_GT(view->width(), 1000);
+    frame->runCommand(cmd::ZoomFit);
+    EXPECT_LT(view->getZoom(), 0.1f);
+    EXPECT_TRUE(onScreen(near_));
+    EXPECT_TRUE(onScreen(far_));
+    // One step in from a fitted zoom goes to the next level up.
+    frame->runCommand(cmd::ZoomIn);
+    EXPECT_FLOAT_EQ(view->getZoom(), 0.05f);
+
+    auto* pane = frame->findChild<QLabel*>("paneZoom");
+    frame->runCommand(cmd::ZoomActual);
+    std::vector<float> steps;
+    for (int i = 0; i < 12; ++i) {
+        frame->runCommand(cmd::ZoomOut);
+        steps.push_back(view->getZoom());
+    }
+    const std::vector<float> expected = {0.75f, 0.67f, 0.5f,  0.33f, 0.25f, 0.1f,
+                                         0.05f, 0.02f, 0.01f, 0.01f, 0.01f, 0.01f};
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        EXPECT_FLOAT_EQ(steps[i], expected[i]) << i;
+    EXPECT_EQ(pane->text(), "1%");
+
+    // A map wider still is fitted down to 0.1 % and no further.
+    addRect(*page, 4.0e6f, 3.0e6f, 4.0e6f + 100.0f, 3.0e6f + 60.0f);
+    view->zoomToFit();
+    EXPECT_FLOAT_EQ(view->getZoom(), CTavloView::kMinZoom);
+    EXPECT_EQ(pane->text(), "0.1%");
+}
+
+TEST_F(Overview, AtEveryZoomTheRangeReachesTheShapesAndEndsHalfAWindowPastThem) {
+    QScrollBar* h = child->folderFrame()->hScrollBar();
+    QScrollBar* v = child->folderFrame()->vScrollBar();
+    view->zoomToFit();
+    const float fit = view->getZoom();
+    for (float z : {0.01f, 0.02f, fit, 0.1f, 0.5f, 1.0f, 3.0f}) {
+        SCOPED_TRACE(z);
+        view->setZoom(z);
+        view->updateScrollRanges();
+        h->setValue(h->minimum());
+        v->setValue(v->minimum());
+        EXPECT_TRUE(onScreen(near_));
+        h->setValue(h->maximum());
+        v->setValue(v->maximum());
+        EXPECT_TRUE(onScreen(far_));
+        // Scrolled to the end, the far box is no further left or up than the
+        // window's middle (unless the whole range fits in the window).
+        const ZDrawnExtent drawn = drawnExtent(*far_);
+        const QPoint end = screenOf(drawn.max.X(), drawn.max.Y());
+        if (h->maximum() > h->minimum()) {
+            EXPECT_GE(end.x(), view->width() / 2 - 2);
+        }
+        if (v->maximum() > v->minimum()) {
+            EXPECT_GE(end.y(), view->height() / 2 - 2);
+        }
+    }
+}
+
+TEST_F(Overview, APictureOfThePageThatMovesAndZoomsTheViewWhenClickedDraggedAndWheeled) {
+    ZN_NRect* big = addRect(*page, 5000, 5000, 12000, 10000);
+    big->setFillColor(ZVector3(0.0f, 0.0f, 1.0f));
+    COverviewPanel* panel = openOverview();
+    ASSERT_TRUE(settled(panel));
+    EXPECT_EQ(panel->picturePage(), page);
+    // The big box is drawn where the panel maps its middle.
+    const QImage picture = panel->picture().scaled(panel->size());
+    const QRgb middle = picture.pixel(panel->panelAt(ZVector2(8500, 7500)).toPoint());
+    EXPECT_GT(qBlue(middle), 200);
+    EXPECT_LT(qRed(middle), 60);
+    // The whole page is in the picture, drawn where the panel says it is.
+    const QRect inside = panel->rect();
+    EXPECT_TRUE(inside.contains(panel->panelAt(ZVector2(200, 150)).toPoint()));
+    EXPECT_TRUE(inside.contains(panel->panelAt(ZVector2(30100, 20060)).toPoint()));
+    EXPECT_EQ(panel->picture().size(), panel->size() * panel->devicePixelRatioF());
+    // A click centres the view there, as far as the scroll range reaches.
+    const QPoint target = panel->panelAt(ZVector2(15000, 10000)).toPoint();
+    QTest::mouseClick(panel, Qt::LeftButton, {}, target);
+    const ZVector2 wanted = panel->canvasAt(target);
+    const float unit = 1.0f / view->getZoom() + 1.0f;
+    EXPECT_NEAR(viewCentre().X(), wanted.X(), unit);
+    EXPECT_NEAR(viewCentre().Y(), wanted.Y(), unit);
+    QTest::mouseClick(panel, Qt::LeftButton, {}, panel->panelAt(ZVector2(30050, 20030)).toPoint());
+    EXPECT_TRUE(onScreen(far_));
+
+    // Dragging the rectangle pans the view while the button is still down.
+    const QPoint grab = panel->viewRect().center().toPoint();
+    const ZVector2 before = viewCentre();
+    QTest::mousePress(panel, Qt::LeftButton, {}, grab);
+    EXPECT_NEAR(viewCentre().X(), before.X(), unit) << "taking the rectangle moves nothing";
+    QMouseEvent drag(QEvent::MouseMove, QPointF(grab - QPoint(30, 20)),
+                     panel->mapToGlobal(QPointF(grab - QPoint(30, 20))), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(panel, &drag);
+    const float scale = panel->pictureFrame().scale;
+    EXPECT_NEAR(viewCentre().X(), before.X() - 30.0f / scale, unit + 1.0f / scale);
+    EXPECT_NEAR(viewCentre().Y(), before.Y() - 20.0f / scale, unit + 1.0f / scale);
+    QTest::mouseRelease(panel, Qt::LeftButton, {}, grab - QPoint(30, 20));
+
+    // The wheel over the panel zooms the view.
+    const float zoom = view->getZoom();
+    QWheelEvent wheel(QPointF(10, 10), panel->mapToGlobal(QPointF(10, 10)), QPoint(),
+                      QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(panel, &wheel);
+    EXPECT_LT(view->getZoom(), zoom);
+}
+
+TEST_F(Overview, ThePictureFollowsPageSwitchesAndEditsButNotScrolling) {
+    COverviewPanel* panel = openOverview();
+    ASSERT_TRUE(settled(panel));
+
+    // A frame that only scrolled moves the rectangle and draws no picture.
+    const int pictures = panel->pictureCount();
+    const QRectF mark = panel->viewRect();
+    view->scrollTo(QPoint(2000, 1500));
+    view->grabFramebuffer();
+    EXPECT_FALSE(panel->isPicturePending());
+    EXPECT_NE(panel->viewRect(), mark);
+
+    // An edit far outside the page is drawn in the next picture.
+    addRect(*page, 60000, 5000, 60100, 5060);
+    view->update();
+    ASSERT_TRUE(waitFor([&] {
+        return panel->pictureCount() > pictures &&
+               panel->rect().contains(panel->panelAt(ZVector2(60100, 5060)).toPoint());
+    }));
+
+    // A new page is drawn once the view shows it, and the first again after.
+    addNumberedPage(*child->document());
+    ZN_ShapeManager* next = view->getCurrentPage();
+    ASSERT_NE(next, page);
+    addRect(*next, -800, -600, -700, -540);
+    view->update();
+    ASSERT_TRUE(waitFor([&] { return panel->picturePage() == next; }));
+    ASSERT_TRUE(settled(panel));
+    EXPECT_TRUE(panel->rect().contains(panel->panelAt(ZVector2(-800, -600)).toPoint()));
+    EXPECT_FALSE(panel->rect().contains(panel->panelAt(ZVector2(30000, 20000)).toPoint()));
+    view->showPage(0);
+    EXPECT_TRUE(waitFor([&] { return panel->picturePage() == page; }));
+}
+
+TEST_F(Overview, ItsPlaceAndVisibilityComeBackAtTheNextStart) {
+    frame->runCommand(cmd::ViewOverview);
+    frame->removeDockWidget(frame->overviewDock());
+    frame->addDockWidget(Qt::LeftDockWidgetArea, frame->overviewDock());
+    frame->overviewDock()->show();
+    frame->saveWindowLayout();
+    {
+        CMainFrame next;
+        next.restoreWindowLayout();
+        EXPECT_FALSE(next.overviewDock()->isHidden());
+        EXPECT_EQ(next.dockWidgetArea(next.overviewDock()), Qt::LeftDockWidgetArea);
+        // A frame closed with the overview shown goes without calling back
+        // into itself.
+        next.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&next));
+        ASSERT_TRUE(next.overviewDock()->isVisible());
+    }
+    // Hidden again for the tests that follow.
+    frame->runCommand(cmd::ViewOverview);
+    EXPECT_TRUE(frame->overviewDock()->isHidden());
+    frame->saveWindowLayout();
+}

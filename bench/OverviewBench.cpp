@@ -1,0 +1,125 @@
+// The overview window on generated maps of 10 000 and 100 000 nodes: one
+// picture of the whole page as the panel draws it, and the window-size frame
+// with and without the check the open panel adds to every frame.
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+
+#include <sarvik/ZN_Scene.h>
+#include <sarvik/ZN_ShapeManager.h>
+
+#include "MapGenerator.h"
+#include "ZHeadlessGL.h"
+#include "view/OverviewPicture.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kWindowW = 1920;
+constexpr int kWindowH = 1080;
+// The panel's size as it opens docked beside the window.
+constexpr int kPanelW = 240;
+constexpr int kPanelH = 180;
+
+double since(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+ZN_ShapeManager& map(int nodes) {
+    static std::map<int, std::unique_ptr<ZN_ShapeManager>> maps;
+    auto& page = maps[nodes];
+    if (!page)
+        page = benchmap::makeMap(nodes, benchmap::Layout::Spread);
+    return *page;
+}
+
+ZHeadlessGL* context(int width, int height) {
+    static std::map<std::pair<int, int>, std::unique_ptr<ZHeadlessGL>> contexts;
+    auto& gl = contexts[{width, height}];
+    if (!gl) {
+        std::string error;
+        gl = ZHeadlessGL::create(width, height, &error);
+        if (!gl)
+            std::fprintf(stderr, "tavlo_bench: no headless GL context: %s\n", error.c_str());
+    }
+    return gl.get();
+}
+
+// One picture of the whole page, read back as the panel keeps it.
+void BM_OverviewPicture(benchmark::State& state) {
+    ZN_ShapeManager& page = map(static_cast<int>(state.range(0)));
+    ZHeadlessGL* gl = context(kPanelW, kPanelH);
+    if (!gl) {
+        state.SkipWithError("no headless GL context");
+        return;
+    }
+    gl->makeCurrent();
+    const OverviewFrame frame = fitOverview(page.shownExtent(), {}, kPanelW, kPanelH, 6.0f);
+    drawOverview(*gl, page, frame); // untimed: warms the driver and the caches
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        drawOverview(*gl, page, frame);
+        benchmark::DoNotOptimize(gl->readPixels());
+        state.SetIterationTime(since(start));
+    }
+    state.counters["scale%"] = frame.scale * 100.0f;
+    state.counters["shapes"] = static_cast<double>(page.getShapeList().size());
+}
+
+// Window-size frames at 100 % scrolling down the map; with the panel open
+// each frame also asks the page whether it changed.
+void scrollFrames(benchmark::State& state, bool panelOpen) {
+    ZN_ShapeManager& page = map(static_cast<int>(state.range(0)));
+    ZHeadlessGL* gl = context(kWindowW, kWindowH);
+    if (!gl) {
+        state.SkipWithError("no headless GL context");
+        return;
+    }
+    gl->makeCurrent();
+    ZN_Scene scene;
+    scene.init(gl);
+    scene.resize(kWindowW, kWindowH);
+    scene.setShapeManager(&page);
+    setScallPosition(ZVector2(0.0f, 0.0f));
+    // Untimed: the first frame warms the driver and the page's indexes, and
+    // the editor's frames keep the page's extent measured.
+    scene.render();
+    page.shownExtent();
+    float y = 0.0f;
+    for (auto _ : state) {
+        y = y > 20000.0f ? 0.0f : y + 40.0f;
+        setScallPosition(ZVector2(0.0f, y));
+        const auto start = Clock::now();
+        scene.render();
+        if (panelOpen) {
+            benchmark::DoNotOptimize(page.shownExtent());
+            benchmark::DoNotOptimize(page.getListVersion());
+        }
+        state.SetIterationTime(since(start));
+    }
+    setScallPosition(ZVector2(0.0f, 0.0f));
+}
+
+void BM_FrameScroll(benchmark::State& state) {
+    scrollFrames(state, false);
+}
+void BM_FrameScrollOverviewOpen(benchmark::State& state) {
+    scrollFrames(state, true);
+}
+
+void sizes(benchmark::internal::Benchmark* b) {
+    b->Arg(10000)->Arg(100000);
+    b->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(0.3);
+}
+
+} // namespace
+
+BENCHMARK(BM_OverviewPicture)->Apply(sizes);
+BENCHMARK(BM_FrameScroll)->Apply(sizes);
+BENCHMARK(BM_FrameScrollOverviewOpen)->Apply(sizes);
