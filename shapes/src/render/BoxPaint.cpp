@@ -3,6 +3,7 @@
 #include <sarvik/ZDrawRecorder.h>
 #include <sarvik/ZImageTexture.h>
 
+#include "DeviceScale.h"
 #include "NodeColors.h"
 
 namespace detail {
@@ -42,6 +43,26 @@ void drawLoop(std::span<const ZVector2> points) {
     glBegin(GL_LINE_LOOP);
     for (const ZVector2& p : points)
         vertex(p);
+    glEnd();
+}
+
+void drawCornerJoins(std::span<const ZVector2> points) {
+    const float scale = deviceScale();
+    if (scale == 1.0f || !(scale > 0.0f))
+        return;
+    GLfloat width = 1.0f;
+    glGetFloatv(GL_LINE_WIDTH, &width);
+    // Thinner lines have no notch worth a pixel.
+    if (!(width > 2.0f))
+        return;
+    const float h = width * 0.5f / scale;
+    glBegin(GL_QUADS);
+    for (const ZVector2& p : points) {
+        glVertex2f(p.X() - h, p.Y() - h);
+        glVertex2f(p.X() - h, p.Y() + h);
+        glVertex2f(p.X() + h, p.Y() + h);
+        glVertex2f(p.X() + h, p.Y() - h);
+    }
     glEnd();
 }
 
