@@ -6,6 +6,8 @@
 #include "DeviceScale.h"
 #include "NodeColors.h"
 
+#include <cmath>
+
 namespace detail {
 
 namespace {
@@ -16,6 +18,9 @@ void drawPicture(const ZImageTexture& image, const ZVector2& a, const ZVector2& 
     ZDrawRecorder* recorder = ZGetDrawRecorder();
     if (recorder)
         recorder->pictureBegin(image, a, b);
+    // The texture is made for the device pixels the picture covers.
+    const float scale = deviceScale();
+    image.ensureResolution(std::fabs(b.X() - a.X()) * scale, std::fabs(b.Y() - a.Y()) * scale);
     image.render();
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glBegin(GL_QUADS);
