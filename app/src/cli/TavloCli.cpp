@@ -54,7 +54,8 @@ void include(CanvasBounds& b, const ZVector2& p) {
 
 int info(const std::string& path, std::ostream& out, std::ostream& err) {
     TvxDocument doc;
-    const TvxStatus status = readTvxFile(path, doc);
+    // The report counts pictures; their pixels are passed over, not kept.
+    const TvxStatus status = readTvxFile(path, doc, TvxPictures::SizesOnly);
     if (status != TvxStatus::Ok)
         return fail(err, readProblem(status, path));
     out << "version " << doc.version << '\n';
