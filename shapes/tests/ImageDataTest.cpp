@@ -133,19 +133,41 @@ TEST(ImageDataTest, ReaderRefusesCountsThatDoNotFitThePicture) {
         {"overflowing size", record(0x7FFFFFFF, 0x7FFFFFFF, 4, 1, 1, 4)},
         {"short header", std::vector<std::uint8_t>{3, 0, 0, 0, 2, 0}},
     };
-    for (const Case& c : cases) {
-        ZImageData data;
-        const unsigned char keep[4] = {7, 7, 7, 0};
-        data.copyData(keep, 1, 1, 4);
-        data.setId(3);
-        auto in = ZFile::fromMemory(c.bytes);
-        EXPECT_FALSE(data.readFile(in.get(), 8)) << c.what;
-        EXPECT_TRUE(in->failed()) << c.what;
-        EXPECT_EQ(data.getWidth(), 1) << c.what;
-        EXPECT_EQ(data.getByteCount(), 4) << c.what;
-        EXPECT_EQ(data.getId(), 3) << c.what;
-        EXPECT_EQ(data.getData()[0], 7) << c.what;
-    }
+    // Passing over a record's pixels checks it just as reading it does.
+    for (const bool skip : {false, true})
+        for (const Case& c : cases) {
+            ZImageData data;
+            const unsigned char keep[4] = {7, 7, 7, 0};
+            data.copyData(keep, 1, 1, 4);
+            data.setId(3);
+            auto in = ZFile::fromMemory(c.bytes);
+            EXPECT_FALSE(skip ? data.skipFile(in.get(), 8) : data.readFile(in.get(), 8)) << c.what;
+            EXPECT_TRUE(in->failed()) << c.what;
+            EXPECT_EQ(data.getWidth(), 1) << c.what;
+            EXPECT_EQ(data.getByteCount(), 4) << c.what;
+            EXPECT_EQ(data.getId(), 3) << c.what;
+            EXPECT_EQ(data.getData()[0], 7) << c.what;
+        }
+}
+
+// A report on a file keeps the pictures' sizes but not their pixels, and
+// reads on from the record that follows.
+TEST(ImageDataTest, SkippingARecordKeepsItsSizeAndReachesTheNext) {
+    auto out = ZFile::toMemory();
+    for (std::int32_t v : {3, 2, 24, 5, 1})
+        out->writeInt32(v);
+    const std::vector<unsigned char> pixels = pattern(24);
+    out->write(pixels.data(), pixels.size());
+    out->writeInt32(0x1234);
+    auto in = ZFile::fromMemory(out->bytes());
+    ZImageData data;
+    ASSERT_TRUE(data.skipFile(in.get(), 8));
+    EXPECT_EQ(data.getWidth(), 3);
+    EXPECT_EQ(data.getHeight(), 2);
+    EXPECT_EQ(data.getId(), 5);
+    EXPECT_EQ(data.getData(), nullptr);
+    EXPECT_FALSE(data.isComplete());
+    EXPECT_EQ(in->readInt32(), 0x1234);
 }
 
 TEST(ImageDataTest, EmptyPictureRecordIsAcceptedAndBuildsNoTexture) {

@@ -6,6 +6,8 @@
 #include <memory>
 #include <vector>
 
+#include "model/ShapeGrid.h"
+
 using namespace coretest;
 
 namespace {
@@ -181,6 +183,30 @@ TEST(ShapeManager, RubberBandSkipsHiddenShapesAndKeepsTheSelection) {
     EXPECT_TRUE(kept->getSelected());
     page.clearSelect();
     EXPECT_FALSE(shown->getSelected() || kept->getSelected());
+}
+
+// A band dragged up or to the left comes with its corners in any order; it
+// catches what the same band drawn down and to the right catches, also when
+// every query is checked against a walk of the page.
+TEST(ShapeManager, RubberBandCatchesTheSameWhicheverCornerItStartsFrom) {
+    detail::setIndexSelfCheck(true);
+    const ZVector2 corners[4][2] = {{ZVector2(100, 100), ZVector2(0, 0)},
+                                    {ZVector2(100, 0), ZVector2(0, 100)},
+                                    {ZVector2(0, 100), ZVector2(100, 0)},
+                                    {ZVector2(0, 0), ZVector2(100, 100)}};
+    for (const auto& band : corners) {
+        ZN_ShapeManager page;
+        auto* inside = makeBox(10, 10, 20, 20);
+        auto* across = makeBox(90, 40, 200, 60);
+        auto* outside = makeBox(300, 300, 310, 310);
+        for (ZN_NRect* b : {inside, across, outside})
+            page.addShape(b);
+        page.selectWithinRect(band[0], band[1]);
+        EXPECT_TRUE(inside->getSelected());
+        EXPECT_TRUE(across->getSelected());
+        EXPECT_FALSE(outside->getSelected());
+    }
+    detail::setIndexSelfCheck(false);
 }
 
 TEST(ShapeManager, DeletingANodeTakesItsConnectorsButNotTheirOtherEnds) {

@@ -40,7 +40,8 @@ std::string readProblem(TvxStatus status, const std::string& path) {
 
 int info(const std::string& path, std::ostream& out, std::ostream& err) {
     TvxDocument doc;
-    const TvxStatus status = readTvxFile(path, doc);
+    // The report counts pictures; their pixels are passed over, not kept.
+    const TvxStatus status = readTvxFile(path, doc, TvxPictures::SizesOnly);
     if (status != TvxStatus::Ok)
         return fail(err, readProblem(status, path));
     out << "version " << doc.version << '\n';

@@ -104,15 +104,19 @@ QByteArray dibFromImage(const QImage& source) {
         return {};
     const int w = image.width();
     const int h = image.height();
+    // The block's size field has 32 bits; a larger picture cannot be described.
+    const std::int64_t pixelBytes = static_cast<std::int64_t>(w) * h * 4;
+    if (pixelBytes > std::int64_t{0xFFFFFFFF} - kInfoHeaderSize)
+        return {};
     QByteArray out;
-    out.reserve(kInfoHeaderSize + w * h * 4);
+    out.reserve(static_cast<qsizetype>(kInfoHeaderSize + pixelBytes));
     put32(out, kInfoHeaderSize);
     put32(out, static_cast<std::uint32_t>(w));
     put32(out, static_cast<std::uint32_t>(h));
     put16(out, 1);
     put16(out, 32);
     put32(out, 0);
-    put32(out, static_cast<std::uint32_t>(w * h * 4));
+    put32(out, static_cast<std::uint32_t>(pixelBytes));
     put32(out, 0);
     put32(out, 0);
     put32(out, 0);
@@ -120,7 +124,8 @@ QByteArray dibFromImage(const QImage& source) {
     // RGB32 pixels are blue, green, red, unused in memory on little-endian
     // machines, which is the block's own order; rows go bottom-up.
     for (int y = h - 1; y >= 0; --y)
-        out.append(reinterpret_cast<const char*>(image.constScanLine(y)), w * 4);
+        out.append(reinterpret_cast<const char*>(image.constScanLine(y)),
+                   static_cast<qsizetype>(w) * 4);
     return out;
 }
 

@@ -78,7 +78,7 @@ std::string tvxStatusMessage(TvxStatus status) {
     return "文件已损坏，无法打开";
 }
 
-TvxStatus readTvx(ZFile& file, TvxDocument& out) {
+TvxStatus readTvx(ZFile& file, TvxDocument& out, TvxPictures pictures) {
     out = TvxDocument{};
     TvxDocument doc;
     doc.version = file.readInt32();
@@ -144,7 +144,7 @@ TvxStatus readTvx(ZFile& file, TvxDocument& out) {
         for (std::int32_t i = 0; i < count; ++i) {
             auto texture = std::make_unique<ZImageTexture>();
             texture->setImageData(new ZImageData);
-            texture->readFile(&file, doc.version);
+            texture->readFile(&file, doc.version, pictures == TvxPictures::Pixels);
             if (file.failed())
                 return corrupt(out);
             doc.images.push_back(std::move(texture));
@@ -155,12 +155,12 @@ TvxStatus readTvx(ZFile& file, TvxDocument& out) {
     return TvxStatus::Ok;
 }
 
-TvxStatus readTvxFile(const std::string& path, TvxDocument& out) {
+TvxStatus readTvxFile(const std::string& path, TvxDocument& out, TvxPictures pictures) {
     out = TvxDocument{};
     auto file = ZFile::openRead(path);
     if (!file)
         return TvxStatus::CannotOpen;
-    return readTvx(*file, out);
+    return readTvx(*file, out, pictures);
 }
 
 std::vector<ZImageTexture*> numberImages(const std::vector<TvxPageRef>& pages) {

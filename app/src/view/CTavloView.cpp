@@ -381,6 +381,8 @@ void CTavloView::paintGL() {
     applyViewOffset();
     scene.makeCurrent();
     buildPendingTextures();
+    // Labels, line widths and pictures are made for the screen's device pixels.
+    scene.setPixelRatio(static_cast<float>(devicePixelRatioF()));
     scene.render();
     if (!focusRect_.isNull()) {
         // The rubber band: a dotted outline over the page, in window pixels.

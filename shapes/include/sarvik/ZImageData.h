@@ -53,8 +53,16 @@ public:
     // previous picture and returns false. An empty record (0 x 0) is accepted.
     bool writeFile(ZFile* file, int version) const;
     bool readFile(ZFile* file, int version);
+    // Reads a record as readFile does and checks it the same way, but passes
+    // over its pixels without keeping them: the size, id and file type are
+    // taken and the buffer is left empty. For reports on a file, which need
+    // no picture in memory.
+    bool skipFile(ZFile* file, int version);
 
 private:
+    struct Header;
+    static bool readHeader(ZFile* file, Header& header);
+
     std::shared_ptr<unsigned char[]> pixels; // shared with copies
     int width = 0;
     int height = 0;

@@ -7,6 +7,9 @@
 #include <string>
 
 class ZFile;
+namespace detail {
+struct TextureSize;
+}
 
 class ZImageTexture {
 public:
@@ -22,8 +25,16 @@ public:
 
     // Builds the texture from the image data, replacing any earlier one. The
     // caller makes the view's context current first. Without complete image
-    // data no texture is built.
+    // data no texture is built. A large picture starts as a small texture
+    // that drawing enlarges to the size it is shown at (see ensureResolution).
     void resetTexture();
+    // Rebuilds the texture, if there is one, when it is smaller than the
+    // picture drawn over drawnWidth x drawnHeight device pixels needs; the
+    // texture never grows past the picture's own size or GL's limit, and
+    // never shrinks. The context the texture was made in must be current.
+    void ensureResolution(float drawnWidth, float drawnHeight) const;
+    int getTextureWidth() const { return textureWidth; }
+    int getTextureHeight() const { return textureHeight; }
     // Enables texturing and binds the texture.
     void render() const;
 
@@ -42,10 +53,18 @@ public:
     // The record of the image data. readFile creates the image data when none
     // is attached yet.
     bool writeFile(ZFile* file, int version) const;
-    bool readFile(ZFile* file, int version);
+    // Without `pixels` only the picture's size is kept (see ZImageData::skipFile).
+    bool readFile(ZFile* file, int version, bool pixels = true);
 
 protected:
-    unsigned int texture = 0;
+    void upload(detail::TextureSize size) const;
+    unsigned int format() const;
+    static void setParameters();
+
+    // The texture is a cache of the image data at some size; drawing may remake it.
+    mutable unsigned int texture = 0;
+    mutable int textureWidth = 0;
+    mutable int textureHeight = 0;
     ZImageData* imageData = nullptr; // owned
     std::string path = " ";
 };

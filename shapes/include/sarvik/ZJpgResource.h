@@ -26,8 +26,8 @@ public:
     int getByteCount() const;
 
 private:
-    // Decodes a JPEG file into rows top-down, 3 bytes per pixel, no padding;
-    // the caller owns the returned array. Null (width and height 0) on failure.
+    // Decodes a JPEG file into the stored layout (rows bottom-up, 3 bytes per
+    // pixel, rows padded to 4 bytes); the caller owns the returned array. Null (width and height 0) on failure.
     unsigned char* ReadJPEGFile(const char* path, unsigned int* outWidth,
                                 unsigned int* outHeight);
 

@@ -40,6 +40,12 @@ public:
     void setZoom(float value);
     float getZoom() const { return zoom; }
 
+    // Device pixels per window pixel (2 on a desktop scaled to 200 %); the
+    // size given to resize stays in window pixels. What is not a positive
+    // finite number is ignored.
+    void setPixelRatio(float value);
+    float getPixelRatio() const { return pixelRatio; }
+
     int getWidth() const { return width; }
     int getHeight() const { return height; }
     // The orthographic matrix captured by the last resize after init, in
@@ -57,4 +63,5 @@ private:
     ZN_ShapeManager* shapeManager = nullptr; // not owned
     ZMatrix4X4 projection{true};
     float zoom = 1.0f;
+    float pixelRatio = 1.0f;
 };

@@ -96,25 +96,57 @@ bool ZImageData::writeFile(ZFile* file, int /*version*/) const {
     return !file->failed();
 }
 
-bool ZImageData::readFile(ZFile* file, int /*version*/) {
+struct ZImageData::Header {
+    std::int32_t width = 0, height = 0, byteCount = 0, id = 0, fileType = 0;
+};
+
+bool ZImageData::readHeader(ZFile* file, Header& h) {
     if (!file || file->failed())
         return false;
-    const std::int32_t newWidth = file->readInt32();
-    const std::int32_t newHeight = file->readInt32();
-    const std::int32_t newByteCount = file->readInt32();
-    const std::int32_t newId = file->readInt32();
-    const std::int32_t newFileType = file->readInt32();
+    h.width = file->readInt32();
+    h.height = file->readInt32();
+    h.byteCount = file->readInt32();
+    h.id = file->readInt32();
+    h.fileType = file->readInt32();
     if (file->failed())
         return false;
-
     // The count is checked against the picture's own size and against what the
     // file can still hold before anything is allocated.
-    const std::int64_t expected = pictureBytes(newWidth, newHeight);
-    if (expected < 0 || newByteCount != expected ||
-        static_cast<std::uint64_t>(newByteCount) > file->remaining()) {
+    const std::int64_t expected = pictureBytes(h.width, h.height);
+    if (expected < 0 || h.byteCount != expected ||
+        static_cast<std::uint64_t>(h.byteCount) > file->remaining()) {
         file->setFailed();
         return false;
     }
+    return true;
+}
+
+bool ZImageData::skipFile(ZFile* file, int /*version*/) {
+    Header h;
+    if (!readHeader(file, h))
+        return false;
+    unsigned char block[64 * kBlock];
+    for (int left = h.byteCount; left > 0;) {
+        const int n = std::min(left, static_cast<int>(sizeof block));
+        if (!file->read(block, static_cast<std::size_t>(n)))
+            return false;
+        left -= n;
+    }
+    width = h.width;
+    height = h.height;
+    byteCount = 0;
+    id = h.id;
+    fileType = h.fileType;
+    pixels.reset();
+    return true;
+}
+
+bool ZImageData::readFile(ZFile* file, int /*version*/) {
+    Header h;
+    if (!readHeader(file, h))
+        return false;
+    const std::int32_t newWidth = h.width, newHeight = h.height, newByteCount = h.byteCount;
+    const std::int32_t newId = h.id, newFileType = h.fileType;
     auto buffer = allocate(newByteCount);
     if (!buffer && newByteCount > 0) {
         file->setFailed();

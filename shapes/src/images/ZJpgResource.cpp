@@ -205,9 +205,12 @@ unsigned char* ZJpgResource::ReadJPEGFile(const char* path, unsigned int* outWid
     // taking more than the declared picture needs.
     cinfo.mem->max_memory_to_use = decoderMemoryBound(cinfo);
     jpeg_start_decompress(&cinfo);
-    const std::size_t rowBytes = static_cast<std::size_t>(cinfo.output_width) * 3;
-    // Zeroed, so rows a damaged file never delivers come out black, not stale.
-    result = new (std::nothrow) unsigned char[rowBytes * cinfo.output_height]();
+    // Rows go straight to their place in the stored layout (bottom-up, padded),
+    // so the picture is never held twice.
+    const std::size_t stride = static_cast<std::size_t>(ZImageData::rowStride(cinfo.output_width));
+    // Zeroed, so rows a damaged file never delivers come out black, not stale,
+    // and the row padding is zero.
+    result = new (std::nothrow) unsigned char[stride * cinfo.output_height]();
     if (!result) {
         refuseForSize(kNoMemoryText, cinfo.image_width, cinfo.image_height);
         jpeg_destroy_decompress(&cinfo);
@@ -221,10 +224,10 @@ unsigned char* ZJpgResource::ReadJPEGFile(const char* path, unsigned int* outWid
     while (cinfo.output_scanline < cinfo.output_height) {
         if (jpeg_read_scanlines(&cinfo, row, 1) != 1)
             break;
-        unsigned char* out = result + rowBytes * (cinfo.output_scanline - 1);
+        unsigned char* out = result + stride * (cinfo.output_height - cinfo.output_scanline);
         const JSAMPLE* in = row[0];
         if (components == 3) {
-            std::memcpy(out, in, rowBytes);
+            std::memcpy(out, in, static_cast<std::size_t>(cinfo.output_width) * 3);
         } else if (components == 1) {
             for (JDIMENSION x = 0; x < cinfo.output_width; ++x, out += 3)
                 out[0] = out[1] = out[2] = in[x];
@@ -248,21 +251,7 @@ bool ZJpgResource::loadFile(const char* path) {
     std::unique_ptr<unsigned char[]> decoded(ReadJPEGFile(path, &decodedWidth, &decodedHeight));
     if (!decoded)
         return false;
-
-    const std::size_t stride = static_cast<std::size_t>(ZImageData::rowStride(decodedWidth));
-    const std::size_t rowBytes = static_cast<std::size_t>(decodedWidth) * 3;
-    // Zero-initialised, so the row padding is zero.
-    std::unique_ptr<unsigned char[]> stored(
-        new (std::nothrow) unsigned char[stride * decodedHeight]());
-    if (!stored) {
-        refuseForSize(kNoMemoryText, decodedWidth, decodedHeight);
-        return false;
-    }
-    // The decoder gives rows top-down; the stored layout starts with the bottom row.
-    for (unsigned int r = 0; r < decodedHeight; ++r)
-        std::memcpy(stored.get() + stride * r, decoded.get() + rowBytes * (decodedHeight - 1 - r),
-                    rowBytes);
-    pixels = std::move(stored);
+    pixels = std::move(decoded);
     width = decodedWidth;
     height = decodedHeight;
     reload();
@@ -274,8 +263,11 @@ void ZJpgResource::reload() {
         return;
     release();
     glEnable(GL_TEXTURE_2D);
-    texture = detail::buildMipmappedTexture(static_cast<int>(width), static_cast<int>(height),
-                                            GL_RGB, pixels.get());
+    // Capped like a picture's first texture: the whole picture may be far
+    // larger than any screen.
+    texture = detail::buildPictureTexture(
+        static_cast<int>(width), static_cast<int>(height), GL_RGB, pixels.get(),
+        detail::textureSizeFor(static_cast<int>(width), static_cast<int>(height), 2048.0f, 2048.0f));
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);

@@ -311,24 +311,27 @@ void ZN_ShapeManager::change(const ZVector2& from, const ZVector2& to, int code,
 }
 
 bool ZN_ShapeManager::selectWithinRect(const ZVector2& a, const ZVector2& b) {
+    // A band dragged up or to the left arrives with its corners swapped; the
+    // shapes' own tests and the index both expect them ordered.
+    const ZVector2 lo(std::min(a.X(), b.X()), std::min(a.Y(), b.Y()));
+    const ZVector2 hi(std::max(a.X(), b.X()), std::max(a.Y(), b.Y()));
     const ZVector2 offset = getScallPosition();
     if (!finitePair(a, b) || !finitePair(offset, offset)) {
         for (ZN_ShapeBase* shape : shapeList)
-            if (shape->getShow() && shape->IntersectRect(a, b))
+            if (shape->getShow() && shape->IntersectRect(lo, hi))
                 shape->setSelected(true);
         return false;
     }
     const detail::ShapeGrid& index = grid();
-    const float slack = roundingSlack(a, offset) + roundingSlack(b, offset);
-    index.query(std::min(a.X(), b.X()) + offset.X(), std::min(a.Y(), b.Y()) + offset.Y(),
-                std::max(a.X(), b.X()) + offset.X(), std::max(a.Y(), b.Y()) + offset.Y(), slack,
-                candidates);
+    const float slack = roundingSlack(lo, offset) + roundingSlack(hi, offset);
+    index.query(lo.X() + offset.X(), lo.Y() + offset.Y(), hi.X() + offset.X(), hi.Y() + offset.Y(),
+                slack, candidates);
     // A shape whose bounds lie well inside the band is caught without asking
     // it, which spares reading its geometry.
-    const double inX0 = static_cast<double>(std::min(a.X(), b.X()) + offset.X()) + slack;
-    const double inY0 = static_cast<double>(std::min(a.Y(), b.Y()) + offset.Y()) + slack;
-    const double inX1 = static_cast<double>(std::max(a.X(), b.X()) + offset.X()) - slack;
-    const double inY1 = static_cast<double>(std::max(a.Y(), b.Y()) + offset.Y()) - slack;
+    const double inX0 = static_cast<double>(lo.X() + offset.X()) + slack;
+    const double inY0 = static_cast<double>(lo.Y() + offset.Y()) + slack;
+    const double inX1 = static_cast<double>(hi.X() + offset.X()) - slack;
+    const double inY1 = static_cast<double>(hi.Y() + offset.Y()) - slack;
     std::vector<ZN_ShapeBase*> caught;
     const std::size_t count = candidates.size();
     for (std::size_t i = 0; i < count; ++i) {
@@ -337,13 +340,13 @@ bool ZN_ShapeManager::selectWithinRect(const ZVector2& a, const ZVector2& b) {
         const std::uint32_t slot = candidates[i];
         ZN_ShapeBase* shape = index.shape(slot);
         if (shape->getShow() &&
-            (index.inside(slot, inX0, inY0, inX1, inY1) || shape->IntersectRect(a, b)))
+            (index.inside(slot, inX0, inY0, inX1, inY1) || shape->IntersectRect(lo, hi)))
             caught.push_back(shape);
     }
     if (detail::indexSelfCheck()) {
         std::vector<ZN_ShapeBase*> scanned;
         for (ZN_ShapeBase* shape : shapeList)
-            if (shape->getShow() && shape->IntersectRect(a, b))
+            if (shape->getShow() && shape->IntersectRect(lo, hi))
                 scanned.push_back(shape);
         if (scanned != caught)
             indexDisagrees("a rubber band");

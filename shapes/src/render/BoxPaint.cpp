@@ -3,7 +3,10 @@
 #include <sarvik/ZDrawRecorder.h>
 #include <sarvik/ZImageTexture.h>
 
+#include "DeviceScale.h"
 #include "NodeColors.h"
+
+#include <cmath>
 
 namespace detail {
 
@@ -15,6 +18,9 @@ void drawPicture(const ZImageTexture& image, const ZVector2& a, const ZVector2& 
     ZDrawRecorder* recorder = ZGetDrawRecorder();
     if (recorder)
         recorder->pictureBegin(image, a, b);
+    // The texture is made for the device pixels the picture covers.
+    const float scale = deviceScale();
+    image.ensureResolution(std::fabs(b.X() - a.X()) * scale, std::fabs(b.Y() - a.Y()) * scale);
     image.render();
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glBegin(GL_QUADS);
@@ -42,6 +48,26 @@ void drawLoop(std::span<const ZVector2> points) {
     glBegin(GL_LINE_LOOP);
     for (const ZVector2& p : points)
         vertex(p);
+    glEnd();
+}
+
+void drawCornerJoins(std::span<const ZVector2> points) {
+    const float scale = deviceScale();
+    if (scale == 1.0f || !(scale > 0.0f))
+        return;
+    GLfloat width = 1.0f;
+    glGetFloatv(GL_LINE_WIDTH, &width);
+    // Thinner lines have no notch worth a pixel.
+    if (!(width > 2.0f))
+        return;
+    const float h = width * 0.5f / scale;
+    glBegin(GL_QUADS);
+    for (const ZVector2& p : points) {
+        glVertex2f(p.X() - h, p.Y() - h);
+        glVertex2f(p.X() - h, p.Y() + h);
+        glVertex2f(p.X() + h, p.Y() + h);
+        glVertex2f(p.X() + h, p.Y() - h);
+    }
     glEnd();
 }
 

@@ -35,6 +35,12 @@ void drawUnderline(const ZVector2& a, const ZVector2& b);
 // A closed outline through the points, in order.
 void drawLoop(std::span<const ZVector2> points);
 
+// Fills the corners of a thick outline just drawn through the points: GL
+// draws each straight piece of a wide line as its own rectangle, leaving a
+// notch at every corner. Squares the width of the line close them. Only a
+// magnified frame needs them; at 1 the outline is left as it always was.
+void drawCornerJoins(std::span<const ZVector2> points);
+
 // A fan from the centre in one colour out to the rim in another; the rim is
 // drawn as given, so a closed rim repeats its first point at the end.
 void drawFan(const ZVector2& centre, const ZVector3& centreColor, std::span<const ZVector2> rim,

@@ -3,6 +3,7 @@
 #include <sarvik/ZN_NLine.h>
 #include <sarvik/ZN_NPoint.h>
 #include <sarvik/ZN_NRect.h>
+#include <sarvik/ZN_NRectVariants.h>
 #include <sarvik/ZN_SText.h>
 
 #include <algorithm>
@@ -51,6 +52,14 @@ ZDrawnExtent boxExtent(const ZN_NRect& box, Marks m) {
         reach += kHandleHalf;
     e.include(box.getPoint1(), reach);
     e.include(box.getPoint2(), reach);
+    // A parallelogram's slant is half its height: on a tall, narrow one its
+    // corners reach past the box on either side.
+    if (dynamic_cast<const ZN_NParal*>(&box)) {
+        ZVector2 v[4];
+        ZN_NParal::vertices(box.getPoint1(), box.getPoint2(), v);
+        for (const ZVector2& corner : v)
+            e.include(corner, reach);
+    }
     if (const ZN_SText* label = box.getLabel())
         e.include(textExtent(*label, m));
     return e;

@@ -24,6 +24,7 @@ void ZN_NParal::render() const {
     vertices(a, b, v);
     detail::setColor(color);
     detail::drawLoop(v);
+    detail::drawCornerJoins(v);
 
     detail::drawSelectionHandles(snake, selected, [this](int code) { RenderSelect(code); });
     if (label)

@@ -26,6 +26,7 @@ void ZN_NRect::render() const {
     if (rectShowtype == 0) {
         const ZVector2 corners[4] = {a, {a.X(), b.Y()}, b, {b.X(), a.Y()}};
         detail::drawLoop(corners);
+        detail::drawCornerJoins(corners);
     } else {
         detail::drawUnderline(a, b);
     }

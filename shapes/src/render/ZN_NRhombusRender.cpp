@@ -28,6 +28,7 @@ void ZN_NRhombus::render() const {
     tips(a, b, t);
     detail::setColor(color);
     detail::drawLoop(t);
+    detail::drawCornerJoins(t);
 
     detail::drawSelectionHandles(snake, selected, [this](int code) { RenderSelect(code); });
     if (label)

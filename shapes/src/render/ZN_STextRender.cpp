@@ -3,14 +3,17 @@
 
 #include <GL/gl.h>
 
+#include "DeviceScale.h"
+
 void ZN_SText::render() const {
     if (!show)
         return;
     glDisable(GL_TEXTURE_2D);
     // The raster colour is latched by glRasterPos, so the colour comes first.
     glColor4f(fontColor.X(), fontColor.Y(), fontColor.Z(), 1.0f);
-    const float zoom = getViewZoom();
-    if (!text.empty() && glyphHeight() * zoom < kSmallestReadable) {
+    // The picture is made for the device pixels it covers.
+    const float scale = detail::deviceScale();
+    if (!text.empty() && glyphHeight() * scale < kSmallestReadable) {
         if (text.find_first_not_of(" \t\r\n") != std::string::npos)
             drawSmallTextBar();
     } else if (!text.empty()) {
@@ -21,9 +24,9 @@ void ZN_SText::render() const {
         glRasterPos2f(point1.X() - offset.X(), point2.Y() - offset.Y());
         if (ZDrawRecorder* recorder = ZGetDrawRecorder())
             recorder->text(*this, point1 - offset, point2 - offset);
-        if (zoom == 1.0f) {
+        if (scale == 1.0f) {
             glFont.render();
-        } else if (const auto picture = pictureAt(zoom)) {
+        } else if (const auto picture = pictureAt(scale)) {
             ZGLFont::renderPicture(picture->width, picture->height, picture->bits.data());
         }
     }

@@ -4,11 +4,13 @@
 #include <sarvik/ZN_Scene.h>
 #include <sarvik/ZN_ShapeManager.h>
 
+#include "DeviceScale.h"
 #include "SmallShapes.h"
 #include "model/ShapeGrid.h"
 
 #include <GL/gl.h>
 
+#include <cmath>
 #include <vector>
 
 namespace detail {
@@ -51,7 +53,9 @@ void ZN_Scene::resize(int newWidth, int newHeight) {
     if (!surface)
         return;
 
-    glViewport(0, 0, width, height);
+    // The projection keeps window pixels; the viewport covers the device pixels.
+    glViewport(0, 0, static_cast<GLsizei>(std::lround(width * pixelRatio)),
+               static_cast<GLsizei>(std::lround(height * pixelRatio)));
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glMatrixMode(GL_MODELVIEW);
@@ -81,6 +85,23 @@ void ZN_Scene::setZoom(float value) {
         zoom = value;
 }
 
+namespace {
+float publishedPixelRatio = 1.0f;
+} // namespace
+
+void detail::setDevicePixelRatio(float ratio) {
+    publishedPixelRatio = ratio;
+}
+
+float detail::devicePixelRatio() {
+    return publishedPixelRatio;
+}
+
+void ZN_Scene::setPixelRatio(float value) {
+    if (value > 0.0f && value < 64.0f)
+        pixelRatio = value;
+}
+
 void ZN_Scene::ClearScreen() const {
     // A scene without a page clears to the default page colour.
     const ZVector4 back = shapeManager ? shapeManager->getBackColor() : ZVector4(1.0f);
@@ -104,6 +125,7 @@ void ZN_Scene::render() const {
     // Shapes draw in canvas units relative to the view offset; the zoom turns
     // those into screen pixels. At 1 the matrix is left exactly as it was.
     setViewZoom(zoom);
+    detail::setDevicePixelRatio(pixelRatio);
     if (zoom != 1.0f)
         glScalef(zoom, zoom, 1.0f);
 

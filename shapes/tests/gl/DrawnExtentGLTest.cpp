@@ -120,6 +120,35 @@ TEST_F(DrawnExtentGL, BoxesWithWideFramesHandlesAndLabels) {
     expectTight(labelled, 20.0f, "box with a label wider than itself");
 }
 
+// A parallelogram slants by half its height; tall and narrow, the slant
+// reaches past both of its sides.
+TEST_F(DrawnExtentGL, TallNarrowParallelogramsReachPastTheirCorners) {
+    auto* tall = new ZN_NParal();
+    tall->setPoint1(ZVector2(-10, -190));
+    tall->setPoint2(ZVector2(10, 190));
+    tall->setLineWide(3);
+    expectTight(tall, 2.5f, "slant of 190 on a box 20 wide");
+
+    // Just right of a 400-pixel window, its slant reaches back into it: the
+    // page must not skip it as lying outside.
+    auto* edge = new ZN_NParal();
+    edge->setPoint1(ZVector2(410, 0));
+    edge->setPoint2(ZVector2(430, 380));
+    page.addShape(edge);
+    setScallPosition(ZVector2(0.0f, 0.0f));
+    scene.makeCurrent();
+    scene.render();
+    scene.releaseCurrent();
+    const std::vector<std::uint8_t> rgba = gl->readPixels();
+    int inked = 0;
+    for (int y = 0; y < kSize; ++y)
+        for (int x = 0; x < kSize; ++x) {
+            const ZRGBA p = ZHeadlessGL::pixelAt(rgba, kSize, kSize, x, y);
+            inked += p.r < 250 || p.g < 250 || p.b < 250;
+        }
+    EXPECT_GT(inked, 100) << "the part of the outline inside the window is drawn";
+}
+
 TEST_F(DrawnExtentGL, PointsRingsAndHalos) {
     auto* point = new ZN_NPoint();
     point->setPointSize(40);

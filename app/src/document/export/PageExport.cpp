@@ -5,10 +5,12 @@
 #include <string>
 
 #include <QBuffer>
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QOpenGLContext>
 #include <QPainter>
+#include <QPaintEngine>
 #include <QPainterPath>
 #include <QPdfWriter>
 #include <QPen>
@@ -136,6 +138,18 @@ bool samePaint(const ExportItem& a, const ExportItem& b) {
 
 bool near(const QPointF& a, const QPointF& b) {
     return std::fabs(a.x() - b.x()) < 0.01 && std::fabs(a.y() - b.y()) < 0.01;
+}
+
+// False when the text's first family has no bold face, so that the screen's
+// rasteriser thickens its regular face instead.
+bool hasBoldFace(const QStringList& families) {
+    if (families.isEmpty())
+        return true;
+    const QStringList styles = QFontDatabase::styles(families.front());
+    for (const QString& style : styles)
+        if (QFontDatabase::weight(families.front(), style) >= QFont::DemiBold)
+            return true;
+    return styles.isEmpty();
 }
 
 // Turns the feedback stream into items, joining runs of the same paint into
@@ -349,6 +363,7 @@ private:
             item.families << QString::fromStdString(f);
         item.em = layout.em;
         item.bold = layout.bold;
+        item.emboldened = layout.bold && !hasBoldFace(item.families);
         item.italic = layout.italic;
         item.underline = layout.underline;
         item.strikeOut = layout.strikeOut;
@@ -425,6 +440,16 @@ QPointF anchorOf(const ExportItem& t, const ExportTextLine& line) {
     if (t.align == 2)
         return {line.x + line.width, line.baseline};
     return {line.x + line.width / 2.0f, line.baseline};
+}
+
+// The spacing to add after each character of the line so that Qt's layout
+// of it in the item's font is as wide as the screen's.
+qreal extraSpacing(const ExportItem& item, const ExportTextLine& line) {
+    const qsizetype count = line.text.size();
+    if (line.width <= 0 || count == 0)
+        return 0.0;
+    const qreal advance = QFontMetricsF(fontOf(item)).horizontalAdvance(line.text);
+    return (line.width - advance) / static_cast<qreal>(count);
 }
 
 QString colourText(const QColor& c) {
@@ -610,12 +635,18 @@ QByteArray pageSvg(const RecordedPage& page) {
                                                           (item.strikeOut ? "line-through" : ""));
             xml.writeAttribute("fill", colourText(item.colour));
             for (const ExportTextLine& line : item.lines) {
-                const QPointF at = anchorOf(item, line);
+                // Each line starts where the screen's does and is spread to
+                // the width the screen gives it: a viewer's advances differ
+                // from the screen's hinted ones, and a bold made by
+                // thickening widens every glyph there.
                 xml.writeStartElement("text");
-                xml.writeAttribute("x", num(at.x()));
-                xml.writeAttribute("y", num(at.y()));
-                if (item.align != 1)
-                    xml.writeAttribute("text-anchor", item.align == 2 ? "end" : "middle");
+                xml.writeAttribute("x", num(line.x));
+                xml.writeAttribute("y", num(line.baseline));
+                if (line.width > 0) {
+                    xml.writeAttribute("letter-spacing", num(extraSpacing(item, line)));
+                    xml.writeAttribute("textLength", num(line.width));
+                    xml.writeAttribute("lengthAdjust", "spacing");
+                }
                 xml.writeAttribute("xml:space", "preserve");
                 xml.writeCharacters(line.text);
                 xml.writeEndElement();
@@ -639,6 +670,44 @@ QByteArray pageSvg(const RecordedPage& page) {
     xml.writeEndDocument();
     return svg;
 }
+
+namespace {
+
+// The text's lines, each spread to the width the screen gives it. Bold made
+// from a regular face is thickened as the screen's rasteriser does (by an
+// em / 24); Qt's own thickening is lost where it draws large or scaled
+// glyphs as outlines, as image exports at 200 % do. PDF keeps real text.
+void paintText(const ExportItem& item, QPainter& painter) {
+    const bool thicken = item.emboldened && painter.paintEngine() &&
+                         painter.paintEngine()->type() == QPaintEngine::Raster;
+    QPen outline(item.colour, std::max(item.em, 1) / 24.0, Qt::SolidLine, Qt::RoundCap,
+                 Qt::RoundJoin);
+    for (const ExportTextLine& line : item.lines) {
+        QFont font = fontOf(item);
+        QPointF at(line.x, line.baseline);
+        if (line.width > 0) {
+            font.setLetterSpacing(QFont::AbsoluteSpacing, extraSpacing(item, line));
+        } else {
+            // No width from the layout: anchored as the alignment says.
+            const qreal advance = QFontMetricsF(font).horizontalAdvance(line.text);
+            at = anchorOf(item, line);
+            at.rx() -= item.align == 2 ? advance : item.align != 1 ? advance / 2.0 : 0.0;
+        }
+        if (thicken) {
+            QPainterPath path;
+            path.addText(at, font, line.text);
+            painter.setPen(outline);
+            painter.setBrush(item.colour);
+            painter.drawPath(path);
+        } else {
+            painter.setFont(font);
+            painter.setPen(item.colour);
+            painter.drawText(at, line.text);
+        }
+    }
+}
+
+} // namespace
 
 void paintPage(const RecordedPage& page, QPainter& painter) {
     painter.save();
@@ -668,22 +737,9 @@ void paintPage(const RecordedPage& page, QPainter& painter) {
             painter.drawPath(painterPath(item.shape));
             break;
         }
-        case ExportItem::Text: {
-            const QFont font = fontOf(item);
-            const QFontMetricsF metrics(font, painter.device());
-            painter.setFont(font);
-            painter.setPen(item.colour);
-            for (const ExportTextLine& line : item.lines) {
-                QPointF at = anchorOf(item, line);
-                const qreal advance = metrics.horizontalAdvance(line.text);
-                if (item.align == 2)
-                    at.rx() -= advance;
-                else if (item.align != 1)
-                    at.rx() -= advance / 2.0;
-                painter.drawText(at, line.text);
-            }
+        case ExportItem::Text:
+            paintText(item, painter);
             break;
-        }
         case ExportItem::Picture:
             painter.drawImage(item.rect, item.image);
             break;

@@ -59,6 +59,7 @@ struct ExportItem {
     QStringList families;
     int em = 0;
     bool bold = false, italic = false, underline = false, strikeOut = false;
+    bool emboldened = false; // bold thickened from a regular face, as on screen
     int align = 0; // 1 left, 2 right, otherwise centred
     std::vector<ExportTextLine> lines;
     QImage image; // Picture, stretched over `rect`

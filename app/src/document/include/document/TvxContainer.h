@@ -44,9 +44,14 @@ enum class TvxStatus { Ok, BadMagic, TooNew, Corrupt, CannotOpen };
 // The message the user sees for a refused file; empty for Ok.
 std::string tvxStatusMessage(TvxStatus status);
 
+// Whether the pictures' pixels are read, or only their sizes (for reports
+// that draw nothing and need no picture in memory).
+enum class TvxPictures { Pixels, SizesOnly };
+
 // Reads a whole container. On anything but Ok, `out` is left empty.
-TvxStatus readTvx(ZFile& file, TvxDocument& out);
-TvxStatus readTvxFile(const std::string& path, TvxDocument& out);
+TvxStatus readTvx(ZFile& file, TvxDocument& out, TvxPictures pictures = TvxPictures::Pixels);
+TvxStatus readTvxFile(const std::string& path, TvxDocument& out,
+                      TvxPictures pictures = TvxPictures::Pixels);
 
 // A page as the writer sees it: borrowed name and manager.
 struct TvxPageRef {
