@@ -14,8 +14,8 @@
 #include <sarvik/ZN_ShapeManager.h>
 
 #include "TestSupport.h"
-#include "export/PageExport.h"
-#include "frames/TvxContainer.h"
+#include "document/PageExport.h"
+#include "document/TvxContainer.h"
 
 namespace {
 

@@ -20,7 +20,7 @@
 #include "TestSupport.h"
 #include "frames/CChildFrame.h"
 #include "frames/CMainFrame.h"
-#include "frames/CTavloDoc.h"
+#include "document/CTavloDoc.h"
 #include "view/CTavloView.h"
 
 namespace {
