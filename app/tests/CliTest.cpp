@@ -101,8 +101,8 @@ TEST(Cli, FailuresSayOneLineAndWriteNothing) {
         {"--export-png", dir + "/out.png", dir + "/bad.tvx"},
         {"--export-png", dir + "/out.png", "--page", "3", good},
         {"--convert", dir + "/missing.tvx", dir + "/out.tvx"},
-        {"--export-svg", dir + "/out.png", dir + "/bad.tvx"},
-        {"--export-pdf", dir + "/out.png", "--page", "3", good},
+        {"--export-svg", dir + "/out.svg", dir + "/bad.tvx"},
+        {"--export-pdf", dir + "/out.pdf", "--page", "3", good},
     };
     for (const auto& args : failing) {
         const CliRun r = run(args);
@@ -111,6 +111,8 @@ TEST(Cli, FailuresSayOneLineAndWriteNothing) {
         EXPECT_TRUE(r.out.empty());
         EXPECT_FALSE(exists(dir + "/out.tvx"));
         EXPECT_FALSE(exists(dir + "/out.png"));
+        EXPECT_FALSE(exists(dir + "/out.svg"));
+        EXPECT_FALSE(exists(dir + "/out.pdf"));
     }
 }
 

@@ -4,6 +4,7 @@
 // folder are kept in the profile. A file is written whole or not at all.
 
 #include <functional>
+#include <vector>
 
 #include <QString>
 
@@ -16,12 +17,15 @@ struct ExportChoices {
     bool selectionOnly = false;
     int scale = 100;          // PNG only: 100, 200 or 300 per cent
     bool transparent = false; // PNG only: leave the page's background out
+    bool allPages = false;    // PDF only: every page of the document, one PDF page each
+    QString title;            // PDF only: the document's title, not kept in the profile
 };
 
 ExportChoices loadExportChoices();
 void storeExportChoices(const ExportChoices& choices);
-// The folder of the last export; the home folder at first.
-QString loadExportFolder();
+// The folder of the last export; at first the folder of `documentPath` (the
+// home folder for an untitled document).
+QString loadExportFolder(const QString& documentPath = QString());
 void storeExportFolder(const QString& folder);
 
 // The file name suffix and the save dialog's filter of a format.
@@ -36,6 +40,10 @@ using ExportProgress = std::function<bool(int step, int steps)>;
 // either way nothing is left at `path` that was not there before.
 bool exportPage(ZN_ShapeManager& page, const ExportChoices& choices, const QString& path,
                 const ExportProgress& progress, QString* failure);
+// The same for several pages: a PDF gets one PDF page each, the other formats
+// take the first.
+bool exportPages(const std::vector<ZN_ShapeManager*>& pages, const ExportChoices& choices,
+                 const QString& path, const ExportProgress& progress, QString* failure);
 
 namespace handlers {
 void fileExport(CMainFrame& frame, int id);

@@ -134,13 +134,17 @@ bool near(const QPointF& a, const QPointF& b) {
 // one item so that shared edges of neighbouring pieces leave no seams.
 class FeedbackReader {
 public:
-    FeedbackReader(const Recorder& recorder, float height, std::vector<ExportItem>& items)
-        : rec(recorder), height(height), items(items) {}
+    // `sx` and `sy` undo the squeeze of a page larger than GL's largest
+    // viewport: the projection still spans the whole page, so window
+    // coordinates come out scaled down by the viewport's share of it.
+    FeedbackReader(const Recorder& recorder, float height, float sx, float sy,
+                   std::vector<ExportItem>& items)
+        : rec(recorder), height(height), sx(sx), sy(sy), items(items) {}
 
     void read(const std::vector<GLfloat>& buffer, GLint count) {
         GLint i = 0;
         auto vertex = [&]() {
-            Vertex v{buffer[i],     height - buffer[i + 1], buffer[i + 3],
+            Vertex v{buffer[i] * sx, height - buffer[i + 1] * sy, buffer[i + 3],
                      buffer[i + 4], buffer[i + 5],          buffer[i + 6]};
             i += kVertexFloats;
             return v;
@@ -362,6 +366,7 @@ private:
 
     const Recorder& rec;
     float height;
+    float sx, sy;
     std::vector<ExportItem>& items;
     float width = 2.0f;
     bool inPicture = false;
@@ -405,13 +410,7 @@ bool recordPage(const ExportPage& page, bool transparent, RecordedPage* out, QSt
         *error = QString("no off-screen OpenGL: %1").arg(QString::fromStdString(why));
         return false;
     }
-    GLint dims[2] = {0, 0};
-    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, dims);
     const int width = page.size.width(), height = page.size.height();
-    if (width > dims[0] || height > dims[1]) {
-        *error = QString("the page is too large to export (%1 x %2 pixels)").arg(width).arg(height);
-        return false;
-    }
     GLfloat range[2] = {1.0f, 256.0f};
     glGetFloatv(GL_SMOOTH_LINE_WIDTH_RANGE, range);
 
@@ -421,6 +420,10 @@ bool recordPage(const ExportPage& page, bool transparent, RecordedPage* out, QSt
     scene.setShapeManager(page.page.get());
     scene.init(gl.get());
     scene.resize(width, height);
+    // GL clamps the viewport of a page larger than it allows (vector output
+    // has no such limit); the reader scales the squeezed coordinates back.
+    GLint viewport[4] = {0, 0, width, height};
+    glGetIntegerv(GL_VIEWPORT, viewport);
 
     Recorder recorder;
     std::vector<GLfloat> buffer;
@@ -451,7 +454,9 @@ bool recordPage(const ExportPage& page, bool transparent, RecordedPage* out, QSt
                                            Vertex::clamp01(back.Z()), Vertex::clamp01(back.W()));
     }
     out->items.clear();
-    FeedbackReader(recorder, static_cast<float>(height), out->items).read(buffer, count);
+    const float sx = viewport[2] > 0 ? static_cast<float>(width) / static_cast<float>(viewport[2]) : 1.0f;
+    const float sy = viewport[3] > 0 ? static_cast<float>(height) / static_cast<float>(viewport[3]) : 1.0f;
+    FeedbackReader(recorder, static_cast<float>(height), sx, sy, out->items).read(buffer, count);
     return true;
 }
 

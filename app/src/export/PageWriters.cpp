@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include <QBuffer>
+#include <QFileDevice>
 #include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainter>
@@ -16,6 +17,8 @@
 #include <QXmlStreamWriter>
 
 namespace {
+
+constexpr double kMaxPdfPoints = 14400.0;
 
 QString num(double v) {
     return QString::number(v, 'g', 7);
@@ -70,14 +73,6 @@ QPointF anchorOf(const ExportItem& t, const ExportTextLine& line) {
 
 QString colourText(const QColor& c) {
     return c.name(QColor::HexRgb);
-}
-
-QByteArray pngBytes(const QImage& image) {
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return png;
 }
 
 } // namespace
@@ -187,7 +182,7 @@ QByteArray pageSvg(const RecordedPage& page) {
             xml.writeAttribute("height", num(item.rect.height()));
             xml.writeAttribute("preserveAspectRatio", "none");
             xml.writeAttribute("xlink:href",
-                               "data:image/png;base64," + pngBytes(item.image).toBase64());
+                               "data:image/png;base64," + pngFile(item.image).toBase64());
             break;
         }
     }
@@ -261,17 +256,27 @@ QImage pageImage(const RecordedPage& page, double scale) {
     return image;
 }
 
-bool writePdfPages(const std::vector<RecordedPage>& pages, QIODevice* device, QString* error) {
+bool pdfDocument(const std::vector<RecordedPage>& pages, const QString& title, QByteArray* out,
+                 QString* error) {
     if (pages.empty()) {
         *error = "nothing to write";
         return false;
     }
-    QPdfWriter pdf(device);
+    out->clear();
+    QBuffer buffer(out);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter pdf(&buffer);
     pdf.setResolution(72); // one pixel of the page is one point
     pdf.setCreator("Tavlo");
+    pdf.setTitle(title);
     QPainter painter;
     for (std::size_t i = 0; i < pages.size(); ++i) {
-        const QSizeF size(pages[i].size);
+        // PDF viewers refuse pages beyond 200 inches: a larger page is
+        // scaled down to fit, keeping its proportions.
+        const QSizeF natural(pages[i].size);
+        const double fit =
+            std::min(1.0, kMaxPdfPoints / std::max({natural.width(), natural.height(), 1.0}));
+        const QSizeF size = natural * fit;
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
         pdf.setPageSize(QPageSize(size, QPageSize::Point, QString(), QPageSize::ExactMatch));
         if (i == 0) {
@@ -283,7 +288,47 @@ bool writePdfPages(const std::vector<RecordedPage>& pages, QIODevice* device, QS
             *error = "cannot add a PDF page";
             return false;
         }
+        painter.save();
+        painter.scale(fit, fit);
         paintPage(pages[i], painter);
+        painter.restore();
     }
-    return painter.end();
+    if (!painter.end()) {
+        *error = "cannot finish the PDF document";
+        return false;
+    }
+    return true;
+}
+
+bool writePdfPages(const std::vector<RecordedPage>& pages, QIODevice* device, QString* error) {
+    QByteArray bytes;
+    return pdfDocument(pages, QString(), &bytes, error) && writeWholly(device, bytes, error);
+}
+
+QByteArray pngFile(const QImage& image) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return png;
+}
+
+bool writeWholly(QIODevice* device, const QByteArray& bytes, QString* error) {
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 n = device->write(bytes.constData() + done, bytes.size() - done);
+        if (n <= 0) {
+            *error = device->errorString().isEmpty() || device->errorString() == "Unknown error"
+                         ? QString("the device took only %1 of %2 bytes").arg(done).arg(bytes.size())
+                         : device->errorString();
+            return false;
+        }
+        done += n;
+    }
+    auto* file = qobject_cast<QFileDevice*>(device);
+    if (file && !file->flush()) {
+        *error = file->errorString();
+        return false;
+    }
+    return true;
 }
