@@ -20,6 +20,7 @@
 #include "commands/ToolbarIcons.h"
 #include "frames/CMainFrame.h"
 #include "recovery/ZAutoSave.h"
+#include "recovery/ZTermSignals.h"
 
 namespace {
 
@@ -125,6 +126,7 @@ bool CTavloApp::InitInstance() {
     mainFrame_->show();
     // Copies left by a program that died are offered once the window is up.
     auto* autoSave = new ZAutoSave(mainFrame_, ZRecoveryStore::defaultFolder(), mainFrame_);
+    new ZTermSignals(autoSave, autoSave);
     QTimer::singleShot(0, autoSave, [this, autoSave] { autoSave->offerRecovery(mainFrame_); });
     return true;
 }
