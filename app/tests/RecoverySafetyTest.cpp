@@ -15,6 +15,7 @@
 #include <sarvik/ZN_ShapeManager.h>
 #include <sarvik/platform/ZFile.h>
 
+#include "RecoveryHelpers.h"
 #include "WindowFixture.h"
 #include "dialogs/CWindowsDlg.h"
 #include "recovery/CDlgRecover.h"
@@ -22,13 +23,6 @@
 
 
 namespace {
-
-void edit(CChildFrame* child, float x) {
-    ZN_ShapeManager* page = child->view()->getCurrentPage();
-    page->getUndoRedo()->copyAllTooplist(true);
-    addRect(*page, x, 10, x + 80, 50);
-    child->document()->SetModifiedFlag(true);
-}
 
 int copiesIn(const QString& folder) {
     return static_cast<int>(QDir(folder).entryList({"*.tvx", "*.json"}, QDir::Files).size());

@@ -11,6 +11,7 @@
 #include <sarvik/ZN_ShapeManager.h>
 #include <sarvik/platform/ZFile.h>
 
+#include "RecoveryHelpers.h"
 #include "WindowFixture.h"
 #include "recovery/ZAutoSave.h"
 #include "recovery/ZTermSignals.h"
@@ -21,19 +22,6 @@
 #include <unistd.h>
 
 namespace {
-
-std::vector<std::uint8_t> serialise(CTavloDoc* doc) {
-    auto memory = ZFile::toMemory();
-    writeTvx(*memory, doc->shapeData().pageRefs());
-    return memory->bytes();
-}
-
-void edit(CChildFrame* child, float x) {
-    ZN_ShapeManager* page = child->view()->getCurrentPage();
-    page->getUndoRedo()->copyAllTooplist(true);
-    addRect(*page, x, 10, x + 80, 50);
-    child->document()->SetModifiedFlag(true);
-}
 
 int copiesIn(const QString& folder) {
     return static_cast<int>(QDir(folder).entryList({"*.tvx", "*.json"}, QDir::Files).size());

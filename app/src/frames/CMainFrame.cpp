@@ -420,9 +420,12 @@ CChildFrame* CMainFrame::openDocumentFile(const QString& path) {
     TvxDocument loaded;
     const TvxStatus status = readTvxFile(absolute.toStdString(), loaded);
     if (status != TvxStatus::Ok) {
-        // The file is named: the message may come at start, from the command line.
-        ZShowMessage(CTavloApp::kApplication,
-                     tvxStatusMessage(status) + "\n" + QDir::toNativeSeparators(absolute).toStdString());
+        // A file that cannot be opened at all is named: the message may come at
+        // start, from a name typed on the command line.
+        std::string message = tvxStatusMessage(status);
+        if (status == TvxStatus::CannotOpen)
+            message += "\n" + QDir::toNativeSeparators(absolute).toStdString();
+        ZShowMessage(CTavloApp::kApplication, message);
         if (status == TvxStatus::CannotOpen && CTavloApp::instance())
             CTavloApp::instance()->removeRecentFile(absolute);
         return nullptr;
