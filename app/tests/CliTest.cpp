@@ -102,8 +102,8 @@ TEST(Cli, FailuresSayOneLineAndWriteNothing) {
         {"--export-png", dir + "/out.png", dir + "/bad.tvx"},
         {"--export-png", dir + "/out.png", "--page", "3", good},
         {"--convert", dir + "/missing.tvx", dir + "/out.tvx"},
-        {"--export-svg", dir + "/out.png", dir + "/bad.tvx"},
-        {"--export-pdf", dir + "/out.png", "--page", "3", good},
+        {"--export-svg", dir + "/out.svg", dir + "/bad.tvx"},
+        {"--export-pdf", dir + "/out.pdf", "--page", "3", good},
     };
     for (const auto& args : failing) {
         const CliRun r = run(args);
@@ -112,6 +112,8 @@ TEST(Cli, FailuresSayOneLineAndWriteNothing) {
         EXPECT_TRUE(r.out.empty());
         EXPECT_FALSE(exists(dir + "/out.tvx"));
         EXPECT_FALSE(exists(dir + "/out.png"));
+        EXPECT_FALSE(exists(dir + "/out.svg"));
+        EXPECT_FALSE(exists(dir + "/out.pdf"));
     }
 }
 

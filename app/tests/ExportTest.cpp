@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QSvgRenderer>
 #include <QXmlStreamReader>
 
@@ -34,6 +35,7 @@
 #include "dialogs/CDlgExport.h"
 #include "document/PageExport.h"
 #include "document/TvxContainer.h"
+#include "frames/CTavloApp.h"
 
 namespace {
 
@@ -398,5 +400,83 @@ TEST_F(ExportCommand, DialogChoicesAndFolderAreKept) {
     handlers::fileExport(*frame, cmd::Export);
     EXPECT_TRUE(warned.startsWith("导出失败")) << warned.toStdString();
     EXPECT_EQ(readBytes(dir + "/blocked"), std::vector<std::uint8_t>({7}));
+    storeExportChoices(ExportChoices());
+}
+
+// A page taller than GL's largest viewport: SVG has no pixel limit, and a PDF
+// page beyond what viewers take is scaled down to fit.
+TEST(VectorExport, TallPagesAreWrittenWholeAndFitPdfViewers) {
+    const std::string dir = tempDir();
+    ZN_ShapeManager page;
+    addRect(page, 0, 0, 100, 40)->setFillColor(ZVector3(1, 0, 0));
+    addRect(page, 0, 60000, 100, 60040)->setFillColor(ZVector3(0, 0, 1));
+    const std::string tall = dir + "/tall.tvx";
+    ASSERT_TRUE(writeTvxFile(tall, {{"页1", 0, &page}}));
+
+    const CliRun svgRun = run({"--export-svg", dir + "/tall.svg", tall});
+    ASSERT_EQ(svgRun.status, 0) << svgRun.err;
+    QXmlStreamReader xml(readAll(dir + "/tall.svg"));
+    double height = 0, minY = 1e9, maxY = -1e9;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == QString("svg"))
+            height = xml.attributes().value("height").toDouble();
+        if (xml.name() != QString("path"))
+            continue;
+        const QStringList values = xml.attributes().value("d").toString().split(
+            QRegularExpression("[MLZ ]"), Qt::SkipEmptyParts);
+        for (qsizetype k = 1; k < values.size(); k += 2) {
+            minY = std::min(minY, values[k].toDouble());
+            maxY = std::max(maxY, values[k].toDouble());
+        }
+    }
+    EXPECT_GE(height, 60080);
+    // Both boxes, where they are on the page (within a stroke's width).
+    EXPECT_NEAR(minY, 20, 3);
+    EXPECT_NEAR(maxY, height - 20, 3);
+
+    ASSERT_EQ(run({"--export-pdf", dir + "/tall.pdf", tall}).status, 0);
+    const QString info = poppler("pdfinfo", {QString::fromStdString(dir + "/tall.pdf")});
+    const QRegularExpression size("Page size:\\s+([0-9.]+) x ([0-9.]+) pts");
+    const auto match = size.match(info);
+    ASSERT_TRUE(match.hasMatch()) << info.toStdString();
+    EXPECT_NEAR(match.captured(2).toDouble(), 14400, 1);
+    EXPECT_NEAR(match.captured(1).toDouble() / match.captured(2).toDouble(), 140.0 / height, 0.002);
+    EXPECT_TRUE(info.contains(QRegularExpression("Title:\\s+tall.tvx"))) << info.toStdString();
+}
+
+// The first export starts in the document's folder; a PDF may hold every
+// page and carries the document's title.
+TEST_F(ExportCommand, APdfOfEveryPageTitledAndStartedBesideTheDocument) {
+    storeExportChoices(ExportChoices());
+    QSettings(CTavloApp::kOrganisation, CTavloApp::kApplication).remove("Export/Folder");
+    const QString dir = QString::fromStdString(tempDir());
+    child->document()->shapeData().addPage("页2");
+    child->document()->shapeData().addPage("页3");
+    ASSERT_TRUE(child->document()->saveTo(dir + "/计划.tvx"));
+    QString started, warned;
+    commandPrompts().warning = [&](QWidget*, const QString& message) { warned = message; };
+    commandPrompts().exportPath = [&](QWidget*, const QString& start, const QString&) {
+        started = start;
+        return dir + "/all.pdf";
+    };
+    dialogAnswer = [](QDialog& d) {
+        auto& dialog = dynamic_cast<CDlgExport&>(d);
+        dialog.loadControls();
+        EXPECT_FALSE(dialog.extentGroup()->button(2)->isEnabled()) << "PNG holds one page";
+        dialog.formatGroup()->button(ExportChoices::Pdf)->click();
+        EXPECT_TRUE(dialog.extentGroup()->button(2)->isEnabled());
+        dialog.extentGroup()->button(2)->click();
+        dialog.accept();
+        return true;
+    };
+    handlers::fileExport(*frame, cmd::Export);
+    EXPECT_EQ(started, dir + "/计划.pdf");
+    EXPECT_TRUE(warned.isEmpty()) << warned.toStdString();
+    const QString info = poppler("pdfinfo", {dir + "/all.pdf"});
+    EXPECT_TRUE(info.contains(QRegularExpression("Pages:\\s+3\\n"))) << info.toStdString();
+    EXPECT_TRUE(info.contains(QRegularExpression("Title:\\s+计划.tvx"))) << info.toStdString();
+    EXPECT_TRUE(loadExportChoices().allPages);
     storeExportChoices(ExportChoices());
 }

@@ -76,7 +76,8 @@ TEST_F(MainWindow, WindowDialogActivatesTheChosenWindowEvenWithEqualTitles) {
     ASSERT_EQ(dialog.list()->count(), 2);
     EXPECT_EQ(dialog.list()->item(0)->text(), "未命名");
     EXPECT_EQ(dialog.list()->item(1)->text(), "未命名:2");
-    EXPECT_EQ(second->windowTitle(), "未命名") << "the document keeps its title";
+    EXPECT_EQ(second->document()->title(), "未命名") << "the document keeps its title";
+    EXPECT_EQ(second->windowTitle(), "未命名:2") << "its window is named as in the list";
     EXPECT_EQ(dialog.list()->currentRow(), 1) << "the current window is marked";
 
     dialog.activateSelected();

@@ -5,13 +5,17 @@
 #include <cstdio>
 #include <map>
 
+#include <cerrno>
+#include <cstring>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <ostream>
+#include <unistd.h>
 
 #include <QCommandLineParser>
 #include <QGuiApplication>
 #include <QImage>
-#include <QSaveFile>
+#include <QFileInfo>
 #include <QString>
 
 #include <ZHeadlessGL.h>
@@ -19,6 +23,7 @@
 #include <sarvik/ZImageTexture.h>
 #include <sarvik/ZN_Scene.h>
 #include <sarvik/ZN_ShapeManager.h>
+#include <sarvik/platform/ZFile.h>
 
 #include "document/PageExport.h"
 #include "document/TvxContainer.h"
@@ -32,10 +37,36 @@ int fail(std::ostream& err, const std::string& message) {
     return kExitFailure;
 }
 
+// Why a document could not be read, in the command line's language.
 std::string readProblem(TvxStatus status, const std::string& path) {
-    if (status == TvxStatus::CannotOpen)
-        return "cannot open " + path;
-    return path + ": " + tvxStatusMessage(status);
+    switch (status) {
+    case TvxStatus::CannotOpen: {
+        std::string cause = "not a regular file";
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            cause = std::strerror(errno);
+        else
+            ::close(fd);
+        return "cannot open " + path + ": " + cause;
+    }
+    case TvxStatus::BadMagic:
+        return path + ": not a Tavlo document";
+    case TvxStatus::TooNew:
+        return path + ": written by a newer version of Tavlo";
+    default:
+        return path + ": the document is damaged";
+    }
+}
+
+// Writes the whole output through one checked path; an existing regular file
+// is replaced only once every byte is on the disk, a device or FIFO is written
+// into.
+int writeOutput(const std::string& path, const QByteArray& bytes, std::ostream& err) {
+    std::string cause;
+    if (!ZFile::writeWhole(path, bytes.constData(), static_cast<std::size_t>(bytes.size()),
+                           &cause))
+        return fail(err, "cannot write " + path + ": " + cause);
+    return 0;
 }
 
 int info(const std::string& path, std::ostream& out, std::ostream& err) {
@@ -74,10 +105,13 @@ int convert(const std::string& in, const std::string& outPath, std::ostream& err
     const TvxStatus status = readTvxFile(in, doc);
     if (status != TvxStatus::Ok)
         return fail(err, readProblem(status, in));
-    std::string reason;
-    if (!writeTvxFile(outPath, refsOf(doc), &reason))
-        return fail(err, reason);
-    return 0;
+    auto memory = ZFile::toMemory();
+    if (!writeTvx(*memory, refsOf(doc)))
+        return fail(err, "cannot encode " + in);
+    const std::vector<std::uint8_t>& bytes = memory->bytes();
+    return writeOutput(outPath, QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
+                                                        static_cast<qsizetype>(bytes.size())),
+                       err);
 }
 
 int exportPng(const std::string& outPath, int pageNumber, const std::string& in,
@@ -121,17 +155,11 @@ int exportPng(const std::string& outPath, int pageNumber, const std::string& in,
     doc.images.clear();
     scene.releaseCurrent();
 
-    QImage image(rgba.data(), width, height, width * 4, QImage::Format_RGBA8888);
-    QSaveFile file(QString::fromStdString(outPath));
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(err, "cannot write " + outPath + ": " + file.errorString().toStdString());
-    if (!image.convertToFormat(QImage::Format_RGB888).save(&file, "PNG")) {
-        file.cancelWriting();
-        return fail(err, "cannot encode the PNG image");
-    }
-    if (!file.commit())
-        return fail(err, "cannot write " + outPath + ": " + file.errorString().toStdString());
-    return 0;
+    const QImage image(rgba.data(), width, height, width * 4, QImage::Format_RGBA8888);
+    const QByteArray png = pngFile(image.convertToFormat(QImage::Format_RGB888));
+    if (png.isEmpty())
+        return fail(err, "cannot encode the PNG image of " + in);
+    return writeOutput(outPath, png, err);
 }
 
 // QPainter lays out text through Qt's font database, which needs a GUI
@@ -192,21 +220,64 @@ int exportVector(const CommandLine& cl, std::ostream& err) {
         pages.push_back(std::move(recorded));
     }
 
-    QSaveFile file(QString::fromStdString(cl.output));
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(err, "cannot write " + cl.output + ": " + file.errorString().toStdString());
+    QByteArray bytes;
     QString problem;
-    const QByteArray svg = pdf ? QByteArray() : pageSvg(pages.front());
-    const bool written =
-        pdf ? writePdfPages(pages, &file, &problem) : file.write(svg) == svg.size();
-    if (!written) {
-        file.cancelWriting();
-        return fail(err, "cannot write " + cl.output + ": " +
-                             (problem.isEmpty() ? file.errorString() : problem).toStdString());
-    }
-    if (!file.commit())
-        return fail(err, "cannot write " + cl.output + ": " + file.errorString().toStdString());
-    return 0;
+    if (!pdf)
+        bytes = pageSvg(pages.front());
+    else if (!pdfDocument(pages, QFileInfo(QString::fromStdString(cl.input)).fileName(),
+                          &bytes, &problem))
+        return fail(err, "cannot write " + cl.output + ": " + problem.toStdString());
+    return writeOutput(cl.output, bytes, err);
+}
+
+// The operations, and the suffixes of the files they write. A name without a
+// suffix (a device, /dev/stdout, a FIFO) is taken as it is.
+struct Form {
+    const char* option;
+    CommandLine::Action action;
+    QStringList suffixes;
+};
+const std::vector<Form>& forms() {
+    static const std::vector<Form> table = {
+        {"info", CommandLine::Action::Info, {}},
+        {"convert", CommandLine::Action::Convert, {"tvx"}},
+        {"export-png", CommandLine::Action::ExportPng, {"png"}},
+        {"export-svg", CommandLine::Action::ExportSvg, {"svg"}},
+        {"export-pdf", CommandLine::Action::ExportPdf, {"pdf"}},
+    };
+    return table;
+}
+
+// Qt's parser says "Unknown option 'bogus'."; every message here starts in
+// lower case and has no full stop, as in "Tavlo: unknown option 'bogus'".
+QString plainMessage(QString text) {
+    if (text.endsWith('.'))
+        text.chop(1);
+    if (!text.isEmpty())
+        text[0] = text[0].toLower();
+    return text;
+}
+
+// Reads the operation's files from the arguments; an error message or empty.
+QString takeFiles(const Form& form, const QString& value, const QStringList& positional,
+                  CommandLine& cl) {
+    const bool convert = form.action == CommandLine::Action::Convert;
+    const qsizetype wanted = form.action == CommandLine::Action::Info ? 0 : 1;
+    if (positional.size() > wanted)
+        return "unexpected argument '" + positional[wanted] + "'";
+    if (positional.size() < wanted)
+        return convert ? "missing the output file OUT.tvx after --convert IN.tvx"
+                       : "missing the input file IN.tvx";
+    cl.input = (convert || wanted == 0 ? value : positional.front()).toStdString();
+    if (wanted == 0)
+        return {};
+    const QString output = convert ? positional.front() : value;
+    cl.output = output.toStdString();
+    const QString suffix = QFileInfo(output).suffix().toLower();
+    if (!suffix.isEmpty() && !form.suffixes.contains(suffix))
+        return QString("--%1 writes .%2 files, not '%3'")
+            .arg(QString::fromLatin1(form.option), form.suffixes.join(", ."), output);
+    return {};
 }
 
 } // namespace
@@ -218,16 +289,16 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
     const QCommandLineOption help({"h", "help", "?"}, "");
     const QCommandLineOption version({"v", "version"}, "");
-    const QCommandLineOption info("info", "", "FILE");
-    const QCommandLineOption convert("convert", "", "IN");
-    const QCommandLineOption png("export-png", "", "OUT");
-    const QCommandLineOption svg("export-svg", "", "OUT");
-    const QCommandLineOption pdf("export-pdf", "", "OUT");
     const QCommandLineOption page("page", "", "N");
     // Qt's own options for the editor; QApplication reads them itself.
     const QCommandLineOption platform("platform", "", "NAME");
     const QCommandLineOption style("style", "", "STYLE");
-    parser.addOptions({help, version, info, convert, png, svg, pdf, page, platform, style});
+    parser.addOptions({help, version, page, platform, style});
+    std::vector<QCommandLineOption> formOptions;
+    for (const Form& form : forms())
+        formOptions.emplace_back(QString(form.option), QString(), "FILE");
+    for (const QCommandLineOption& option : formOptions)
+        parser.addOption(option);
 
     QStringList list{"Tavlo"};
     for (const std::string& a : args)
@@ -238,39 +309,32 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
         return cl;
     };
     if (!parser.parse(list))
-        return error(parser.errorText());
-    if (parser.isSet(help)) {
-        cl.action = CommandLine::Action::Help;
-        return cl;
-    }
-    if (parser.isSet(version)) {
-        cl.action = CommandLine::Action::Version;
+        return error(plainMessage(parser.errorText()));
+    const QStringList positional = parser.positionalArguments();
+    if (parser.isSet(help) || parser.isSet(version)) {
+        if (!positional.isEmpty())
+            return error("unexpected argument '" + positional.front() + "'");
+        cl.action = parser.isSet(help) ? CommandLine::Action::Help : CommandLine::Action::Version;
         return cl;
     }
 
-    const QStringList positional = parser.positionalArguments();
-    struct Operation {
-        const QCommandLineOption* option;
-        CommandLine::Action action;
-    };
-    const Operation operations[] = {{&info, CommandLine::Action::Info},
-                                    {&convert, CommandLine::Action::Convert},
-                                    {&png, CommandLine::Action::ExportPng},
-                                    {&svg, CommandLine::Action::ExportSvg},
-                                    {&pdf, CommandLine::Action::ExportPdf}};
-    const Operation* chosen = nullptr;
-    for (const Operation& op : operations) {
-        if (!parser.isSet(*op.option))
+    const Form* chosen = nullptr;
+    QString value;
+    for (std::size_t k = 0; k < forms().size(); ++k) {
+        if (!parser.isSet(formOptions[k]))
             continue;
-        if (chosen || parser.values(*op.option).size() > 1)
+        if (chosen || parser.values(formOptions[k]).size() > 1)
             return error("choose one operation of --info, --convert, --export-png, --export-svg "
                          "and --export-pdf");
-        chosen = &op;
+        chosen = &forms()[k];
+        value = parser.value(formOptions[k]);
     }
     if (parser.isSet(page)) {
         if (!chosen || chosen->action == CommandLine::Action::Info ||
             chosen->action == CommandLine::Action::Convert)
             return error("--page goes only with --export-png, --export-svg or --export-pdf");
+        if (parser.values(page).size() > 1)
+            return error("--page is given more than once");
         bool ok = false;
         cl.page = parser.value(page).toInt(&ok);
         if (!ok || cl.page < 1)
@@ -288,30 +352,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
     if (parser.isSet(platform) || parser.isSet(style))
         return error("--platform and --style are for the editor");
     cl.action = chosen->action;
-    const QString value = parser.value(*chosen->option);
-    switch (chosen->action) {
-    case CommandLine::Action::Info:
-        if (!positional.isEmpty())
-            return error("unexpected argument '" + positional.front() + "'");
-        cl.input = value.toStdString();
-        break;
-    case CommandLine::Action::Convert:
-        if (positional.size() != 1)
-            return error(positional.isEmpty()
-                             ? "missing the output file OUT.tvx after --convert IN.tvx"
-                             : "unexpected argument '" + positional[1] + "'");
-        cl.input = value.toStdString();
-        cl.output = positional.front().toStdString();
-        break;
-    default:
-        if (positional.size() != 1)
-            return error(positional.isEmpty() ? "missing the input file IN.tvx"
-                                              : "unexpected argument '" + positional[1] + "'");
-        cl.output = value.toStdString();
-        cl.input = positional.front().toStdString();
-        break;
-    }
-    return cl;
+    const QString problem = takeFiles(*chosen, value, positional, cl);
+    return problem.isEmpty() ? cl : error(problem);
 }
 
 std::string commandLineHelp() {

@@ -4,13 +4,15 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QMainWindow>
 #include <QProgressDialog>
-#include <QSaveFile>
 #include <QSettings>
 
 #include <sarvik/ZN_ShapeManager.h>
+#include <sarvik/platform/ZFile.h>
 
 #include "commands/CommandTarget.h"
 #include "dialogs/CDlgExport.h"
@@ -40,6 +42,7 @@ ExportChoices loadExportChoices() {
     const int scale = s.value("Export/Scale", c.scale).toInt();
     c.scale = scale == 200 || scale == 300 ? scale : 100;
     c.transparent = s.value("Export/Transparent", c.transparent).toBool();
+    c.allPages = s.value("Export/AllPages", c.allPages).toBool();
     return c;
 }
 
@@ -49,10 +52,14 @@ void storeExportChoices(const ExportChoices& c) {
     s.setValue("Export/SelectionOnly", c.selectionOnly);
     s.setValue("Export/Scale", c.scale);
     s.setValue("Export/Transparent", c.transparent);
+    s.setValue("Export/AllPages", c.allPages);
 }
 
-QString loadExportFolder() {
-    return profile().value("Export/Folder", QDir::homePath()).toString();
+QString loadExportFolder(const QString& documentPath) {
+    // Before the first export, the document's own folder is the likeliest place.
+    const QString start =
+        documentPath.isEmpty() ? QDir::homePath() : QFileInfo(documentPath).absolutePath();
+    return profile().value("Export/Folder", start).toString();
 }
 
 void storeExportFolder(const QString& folder) {
@@ -73,52 +80,55 @@ QString exportFilter(int format) {
 
 bool exportPage(ZN_ShapeManager& source, const ExportChoices& c, const QString& path,
                 const ExportProgress& progress, QString* failure) {
+    return exportPages({&source}, c, path, progress, failure);
+}
+
+bool exportPages(const std::vector<ZN_ShapeManager*>& sources, const ExportChoices& c,
+                 const QString& path, const ExportProgress& progress, QString* failure) {
     failure->clear();
-    constexpr int kSteps = 3;
-    const ExportPage page = prepareExportPage(source, c.selectionOnly);
-    if (!progress(1, kSteps))
-        return false;
+    const int steps = static_cast<int>(sources.size()) + 2;
     const bool transparent = c.format == ExportChoices::Png && c.transparent;
-    RecordedPage recorded;
+    std::vector<RecordedPage> pages;
     QString reason;
-    if (!recordPage(page, transparent, &recorded, &reason)) {
-        *failure = failureText(path, "无法绘制页面：" + reason);
-        return false;
+    for (ZN_ShapeManager* source : sources) {
+        if (!progress(static_cast<int>(pages.size()) + 1, steps))
+            return false;
+        RecordedPage recorded;
+        if (!recordPage(prepareExportPage(*source, c.selectionOnly), transparent, &recorded,
+                        &reason)) {
+            *failure = failureText(path, "无法绘制页面：" + reason);
+            return false;
+        }
+        pages.push_back(std::move(recorded));
     }
-    if (!progress(2, kSteps))
+    if (pages.empty() || !progress(steps - 1, steps))
         return false;
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *failure = failureText(path, file.errorString());
-        return false;
-    }
-    bool written = false;
+    // The whole file is made in memory first, so that what reaches the disk
+    // goes through one write that checks every byte, the sync and the rename.
+    QByteArray bytes;
     if (c.format == ExportChoices::Svg) {
-        const QByteArray svg = pageSvg(recorded);
-        written = file.write(svg) == svg.size();
+        bytes = pageSvg(pages.front());
     } else if (c.format == ExportChoices::Pdf) {
-        written = writePdfPages({recorded}, &file, &reason);
+        if (!pdfDocument(pages, c.title, &bytes, &reason)) {
+            *failure = failureText(path, reason);
+            return false;
+        }
     } else {
-        const QImage image = pageImage(recorded, c.scale / 100.0);
-        if (image.isNull())
-            reason = "图片太大";
-        else
-            written = (transparent ? image : image.convertToFormat(QImage::Format_RGB888))
-                          .save(&file, "PNG");
+        const QImage image = pageImage(pages.front(), c.scale / 100.0);
+        if (image.isNull()) {
+            *failure = failureText(path, "图片太大");
+            return false;
+        }
+        bytes = pngFile(transparent ? image : image.convertToFormat(QImage::Format_RGB888));
     }
-    if (!written) {
-        file.cancelWriting();
-        *failure = failureText(path, reason.isEmpty() ? file.errorString() : reason);
+    // The last chance to cancel: nothing is at `path` until the write.
+    if (!progress(steps, steps))
         return false;
-    }
-    // The last chance to cancel: nothing is at `path` until the commit.
-    if (!progress(3, kSteps)) {
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        *failure = failureText(path, file.errorString());
+    std::string cause;
+    if (!ZFile::writeWhole(QFile::encodeName(path).toStdString(), bytes.constData(),
+                           static_cast<std::size_t>(bytes.size()), &cause)) {
+        *failure = failureText(path, QString::fromLocal8Bit(cause.c_str()));
         return false;
     }
     return true;
@@ -142,18 +152,29 @@ void fileExport(CommandTarget& frame, int) {
     if (choices.selectionOnly && view->getSelection().empty())
         choices.selectionOnly = false;
 
-    const CTavloDoc* doc = frame.activeDocument();
+    CTavloDoc* doc = frame.activeDocument();
     QString name = doc ? QFileInfo(doc->title()).completeBaseName() : QString();
     if (name.isEmpty())
         name = "导出";
-    const QString start =
-        QDir(loadExportFolder()).filePath(name + "." + exportSuffix(choices.format));
-    QString path = commandPrompts().exportPath(frame.mainWindow(), start, exportFilter(choices.format));
+    const QString start = QDir(loadExportFolder(doc ? doc->pathName() : QString()))
+                              .filePath(name + "." + exportSuffix(choices.format));
+    QString path =
+        commandPrompts().exportPath(frame.mainWindow(), start, exportFilter(choices.format));
     if (path.isEmpty())
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += "." + exportSuffix(choices.format);
     storeExportFolder(QFileInfo(path).absolutePath());
+
+    std::vector<ZN_ShapeManager*> pages{page};
+    if (choices.allPages && choices.format == ExportChoices::Pdf && doc) {
+        pages.clear();
+        for (const TvxPageRef& ref : doc->shapeData().pageRefs())
+            pages.push_back(ref.manager);
+        choices.selectionOnly = false;
+    }
+    if (doc)
+        choices.title = doc->title();
 
     QProgressDialog progress("正在导出...", "取消", 0, 3, frame.mainWindow());
     progress.setWindowTitle("导出");
@@ -166,7 +187,7 @@ void fileExport(CommandTarget& frame, int) {
         return !progress.wasCanceled();
     };
     QString failure;
-    if (!exportPage(*page, choices, path, step, &failure) && !failure.isEmpty())
+    if (!exportPages(pages, choices, path, step, &failure) && !failure.isEmpty())
         commandPrompts().warning(frame.mainWindow(), failure);
 }
 

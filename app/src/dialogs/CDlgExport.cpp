@@ -37,7 +37,7 @@ CDlgExport::CDlgExport(QWidget* parent)
     setWindowTitle("导出");
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(radioRow("格式", format_, {"PNG 图片", "SVG 图形", "PDF 文档"}));
-    layout->addWidget(radioRow("范围", extent_, {"当前页", "选定内容"}));
+    layout->addWidget(radioRow("范围", extent_, {"当前页", "选定内容", "所有页"}));
 
     auto* pngBox = new QGroupBox("PNG 选项");
     auto* form = new QFormLayout(pngBox);
@@ -59,7 +59,8 @@ CDlgExport::CDlgExport(QWidget* parent)
 void CDlgExport::loadControls() {
     if (QAbstractButton* b = format_->button(choices.format))
         b->setChecked(true);
-    extent_->button(choices.selectionOnly && selectionAvailable ? 1 : 0)->setChecked(true);
+    const bool all = choices.allPages && choices.format == ExportChoices::Pdf;
+    extent_->button(all ? 2 : choices.selectionOnly && selectionAvailable ? 1 : 0)->setChecked(true);
     extent_->button(1)->setEnabled(selectionAvailable);
     const int index = scale_->findData(choices.scale);
     scale_->setCurrentIndex(index < 0 ? 0 : index);
@@ -70,6 +71,7 @@ void CDlgExport::loadControls() {
 void CDlgExport::saveControls() {
     choices.format = std::max(format_->checkedId(), 0);
     choices.selectionOnly = extent_->checkedId() == 1;
+    choices.allPages = extent_->checkedId() == 2;
     choices.scale = scale_->currentData().toInt();
     choices.transparent = transparent_->isChecked();
 }
@@ -88,4 +90,9 @@ void CDlgExport::updateEnabled() {
     const bool png = format_->checkedId() == ExportChoices::Png;
     scale_->setEnabled(png);
     transparent_->setEnabled(png);
+    // Only a PDF holds several pages.
+    const bool pdf = format_->checkedId() == ExportChoices::Pdf;
+    extent_->button(2)->setEnabled(pdf);
+    if (!pdf && extent_->checkedId() == 2)
+        extent_->button(0)->setChecked(true);
 }

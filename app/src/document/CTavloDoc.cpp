@@ -61,10 +61,12 @@ void CTavloDoc::adoptLoaded(TvxDocument& doc, const QString& path) {
 }
 
 bool CTavloDoc::fileChangedSince() const {
-    if (path_.isEmpty() || !fileTime_.isValid())
+    if (path_.isEmpty())
         return false;
     const QFileInfo file(path_);
-    return file.exists() && file.lastModified() != fileTime_;
+    // A file whose time the document never knew (a recovered copy that did not
+    // say) may have changed: asking is the safe side.
+    return file.exists() && (!fileTime_.isValid() || file.lastModified() != fileTime_);
 }
 
 std::vector<ZImageTexture*> CTavloDoc::takePendingTextures() {

@@ -214,20 +214,16 @@ bool writeTvx(ZFile& file, const std::vector<TvxPageRef>& pages) {
 
 bool writeTvxFile(const std::string& path, const std::vector<TvxPageRef>& pages,
                   std::string* reason) {
-    auto file = ZFile::openWrite(path);
+    std::string cause;
+    auto file = ZFile::openWrite(path, &cause);
     if (!file) {
         if (reason)
-            *reason = "无法创建文件 " + path + "：" + std::strerror(errno);
+            *reason = "无法创建文件 " + path + "：" + cause;
         return false;
     }
-    if (!writeTvx(*file, pages)) {
+    if (!writeTvx(*file, pages) || !file->commit()) {
         if (reason)
-            *reason = std::string("写入失败：") + std::strerror(errno);
-        return false;
-    }
-    if (!file->commit()) {
-        if (reason)
-            *reason = std::string("无法替换文件：") + std::strerror(errno);
+            *reason = "无法写入文件 " + path + "：" + file->errorText();
         return false;
     }
     return true;

@@ -440,7 +440,12 @@ CChildFrame* CMainFrame::openDocumentFile(const QString& path) {
     TvxDocument loaded;
     const TvxStatus status = readTvxFile(absolute.toStdString(), loaded);
     if (status != TvxStatus::Ok) {
-        ZShowMessage(CTavloApp::kApplication, tvxStatusMessage(status));
+        // A file that cannot be opened at all is named: the message may come at
+        // start, from a name typed on the command line.
+        std::string message = tvxStatusMessage(status);
+        if (status == TvxStatus::CannotOpen)
+            message += "\n" + QDir::toNativeSeparators(absolute).toStdString();
+        ZShowMessage(CTavloApp::kApplication, message);
         if (status == TvxStatus::CannotOpen && CTavloApp::instance())
             CTavloApp::instance()->removeRecentFile(absolute);
         return nullptr;
@@ -454,7 +459,16 @@ CChildFrame* CMainFrame::openDocumentFile(const QString& path) {
 }
 
 void CMainFrame::updateTitle() {
-    // A maximised document window adds " - [its title]" to this title itself.
+    // Documents of the same title are told apart the same way everywhere: in
+    // the 窗口 menu and in their own title, which a maximised window shows in
+    // this one's (" - [未命名:2]").
+    const QList<CChildFrame*> list = children();
+    QStringList titles;
+    for (CChildFrame* c : list)
+        titles << c->document()->title();
+    const QStringList labels = distinctWindowLabels(titles);
+    for (qsizetype i = 0; i < list.size(); ++i)
+        list[i]->setWindowTitle(labels[i]);
     if (!activeChild())
         setWindowTitle(CTavloApp::kMainTitle);
 }

@@ -23,6 +23,7 @@
 #include "document/PictureCache.h"
 #include "frames/CMainFrame.h"
 #include "frames/ZAutoSave.h"
+#include "frames/ZTermSignals.h"
 
 namespace {
 
@@ -134,6 +135,7 @@ bool CTavloApp::InitInstance() {
     mainFrame_->show();
     // Copies left by a program that died are offered once the window is up.
     auto* autoSave = new ZAutoSave(mainFrame_, ZRecoveryStore::defaultFolder(), mainFrame_);
+    new ZTermSignals(autoSave, autoSave);
     QTimer::singleShot(0, autoSave, [this, autoSave] { autoSave->offerRecovery(mainFrame_); });
     return true;
 }

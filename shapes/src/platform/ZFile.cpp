@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -68,24 +69,71 @@ std::unique_ptr<ZFile> ZFile::fromMemory(const void* data, std::size_t size) {
     return file;
 }
 
-std::unique_ptr<ZFile> ZFile::openWrite(const std::string& path) {
-    std::string temp = folderOf(path) + "/.tavlo-save-XXXXXX";
+std::unique_ptr<ZFile> ZFile::openWrite(const std::string& path, std::string* cause) {
+    auto refuse = [cause](int error) -> std::unique_ptr<ZFile> {
+        if (cause)
+            *cause = std::strerror(error);
+        errno = error;
+        return nullptr;
+    };
+    std::unique_ptr<ZFile> file(new ZFile());
+    file->mode_ = Mode::Write;
+    file->buffer_.resize(kBufferSize);
+    struct stat st {};
+    const bool exists = ::stat(path.c_str(), &st) == 0;
+    if (exists && !S_ISREG(st.st_mode)) {
+        // A rename would put a plain file where the device or FIFO was.
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0)
+            return refuse(errno);
+        file->fd_ = fd;
+        file->direct_ = true;
+        file->target_ = path;
+        return file;
+    }
+    // Through a symbolic link the file it names is replaced, not the link.
+    std::string target = path;
+    if (exists) {
+        if (char* real = ::realpath(path.c_str(), nullptr)) {
+            target = real;
+            std::free(real);
+        }
+    }
+    std::string temp = folderOf(target) + "/.tavlo-save-XXXXXX";
     std::vector<char> name(temp.begin(), temp.end());
     name.push_back('\0');
     const int fd = ::mkostemp(name.data(), O_CLOEXEC);
     if (fd < 0)
-        return nullptr;
-    std::unique_ptr<ZFile> file(new ZFile());
-    file->mode_ = Mode::Write;
+        return refuse(errno);
     file->fd_ = fd;
-    file->target_ = path;
+    file->target_ = target;
     file->temp_ = name.data();
-    file->buffer_.resize(kBufferSize);
     // Keep the permissions of the file being replaced; a new file gets the usual ones.
-    struct stat st {};
-    const mode_t perms = ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
-    ::fchmod(fd, perms);
+    ::fchmod(fd, exists ? (st.st_mode & 07777) : 0644);
     return file;
+}
+
+bool ZFile::writeWhole(const std::string& path, const void* data, std::size_t n,
+                       std::string* cause) {
+    auto file = openWrite(path, cause);
+    if (!file)
+        return false;
+    if ((n > 0 && !file->write(data, n)) || !file->commit()) {
+        if (cause)
+            *cause = file->errorText();
+        return false;
+    }
+    return true;
+}
+
+std::string ZFile::errorText() const {
+    return std::strerror(errno_ != 0 ? errno_ : EIO);
+}
+
+void ZFile::fail(int error) {
+    if (!failed_ && errno_ == 0)
+        errno_ = error;
+    failed_ = true;
 }
 
 std::unique_ptr<ZFile> ZFile::toMemory() {
@@ -153,7 +201,7 @@ bool ZFile::flushBuffer() {
     const bool ok = writeAll(fd_, buffer_.data(), bufferPos_);
     bufferPos_ = 0;
     if (!ok)
-        failed_ = true;
+        fail(errno);
     return ok;
 }
 
@@ -169,8 +217,10 @@ bool ZFile::write(const void* src, std::size_t n) {
         return true;
     }
     if (n >= buffer_.size()) {
-        if (!flushBuffer() || !writeAll(fd_, in, n)) {
-            failed_ = true;
+        if (!flushBuffer())
+            return false;
+        if (!writeAll(fd_, in, n)) {
+            fail(errno);
             return false;
         }
     } else {
@@ -190,15 +240,21 @@ bool ZFile::commit() {
         return !failed_;
     if (!failed_)
         flushBuffer();
-    if (!failed_ && ::fsync(fd_) != 0)
-        failed_ = true;
+    // Pipes, terminals and most devices cannot be synced; that is no failure.
+    if (!failed_ && ::fsync(fd_) != 0 &&
+        !(direct_ && (errno == EINVAL || errno == EROFS || errno == ENOTSUP)))
+        fail(errno);
     if (::close(fd_) != 0)
-        failed_ = true;
+        fail(errno);
     fd_ = -1;
     if (failed_)
         return false;
+    if (direct_) {
+        committed_ = true;
+        return true;
+    }
     if (::rename(temp_.c_str(), target_.c_str()) != 0) {
-        failed_ = true;
+        fail(errno);
         return false;
     }
     committed_ = true;

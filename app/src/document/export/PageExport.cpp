@@ -4,18 +4,9 @@
 #include <cmath>
 #include <string>
 
-#include <QBuffer>
 #include <QFontDatabase>
-#include <QFontMetricsF>
-#include <QLinearGradient>
 #include <QOpenGLContext>
-#include <QPainter>
-#include <QPaintEngine>
-#include <QPainterPath>
-#include <QPdfWriter>
-#include <QPen>
 #include <QScopeGuard>
-#include <QXmlStreamWriter>
 
 #include <GL/gl.h>
 
@@ -156,13 +147,17 @@ bool hasBoldFace(const QStringList& families) {
 // one item so that shared edges of neighbouring pieces leave no seams.
 class FeedbackReader {
 public:
-    FeedbackReader(const Recorder& recorder, float height, std::vector<ExportItem>& items)
-        : rec(recorder), height(height), items(items) {}
+    // `sx` and `sy` undo the squeeze of a page larger than GL's largest
+    // viewport: the projection still spans the whole page, so window
+    // coordinates come out scaled down by the viewport's share of it.
+    FeedbackReader(const Recorder& recorder, float height, float sx, float sy,
+                   std::vector<ExportItem>& items)
+        : rec(recorder), height(height), sx(sx), sy(sy), items(items) {}
 
     void read(const std::vector<GLfloat>& buffer, GLint count) {
         GLint i = 0;
         auto vertex = [&]() {
-            Vertex v{buffer[i],     height - buffer[i + 1], buffer[i + 3],
+            Vertex v{buffer[i] * sx, height - buffer[i + 1] * sy, buffer[i + 3],
                      buffer[i + 4], buffer[i + 5],          buffer[i + 6]};
             i += kVertexFloats;
             return v;
@@ -385,84 +380,12 @@ private:
 
     const Recorder& rec;
     float height;
+    float sx, sy;
     std::vector<ExportItem>& items;
     float width = 2.0f;
     bool inPicture = false;
     bool lastStroke = false;
 };
-
-QString num(double v) {
-    return QString::number(v, 'g', 7);
-}
-
-QString pathData(const std::vector<ExportPolyline>& shape) {
-    QString d;
-    for (const ExportPolyline& line : shape) {
-        for (std::size_t k = 0; k < line.points.size(); ++k)
-            d += (k == 0 ? "M" : "L") + num(line.points[k].x()) + " " + num(line.points[k].y());
-        if (line.closed)
-            d += "Z";
-    }
-    return d;
-}
-
-QPainterPath painterPath(const std::vector<ExportPolyline>& shape) {
-    QPainterPath path;
-    path.setFillRule(Qt::WindingFill);
-    for (const ExportPolyline& line : shape) {
-        if (line.points.empty())
-            continue;
-        path.moveTo(line.points.front());
-        for (std::size_t k = 1; k < line.points.size(); ++k)
-            path.lineTo(line.points[k]);
-        if (line.closed)
-            path.closeSubpath();
-    }
-    return path;
-}
-
-QFont fontOf(const ExportItem& t) {
-    QFont font;
-    font.setFamilies(t.families);
-    font.setPixelSize(std::max(t.em, 1));
-    font.setBold(t.bold);
-    font.setItalic(t.italic);
-    font.setUnderline(t.underline);
-    font.setStrikeOut(t.strikeOut);
-    return font;
-}
-
-// Where a line's text starts (left) or is anchored (centre, right), given
-// the room the editor's layout gave it.
-QPointF anchorOf(const ExportItem& t, const ExportTextLine& line) {
-    if (t.align == 1)
-        return {line.x, line.baseline};
-    if (t.align == 2)
-        return {line.x + line.width, line.baseline};
-    return {line.x + line.width / 2.0f, line.baseline};
-}
-
-// The spacing to add after each character of the line so that Qt's layout
-// of it in the item's font is as wide as the screen's.
-qreal extraSpacing(const ExportItem& item, const ExportTextLine& line) {
-    const qsizetype count = line.text.size();
-    if (line.width <= 0 || count == 0)
-        return 0.0;
-    const qreal advance = QFontMetricsF(fontOf(item)).horizontalAdvance(line.text);
-    return (line.width - advance) / static_cast<qreal>(count);
-}
-
-QString colourText(const QColor& c) {
-    return c.name(QColor::HexRgb);
-}
-
-QByteArray pngBytes(const QImage& image) {
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return png;
-}
 
 } // namespace
 
@@ -501,13 +424,7 @@ bool recordPage(const ExportPage& page, bool transparent, RecordedPage* out, QSt
         *error = QString("no off-screen OpenGL: %1").arg(QString::fromStdString(why));
         return false;
     }
-    GLint dims[2] = {0, 0};
-    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, dims);
     const int width = page.size.width(), height = page.size.height();
-    if (width > dims[0] || height > dims[1]) {
-        *error = QString("the page is too large to export (%1 x %2 pixels)").arg(width).arg(height);
-        return false;
-    }
     GLfloat range[2] = {1.0f, 256.0f};
     glGetFloatv(GL_SMOOTH_LINE_WIDTH_RANGE, range);
 
@@ -517,6 +434,10 @@ bool recordPage(const ExportPage& page, bool transparent, RecordedPage* out, QSt
     scene.setShapeManager(page.page.get());
     scene.init(gl.get());
     scene.resize(width, height);
+    // GL clamps the viewport of a page larger than it allows (vector output
+    // has no such limit); the reader scales the squeezed coordinates back.
+    GLint viewport[4] = {0, 0, width, height};
+    glGetIntegerv(GL_VIEWPORT, viewport);
 
     Recorder recorder;
     std::vector<GLfloat> buffer;
@@ -547,243 +468,9 @@ bool recordPage(const ExportPage& page, bool transparent, RecordedPage* out, QSt
                                            Vertex::clamp01(back.Z()), Vertex::clamp01(back.W()));
     }
     out->items.clear();
-    FeedbackReader(recorder, static_cast<float>(height), out->items).read(buffer, count);
+    const float sx = viewport[2] > 0 ? static_cast<float>(width) / static_cast<float>(viewport[2]) : 1.0f;
+    const float sy = viewport[3] > 0 ? static_cast<float>(height) / static_cast<float>(viewport[3]) : 1.0f;
+    FeedbackReader(recorder, static_cast<float>(height), sx, sy, out->items).read(buffer, count);
     return true;
 }
 
-QByteArray pageSvg(const RecordedPage& page) {
-    QByteArray svg;
-    QBuffer out(&svg);
-    out.open(QIODevice::WriteOnly);
-    QXmlStreamWriter xml(&out);
-    xml.writeStartDocument();
-    xml.writeStartElement("svg");
-    xml.writeDefaultNamespace("http://www.w3.org/2000/svg");
-    xml.writeNamespace("http://www.w3.org/1999/xlink", "xlink");
-    xml.writeAttribute("version", "1.1");
-    const int width = page.size.width(), height = page.size.height();
-    xml.writeAttribute("width", QString::number(width));
-    xml.writeAttribute("height", QString::number(height));
-    xml.writeAttribute("viewBox", QString("0 0 %1 %2").arg(width).arg(height));
-    if (page.background.isValid()) {
-        xml.writeEmptyElement("rect");
-        xml.writeAttribute("width", QString::number(width));
-        xml.writeAttribute("height", QString::number(height));
-        xml.writeAttribute("fill", colourText(page.background));
-        if (page.background.alphaF() < 0.999)
-            xml.writeAttribute("fill-opacity", num(page.background.alphaF()));
-    }
-    int gradients = 0;
-    auto paint = [&](const ExportItem& item) {
-        if (!item.gradient)
-            return colourText(item.colour);
-        const QString id = QString("g%1").arg(++gradients);
-        xml.writeStartElement("linearGradient");
-        xml.writeAttribute("id", id);
-        xml.writeAttribute("gradientUnits", "userSpaceOnUse");
-        xml.writeAttribute("x1", num(item.from.x()));
-        xml.writeAttribute("y1", num(item.from.y()));
-        xml.writeAttribute("x2", num(item.to.x()));
-        xml.writeAttribute("y2", num(item.to.y()));
-        for (const auto& [offset, colour] : {std::pair{"0", item.colour}, {"1", item.colourTo}}) {
-            xml.writeEmptyElement("stop");
-            xml.writeAttribute("offset", offset);
-            xml.writeAttribute("stop-color", colourText(colour));
-            if (colour.alphaF() < 0.999)
-                xml.writeAttribute("stop-opacity", num(colour.alphaF()));
-        }
-        xml.writeEndElement();
-        return "url(#" + id + ")";
-    };
-    for (const ExportItem& item : page.items) {
-        switch (item.kind) {
-        case ExportItem::Fill: {
-            const QString fill = paint(item);
-            xml.writeEmptyElement("path");
-            xml.writeAttribute("d", pathData(item.shape));
-            xml.writeAttribute("fill", fill);
-            // Neighbouring pieces of one gradient would show their shared edges.
-            if (item.gradient) {
-                xml.writeAttribute("stroke", fill);
-                xml.writeAttribute("stroke-width", "0.5");
-            }
-            if (!item.gradient && item.colour.alphaF() < 0.999)
-                xml.writeAttribute("fill-opacity", num(item.colour.alphaF()));
-            break;
-        }
-        case ExportItem::Stroke: {
-            const QString stroke = paint(item);
-            xml.writeEmptyElement("path");
-            xml.writeAttribute("d", pathData(item.shape));
-            xml.writeAttribute("fill", "none");
-            xml.writeAttribute("stroke", stroke);
-            xml.writeAttribute("stroke-width", num(item.width));
-            if (!item.gradient && item.colour.alphaF() < 0.999)
-                xml.writeAttribute("stroke-opacity", num(item.colour.alphaF()));
-            break;
-        }
-        case ExportItem::Text: {
-            xml.writeStartElement("g");
-            xml.writeAttribute("font-family", item.families.join(", "));
-            xml.writeAttribute("font-size", QString::number(item.em));
-            if (item.bold)
-                xml.writeAttribute("font-weight", "bold");
-            if (item.italic)
-                xml.writeAttribute("font-style", "italic");
-            if (item.underline || item.strikeOut)
-                xml.writeAttribute("text-decoration", QString(item.underline ? "underline " : "") +
-                                                          (item.strikeOut ? "line-through" : ""));
-            xml.writeAttribute("fill", colourText(item.colour));
-            for (const ExportTextLine& line : item.lines) {
-                // Each line starts where the screen's does and is spread to
-                // the width the screen gives it: a viewer's advances differ
-                // from the screen's hinted ones, and a bold made by
-                // thickening widens every glyph there.
-                xml.writeStartElement("text");
-                xml.writeAttribute("x", num(line.x));
-                xml.writeAttribute("y", num(line.baseline));
-                if (line.width > 0) {
-                    xml.writeAttribute("letter-spacing", num(extraSpacing(item, line)));
-                    xml.writeAttribute("textLength", num(line.width));
-                    xml.writeAttribute("lengthAdjust", "spacing");
-                }
-                xml.writeAttribute("xml:space", "preserve");
-                xml.writeCharacters(line.text);
-                xml.writeEndElement();
-            }
-            xml.writeEndElement();
-            break;
-        }
-        case ExportItem::Picture:
-            xml.writeEmptyElement("image");
-            xml.writeAttribute("x", num(item.rect.x()));
-            xml.writeAttribute("y", num(item.rect.y()));
-            xml.writeAttribute("width", num(item.rect.width()));
-            xml.writeAttribute("height", num(item.rect.height()));
-            xml.writeAttribute("preserveAspectRatio", "none");
-            xml.writeAttribute("xlink:href",
-                               "data:image/png;base64," + pngBytes(item.image).toBase64());
-            break;
-        }
-    }
-    xml.writeEndElement();
-    xml.writeEndDocument();
-    return svg;
-}
-
-namespace {
-
-// The text's lines, each spread to the width the screen gives it. Bold made
-// from a regular face is thickened as the screen's rasteriser does (by an
-// em / 24); Qt's own thickening is lost where it draws large or scaled
-// glyphs as outlines, as image exports at 200 % do. PDF keeps real text.
-void paintText(const ExportItem& item, QPainter& painter) {
-    const bool thicken = item.emboldened && painter.paintEngine() &&
-                         painter.paintEngine()->type() == QPaintEngine::Raster;
-    QPen outline(item.colour, std::max(item.em, 1) / 24.0, Qt::SolidLine, Qt::RoundCap,
-                 Qt::RoundJoin);
-    for (const ExportTextLine& line : item.lines) {
-        QFont font = fontOf(item);
-        QPointF at(line.x, line.baseline);
-        if (line.width > 0) {
-            font.setLetterSpacing(QFont::AbsoluteSpacing, extraSpacing(item, line));
-        } else {
-            // No width from the layout: anchored as the alignment says.
-            const qreal advance = QFontMetricsF(font).horizontalAdvance(line.text);
-            at = anchorOf(item, line);
-            at.rx() -= item.align == 2 ? advance : item.align != 1 ? advance / 2.0 : 0.0;
-        }
-        if (thicken) {
-            QPainterPath path;
-            path.addText(at, font, line.text);
-            painter.setPen(outline);
-            painter.setBrush(item.colour);
-            painter.drawPath(path);
-        } else {
-            painter.setFont(font);
-            painter.setPen(item.colour);
-            painter.drawText(at, line.text);
-        }
-    }
-}
-
-} // namespace
-
-void paintPage(const RecordedPage& page, QPainter& painter) {
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    if (page.background.isValid())
-        painter.fillRect(QRectF(QPointF(0, 0), QSizeF(page.size)), page.background);
-    auto brush = [](const ExportItem& item) -> QBrush {
-        if (!item.gradient)
-            return item.colour;
-        QLinearGradient g(item.from, item.to);
-        g.setColorAt(0, item.colour);
-        g.setColorAt(1, item.colourTo);
-        return g;
-    };
-    for (const ExportItem& item : page.items) {
-        switch (item.kind) {
-        case ExportItem::Fill:
-            painter.setPen(item.gradient ? QPen(brush(item), 0.5) : QPen(Qt::NoPen));
-            painter.setBrush(brush(item));
-            painter.drawPath(painterPath(item.shape));
-            break;
-        case ExportItem::Stroke: {
-            QPen pen(brush(item), item.width, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
-            painter.setPen(pen);
-            painter.setBrush(Qt::NoBrush);
-            painter.drawPath(painterPath(item.shape));
-            break;
-        }
-        case ExportItem::Text:
-            paintText(item, painter);
-            break;
-        case ExportItem::Picture:
-            painter.drawImage(item.rect, item.image);
-            break;
-        }
-    }
-    painter.restore();
-}
-
-QImage pageImage(const RecordedPage& page, double scale) {
-    const QSize size = (QSizeF(page.size) * scale).toSize();
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    if (image.isNull())
-        return {};
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    painter.scale(scale, scale);
-    paintPage(page, painter);
-    painter.end();
-    return image;
-}
-
-bool writePdfPages(const std::vector<RecordedPage>& pages, QIODevice* device, QString* error) {
-    if (pages.empty()) {
-        *error = "nothing to write";
-        return false;
-    }
-    QPdfWriter pdf(device);
-    pdf.setResolution(72); // one pixel of the page is one point
-    pdf.setCreator("Tavlo");
-    QPainter painter;
-    for (std::size_t i = 0; i < pages.size(); ++i) {
-        const QSizeF size(pages[i].size);
-        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-        pdf.setPageSize(QPageSize(size, QPageSize::Point, QString(), QPageSize::ExactMatch));
-        if (i == 0) {
-            if (!painter.begin(&pdf)) {
-                *error = "cannot start the PDF document";
-                return false;
-            }
-        } else if (!pdf.newPage()) {
-            *error = "cannot add a PDF page";
-            return false;
-        }
-        paintPage(pages[i], painter);
-    }
-    return painter.end();
-}

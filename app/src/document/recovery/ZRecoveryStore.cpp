@@ -48,6 +48,11 @@ ZRecoveryInfo readInfo(const QString& companion, const QString& copy) {
     if (file.open(QIODevice::ReadOnly)) {
         const QJsonObject o = QJsonDocument::fromJson(file.read(64 * 1024)).object();
         info.path = o["path"].toString();
+        // Saving a recovered copy writes to this path: only a document file
+        // named in full is trusted, never a relative name or one with "..".
+        if (!QDir::isAbsolutePath(info.path) || QDir::cleanPath(info.path) != info.path ||
+            !info.path.endsWith(kCopySuffix, Qt::CaseInsensitive))
+            info.path.clear();
         info.title = o["title"].toString();
         info.time = QDateTime::fromString(o["time"].toString(), Qt::ISODateWithMs);
         info.fileTime = QDateTime::fromString(o["fileTime"].toString(), Qt::ISODateWithMs);
@@ -266,7 +271,12 @@ void ZRecoveryStore::releaseClaims() {
 }
 
 void ZRecoveryStore::moveToDamaged(const QString& copyPath) {
-    QDir damaged(QDir(folder_).filePath(QStringLiteral("damaged")));
+    const QString folder = QDir(folder_).filePath(QStringLiteral("damaged"));
+    // A damaged/ that is a link could lead anywhere: the copy then stays put.
+    const QFileInfo info(folder);
+    if (info.isSymLink() || (info.exists() && !info.isDir()))
+        return;
+    QDir damaged(folder);
     if (!damaged.mkpath("."))
         return;
     const QString companion = companionOf(copyPath);

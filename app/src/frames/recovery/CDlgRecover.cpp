@@ -1,19 +1,48 @@
 #include "frames/CDlgRecover.h"
 
+#include <algorithm>
+
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "frames/ZAutoSave.h"
 
 namespace {
+
 constexpr int kEntryRole = Qt::UserRole;
+constexpr int kTitleChars = 120;
+
+// A companion's title on one line and of a sensible length: a title of
+// hundreds of lines must not make the dialog taller than the screen.
+QString oneLine(const QString& title) {
+    static const QRegularExpression breaks(QStringLiteral("\\s*[\\r\\n]+\\s*"));
+    QString line = title.left(kTitleChars * 4);
+    line.replace(breaks, QStringLiteral(" "));
+    line = line.trimmed();
+    if (line.size() > kTitleChars || title.size() > kTitleChars * 4)
+        line = line.left(kTitleChars) + QStringLiteral("…");
+    return line;
 }
+
+// The damaged copies' titles, one line each, and not more lines than fit.
+QString damagedTitles(const QStringList& titles) {
+    constexpr int kShown = 10;
+    QStringList lines;
+    for (int i = 0; i < std::min<int>(kShown, static_cast<int>(titles.size())); ++i)
+        lines << oneLine(titles[i]);
+    if (titles.size() > kShown)
+        lines << QString("……（另有 %1 个）").arg(titles.size() - kShown);
+    return lines.join('\n');
+}
+
+} // namespace
 
 CDlgRecover::CDlgRecover(ZAutoSave& saver, ZRecoveryScan& scan, QWidget* parent)
     : QDialog(parent), saver_(saver), scan_(scan) {
@@ -35,15 +64,28 @@ CDlgRecover::CDlgRecover(ZAutoSave& saver, ZRecoveryScan& scan, QWidget* parent)
         for (std::size_t i = 0; i < scan.entries.size(); ++i) {
             const ZRecoveryInfo& info = scan.entries[i].info;
             auto* item = new QTreeWidgetItem(
-                list_, {info.title,
+                list_, {oneLine(info.title),
                         info.path.isEmpty() ? QString("（未保存过）")
                                             : QDir::toNativeSeparators(info.path),
                         info.time.toLocalTime().toString("yyyy-MM-dd HH:mm:ss")});
             item->setData(0, kEntryRole, static_cast<qulonglong>(i));
+            item->setToolTip(0, info.title.left(2000));
+            item->setToolTip(1, item->text(1));
             item->setSelected(true);
         }
-        list_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-        list_->setMinimumWidth(560);
+        // The time is never cut: the title keeps a sensible width, and a long
+        // path gives way in its middle.
+        list_->setTextElideMode(Qt::ElideMiddle);
+        list_->setWordWrap(false);
+        list_->setUniformRowHeights(true);
+        QHeaderView* header = list_->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(0, QHeaderView::Interactive);
+        header->setSectionResizeMode(1, QHeaderView::Stretch);
+        header->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+        list_->resizeColumnToContents(0);
+        header->resizeSection(0, std::clamp(header->sectionSize(0), 80, 220));
+        list_->setMinimumWidth(640);
         layout->addWidget(list_);
         connect(list_, &QTreeWidget::itemSelectionChanged, this, &CDlgRecover::updateButtons);
     }
@@ -52,7 +94,7 @@ CDlgRecover::CDlgRecover(ZAutoSave& saver, ZRecoveryScan& scan, QWidget* parent)
         auto* damaged = new QLabel(QString("以下恢复副本已损坏，无法读取，已移到 %1：\n%2")
                                        .arg(QDir::toNativeSeparators(
                                            QDir(saver.store().folder()).filePath("damaged") + '/'))
-                                       .arg(scan.damaged.join('\n')),
+                                       .arg(damagedTitles(scan.damaged)),
                                    this);
         damaged->setObjectName("damagedLabel");
         damaged->setWordWrap(true);

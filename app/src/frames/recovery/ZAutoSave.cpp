@@ -6,6 +6,8 @@
 #include <QSettings>
 #include <QStatusBar>
 
+#include <sarvik/ZNRedoUndo.h>
+#include <sarvik/ZN_ShapeManager.h>
 #include <sarvik/platform/ZFile.h>
 
 #include "document/CTavloDoc.h"
@@ -70,7 +72,12 @@ ZAutoSave::Tracked& ZAutoSave::track(CTavloDoc* doc) {
         return it->second;
     Tracked& t = docs_[doc];
     t.slot = store_.newSlot();
-    connect(doc, &QObject::destroyed, this, [this](QObject* gone) { dropCopy(gone); });
+    // The entry goes with its document: a new document made at the same
+    // address must be tracked afresh, with connections of its own.
+    connect(doc, &QObject::destroyed, this, [this](QObject* gone) {
+        dropCopy(gone);
+        docs_.erase(gone);
+    });
     connect(doc, &CTavloDoc::modifiedChanged, this, [this, doc](bool modified) {
         if (!modified)
             dropCopy(doc);
@@ -90,6 +97,11 @@ void ZAutoSave::tick() {
     }
     if (store_.takeFailures() > 0 && frame_->statusBar())
         frame_->statusBar()->showMessage("无法写入恢复文件", 10000);
+}
+
+void ZAutoSave::writeAllCopies() {
+    tick();
+    store_.waitForIdle();
 }
 
 void ZAutoSave::writeCopy(CTavloDoc* doc) {
@@ -128,10 +140,33 @@ void ZAutoSave::offerRecovery(QWidget* parent) {
     store_.releaseClaims();
 }
 
+namespace {
+
+// The empty untitled document the program starts with, as long as nobody has
+// touched it: it has no use once a recovered document opens beside it.
+CChildFrame* untouchedStartDocument(CMainFrame& frame) {
+    const QList<CChildFrame*> children = frame.children();
+    if (children.size() != 1)
+        return nullptr;
+    CTavloDoc* doc = children.front()->document();
+    if (!doc->pathName().isEmpty() || doc->isModified())
+        return nullptr;
+    const std::vector<TvxPageRef> pages = doc->shapeData().pageRefs();
+    if (pages.size() != 1 || !pages.front().manager->getShapeList().empty() ||
+        pages.front().manager->getUndoRedo()->undoCount() > 0)
+        return nullptr;
+    return children.front();
+}
+
+} // namespace
+
 CChildFrame* ZAutoSave::recover(ZRecoveryEntry& entry) {
     if (!frame_)
         return nullptr;
+    CChildFrame* untouched = untouchedStartDocument(*frame_);
     CChildFrame* child = frame_->newDocument();
+    if (untouched)
+        untouched->close();
     CTavloDoc* doc = child->document();
     doc->adoptLoaded(entry.document, entry.info.path);
     // Saving asks first if the file changed after the lost program last read or wrote it.

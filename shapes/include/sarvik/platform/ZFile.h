@@ -9,7 +9,9 @@
 // A file opened for writing goes to a temporary file in the target's folder;
 // commit() flushes, syncs and renames it over the target. Destroying a writer
 // that was not committed removes the temporary file and leaves the target as
-// it was.
+// it was. A symbolic link is followed, so its target is replaced and the link
+// stays. A target that exists and is no regular file (a device, a FIFO,
+// /dev/stdout) cannot be replaced by a rename: it is written into directly.
 
 #include <cstddef>
 #include <cstdint>
@@ -34,8 +36,13 @@ public:
     static std::unique_ptr<ZFile> fromMemory(const std::vector<std::uint8_t>& bytes) {
         return fromMemory(bytes.data(), bytes.size());
     }
-    // Opens an atomic writer for `path`; null when the temporary file cannot be created.
-    static std::unique_ptr<ZFile> openWrite(const std::string& path);
+    // Opens a writer for `path` (see above); null when neither the temporary
+    // file nor the special file can be opened, with the cause in `cause`.
+    static std::unique_ptr<ZFile> openWrite(const std::string& path, std::string* cause = nullptr);
+    // Writes `n` bytes to `path` through openWrite() and commit(); false with
+    // the cause (strerror's text) when anything failed on the way.
+    static bool writeWhole(const std::string& path, const void* data, std::size_t n,
+                           std::string* cause);
     // Collects written bytes in memory (see bytes()).
     static std::unique_ptr<ZFile> toMemory();
 
@@ -43,6 +50,10 @@ public:
     bool failed() const { return failed_; }
     // Marks the file failed, as a reader does when it meets a value it refuses.
     void setFailed() { failed_ = true; }
+    // The system's error number of the first failed call, 0 when none failed.
+    int errorNumber() const { return errno_; }
+    // Why writing failed, in the system's words ("No space left on device").
+    std::string errorText() const;
 
     // Reads exactly n bytes; on a short read fills dst with zeros, marks the
     // file failed and returns false.
@@ -74,7 +85,8 @@ public:
     bool writeByte(std::uint8_t v) { return writeValue(v); }
 
     // Writing to a path: flushes, syncs and renames the temporary file over the
-    // target. False (target untouched) when anything failed on the way.
+    // target (a special file: flushes and closes it). False (a regular target
+    // untouched) when anything failed on the way.
     // Writing to memory: flushes nothing and returns !failed().
     bool commit();
 
@@ -85,12 +97,15 @@ private:
     ZFile() = default;
     bool flushBuffer();
     bool fillBuffer();
+    void fail(int error);
 
     static constexpr std::size_t kBufferSize = 64 * 1024;
 
     Mode mode_ = Mode::Read;
     bool failed_ = false;
     bool committed_ = false;
+    bool direct_ = false;             // writing into a special file, no rename
+    int errno_ = 0;
     int fd_ = -1;                     // -1 for memory files
     std::string target_;              // the path a writer replaces on commit
     std::string temp_;                // the temporary file a writer fills

@@ -4,6 +4,7 @@
 // folder are kept in the profile. A file is written whole or not at all.
 
 #include <functional>
+#include <vector>
 
 #include <QString>
 
@@ -14,8 +15,9 @@ class ZN_ShapeManager;
 
 ExportChoices loadExportChoices();
 void storeExportChoices(const ExportChoices& choices);
-// The folder of the last export; the home folder at first.
-QString loadExportFolder();
+// The folder of the last export; at first the folder of `documentPath` (the
+// home folder for an untitled document).
+QString loadExportFolder(const QString& documentPath = QString());
 void storeExportFolder(const QString& folder);
 
 // The file name suffix and the save dialog's filter of a format.
@@ -30,6 +32,10 @@ using ExportProgress = std::function<bool(int step, int steps)>;
 // either way nothing is left at `path` that was not there before.
 bool exportPage(ZN_ShapeManager& page, const ExportChoices& choices, const QString& path,
                 const ExportProgress& progress, QString* failure);
+// The same for several pages: a PDF gets one PDF page each, the other formats
+// take the first.
+bool exportPages(const std::vector<ZN_ShapeManager*>& pages, const ExportChoices& choices,
+                 const QString& path, const ExportProgress& progress, QString* failure);
 
 namespace handlers {
 void fileExport(CommandTarget& frame, int id);

@@ -12,6 +12,8 @@ struct ExportChoices {
     bool selectionOnly = false;
     int scale = 100;          // PNG only: 100, 200 or 300 per cent
     bool transparent = false; // PNG only: leave the page's background out
+    bool allPages = false;    // PDF only: every page of the document, one PDF page each
+    QString title;            // PDF only: the document's title, not kept in the profile
 };
 
 class QButtonGroup;

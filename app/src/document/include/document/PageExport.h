@@ -85,5 +85,15 @@ void paintPage(const RecordedPage& page, QPainter& painter);
 // The page at `scale` (1 = 100 %); transparent where it has no background.
 QImage pageImage(const RecordedPage& page, double scale);
 // A PDF document of the pages, one PDF page each, sized to each page (one
-// pixel is one point). False with a reason on a write failure.
+// pixel is one point), titled `title`. Made in memory, so that the file
+// reaches the disk through one checked write; false with a reason.
+bool pdfDocument(const std::vector<RecordedPage>& pages, const QString& title, QByteArray* out,
+                 QString* error);
+// The same document written into `device`; false with a reason when the
+// device did not take every byte.
 bool writePdfPages(const std::vector<RecordedPage>& pages, QIODevice* device, QString* error);
+// An image as the bytes of a PNG file.
+QByteArray pngFile(const QImage& image);
+// Writes all of `bytes` into `device` (and flushes a file); false with the
+// device's reason when it takes fewer.
+bool writeWholly(QIODevice* device, const QByteArray& bytes, QString* error);

@@ -44,6 +44,9 @@ public:
 
     // Writes the copies of the documents that changed since their last copy.
     void tick();
+    // The same, then waits until every copy is on the disk (before the
+    // program ends on a signal).
+    void writeAllCopies();
     ZRecoveryStore& store() { return store_; }
 
     // Shows the recovery dialog when copies were left behind.

@@ -1,0 +1,102 @@
+// Where a writer's bytes end up when the target is not a plain file: devices
+// and FIFOs are written into directly, symbolic links are followed, and every
+// failure names its cause.
+
+#include "sarvik/platform/ZFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string slurp(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+struct Folder : ::testing::Test {
+    fs::path dir;
+    void SetUp() override {
+        dir = fs::temp_directory_path() / ("zfile-target-" + std::to_string(::getpid()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+};
+
+bool isCharDevice(const char* path) {
+    struct stat st {};
+    return ::lstat(path, &st) == 0 && S_ISCHR(st.st_mode);
+}
+
+} // namespace
+
+TEST_F(Folder, ADeviceIsWrittenIntoAndNeverReplaced) {
+    ASSERT_TRUE(isCharDevice("/dev/full"));
+    std::string cause;
+    const std::string bytes(200 * 1024, 'x');
+    EXPECT_FALSE(ZFile::writeWhole("/dev/full", bytes.data(), bytes.size(), &cause));
+    EXPECT_EQ(cause, std::strerror(ENOSPC));
+    // Small writes wait in the buffer: the failure must still come out at commit.
+    auto file = ZFile::openWrite("/dev/full");
+    ASSERT_TRUE(file);
+    EXPECT_TRUE(file->write("abc", 3));
+    EXPECT_FALSE(file->commit());
+    EXPECT_EQ(file->errorText(), std::strerror(ENOSPC));
+    EXPECT_TRUE(isCharDevice("/dev/full")) << "the device node must stay a device";
+
+    EXPECT_TRUE(ZFile::writeWhole("/dev/null", bytes.data(), bytes.size(), &cause)) << cause;
+    EXPECT_TRUE(isCharDevice("/dev/null"));
+}
+
+TEST_F(Folder, AFifoIsWrittenIntoForItsReader) {
+    const fs::path fifo = dir / "pipe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::string received;
+    std::thread reader([&] { received = slurp(fifo); });
+    const std::string bytes(300 * 1024, 'y');
+    std::string cause;
+    EXPECT_TRUE(ZFile::writeWhole(fifo.string(), bytes.data(), bytes.size(), &cause)) << cause;
+    reader.join();
+    EXPECT_EQ(received.size(), bytes.size());
+    struct stat st {};
+    ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    // Nothing was left beside it.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+}
+
+TEST_F(Folder, ALinkIsFollowedToItsTargetAndStaysALink) {
+    fs::create_directories(dir / "real");
+    const fs::path target = dir / "real" / "map.tvx";
+    std::ofstream(target) << "old";
+    const fs::path link = dir / "link.tvx";
+    fs::create_symlink(target, link);
+    std::string cause;
+    EXPECT_TRUE(ZFile::writeWhole(link.string(), "new", 3, &cause)) << cause;
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(slurp(target), "new");
+    // The temporary file went where the target lives, and is gone.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "real"), fs::directory_iterator()), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2);
+}
+
+TEST_F(Folder, FailuresNameTheirCause) {
+    std::string cause;
+    EXPECT_FALSE(ZFile::writeWhole((dir / "no" / "such" / "x").string(), "a", 1, &cause));
+    EXPECT_EQ(cause, std::strerror(ENOENT));
+    EXPECT_FALSE(ZFile::writeWhole(dir.string(), "a", 1, &cause)) << "a folder is no file";
+    EXPECT_FALSE(cause.empty());
+    EXPECT_TRUE(fs::is_directory(dir));
+}
