@@ -171,7 +171,8 @@ void BM_SerialiseToMemory(benchmark::State& state) {
     setCounters(state, nodes);
 }
 
-void BM_Snapshot(benchmark::State& state) {
+// Snapshots of the loaded page; `between` runs untimed after each one.
+template <class Between> void timeSnapshots(benchmark::State& state, Between between) {
     const int nodes = static_cast<int>(state.range(0));
     ZN_ShapeManager& page = loadedPage(nodes);
     ZNRedoUndo& undo = *page.getUndoRedo();
@@ -179,9 +180,15 @@ void BM_Snapshot(benchmark::State& state) {
         const auto start = Clock::now();
         undo.copyAllTooplist(true);
         state.SetIterationTime(since(start));
-        undo.clearAll(); // dropping the copy is not part of taking it
+        between(undo);
     }
+    undo.clearAll();
     setCounters(state, nodes);
+}
+
+void BM_Snapshot(benchmark::State& state) {
+    // Dropping the copy is not part of taking it.
+    timeSnapshots(state, [](ZNRedoUndo& undo) { undo.clearAll(); });
 }
 
 // A snapshot in the steady state of an editing session: the memory of the
@@ -190,19 +197,11 @@ void BM_Snapshot(benchmark::State& state) {
 // the former page, dropped with the redo state, leaves its memory behind;
 // the page keeps the same content throughout.
 void BM_SnapshotReusingMemory(benchmark::State& state) {
-    const int nodes = static_cast<int>(state.range(0));
-    ZN_ShapeManager& page = loadedPage(nodes);
-    ZNRedoUndo& undo = *page.getUndoRedo();
-    for (auto _ : state) {
-        const auto start = Clock::now();
-        undo.copyAllTooplist(true);
-        state.SetIterationTime(since(start));
+    timeSnapshots(state, [&state](ZNRedoUndo& undo) {
         if (!undo.unDo())
             state.SkipWithError("undo refused");
         undo.clearRedo();
-    }
-    undo.clearAll();
-    setCounters(state, nodes);
+    });
 }
 
 void BM_UndoRedo(benchmark::State& state) {
