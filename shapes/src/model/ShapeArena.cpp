@@ -9,14 +9,6 @@
 
 #include <sarvik/ZN_ShapeBase.h>
 
-#if defined(__SANITIZE_ADDRESS__)
-#define SARVIK_ARENA_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define SARVIK_ARENA_ASAN 1
-#endif
-#endif
-
 namespace detail {
 
 struct alignas(16) ShapeArena::Block {
@@ -32,20 +24,14 @@ struct alignas(16) ShapeArena::Block {
 namespace {
 
 // What precedes every shape: the block it sits in, or null for the heap.
+// Under AddressSanitizer it stays poisoned except while delete reads it, so
+// that it also serves as the guard against writing past the shape before.
 struct alignas(16) Header {
     ShapeArena::Block* block;
     std::size_t size;
 };
 static_assert(sizeof(Header) == 16);
 static_assert(sizeof(ShapeArena::Block) % 16 == 0, "the room must start 16-aligned");
-
-#ifdef SARVIK_ARENA_ASAN
-// Poisoned bytes after each placement, so that writing past a shape is caught
-// even when the next shape follows at once.
-constexpr std::size_t kRedzone = 16;
-#else
-constexpr std::size_t kRedzone = 0;
-#endif
 
 constexpr std::size_t kFirstBlockBytes = std::size_t{16} << 10;
 
@@ -157,7 +143,7 @@ void ShapeArena::moveOn(std::size_t need) {
 }
 
 void* ShapeArena::take(std::size_t size) {
-    const std::size_t need = roundUp16(sizeof(Header) + size + kRedzone);
+    const std::size_t need = roundUp16(sizeof(Header) + size);
     if (!current || current->capacity - current->used < need)
         moveOn(need);
     unsigned char* at = current->room() + current->used;

@@ -17,7 +17,7 @@
 //
 // Every placement carries a small header naming its block (or none, for a
 // shape from the general heap), so delete can tell where a shape came from.
-// Under AddressSanitizer headers, the room between shapes, the unused end of
+// Under AddressSanitizer the headers (which sit between shapes), the unused end of
 // a block and freed shapes are poisoned, so that overflows and uses after
 // free are still caught.
 //
