@@ -8,6 +8,9 @@
 
 class ZN_ShapeBase;
 class ZN_ShapeManager;
+namespace detail {
+class BlockPool;
+}
 
 class ZNRedoUndo {
 public:
@@ -45,4 +48,7 @@ private:
     ZN_ShapeManager* manager;         // not owned
     std::list<State*> undoStack;      // owned, shapes included; newest at the back
     std::list<State*> redoStack;      // owned likewise; newest at the back
+    // Memory of the snapshots this stack dropped, reused by the next one;
+    // given back by clearAll().
+    detail::BlockPool* blocks;
 };

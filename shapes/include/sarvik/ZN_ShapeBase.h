@@ -5,6 +5,7 @@
 // ZN_Node, ZN_NRegion and ZN_SImage are the abstract-ish intermediate classes
 // that add no data of their own.
 
+#include <cstddef>
 #include <cstdint>
 #include <list>
 #include <vector>
@@ -64,6 +65,11 @@ public:
     // Shapes are duplicated through clone(); a value copy would share the label.
     ZN_ShapeBase(const ZN_ShapeBase&) = delete;
     ZN_ShapeBase& operator=(const ZN_ShapeBase&) = delete;
+
+    // Shapes come from the heap, or from the blocks of the snapshot being
+    // taken on this thread; either way they are freed with delete.
+    static void* operator new(std::size_t size);
+    static void operator delete(void* object) noexcept;
 
     // --- virtual interface, in the order the callers know it ---
     virtual bool isRegion() const { return false; }

@@ -6,10 +6,15 @@
 #include <sarvik/ZN_ShapeManager.h>
 
 #include "Prefetch.h"
+#include "ShapeArena.h"
 
-ZNRedoUndo::ZNRedoUndo(ZN_ShapeManager* owner) : manager(owner) {}
+ZNRedoUndo::ZNRedoUndo(ZN_ShapeManager* owner)
+    : manager(owner), blocks(detail::BlockPool::create()) {}
 
-ZNRedoUndo::~ZNRedoUndo() { clearAll(); }
+ZNRedoUndo::~ZNRedoUndo() {
+    clearAll();
+    blocks->retire();
+}
 
 void ZNRedoUndo::destroyState(State* state) {
     if (!state)
@@ -32,6 +37,7 @@ void ZNRedoUndo::clearRedo() { destroyStack(redoStack); }
 void ZNRedoUndo::clearAll() {
     destroyStack(undoStack);
     destroyStack(redoStack);
+    blocks->trim();
 }
 
 void ZNRedoUndo::copyAllTooplist(bool discardRedo) {
@@ -55,12 +61,16 @@ void ZNRedoUndo::copyAllTooplist(bool discardRedo) {
     undoStack.push_back(snapshot);
     std::vector<ZN_ShapeBase*> made;
     made.reserve(live.size());
-    detail::forEachWhole(live, [&](const ZN_ShapeBase* shape) {
-        if (ZN_ShapeBase* copy = shape->clone()) {
-            snapshot->push_back(copy);
-            made.push_back(copy);
-        }
-    });
+    {
+        // The copies and their labels are placed one after another in blocks
+        // of their own rather than one by one on the heap.
+        detail::ShapeArena arena(blocks);
+        detail::forEachWhole(live, [&](const ZN_ShapeBase* shape) {
+            if (ZN_ShapeBase* copy = shape->clone())
+                made.push_back(copy);
+        });
+    }
+    snapshot->assign(made.begin(), made.end());
 
     // One index for the whole snapshot keeps relinking linear in the page.
     const ZN_ShapeIndex copies(made);

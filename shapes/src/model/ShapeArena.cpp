@@ -1,0 +1,188 @@
+#include "ShapeArena.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <new>
+#include <vector>
+
+#include <sanitizer/asan_interface.h>
+
+#include <sarvik/ZN_ShapeBase.h>
+
+namespace detail {
+
+struct alignas(16) ShapeArena::Block {
+    std::size_t capacity; // bytes of room after this record
+    std::size_t used;
+    std::size_t live;     // placements not yet released
+    BlockPool* pool;      // where the block goes back to; null for the heap
+    bool open;            // an arena still places shapes here
+
+    unsigned char* room() { return reinterpret_cast<unsigned char*>(this + 1); }
+};
+
+namespace {
+
+// What precedes every shape: the block it sits in, or null for the heap.
+// Under AddressSanitizer it stays poisoned except while delete reads it, so
+// that it also serves as the guard against writing past the shape before.
+struct alignas(16) Header {
+    ShapeArena::Block* block;
+    std::size_t size;
+};
+static_assert(sizeof(Header) == 16);
+static_assert(sizeof(ShapeArena::Block) % 16 == 0, "the room must start 16-aligned");
+
+constexpr std::size_t kFirstBlockBytes = std::size_t{16} << 10;
+
+std::size_t roundUp16(std::size_t n) { return (n + 15) & ~std::size_t{15}; }
+
+thread_local ShapeArena* t_open = nullptr;
+
+ShapeArena::Block* mallocBlock(std::size_t capacity) {
+    void* memory = std::malloc(sizeof(ShapeArena::Block) + capacity);
+    if (!memory)
+        throw std::bad_alloc();
+    auto* block = static_cast<ShapeArena::Block*>(memory);
+    block->capacity = capacity;
+    ASAN_POISON_MEMORY_REGION(block->room(), capacity);
+    return block;
+}
+
+void freeBlock(ShapeArena::Block* block) {
+    ASAN_UNPOISON_MEMORY_REGION(block->room(), block->capacity);
+    std::free(block);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- BlockPool
+
+void* BlockPool::newBlock(std::size_t capacity) {
+    ShapeArena::Block* block = nullptr;
+    if (capacity == ShapeArena::kBlockBytes && !free_.empty()) {
+        block = static_cast<ShapeArena::Block*>(free_.back());
+        free_.pop_back();
+    } else {
+        block = mallocBlock(capacity);
+    }
+    ++inUse_;
+    return block;
+}
+
+void BlockPool::dropBlock(void* memory, std::size_t capacity) {
+    auto* block = static_cast<ShapeArena::Block*>(memory);
+    --inUse_;
+    if (!retired_ && capacity == ShapeArena::kBlockBytes && free_.size() < limit_) {
+        free_.push_back(block); // every shape in it is gone, so its room is poisoned
+        return;
+    }
+    freeBlock(block);
+    if (retired_ && inUse_ == 0)
+        delete this;
+}
+
+void BlockPool::trim() {
+    for (void* block : free_)
+        freeBlock(static_cast<ShapeArena::Block*>(block));
+    free_.clear();
+    free_.shrink_to_fit();
+}
+
+void BlockPool::retire() {
+    trim();
+    retired_ = true;
+    if (inUse_ == 0)
+        delete this;
+}
+
+// ---------------------------------------------------------------- ShapeArena
+
+ShapeArena::ShapeArena(BlockPool* blocks)
+    : pool(blocks), previous(t_open), nextBytes(kFirstBlockBytes) {
+    t_open = this;
+}
+
+ShapeArena::~ShapeArena() {
+    t_open = previous;
+    if (pool && pool->limit_ < blocksTaken)
+        pool->limit_ = blocksTaken;
+    if (current) {
+        current->open = false;
+        if (current->live == 0)
+            dropBlock(current);
+    }
+}
+
+void ShapeArena::dropBlock(Block* block) {
+    if (block->pool)
+        block->pool->dropBlock(block, block->capacity);
+    else
+        freeBlock(block);
+}
+
+void ShapeArena::moveOn(std::size_t need) {
+    if (current) {
+        current->open = false;
+        if (current->live == 0)
+            dropBlock(current);
+        current = nullptr;
+    }
+    std::size_t capacity = nextBytes;
+    if (nextBytes < kBlockBytes)
+        nextBytes *= 2; // small pages keep small blocks, large ones reach full-sized blocks soon
+    if (need > capacity)
+        capacity = roundUp16(need); // a shape larger than a block gets a block of its own
+    Block* block = pool ? static_cast<Block*>(pool->newBlock(capacity)) : mallocBlock(capacity);
+    block->used = 0;
+    block->live = 0;
+    block->pool = pool;
+    block->open = true;
+    current = block;
+    ++blocksTaken;
+}
+
+void* ShapeArena::take(std::size_t size) {
+    const std::size_t need = roundUp16(sizeof(Header) + size);
+    if (!current || current->capacity - current->used < need)
+        moveOn(need);
+    unsigned char* at = current->room() + current->used;
+    current->used += need;
+    ++current->live;
+    auto* header = reinterpret_cast<Header*>(at);
+    ASAN_UNPOISON_MEMORY_REGION(header, sizeof(Header) + size);
+    header->block = current;
+    header->size = size;
+    ASAN_POISON_MEMORY_REGION(header, sizeof(Header));
+    return header + 1;
+}
+
+void* ShapeArena::allocate(std::size_t size) {
+    if (ShapeArena* arena = t_open)
+        return arena->take(size);
+    auto* header = static_cast<Header*>(::operator new(sizeof(Header) + size));
+    header->block = nullptr;
+    header->size = size;
+    return header + 1;
+}
+
+void ShapeArena::release(void* object) noexcept {
+    if (!object)
+        return;
+    Header* header = static_cast<Header*>(object) - 1;
+    ASAN_UNPOISON_MEMORY_REGION(header, sizeof(Header));
+    Block* block = header->block;
+    if (!block) {
+        ::operator delete(header);
+        return;
+    }
+    ASAN_POISON_MEMORY_REGION(header, sizeof(Header) + header->size);
+    if (--block->live == 0 && !block->open)
+        dropBlock(block);
+}
+
+} // namespace detail
+
+void* ZN_ShapeBase::operator new(std::size_t size) { return detail::ShapeArena::allocate(size); }
+
+void ZN_ShapeBase::operator delete(void* object) noexcept { detail::ShapeArena::release(object); }
