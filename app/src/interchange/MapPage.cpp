@@ -18,6 +18,7 @@ constexpr int kDefaultPoints = 12;
 constexpr float kMargin = 40.0f;
 constexpr float kTreeGap = 60.0f;
 constexpr int kBranchWidth = 2;
+constexpr float kSideStart = 100000.0f;
 
 ZVector3 toVector(const MapColour& c) {
     return ZVector3(static_cast<float>(c.r) / 255.0f, static_cast<float>(c.g) / 255.0f,
@@ -165,9 +166,9 @@ std::unique_ptr<ZN_ShapeManager> buildPage(const MapSheet& sheet) {
     bool anyFolded = false;
     for (int i : order) {
         const MapNode& node = sheet.nodes[static_cast<std::size_t>(i)];
-        // A root's left children start left of it, which is how the layout
-        // knows their side.
-        const float x = node.side < 0 ? -200.0f : 0.0f;
+        // A root's children start well to its left or right, which is how the
+        // layout knows their side; the layout then places them.
+        const float x = node.parent < 0 ? 0.0f : node.side < 0 ? -kSideStart : kSideStart;
         ZN_NRect* box = makeBox(node, ZVector2(x, 0.0f));
         boxes[static_cast<std::size_t>(i)] = box;
         page->addShape(box);

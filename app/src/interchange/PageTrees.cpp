@@ -110,13 +110,10 @@ int nodeOnOutline(const std::vector<ZN_ShapeBase*>& nodes, const ZVector2& p) {
     return -1;
 }
 
-} // namespace
-
-MapSheet pageTrees(const ZN_ShapeManager& page, const std::string& title, Skipped& skipped) {
-    MapSheet sheet;
-    sheet.title = title;
-    std::vector<ZN_ShapeBase*> candidates;
-    std::vector<const ZN_NLine*> arrows;
+// Sorts the page's shapes: nodes of trees, arrows that may be cross links,
+// and what no format holds, which is counted.
+void sortShapes(const ZN_ShapeManager& page, std::vector<ZN_ShapeBase*>& candidates,
+                std::vector<const ZN_NLine*>& arrows, Skipped& skipped) {
     for (ZN_ShapeBase* s : page.getShapeList()) {
         if (s->type() == 12 && isFree(s)) {
             skipped.add(kTables);
@@ -134,6 +131,46 @@ MapSheet pageTrees(const ZN_ShapeManager& page, const std::string& title, Skippe
                 skipped.add(kLines);
         }
     }
+}
+
+// Roots' children say on which side of their root they stand.
+void markSides(MapSheet& sheet, const std::vector<ZN_ShapeBase*>& candidates,
+               const std::vector<int>& sheetIndex) {
+    std::vector<std::size_t> shapeOf(sheet.nodes.size(), 0);
+    for (std::size_t i = 0; i < candidates.size(); ++i)
+        shapeOf[static_cast<std::size_t>(sheetIndex[i])] = i;
+    for (int r : sheet.roots) {
+        const float rootX = candidates[shapeOf[static_cast<std::size_t>(r)]]->getRegionPos(9).X();
+        for (int c : sheet.nodes[static_cast<std::size_t>(r)].children) {
+            const float x = candidates[shapeOf[static_cast<std::size_t>(c)]]->getRegionPos(9).X();
+            sheet.nodes[static_cast<std::size_t>(c)].side = x < rootX ? -1 : 1;
+        }
+    }
+}
+
+void addCrossLinks(MapSheet& sheet, const std::vector<ZN_ShapeBase*>& candidates,
+                   const std::vector<int>& sheetIndex, const std::vector<const ZN_NLine*>& arrows,
+                   Skipped& skipped) {
+    for (const ZN_NLine* line : arrows) {
+        const int from = nodeOnOutline(candidates, line->getPoints().front());
+        const int to = nodeOnOutline(candidates, line->getPoints().back());
+        if (from < 0 || to < 0 || from == to) {
+            skipped.add(kLines);
+            continue;
+        }
+        sheet.links.push_back({sheetIndex[static_cast<std::size_t>(from)],
+                               sheetIndex[static_cast<std::size_t>(to)]});
+    }
+}
+
+} // namespace
+
+MapSheet pageTrees(const ZN_ShapeManager& page, const std::string& title, Skipped& skipped) {
+    MapSheet sheet;
+    sheet.title = title;
+    std::vector<ZN_ShapeBase*> candidates;
+    std::vector<const ZN_NLine*> arrows;
+    sortShapes(page, candidates, arrows, skipped);
     // Which nodes some other node leads to: those are not roots.
     std::unordered_map<const ZN_ShapeBase*, int> index;
     std::vector<bool> led(candidates.size(), false);
@@ -179,27 +216,8 @@ MapSheet pageTrees(const ZN_ShapeManager& page, const std::string& title, Skippe
     for (std::size_t i = 0; i < candidates.size(); ++i)
         if (sheetIndex[i] < 0)
             grow(i);
-    // Roots' children say on which side of their root they stand.
-    std::vector<std::size_t> shapeOf(sheet.nodes.size(), 0);
-    for (std::size_t i = 0; i < candidates.size(); ++i)
-        shapeOf[static_cast<std::size_t>(sheetIndex[i])] = i;
-    for (int r : sheet.roots) {
-        const float rootX = candidates[shapeOf[static_cast<std::size_t>(r)]]->getRegionPos(9).X();
-        for (int c : sheet.nodes[static_cast<std::size_t>(r)].children) {
-            const float x = candidates[shapeOf[static_cast<std::size_t>(c)]]->getRegionPos(9).X();
-            sheet.nodes[static_cast<std::size_t>(c)].side = x < rootX ? -1 : 1;
-        }
-    }
-    for (const ZN_NLine* line : arrows) {
-        const int from = nodeOnOutline(candidates, line->getPoints().front());
-        const int to = nodeOnOutline(candidates, line->getPoints().back());
-        if (from < 0 || to < 0 || from == to) {
-            skipped.add(kLines);
-            continue;
-        }
-        sheet.links.push_back({sheetIndex[static_cast<std::size_t>(from)],
-                               sheetIndex[static_cast<std::size_t>(to)]});
-    }
+    markSides(sheet, candidates, sheetIndex);
+    addCrossLinks(sheet, candidates, sheetIndex, arrows, skipped);
     return sheet;
 }
 

@@ -119,104 +119,135 @@ bool readXMindJson(const QByteArray& json, MapDocument& out, ReadError& error) {
     return true;
 }
 
+namespace {
+
+// XMind 8's content.xml, element by element.
+class Xmind8Reader {
+public:
+    explicit Xmind8Reader(QXmlStreamReader& reader) : reader_(reader) {}
+    // False when the first element is not XMind content.
+    bool start();
+    void end();
+    void resolve();
+    MapDocument doc;
+
+private:
+    void startTopic(const QXmlStreamAttributes& attrs);
+    std::string key(const QXmlStreamAttributes& attrs, const char* name) const {
+        return toUtf8(attrs.value(QLatin1String(name)).toString()) + "@" +
+               std::to_string(doc.sheets.size());
+    }
+
+    QXmlStreamReader& reader_;
+    bool sawRoot_ = false;
+    std::vector<int> topics_;   // topics open here, innermost last
+    std::vector<QString> kinds_; // the type of each <topics> open here
+    std::vector<std::pair<std::string, std::string>> relations_;
+    std::unordered_map<std::string, int> byId_; // "id@sheet"
+};
+
+void Xmind8Reader::startTopic(const QXmlStreamAttributes& attrs) {
+    const QString kind = kinds_.empty() ? QString() : kinds_.back();
+    if (kind == u"summary") {
+        doc.skipped.add(kSummaries);
+        reader_.skipCurrentElement();
+        return;
+    }
+    MapSheet& sheet = doc.sheets.back();
+    const int parent = topics_.empty() || kind == u"detached" ? -1 : topics_.back();
+    const int index = sheet.add(parent, {});
+    sheet.nodes[static_cast<std::size_t>(index)].folded =
+        attrs.value(QLatin1String("branch")) == u"folded";
+    if (attrs.hasAttribute(QLatin1String("id")))
+        byId_.emplace(key(attrs, "id"), index);
+    if (attrs.hasAttribute(QLatin1String("xlink:href")))
+        doc.skipped.add(kLinks);
+    topics_.push_back(index);
+}
+
+bool Xmind8Reader::start() {
+    const QStringView name = reader_.name();
+    const auto attrs = reader_.attributes();
+    if (!sawRoot_) {
+        sawRoot_ = true;
+        return name == u"xmap-content";
+    }
+    if (name == u"sheet") {
+        doc.sheets.emplace_back();
+        topics_.clear();
+        kinds_.clear();
+    } else if (doc.sheets.empty()) {
+        reader_.skipCurrentElement();
+    } else if (name == u"topic") {
+        startTopic(attrs);
+    } else if (name == u"topics") {
+        kinds_.push_back(attrs.value(QLatin1String("type")).toString());
+    } else if (name == u"title") {
+        const std::string text =
+            tidyLines(reader_.readElementText(QXmlStreamReader::IncludeChildElements));
+        MapSheet& sheet = doc.sheets.back();
+        (topics_.empty() ? sheet.title : sheet.nodes[static_cast<std::size_t>(topics_.back())].text) =
+            text;
+    } else if (name == u"relationship") {
+        relations_.emplace_back(key(attrs, "end1"), key(attrs, "end2"));
+        reader_.skipCurrentElement();
+    } else if (name == u"notes" || name == u"labels") {
+        doc.skipped.add(name == u"notes" ? kNotes : kLabels);
+        reader_.skipCurrentElement();
+    } else if (name == u"marker-ref") {
+        doc.skipped.add(kMarkers);
+    } else if (name == u"img" || name == u"image") {
+        doc.skipped.add(kImages);
+    }
+    return true;
+}
+
+void Xmind8Reader::end() {
+    if (reader_.name() == u"topic" && !topics_.empty())
+        topics_.pop_back();
+    else if (reader_.name() == u"topics" && !kinds_.empty())
+        kinds_.pop_back();
+}
+
+// A relationship joins two topics of its own sheet.
+void Xmind8Reader::resolve() {
+    for (const auto& [a, b] : relations_) {
+        const auto from = byId_.find(a), to = byId_.find(b);
+        const std::string sheetOf = a.substr(a.rfind('@') + 1);
+        if (from == byId_.end() || to == byId_.end() || from->second == to->second ||
+            b.substr(b.rfind('@') + 1) != sheetOf) {
+            doc.skipped.add(kLinks);
+            continue;
+        }
+        doc.sheets[std::stoul(sheetOf) - 1].links.push_back({from->second, to->second});
+    }
+}
+
+} // namespace
+
 bool readXMindXml(const QByteArray& xml, MapDocument& out, ReadError& error) {
     QXmlStreamReader reader;
     prepareReader(reader, decodeXml(xml));
-    MapDocument doc;
-    std::vector<int> topics;            // topics open here, innermost last
-    std::vector<QString> kinds;         // the type of each <topics> open here
-    std::vector<std::pair<std::string, std::string>> relations;
-    std::unordered_map<std::string, int> byId;
-    bool sawRoot = false;
+    Xmind8Reader content(reader);
     while (!reader.atEnd()) {
         const auto token = reader.readNext();
         if (token == QXmlStreamReader::EndElement) {
-            if (reader.name() == u"topic" && !topics.empty())
-                topics.pop_back();
-            else if (reader.name() == u"topics" && !kinds.empty())
-                kinds.pop_back();
-            continue;
-        }
-        if (token != QXmlStreamReader::StartElement)
-            continue;
-        const QStringView name = reader.name();
-        const auto attrs = reader.attributes();
-        if (!sawRoot) {
-            if (name != u"xmap-content") {
-                error = {static_cast<int>(reader.lineNumber()), "not XMind content"};
-                return false;
-            }
-            sawRoot = true;
-        } else if (name == u"sheet") {
-            doc.sheets.emplace_back();
-            topics.clear();
-            kinds.clear();
-        } else if (doc.sheets.empty()) {
-            reader.skipCurrentElement();
-        } else if (name == u"topic") {
-            const QString kind = kinds.empty() ? QString() : kinds.back();
-            if (kind == u"summary") {
-                doc.skipped.add(kSummaries);
-                reader.skipCurrentElement();
-                continue;
-            }
-            MapSheet& sheet = doc.sheets.back();
-            const int parent = topics.empty() || kind == u"detached" ? -1 : topics.back();
-            const int index = sheet.add(parent, {});
-            sheet.nodes[static_cast<std::size_t>(index)].folded =
-                attrs.value(QLatin1String("branch")) == u"folded";
-            const std::string id = toUtf8(attrs.value(QLatin1String("id")).toString());
-            if (!id.empty())
-                byId.emplace(id + "@" + std::to_string(doc.sheets.size()), index);
-            if (attrs.hasAttribute(QLatin1String("xlink:href")))
-                doc.skipped.add(kLinks);
-            topics.push_back(index);
-        } else if (name == u"topics") {
-            kinds.push_back(attrs.value(QLatin1String("type")).toString());
-        } else if (name == u"title") {
-            const std::string text = tidyLines(reader.readElementText(QXmlStreamReader::IncludeChildElements));
-            MapSheet& sheet = doc.sheets.back();
-            if (topics.empty())
-                sheet.title = text;
-            else
-                sheet.nodes[static_cast<std::size_t>(topics.back())].text = text;
-        } else if (name == u"relationship") {
-            relations.emplace_back(toUtf8(attrs.value(QLatin1String("end1")).toString()) + "@" +
-                                       std::to_string(doc.sheets.size()),
-                                   toUtf8(attrs.value(QLatin1String("end2")).toString()) + "@" +
-                                       std::to_string(doc.sheets.size()));
-            reader.skipCurrentElement();
-        } else if (name == u"notes") {
-            doc.skipped.add(kNotes);
-            reader.skipCurrentElement();
-        } else if (name == u"marker-ref") {
-            doc.skipped.add(kMarkers);
-        } else if (name == u"labels") {
-            doc.skipped.add(kLabels);
-            reader.skipCurrentElement();
-        } else if (name == u"img" || name == u"image") {
-            doc.skipped.add(kImages);
+            content.end();
+        } else if (token == QXmlStreamReader::StartElement && !content.start()) {
+            error = {static_cast<int>(reader.lineNumber()), "not XMind content"};
+            return false;
         }
     }
     if (reader.hasError()) {
         error = xmlError(reader);
         return false;
     }
-    for (const auto& [a, b] : relations) {
-        const auto from = byId.find(a), to = byId.find(b);
-        const std::size_t sheetA = std::stoul(a.substr(a.rfind('@') + 1));
-        if (from == byId.end() || to == byId.end() || from->second == to->second ||
-            b.substr(b.rfind('@')) != a.substr(a.rfind('@'))) {
-            doc.skipped.add(kLinks);
-            continue;
-        }
-        doc.sheets[sheetA - 1].links.push_back({from->second, to->second});
-    }
-    if (doc.sheets.empty() || doc.sheets.front().nodes.empty()) {
+    if (content.doc.sheets.empty() || content.doc.sheets.front().nodes.empty()) {
         error = {static_cast<int>(reader.lineNumber()), "no sheet with a root topic"};
         return false;
     }
-    out = std::move(doc);
+    content.resolve();
+    out = std::move(content.doc);
     return true;
 }
 

@@ -92,7 +92,8 @@ QString decodeXml(const QByteArray& bytes) {
 
 void prepareReader(QXmlStreamReader& reader, const QString& text) {
     reader.clear();
-    reader.setNamespaceProcessing(true);
+    // The formats read use element names without prefixes; no namespace is looked up.
+    reader.setNamespaceProcessing(false);
     // Only a file's own internal entities could be expanded, and only this far.
     reader.setEntityExpansionLimit(1024);
     reader.setEntityResolver(nullptr);
