@@ -65,6 +65,8 @@ TEST(MapPage, EveryNodeOneBoxEveryLinkOneGluedConnector) {
     // The left child stands left of the root.
     const ZN_ShapeBase* root = boxWithText(*page, "项目计划");
     EXPECT_LT(boxWithText(*page, "left side")->getPoint2().X(), root->getPoint1().X());
+    EXPECT_GT(boxWithText(*page, "First & bold\nsecond line")->getPoint1().X(),
+              root->getPoint2().X());
     // The cross link joins no relations, so folding cannot hide what it reaches.
     for (const ZN_ShapeBase* s : page->getShapeList()) {
         if (const auto* line = dynamic_cast<const ZN_NLine*>(s); line && line->getArrowType()) {
