@@ -120,8 +120,11 @@ void layoutTrees(const MapSheet& sheet, const std::vector<ZN_ShapeBase*>& boxes)
         ZN_ShapeBase* box = boxes[static_cast<std::size_t>(root)];
         std::vector<ZN_ShapeBase*> placed = ZN_LayoutTree(box);
         const Bounds b = boundsOf(placed);
-        // Shifting the root and laying out again moves the connectors' bends too.
-        box->change(ZVector2(kMargin - b.minX, top - b.minY), 9);
+        // The whole tree moves, so each child keeps its side; laying out again
+        // moves the connectors' bends too.
+        const ZVector2 shift(kMargin - b.minX, top - b.minY);
+        for (ZN_ShapeBase* shape : placed)
+            shape->change(shift, 9);
         placed = ZN_LayoutTree(box);
         top = boundsOf(placed).maxY + kTreeGap;
         if (first)
@@ -134,7 +137,9 @@ void layoutTrees(const MapSheet& sheet, const std::vector<ZN_ShapeBase*>& boxes)
             continue;
         ZN_ShapeBase* box = boxes[static_cast<std::size_t>(root)];
         const ZVector2 want = origin + ZVector2(node.x, node.y);
-        box->change(want - box->getRegionPos(9), 9);
+        const ZVector2 shift = want - box->getRegionPos(9);
+        for (ZN_ShapeBase* shape : ZN_LayoutTree(box))
+            shape->change(shift, 9);
         ZN_LayoutTree(box);
     }
 }
