@@ -56,7 +56,7 @@ bench: build
 # in the sanitize build checks for leaks at exit instead.
 FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS ?= page picture jpeg codepage dib tvx
+FUZZ_TARGETS ?= page picture jpeg codepage dib tvx mm xmind opml md txt
 FUZZ_FLAGS   ?= -timeout=10 -rss_limit_mb=2560 -detect_leaks=0
 
 fuzz: deps
@@ -67,8 +67,9 @@ fuzz: deps
 	@set -e; mkdir -p $(FUZZ_BUILD)/artifacts; \
 	for t in $(FUZZ_TARGETS); do \
 		[ -x $(FUZZ_BUILD)/bin/fuzz_$$t ] || { echo "fuzz_$$t is not built"; continue; }; \
-		mkdir -p $(FUZZ_BUILD)/corpus/$$t; \
+		mkdir -p $(FUZZ_BUILD)/corpus/$$t $(FUZZ_BUILD)/fuzz/seeds/$$t; \
 		extra=""; [ -d fuzz/corpus/$$t ] && extra="fuzz/corpus/$$t"; \
+		case $$t in mm|xmind|opml|md|txt) extra="$$extra app/tests/data/interchange";; esac; \
 		dict=""; [ -f fuzz/$$t.dict ] && dict="-dict=fuzz/$$t.dict"; \
 		echo "== fuzz_$$t for $(FUZZ_SECONDS) s"; \
 		$(FUZZ_BUILD)/bin/fuzz_$$t $$dict $(FUZZ_FLAGS) -max_total_time=$(FUZZ_SECONDS) \

@@ -9,6 +9,7 @@ PACKAGES=(
     libgl1-mesa-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
     libfreetype-dev libfontconfig-dev fontconfig fonts-wqy-zenhei fonts-liberation2 fonts-dejavu-core
     libjpeg62-turbo-dev
+    libzip-dev libmd4c-dev
     libgtest-dev libgmock-dev xvfb xauth poppler-utils
     libbenchmark-dev
     clang libclang-rt-14-dev

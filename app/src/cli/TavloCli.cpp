@@ -25,6 +25,7 @@
 #include <sarvik/ZN_ShapeManager.h>
 #include <sarvik/platform/ZFile.h>
 
+#include "cli/MapConvert.h"
 #include "document/PageExport.h"
 #include "document/TvxContainer.h"
 
@@ -100,7 +101,11 @@ std::vector<TvxPageRef> refsOf(TvxDocument& doc) {
     return refs;
 }
 
-int convert(const std::string& in, const std::string& outPath, std::ostream& err) {
+int convert(const CommandLine& cl, std::ostream& out, std::ostream& err) {
+    if (isMapConversion(cl.input, cl.output))
+        return convertMap(cl.input, cl.output, cl.page, out, err);
+    const std::string& in = cl.input;
+    const std::string& outPath = cl.output;
     TvxDocument doc;
     const TvxStatus status = readTvxFile(in, doc);
     if (status != TvxStatus::Ok)
@@ -240,7 +245,7 @@ struct Form {
 const std::vector<Form>& forms() {
     static const std::vector<Form> table = {
         {"info", CommandLine::Action::Info, {}},
-        {"convert", CommandLine::Action::Convert, {"tvx"}},
+        {"convert", CommandLine::Action::Convert, {"tvx", "mm", "opml", "md", "txt"}},
         {"export-png", CommandLine::Action::ExportPng, {"png"}},
         {"export-svg", CommandLine::Action::ExportSvg, {"svg"}},
         {"export-pdf", CommandLine::Action::ExportPdf, {"pdf"}},
@@ -330,9 +335,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
         value = parser.value(formOptions[k]);
     }
     if (parser.isSet(page)) {
-        if (!chosen || chosen->action == CommandLine::Action::Info ||
-            chosen->action == CommandLine::Action::Convert)
-            return error("--page goes only with --export-png, --export-svg or --export-pdf");
+        if (!chosen || chosen->action == CommandLine::Action::Info)
+            return error("--page goes only with --convert, --export-png, --export-svg or --export-pdf");
         if (parser.values(page).size() > 1)
             return error("--page is given more than once");
         bool ok = false;
@@ -359,7 +363,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
 std::string commandLineHelp() {
     return "Usage: Tavlo [FILE.tvx]\n"
            "       Tavlo --info FILE.tvx\n"
-           "       Tavlo --convert IN.tvx OUT.tvx\n"
+           "       Tavlo --convert IN OUT [--page N]\n"
            "       Tavlo --export-png OUT.png [--page N] IN.tvx\n"
            "       Tavlo --export-svg OUT.svg [--page N] IN.tvx\n"
            "       Tavlo --export-pdf OUT.pdf [--page N] IN.tvx\n"
@@ -372,11 +376,15 @@ std::string commandLineHelp() {
            "  -h, --help               show this help and exit\n"
            "  -v, --version            show the version and exit\n"
            "  --info FILE.tvx          print the file's version, pages and shape counts\n"
-           "  --convert IN.tvx OUT.tvx write IN in the current file version\n"
+           "  --convert IN OUT         write IN as OUT, the kinds chosen by extension:\n"
+           "                           IN .tvx .mm .xmind .opml .md .txt, OUT .tvx .mm\n"
+           "                           .opml .md .txt; .tvx to .tvx writes the current\n"
+           "                           file version\n"
            "  --export-png OUT.png     draw a page of IN.tvx into a PNG picture\n"
            "  --export-svg OUT.svg     write a page of IN.tvx as an SVG drawing\n"
            "  --export-pdf OUT.pdf     write IN.tvx as a PDF document, one page each\n"
-           "  --page N                 the page to export (from 1); the PNG and SVG\n"
+           "  --page N                 the page to export or convert (from 1); the PNG,\n"
+           "                           SVG and converted map\n"
            "                           default to page 1, the PDF to every page\n"
            "  --platform NAME, --style STYLE\n"
            "                           Qt's window system and widget style for the editor\n";
@@ -403,7 +411,7 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     case CommandLine::Action::Info:
         return info(cl.input, out, err);
     case CommandLine::Action::Convert:
-        return convert(cl.input, cl.output, err);
+        return convert(cl, out, err);
     case CommandLine::Action::ExportPng:
         return exportPng(cl.output, cl.page == 0 ? 1 : cl.page, cl.input, err);
     case CommandLine::Action::ExportSvg:

@@ -81,6 +81,10 @@ public:
     bool selectShrink();
     bool selectSpreadAll();
     bool selectSpreadOneLayer();
+    // Hides everything below each collapsed fold point (state 2), as the
+    // clicks that collapsed them left it; a page read from a file or built
+    // from another format shows every shape until then.
+    void collapseFoldedPoints();
 
     // Arrangement of a given list of shapes (layers, alignment, distribution,
     // equal size, nudge).

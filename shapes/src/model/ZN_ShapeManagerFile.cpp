@@ -202,5 +202,7 @@ bool ZN_ShapeManager::readFile(ZFile* file, int version) {
                         answer->addAnswerHostList(table);
     if (!linksAgree(added))
         return refuse();
+    // Visibility is not stored, fold states are: what was folded is folded again.
+    collapseFoldedPoints();
     return true;
 }

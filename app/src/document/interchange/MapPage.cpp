@@ -1,0 +1,212 @@
+#include "interchange/MapPage.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <sarvik/ZN_NLine.h>
+#include <sarvik/ZN_NPoint.h>
+#include <sarvik/ZN_NRect.h>
+#include <sarvik/ZN_SText.h>
+#include <sarvik/ZN_ShapeManager.h>
+#include <sarvik/ZN_TreeLayout.h>
+
+namespace interchange {
+
+namespace {
+
+constexpr int kDefaultPoints = 12;
+constexpr float kMargin = 40.0f;
+constexpr float kTreeGap = 60.0f;
+constexpr int kBranchWidth = 2;
+constexpr float kSideStart = 100000.0f;
+
+ZVector3 toVector(const MapColour& c) {
+    return ZVector3(static_cast<float>(c.r) / 255.0f, static_cast<float>(c.g) / 255.0f,
+                    static_cast<float>(c.b) / 255.0f);
+}
+
+ZN_SText* makeLabel(const MapNode& node) {
+    auto* label = new ZN_SText();
+    LOGFONTA font = label->getFont();
+    font.lfHeight = -pixelsForPoints(node.fontSize > 0 ? node.fontSize : kDefaultPoints);
+    font.lfWeight = node.bold ? FW_BOLD : FW_NORMAL;
+    font.lfItalic = node.italic ? 1 : 0;
+    label->setRect(ZVector2(0.0f, 0.0f), ZVector2(0.0f, 0.0f));
+    label->setText(node.text.c_str());
+    label->setFont(font);
+    if (node.color.set)
+        label->setFontColor(toVector(node.color));
+    return label;
+}
+
+ZN_NRect* makeBox(const MapNode& node, const ZVector2& at) {
+    auto* box = static_cast<ZN_NRect*>(ZN_ShapeBase::createShape(7));
+    ZN_SText* label = makeLabel(node);
+    const ZVector2 size = label->getPoint2() - label->getPoint1();
+    const float w = std::max(size.X() + 24.0f, 40.0f);
+    const float h = std::max(size.Y() + 14.0f, 26.0f);
+    box->setPoint1(at);
+    box->setPoint2(at + ZVector2(w, h));
+    if (node.background.set)
+        box->setFillColor(toVector(node.background));
+    label->setHost(box);
+    box->setLabel(label);
+    box->resetLabelPosition();
+    return box;
+}
+
+ZN_NLine* join(ZN_ShapeManager& page, ZN_ShapeBase* from, ZN_ShapeBase* to, const MapNode& child) {
+    auto* line = static_cast<ZN_NLine*>(ZN_ShapeBase::createShape(1));
+    line->pushPointBack(from->getPoint2());
+    line->pushPointBack(to->getPoint1());
+    line->setStrightType(1);
+    line->setArrowSize(30);
+    line->setLineWide(child.edgeWidth > 0 ? child.edgeWidth : kBranchWidth);
+    if (child.edgeColor.set)
+        line->setColor(toVector(child.edgeColor));
+    from->pushToOutput(line);
+    line->pushToInput(from);
+    line->pushToOutput(to);
+    to->pushToInput(line);
+    page.addShapeFront(line);
+    return line;
+}
+
+// A cross link: a curved arrow from one box's outline to the other's, bowed
+// to one side so that it stands apart from the branches.
+void crossLink(ZN_ShapeManager& page, ZN_ShapeBase* from, ZN_ShapeBase* to) {
+    const ZVector2 a = from->getRegionPos(9);
+    const ZVector2 b = to->getRegionPos(9);
+    ZVector2 d = b - a;
+    const ZVector2 bow(-d.Y() * 0.25f, d.X() * 0.25f);
+    const ZVector2 mid = (a + b) * 0.5f + bow;
+    auto* line = static_cast<ZN_NLine*>(ZN_ShapeBase::createShape(1));
+    line->pushPointBack(from->getBoderPos(9, mid));
+    line->pushPointBack(mid);
+    line->pushPointBack(to->getBoderPos(9, mid));
+    line->setStrightType(1);
+    line->setArrowType(1);
+    line->setArrowSize(14);
+    line->setLineWide(kBranchWidth);
+    line->setColor(ZVector3(0.75f, 0.15f, 0.15f));
+    page.addShape(line);
+}
+
+struct Bounds {
+    float minX = 0, minY = 0, maxX = 0, maxY = 0;
+};
+
+Bounds boundsOf(const std::vector<ZN_ShapeBase*>& shapes) {
+    Bounds b{shapes.front()->getPoint1().X(), shapes.front()->getPoint1().Y(),
+             shapes.front()->getPoint2().X(), shapes.front()->getPoint2().Y()};
+    for (const ZN_ShapeBase* s : shapes) {
+        b.minX = std::min(b.minX, s->getPoint1().X());
+        b.minY = std::min(b.minY, s->getPoint1().Y());
+        b.maxX = std::max(b.maxX, s->getPoint2().X());
+        b.maxY = std::max(b.maxY, s->getPoint2().Y());
+    }
+    return b;
+}
+
+// Trees stand one below the other; a root the file places (an XMind detached
+// topic) goes where it says, from the first tree's root.
+void layoutTrees(const MapSheet& sheet, const std::vector<ZN_ShapeBase*>& boxes) {
+    float top = kMargin;
+    ZVector2 origin(0.0f, 0.0f);
+    bool first = true;
+    for (int root : sheet.roots) {
+        if (sheet.nodes[static_cast<std::size_t>(root)].placed)
+            continue;
+        ZN_ShapeBase* box = boxes[static_cast<std::size_t>(root)];
+        std::vector<ZN_ShapeBase*> placed = ZN_LayoutTree(box);
+        const Bounds b = boundsOf(placed);
+        // The whole tree moves, so each child keeps its side; laying out again
+        // moves the connectors' bends too.
+        const ZVector2 shift(kMargin - b.minX, top - b.minY);
+        for (ZN_ShapeBase* shape : placed)
+            shape->change(shift, 9);
+        placed = ZN_LayoutTree(box);
+        top = boundsOf(placed).maxY + kTreeGap;
+        if (first)
+            origin = box->getRegionPos(9);
+        first = false;
+    }
+    for (int root : sheet.roots) {
+        const MapNode& node = sheet.nodes[static_cast<std::size_t>(root)];
+        if (!node.placed)
+            continue;
+        ZN_ShapeBase* box = boxes[static_cast<std::size_t>(root)];
+        const ZVector2 want = origin + ZVector2(node.x, node.y);
+        const ZVector2 shift = want - box->getRegionPos(9);
+        for (ZN_ShapeBase* shape : ZN_LayoutTree(box))
+            shape->change(shift, 9);
+        ZN_LayoutTree(box);
+    }
+}
+
+} // namespace
+
+int pixelsForPoints(int points) { return static_cast<int>(std::lround(points * 4.0 / 3.0)); }
+int pointsForPixels(int pixels) { return static_cast<int>(std::lround(pixels * 3.0 / 4.0)); }
+
+std::unique_ptr<ZN_ShapeManager> buildPage(const MapSheet& sheet) {
+    auto page = std::make_unique<ZN_ShapeManager>();
+    std::vector<ZN_ShapeBase*> boxes(sheet.nodes.size(), nullptr);
+    // Parents come before their children in the node table only when the
+    // reader made them so; the walk below does not rely on it.
+    std::vector<int> order;
+    order.reserve(sheet.nodes.size());
+    for (int root : sheet.roots) {
+        std::vector<int> stack{root};
+        while (!stack.empty()) {
+            const int i = stack.back();
+            stack.pop_back();
+            order.push_back(i);
+            const auto& kids = sheet.nodes[static_cast<std::size_t>(i)].children;
+            for (auto it = kids.rbegin(); it != kids.rend(); ++it)
+                stack.push_back(*it);
+        }
+    }
+    std::vector<ZN_ShapeBase*> folds(sheet.nodes.size(), nullptr);
+    bool anyFolded = false;
+    for (int i : order) {
+        const MapNode& node = sheet.nodes[static_cast<std::size_t>(i)];
+        // A root's children start well to its left or right, which is how the
+        // layout knows their side; the layout then places them.
+        const float x = node.parent < 0 ? 0.0f : node.side < 0 ? -kSideStart : kSideStart;
+        ZN_NRect* box = makeBox(node, ZVector2(x, 0.0f));
+        boxes[static_cast<std::size_t>(i)] = box;
+        page->addShape(box);
+        if (node.parent < 0)
+            continue;
+        const MapNode& up = sheet.nodes[static_cast<std::size_t>(node.parent)];
+        ZN_ShapeBase* above = boxes[static_cast<std::size_t>(node.parent)];
+        if (up.folded) {
+            // Every child of a folded node hangs from the one fold point.
+            ZN_ShapeBase*& fold = folds[static_cast<std::size_t>(node.parent)];
+            if (!fold) {
+                auto* point = static_cast<ZN_NPoint*>(ZN_ShapeBase::createShape(2));
+                point->setStateType(2);
+                point->setCoord(ZVector2(x, 0.0f));
+                page->addShape(point);
+                join(*page, above, point, MapNode());
+                fold = point;
+                anyFolded = true;
+            }
+            above = fold;
+        }
+        join(*page, above, box, node);
+    }
+
+    layoutTrees(sheet, boxes);
+    for (const MapLink& link : sheet.links)
+        if (link.from >= 0 && link.to >= 0 && link.from != link.to &&
+            boxes[static_cast<std::size_t>(link.from)] && boxes[static_cast<std::size_t>(link.to)])
+            crossLink(*page, boxes[static_cast<std::size_t>(link.from)],
+                      boxes[static_cast<std::size_t>(link.to)]);
+    if (anyFolded)
+        page->collapseFoldedPoints();
+    return page;
+}
+
+} // namespace interchange

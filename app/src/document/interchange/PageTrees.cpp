@@ -1,0 +1,224 @@
+#include "interchange/MapPage.h"
+
+#include <algorithm>
+#include <cmath>
+#include <unordered_map>
+
+#include <sarvik/ZN_NLine.h>
+#include <sarvik/ZN_NPoint.h>
+#include <sarvik/ZN_NRect.h>
+#include <sarvik/ZN_SText.h>
+#include <sarvik/ZN_ShapeManager.h>
+
+namespace interchange {
+
+namespace {
+
+constexpr float kOnOutline = 1.5f;
+
+bool isNode(const ZN_ShapeBase* s) { return s->isRegion() && s->type() != 2; }
+bool isPoint(const ZN_ShapeBase* s) { return s->type() == 2; }
+bool isFree(const ZN_ShapeBase* s) { return s->inputs().empty() && s->outputs().empty(); }
+
+MapColour fromVector(const ZVector3& v) {
+    auto channel = [](float f) {
+        return static_cast<std::uint8_t>(std::lround(std::clamp(f, 0.0f, 1.0f) * 255.0f));
+    };
+    return {channel(v.X()), channel(v.Y()), channel(v.Z()), true};
+}
+
+void describe(const ZN_ShapeBase* shape, MapNode& node) {
+    if (const ZN_SText* label = shape->getLabel()) {
+        node.text = label->getText();
+        if (node.text == " ") // a new label's placeholder
+            node.text.clear();
+        const LOGFONTA font = label->getFont();
+        const int pixels = std::abs(font.lfHeight);
+        if (pixels > 0 && pixels != pixelsForPoints(12))
+            node.fontSize = pointsForPixels(pixels);
+        node.bold = font.lfWeight >= 600;
+        node.italic = font.lfItalic != 0;
+        const MapColour colour = fromVector(label->getFontColor());
+        if (colour.r || colour.g || colour.b)
+            node.color = colour;
+    }
+    if (const auto* box = dynamic_cast<const ZN_NRect*>(shape)) {
+        const MapColour fill = fromVector(box->getFillColor());
+        if (fill.r != 255 || fill.g != 255 || fill.b != 255)
+            node.background = fill;
+    }
+}
+
+void describeEdge(const ZN_NLine* line, MapNode& node) {
+    const MapColour colour = fromVector(line->getColor());
+    if (colour.r || colour.g || colour.b)
+        node.edgeColor = colour;
+    if (line->getLineWide() != 2)
+        node.edgeWidth = line->getLineWide();
+}
+
+struct Child {
+    ZN_ShapeBase* shape;
+    const ZN_NLine* line; // the last line on the way, for the branch's look
+};
+
+// The nodes below `shape`, seen through points; `folded` is set when a
+// collapsed fold point lies on the way.
+std::vector<Child> childrenOf(ZN_ShapeBase* shape, bool& folded) {
+    std::vector<Child> out;
+    std::vector<ZN_ShapeBase*> points;
+    std::unordered_map<const ZN_ShapeBase*, bool> passed;
+    auto follow = [&](ZN_ShapeBase* from) {
+        for (ZN_ShapeBase* o : from->outputs()) {
+            if (!o || o->type() != 1)
+                continue;
+            for (ZN_ShapeBase* end : o->outputs()) {
+                if (!end)
+                    continue;
+                if (isNode(end)) {
+                    out.push_back({end, static_cast<const ZN_NLine*>(o)});
+                } else if (isPoint(end) && passed.emplace(end, true).second) {
+                    const auto* point = static_cast<const ZN_NPoint*>(end);
+                    folded = folded || point->getStateType() == 2;
+                    points.push_back(end);
+                }
+            }
+        }
+    };
+    follow(shape);
+    for (std::size_t i = 0; i < points.size(); ++i)
+        follow(points[i]);
+    return out;
+}
+
+float outlineDistance(const ZN_ShapeBase* s, const ZVector2& p) {
+    const ZVector2 a = s->getPoint1(), b = s->getPoint2();
+    const float dx = std::max({a.X() - p.X(), 0.0f, p.X() - b.X()});
+    const float dy = std::max({a.Y() - p.Y(), 0.0f, p.Y() - b.Y()});
+    if (dx > 0.0f || dy > 0.0f)
+        return std::hypot(dx, dy);
+    return std::min({p.X() - a.X(), b.X() - p.X(), p.Y() - a.Y(), b.Y() - p.Y()});
+}
+
+int nodeOnOutline(const std::vector<ZN_ShapeBase*>& nodes, const ZVector2& p) {
+    for (std::size_t i = 0; i < nodes.size(); ++i)
+        if (nodes[i]->getShow() && outlineDistance(nodes[i], p) <= kOnOutline)
+            return static_cast<int>(i);
+    for (std::size_t i = 0; i < nodes.size(); ++i)
+        if (outlineDistance(nodes[i], p) <= kOnOutline)
+            return static_cast<int>(i);
+    return -1;
+}
+
+// Sorts the page's shapes: nodes of trees, arrows that may be cross links,
+// and what no format holds, which is counted.
+void sortShapes(const ZN_ShapeManager& page, std::vector<ZN_ShapeBase*>& candidates,
+                std::vector<const ZN_NLine*>& arrows, Skipped& skipped) {
+    for (ZN_ShapeBase* s : page.getShapeList()) {
+        if (s->type() == 12 && isFree(s)) {
+            skipped.add(kTables);
+        } else if (isNode(s)) {
+            candidates.push_back(s);
+        } else if (s->type() == 5) {
+            skipped.add(kFreeTexts);
+        } else if (isPoint(s) && isFree(s)) {
+            skipped.add(kPoints);
+        } else if (s->type() == 1 && isFree(s)) {
+            const auto* line = static_cast<const ZN_NLine*>(s);
+            if (line->getArrowType() != 0 && line->getPointSize() >= 2)
+                arrows.push_back(line);
+            else
+                skipped.add(kLines);
+        }
+    }
+}
+
+// Roots' children say on which side of their root they stand.
+void markSides(MapSheet& sheet, const std::vector<ZN_ShapeBase*>& candidates,
+               const std::vector<int>& sheetIndex) {
+    std::vector<std::size_t> shapeOf(sheet.nodes.size(), 0);
+    for (std::size_t i = 0; i < candidates.size(); ++i)
+        shapeOf[static_cast<std::size_t>(sheetIndex[i])] = i;
+    for (int r : sheet.roots) {
+        const float rootX = candidates[shapeOf[static_cast<std::size_t>(r)]]->getRegionPos(9).X();
+        for (int c : sheet.nodes[static_cast<std::size_t>(r)].children) {
+            const float x = candidates[shapeOf[static_cast<std::size_t>(c)]]->getRegionPos(9).X();
+            sheet.nodes[static_cast<std::size_t>(c)].side = x < rootX ? -1 : 1;
+        }
+    }
+}
+
+void addCrossLinks(MapSheet& sheet, const std::vector<ZN_ShapeBase*>& candidates,
+                   const std::vector<int>& sheetIndex, const std::vector<const ZN_NLine*>& arrows,
+                   Skipped& skipped) {
+    for (const ZN_NLine* line : arrows) {
+        const int from = nodeOnOutline(candidates, line->getPoints().front());
+        const int to = nodeOnOutline(candidates, line->getPoints().back());
+        if (from < 0 || to < 0 || from == to) {
+            skipped.add(kLines);
+            continue;
+        }
+        sheet.links.push_back({sheetIndex[static_cast<std::size_t>(from)],
+                               sheetIndex[static_cast<std::size_t>(to)]});
+    }
+}
+
+} // namespace
+
+MapSheet pageTrees(const ZN_ShapeManager& page, const std::string& title, Skipped& skipped) {
+    MapSheet sheet;
+    sheet.title = title;
+    std::vector<ZN_ShapeBase*> candidates;
+    std::vector<const ZN_NLine*> arrows;
+    sortShapes(page, candidates, arrows, skipped);
+    // Which nodes some other node leads to: those are not roots.
+    std::unordered_map<const ZN_ShapeBase*, int> index;
+    std::vector<bool> led(candidates.size(), false);
+    for (std::size_t i = 0; i < candidates.size(); ++i)
+        index.emplace(candidates[i], static_cast<int>(i));
+    std::vector<std::vector<Child>> children(candidates.size());
+    std::vector<bool> folded(candidates.size(), false);
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+        bool f = false;
+        children[i] = childrenOf(candidates[i], f);
+        folded[i] = f;
+        for (const Child& c : children[i])
+            if (c.shape != candidates[i])
+                led[static_cast<std::size_t>(index.at(c.shape))] = true;
+    }
+    std::vector<int> sheetIndex(candidates.size(), -1);
+    auto grow = [&](std::size_t root) {
+        std::vector<std::size_t> stack{root};
+        sheetIndex[root] = sheet.add(-1, {});
+        while (!stack.empty()) {
+            const std::size_t i = stack.back();
+            stack.pop_back();
+            const int here = sheetIndex[i];
+            describe(candidates[i], sheet.nodes[static_cast<std::size_t>(here)]);
+            sheet.nodes[static_cast<std::size_t>(here)].folded = folded[i] && !children[i].empty();
+            std::vector<std::size_t> next;
+            for (const Child& c : children[i]) {
+                const auto k = static_cast<std::size_t>(index.at(c.shape));
+                if (sheetIndex[k] >= 0)
+                    continue; // met already: a second parent or a loop
+                sheetIndex[k] = sheet.add(here, {});
+                describeEdge(c.line, sheet.nodes[static_cast<std::size_t>(sheetIndex[k])]);
+                next.push_back(k);
+            }
+            for (auto it = next.rbegin(); it != next.rend(); ++it)
+                stack.push_back(*it);
+        }
+    };
+    for (std::size_t i = 0; i < candidates.size(); ++i)
+        if (!led[i] && sheetIndex[i] < 0)
+            grow(i);
+    // Nodes only on loops have no root; the first of each loop serves.
+    for (std::size_t i = 0; i < candidates.size(); ++i)
+        if (sheetIndex[i] < 0)
+            grow(i);
+    markSides(sheet, candidates, sheetIndex);
+    addCrossLinks(sheet, candidates, sheetIndex, arrows, skipped);
+    return sheet;
+}
+
+} // namespace interchange

@@ -1,0 +1,254 @@
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <algorithm>
+#include <cmath>
+#include <unordered_map>
+
+#include "interchange/XMind.h"
+#include "interchange/XmlInput.h"
+
+namespace interchange {
+
+namespace {
+
+// What a topic's style and extras say; what the page cannot show is counted.
+void describeTopic(const QJsonObject& topic, MapNode& node, Skipped& skipped) {
+    node.id = toUtf8(topic.value(QLatin1String("id")).toString());
+    node.folded = topic.value(QLatin1String("branch")).toString() == u"folded";
+    const QJsonObject style =
+        topic.value(QLatin1String("style")).toObject().value(QLatin1String("properties")).toObject();
+    node.background = parseHexColour(toUtf8(style.value(QLatin1String("svg:fill")).toString()));
+    node.color = parseHexColour(toUtf8(style.value(QLatin1String("fo:color")).toString()));
+    node.edgeColor = parseHexColour(toUtf8(style.value(QLatin1String("line-color")).toString()));
+    const int size = style.value(QLatin1String("fo:font-size")).toString().remove(QLatin1String("pt")).toInt();
+    if (size > 0 && size <= 500)
+        node.fontSize = size;
+    node.bold = style.value(QLatin1String("fo:font-weight")).toString() == u"bold";
+    node.italic = style.value(QLatin1String("fo:font-style")).toString() == u"italic";
+    if (topic.contains(QLatin1String("notes")))
+        skipped.add(kNotes);
+    skipped.add(kMarkers, static_cast<int>(topic.value(QLatin1String("markers")).toArray().size()));
+    skipped.add(kLabels, static_cast<int>(topic.value(QLatin1String("labels")).toArray().size()));
+    if (topic.contains(QLatin1String("href")))
+        skipped.add(kLinks);
+    if (topic.contains(QLatin1String("image")))
+        skipped.add(kImages);
+}
+
+int lineAt(const QByteArray& bytes, int offset) {
+    return static_cast<int>(bytes.left(offset).count('\n')) + 1;
+}
+
+void readSheetJson(const QJsonObject& object, MapDocument& doc) {
+    doc.sheets.emplace_back();
+    MapSheet& sheet = doc.sheets.back();
+    sheet.title = toUtf8(object.value(QLatin1String("title")).toString());
+    struct Pending {
+        QJsonObject topic;
+        int parent;
+        bool detached;
+    };
+    std::vector<Pending> stack{{object.value(QLatin1String("rootTopic")).toObject(), -1, false}};
+    while (!stack.empty()) {
+        const Pending item = std::move(stack.back());
+        stack.pop_back();
+        const int index =
+            sheet.add(item.parent, tidyLines(item.topic.value(QLatin1String("title")).toString()));
+        MapNode& node = sheet.nodes[static_cast<std::size_t>(index)];
+        describeTopic(item.topic, node, doc.skipped);
+        if (item.detached) {
+            const QJsonObject at = item.topic.value(QLatin1String("position")).toObject();
+            node.placed = at.contains(QLatin1String("x")) && at.contains(QLatin1String("y"));
+            // A page is far smaller than what a double can say.
+            auto coordinate = [](double v) {
+                return static_cast<float>(std::isfinite(v) ? std::clamp(v, -1e5, 1e5) : 0.0);
+            };
+            node.x = coordinate(at.value(QLatin1String("x")).toDouble());
+            node.y = coordinate(at.value(QLatin1String("y")).toDouble());
+        }
+        const QJsonObject children = item.topic.value(QLatin1String("children")).toObject();
+        const QJsonArray attached = children.value(QLatin1String("attached")).toArray();
+        const QJsonArray detached = children.value(QLatin1String("detached")).toArray();
+        doc.skipped.add(kSummaries,
+                        static_cast<int>(children.value(QLatin1String("summary")).toArray().size()));
+        // Pushed in reverse, so that they are taken in file order.
+        for (qsizetype k = detached.size() - 1; k >= 0; --k)
+            stack.push_back({detached[k].toObject(), -1, true});
+        for (qsizetype k = attached.size() - 1; k >= 0; --k)
+            stack.push_back({attached[k].toObject(), index, false});
+    }
+    std::unordered_map<std::string, int> byId;
+    for (std::size_t i = 0; i < sheet.nodes.size(); ++i)
+        if (!sheet.nodes[i].id.empty())
+            byId.emplace(sheet.nodes[i].id, static_cast<int>(i));
+    for (const QJsonValue& value : object.value(QLatin1String("relationships")).toArray()) {
+        const QJsonObject rel = value.toObject();
+        const auto from = byId.find(toUtf8(rel.value(QLatin1String("end1Id")).toString()));
+        const auto to = byId.find(toUtf8(rel.value(QLatin1String("end2Id")).toString()));
+        if (from == byId.end() || to == byId.end() || from->second == to->second)
+            doc.skipped.add(kLinks);
+        else
+            sheet.links.push_back({from->second, to->second});
+    }
+}
+
+} // namespace
+
+bool readXMindJson(const QByteArray& json, MapDocument& out, ReadError& error) {
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
+    if (parseError.error != QJsonParseError::NoError) {
+        error = {lineAt(json, parseError.offset), toUtf8(parseError.errorString())};
+        return false;
+    }
+    if (!document.isArray()) {
+        error = {1, "not a list of sheets"};
+        return false;
+    }
+    MapDocument doc;
+    for (const QJsonValue& value : document.array())
+        if (value.isObject() && value.toObject().value(QLatin1String("rootTopic")).isObject())
+            readSheetJson(value.toObject(), doc);
+    if (doc.sheets.empty()) {
+        error = {1, "no sheet with a root topic"};
+        return false;
+    }
+    out = std::move(doc);
+    return true;
+}
+
+namespace {
+
+// XMind 8's content.xml, element by element.
+class Xmind8Reader {
+public:
+    explicit Xmind8Reader(QXmlStreamReader& reader) : reader_(reader) {}
+    // False when the first element is not XMind content.
+    bool start();
+    void end();
+    void resolve();
+    MapDocument doc;
+
+private:
+    void startTopic(const QXmlStreamAttributes& attrs);
+    std::string key(const QXmlStreamAttributes& attrs, const char* name) const {
+        return toUtf8(attrs.value(QLatin1String(name)).toString()) + "@" +
+               std::to_string(doc.sheets.size());
+    }
+
+    QXmlStreamReader& reader_;
+    bool sawRoot_ = false;
+    std::vector<int> topics_;   // topics open here, innermost last
+    std::vector<QString> kinds_; // the type of each <topics> open here
+    std::vector<std::pair<std::string, std::string>> relations_;
+    std::unordered_map<std::string, int> byId_; // "id@sheet"
+};
+
+void Xmind8Reader::startTopic(const QXmlStreamAttributes& attrs) {
+    const QString kind = kinds_.empty() ? QString() : kinds_.back();
+    if (kind == u"summary") {
+        doc.skipped.add(kSummaries);
+        reader_.skipCurrentElement();
+        return;
+    }
+    MapSheet& sheet = doc.sheets.back();
+    const int parent = topics_.empty() || kind == u"detached" ? -1 : topics_.back();
+    const int index = sheet.add(parent, {});
+    sheet.nodes[static_cast<std::size_t>(index)].folded =
+        attrs.value(QLatin1String("branch")) == u"folded";
+    if (attrs.hasAttribute(QLatin1String("id")))
+        byId_.emplace(key(attrs, "id"), index);
+    if (attrs.hasAttribute(QLatin1String("xlink:href")))
+        doc.skipped.add(kLinks);
+    topics_.push_back(index);
+}
+
+bool Xmind8Reader::start() {
+    const QStringView name = reader_.name();
+    const auto attrs = reader_.attributes();
+    if (!sawRoot_) {
+        sawRoot_ = true;
+        return name == u"xmap-content";
+    }
+    if (name == u"sheet") {
+        doc.sheets.emplace_back();
+        topics_.clear();
+        kinds_.clear();
+    } else if (doc.sheets.empty()) {
+        reader_.skipCurrentElement();
+    } else if (name == u"topic") {
+        startTopic(attrs);
+    } else if (name == u"topics") {
+        kinds_.push_back(attrs.value(QLatin1String("type")).toString());
+    } else if (name == u"title") {
+        const std::string text =
+            tidyLines(reader_.readElementText(QXmlStreamReader::IncludeChildElements));
+        MapSheet& sheet = doc.sheets.back();
+        (topics_.empty() ? sheet.title : sheet.nodes[static_cast<std::size_t>(topics_.back())].text) =
+            text;
+    } else if (name == u"relationship") {
+        relations_.emplace_back(key(attrs, "end1"), key(attrs, "end2"));
+        reader_.skipCurrentElement();
+    } else if (name == u"notes" || name == u"labels") {
+        doc.skipped.add(name == u"notes" ? kNotes : kLabels);
+        reader_.skipCurrentElement();
+    } else if (name == u"marker-ref") {
+        doc.skipped.add(kMarkers);
+    } else if (name == u"img" || name == u"image") {
+        doc.skipped.add(kImages);
+    }
+    return true;
+}
+
+void Xmind8Reader::end() {
+    if (reader_.name() == u"topic" && !topics_.empty())
+        topics_.pop_back();
+    else if (reader_.name() == u"topics" && !kinds_.empty())
+        kinds_.pop_back();
+}
+
+// A relationship joins two topics of its own sheet.
+void Xmind8Reader::resolve() {
+    for (const auto& [a, b] : relations_) {
+        const auto from = byId_.find(a), to = byId_.find(b);
+        const std::string sheetOf = a.substr(a.rfind('@') + 1);
+        if (from == byId_.end() || to == byId_.end() || from->second == to->second ||
+            b.substr(b.rfind('@') + 1) != sheetOf) {
+            doc.skipped.add(kLinks);
+            continue;
+        }
+        doc.sheets[std::stoul(sheetOf) - 1].links.push_back({from->second, to->second});
+    }
+}
+
+} // namespace
+
+bool readXMindXml(const QByteArray& xml, MapDocument& out, ReadError& error) {
+    QXmlStreamReader reader;
+    prepareReader(reader, decodeXml(xml));
+    Xmind8Reader content(reader);
+    while (!reader.atEnd()) {
+        const auto token = reader.readNext();
+        if (token == QXmlStreamReader::EndElement) {
+            content.end();
+        } else if (token == QXmlStreamReader::StartElement && !content.start()) {
+            error = {static_cast<int>(reader.lineNumber()), "not XMind content"};
+            return false;
+        }
+    }
+    if (reader.hasError()) {
+        error = xmlError(reader);
+        return false;
+    }
+    if (content.doc.sheets.empty() || content.doc.sheets.front().nodes.empty()) {
+        error = {static_cast<int>(reader.lineNumber()), "no sheet with a root topic"};
+        return false;
+    }
+    content.resolve();
+    out = std::move(content.doc);
+    return true;
+}
+
+} // namespace interchange

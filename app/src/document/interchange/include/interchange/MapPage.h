@@ -1,0 +1,31 @@
+#pragma once
+// Between sheets and pages: a sheet becomes boxes with labels joined by glued
+// connectors and laid out as tidy trees; a page's trees become a sheet again.
+
+#include <memory>
+#include <string>
+
+#include "interchange/MapTree.h"
+
+class ZN_ShapeManager;
+
+namespace interchange {
+
+// A new page holding the sheet: one box per node, one connector per
+// parent-child link (through a collapsed fold point where a node is folded),
+// cross links as curved arrows that join no relations, so that folding never
+// hides what only a cross link reaches. Each tree is laid out and the trees
+// stand one below the other.
+std::unique_ptr<ZN_ShapeManager> buildPage(const MapSheet& sheet);
+
+// The trees of a page, roots in list order: every box or table that a
+// connector joins, or that stands alone, is a node; fold points are seen
+// through (a collapsed one folds the node above it). What is not in a tree is
+// counted in `skipped`.
+MapSheet pageTrees(const ZN_ShapeManager& page, const std::string& title, Skipped& skipped);
+
+// The label size in pixels that a font size in points gives, and back.
+int pixelsForPoints(int points);
+int pointsForPixels(int pixels);
+
+} // namespace interchange

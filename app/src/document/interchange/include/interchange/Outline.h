@@ -1,0 +1,43 @@
+#pragma once
+// Outlines: OPML 2.0 (nested <outline text=...> in <body>), Markdown (ATX
+// headings, then list items nested under them; paragraphs join the node
+// above as further lines) and indented text (one node a line, the depth
+// given by leading tabs or by a steady number of spaces). Each holds one
+// sheet whose top-level items are several trees.
+
+#include <QByteArray>
+
+#include "interchange/MapTree.h"
+
+namespace interchange {
+
+bool readOpml(const QByteArray& bytes, MapDocument& out, ReadError& error);
+QByteArray writeOpml(const MapSheet& sheet);
+
+bool readMarkdown(const QByteArray& bytes, MapDocument& out, ReadError& error);
+QByteArray writeMarkdown(const MapSheet& sheet);
+
+bool readIndentedText(const QByteArray& bytes, MapDocument& out, ReadError& error);
+QByteArray writeIndentedText(const MapSheet& sheet);
+
+// Text bytes as UTF-8: UTF-8 (with or without a byte order mark) as it is,
+// anything else as GB18030, which also holds code page 936.
+std::string decodePlainText(const QByteArray& bytes);
+
+// Calls `visit(node, depth)` for each node of the sheet in pre-order, without
+// recursion.
+template <class Visit> void walkSheet(const MapSheet& sheet, Visit visit) {
+    std::vector<std::pair<int, int>> stack;
+    for (auto it = sheet.roots.rbegin(); it != sheet.roots.rend(); ++it)
+        stack.emplace_back(*it, 0);
+    while (!stack.empty()) {
+        const auto [node, depth] = stack.back();
+        stack.pop_back();
+        visit(node, depth);
+        const auto& kids = sheet.nodes[static_cast<std::size_t>(node)].children;
+        for (auto it = kids.rbegin(); it != kids.rend(); ++it)
+            stack.emplace_back(*it, depth + 1);
+    }
+}
+
+} // namespace interchange

@@ -1,0 +1,41 @@
+// Maps of other programs, one reader per target (FUZZ_MAP_FORMAT names it):
+// a map that is read becomes a page, and the page's trees are written out
+// and read back with the same number of nodes; a refused file says why.
+
+#include <sarvik/ZN_ShapeManager.h>
+
+#include <cstddef>
+#include <cstdint>
+
+#include "interchange/Interchange.h"
+#include "interchange/MapPage.h"
+
+#include "FuzzCheck.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace interchange;
+    const Format format = static_cast<Format>(FUZZ_MAP_FORMAT);
+    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    MapDocument doc;
+    ReadError error;
+    if (!readMap(bytes, format, doc, error)) {
+        FUZZ_CHECK(!error.reason.empty());
+        return 0;
+    }
+    // Pages cost a rasterised label per node; small maps show the same faults.
+    if (doc.nodeCount() > 300)
+        return 0;
+    const Imported imported = pagesOf(doc);
+    FUZZ_CHECK(imported.pages.size() == doc.sheets.size());
+    for (std::size_t i = 0; i < imported.pages.size(); ++i) {
+        Skipped skipped;
+        const MapSheet trees = pageTrees(*imported.pages[i].page, "p", skipped);
+        FUZZ_CHECK(trees.nodes.size() == doc.sheets[i].nodes.size());
+        MapDocument back;
+        ReadError again;
+        FUZZ_CHECK(readMap(writeMap(trees, Format::FreeMind), Format::FreeMind, back, again));
+        FUZZ_CHECK(back.nodeCount() ==
+                   static_cast<int>(trees.nodes.size()) + (trees.roots.size() == 1 ? 0 : 1));
+    }
+    return 0;
+}
