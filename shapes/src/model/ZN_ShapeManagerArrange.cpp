@@ -39,102 +39,128 @@ std::vector<ZN_ShapeBase*> regionsOf(const ShapeList& shapes) {
 
 } // namespace
 
+namespace {
+
+using EntryMap = std::unordered_map<const ZN_ShapeBase*, Entry>;
+using ShapeSet = std::unordered_set<const ZN_ShapeBase*>;
+
+// The first entry of each listed shape, found in one pass over the page so
+// that moving a large selection stays linear. Shapes that are not on the page
+// are left out: inserting one would make the page own a shape that something
+// else owns.
+EntryMap firstEntries(ShapeList& page, const ShapeList& shapes) {
+    EntryMap entryOf;
+    entryOf.reserve(shapes.size());
+    for (ZN_ShapeBase* s : shapes)
+        entryOf.emplace(s, page.end());
+    std::size_t pending = entryOf.size();
+    for (Entry e = page.begin(); e != page.end() && pending > 0; ++e) {
+        const auto at = entryOf.find(*e);
+        if (at != entryOf.end() && at->second == page.end()) {
+            at->second = e;
+            --pending;
+        }
+    }
+    for (auto it = entryOf.begin(); it != entryOf.end();) {
+        if (it->second == page.end())
+            it = entryOf.erase(it);
+        else
+            ++it;
+    }
+    return entryOf;
+}
+
+// Where a one-layer move down (1) or up (2) puts the shapes: before
+// `reference`, or at the page's end (front for 1, back for 2) when the result
+// says `toEnd`. The walk goes back to front through `shapes`; false in
+// `found` when none of them is on the page.
+struct LayerTarget {
+    bool found = false;
+    bool toEnd = true;
+    Entry reference{};
+};
+
+LayerTarget layerTarget(int mode, ShapeList& page, const ShapeList& shapes,
+                        const EntryMap& entryOf) {
+    LayerTarget t;
+    for (auto it = shapes.rbegin(); it != shapes.rend(); ++it) {
+        const auto at = entryOf.find(*it);
+        if (at == entryOf.end())
+            continue;
+        const Entry e = at->second;
+        t.found = true;
+        if (mode == 1) {
+            if (e == page.begin()) {
+                t.toEnd = true;
+                break;
+            }
+            const Entry below = std::prev(e);
+            t.toEnd = below == page.begin();
+            if (!t.toEnd)
+                t.reference = below;
+        } else {
+            const Entry above = std::next(e);
+            if (above == page.end() || std::next(above) == page.end()) {
+                t.toEnd = true;
+            } else {
+                t.toEnd = false;
+                t.reference = std::next(above);
+            }
+        }
+    }
+    return t;
+}
+
+// When the reference is itself being moved (the selection is not in drawing
+// order and two moved shapes are neighbours), the nearest shape that stays
+// takes its place: the next one below it for a move down, the next one above
+// it for a move up.
+void skipMovedReference(int mode, ShapeList& page, const ShapeSet& movedSet, LayerTarget& t) {
+    if (t.toEnd || !movedSet.count(*t.reference))
+        return;
+    Entry e = t.reference;
+    if (mode == 1) {
+        for (;;) {
+            if (e == page.begin()) {
+                t.toEnd = true;
+                break;
+            }
+            --e;
+            if (!movedSet.count(*e))
+                break;
+        }
+    } else {
+        do
+            ++e;
+        while (e != page.end() && movedSet.count(*e));
+        t.toEnd = e == page.end();
+    }
+    t.reference = e;
+}
+
+} // namespace
+
 void ZN_ShapeManager::TranslateLayer(int mode, const std::list<ZN_ShapeBase*>& shapes) {
     if (mode < 0 || mode > 3 || shapes.empty())
         return;
     listChanged();
 
-    // The first entry of each listed shape, found in one pass over the page
-    // so that moving a large selection stays linear.
-    std::unordered_map<const ZN_ShapeBase*, Entry> entryOf;
-    entryOf.reserve(shapes.size());
-    for (ZN_ShapeBase* s : shapes)
-        entryOf.emplace(s, shapeList.end());
-    std::size_t pending = entryOf.size();
-    for (Entry e = shapeList.begin(); e != shapeList.end() && pending > 0; ++e) {
-        const auto at = entryOf.find(*e);
-        if (at != entryOf.end() && at->second == shapeList.end()) {
-            at->second = e;
-            --pending;
-        }
-    }
-    // Shapes that are not in this list are forgotten: inserting one would
-    // make the page own a shape that something else owns.
-    for (auto it = entryOf.begin(); it != entryOf.end();) {
-        if (it->second == shapeList.end())
-            it = entryOf.erase(it);
-        else
-            ++it;
-    }
-
+    EntryMap entryOf = firstEntries(shapeList, shapes);
     // The shapes to move, each once, in the caller's order.
     std::vector<ZN_ShapeBase*> moved;
-    std::unordered_set<const ZN_ShapeBase*> movedSet;
+    ShapeSet movedSet;
     for (ZN_ShapeBase* s : shapes)
         if (entryOf.count(s) && movedSet.insert(s).second)
             moved.push_back(s);
     if (moved.empty())
         return;
 
-    // Reference walk of the one-layer moves: back to front through `shapes`.
-    bool toEnd = false;        // no reference: the shapes go to the front (1) or back (2)
-    Entry reference{};
+    LayerTarget target;
     if (mode == 1 || mode == 2) {
-        bool found = false;
-        toEnd = true;
-        for (auto it = shapes.rbegin(); it != shapes.rend(); ++it) {
-            const auto at = entryOf.find(*it);
-            if (at == entryOf.end())
-                continue;
-            const Entry e = at->second;
-            found = true;
-            if (mode == 1) {
-                if (e == shapeList.begin()) {
-                    toEnd = true;
-                    break;
-                }
-                const Entry below = std::prev(e);
-                toEnd = below == shapeList.begin();
-                if (!toEnd)
-                    reference = below;
-            } else {
-                const Entry above = std::next(e);
-                if (above == shapeList.end() || std::next(above) == shapeList.end()) {
-                    toEnd = true;
-                } else {
-                    toEnd = false;
-                    reference = std::next(above);
-                }
-            }
-        }
-        if (!found)
+        target = layerTarget(mode, shapeList, shapes, entryOf);
+        if (!target.found)
             return;
-        // When the reference is itself being moved (the selection is not in
-        // drawing order and two moved shapes are neighbours), the nearest
-        // shape that stays takes its place: the next one below it for a move
-        // down, the next one above it for a move up.
-        if (!toEnd && movedSet.count(*reference)) {
-            if (mode == 1) {
-                Entry e = reference;
-                for (;;) {
-                    if (e == shapeList.begin()) {
-                        toEnd = true;
-                        break;
-                    }
-                    --e;
-                    if (!movedSet.count(*e))
-                        break;
-                }
-                reference = e;
-            } else {
-                Entry e = reference;
-                do
-                    ++e;
-                while (e != shapeList.end() && movedSet.count(*e));
-                toEnd = e == shapeList.end();
-                reference = e;
-            }
-        }
+        skipMovedReference(mode, shapeList, movedSet, target);
     }
 
     for (ZN_ShapeBase* s : moved)
@@ -150,19 +176,14 @@ void ZN_ShapeManager::TranslateLayer(int mode, const std::list<ZN_ShapeBase*>& s
             shapeList.push_back(s);
         break;
     case 1:
-        for (auto it = moved.rbegin(); it != moved.rend(); ++it) {
-            if (toEnd)
-                shapeList.push_front(*it);
-            else
-                shapeList.insert(reference, *it);
-        }
-        break;
     case 2:
         for (auto it = moved.rbegin(); it != moved.rend(); ++it) {
-            if (toEnd)
-                shapeList.push_back(*it);
+            if (!target.toEnd)
+                shapeList.insert(target.reference, *it);
+            else if (mode == 1)
+                shapeList.push_front(*it);
             else
-                shapeList.insert(reference, *it);
+                shapeList.push_back(*it);
         }
         break;
     default:

@@ -120,6 +120,51 @@ QString colourText(const QColor& c) {
     return c.name(QColor::HexRgb);
 }
 
+// One text item: a group carrying the font, a text element per line.
+void writeSvgText(QXmlStreamWriter& xml, const ExportItem& item) {
+    xml.writeStartElement("g");
+    xml.writeAttribute("font-family", item.families.join(", "));
+    xml.writeAttribute("font-size", QString::number(item.em));
+    if (item.bold)
+        xml.writeAttribute("font-weight", "bold");
+    if (item.italic)
+        xml.writeAttribute("font-style", "italic");
+    if (item.underline || item.strikeOut)
+        xml.writeAttribute("text-decoration", QString(item.underline ? "underline " : "") +
+                                                  (item.strikeOut ? "line-through" : ""));
+    xml.writeAttribute("fill", colourText(item.colour));
+    for (const ExportTextLine& line : item.lines) {
+        // Each line starts where the screen's does and is spread to
+        // the width the screen gives it: a viewer's advances differ
+        // from the screen's hinted ones, and a bold made by
+        // thickening widens every glyph there.
+        xml.writeStartElement("text");
+        xml.writeAttribute("x", num(line.x));
+        xml.writeAttribute("y", num(line.baseline));
+        if (line.width > 0) {
+            xml.writeAttribute("letter-spacing", num(extraSpacing(item, line)));
+            xml.writeAttribute("textLength", num(line.width));
+            xml.writeAttribute("lengthAdjust", "spacing");
+        }
+        xml.writeAttribute("xml:space", "preserve");
+        xml.writeCharacters(line.text);
+        xml.writeEndElement();
+    }
+    xml.writeEndElement();
+}
+
+// A picture, stretched over its rectangle, as an embedded PNG.
+void writeSvgPicture(QXmlStreamWriter& xml, const ExportItem& item) {
+    xml.writeEmptyElement("image");
+    xml.writeAttribute("x", num(item.rect.x()));
+    xml.writeAttribute("y", num(item.rect.y()));
+    xml.writeAttribute("width", num(item.rect.width()));
+    xml.writeAttribute("height", num(item.rect.height()));
+    xml.writeAttribute("preserveAspectRatio", "none");
+    xml.writeAttribute("xlink:href",
+                       "data:image/png;base64," + pngFile(item.image).toBase64());
+}
+
 } // namespace
 
 QByteArray pageSvg(const RecordedPage& page) {
@@ -193,47 +238,11 @@ QByteArray pageSvg(const RecordedPage& page) {
                 xml.writeAttribute("stroke-opacity", num(item.colour.alphaF()));
             break;
         }
-        case ExportItem::Text: {
-            xml.writeStartElement("g");
-            xml.writeAttribute("font-family", item.families.join(", "));
-            xml.writeAttribute("font-size", QString::number(item.em));
-            if (item.bold)
-                xml.writeAttribute("font-weight", "bold");
-            if (item.italic)
-                xml.writeAttribute("font-style", "italic");
-            if (item.underline || item.strikeOut)
-                xml.writeAttribute("text-decoration", QString(item.underline ? "underline " : "") +
-                                                          (item.strikeOut ? "line-through" : ""));
-            xml.writeAttribute("fill", colourText(item.colour));
-            for (const ExportTextLine& line : item.lines) {
-                // Each line starts where the screen's does and is spread to
-                // the width the screen gives it: a viewer's advances differ
-                // from the screen's hinted ones, and a bold made by
-                // thickening widens every glyph there.
-                xml.writeStartElement("text");
-                xml.writeAttribute("x", num(line.x));
-                xml.writeAttribute("y", num(line.baseline));
-                if (line.width > 0) {
-                    xml.writeAttribute("letter-spacing", num(extraSpacing(item, line)));
-                    xml.writeAttribute("textLength", num(line.width));
-                    xml.writeAttribute("lengthAdjust", "spacing");
-                }
-                xml.writeAttribute("xml:space", "preserve");
-                xml.writeCharacters(line.text);
-                xml.writeEndElement();
-            }
-            xml.writeEndElement();
+        case ExportItem::Text:
+            writeSvgText(xml, item);
             break;
-        }
         case ExportItem::Picture:
-            xml.writeEmptyElement("image");
-            xml.writeAttribute("x", num(item.rect.x()));
-            xml.writeAttribute("y", num(item.rect.y()));
-            xml.writeAttribute("width", num(item.rect.width()));
-            xml.writeAttribute("height", num(item.rect.height()));
-            xml.writeAttribute("preserveAspectRatio", "none");
-            xml.writeAttribute("xlink:href",
-                               "data:image/png;base64," + pngFile(item.image).toBase64());
+            writeSvgPicture(xml, item);
             break;
         }
     }
