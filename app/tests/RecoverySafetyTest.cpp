@@ -17,7 +17,7 @@
 
 #include "RecoveryHelpers.h"
 #include "WindowFixture.h"
-#include "dialogs/CWindowsDlg.h"
+#include "frames/CWindowsDlg.h"
 #include "frames/CDlgRecover.h"
 #include "frames/ZAutoSave.h"
 
