@@ -406,7 +406,8 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         out << "Tavlo " << TAVLO_VERSION << '\n';
         return 0;
     case CommandLine::Action::Error:
-        err << "Tavlo: " << cl.error << '\n' << "Try 'Tavlo --help' for more information.\n";
+        // One line, as every other failure of the command line.
+        err << "Tavlo: " << cl.error << '\n';
         return kExitFailure;
     case CommandLine::Action::Info:
         return info(cl.input, out, err);
