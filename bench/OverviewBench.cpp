@@ -13,6 +13,7 @@
 #include <sarvik/ZN_Scene.h>
 #include <sarvik/ZN_ShapeManager.h>
 
+#include "BenchScene.h"
 #include "MapGenerator.h"
 #include "ZHeadlessGL.h"
 #include "view/OverviewPicture.h"
@@ -39,22 +40,10 @@ ZN_ShapeManager& map(int nodes) {
     return *page;
 }
 
-ZHeadlessGL* context(int width, int height) {
-    static std::map<std::pair<int, int>, std::unique_ptr<ZHeadlessGL>> contexts;
-    auto& gl = contexts[{width, height}];
-    if (!gl) {
-        std::string error;
-        gl = ZHeadlessGL::create(width, height, &error);
-        if (!gl)
-            std::fprintf(stderr, "tavlo_bench: no headless GL context: %s\n", error.c_str());
-    }
-    return gl.get();
-}
-
 // One picture of the whole page, read back as the panel keeps it.
 void BM_OverviewPicture(benchmark::State& state) {
     ZN_ShapeManager& page = map(static_cast<int>(state.range(0)));
-    ZHeadlessGL* gl = context(kPanelW, kPanelH);
+    ZHeadlessGL* gl = benchmap::sharedContext(kPanelW, kPanelH);
     if (!gl) {
         state.SkipWithError("no headless GL context");
         return;
@@ -76,20 +65,10 @@ void BM_OverviewPicture(benchmark::State& state) {
 // each frame also asks the page whether it changed.
 void scrollFrames(benchmark::State& state, bool panelOpen) {
     ZN_ShapeManager& page = map(static_cast<int>(state.range(0)));
-    ZHeadlessGL* gl = context(kWindowW, kWindowH);
-    if (!gl) {
-        state.SkipWithError("no headless GL context");
-        return;
-    }
-    gl->makeCurrent();
     ZN_Scene scene;
-    scene.init(gl);
-    scene.resize(kWindowW, kWindowH);
-    scene.setShapeManager(&page);
-    setScallPosition(ZVector2(0.0f, 0.0f));
-    // Untimed: the first frame warms the driver and the page's indexes, and
-    // the editor's frames keep the page's extent measured.
-    scene.render();
+    if (!benchmap::openScene(state, scene, page, kWindowW, kWindowH))
+        return;
+    // Untimed: the editor's frames keep the page's extent measured.
     page.shownExtent();
     float y = 0.0f;
     for (auto _ : state) {

@@ -22,6 +22,7 @@
 #include <sarvik/platform/ZCursor.h>
 #include <sarvik/platform/ZFile.h>
 
+#include "BenchScene.h"
 #include "MapGenerator.h"
 #include "ZHeadlessGL.h"
 #include "document/TvxContainer.h"
@@ -326,32 +327,10 @@ void BM_CollapseExpand(benchmark::State& state) {
     setCounters(state, nodes);
 }
 
-// The headless context the frames are drawn into, made once.
-ZHeadlessGL* headless() {
-    static std::unique_ptr<ZHeadlessGL> gl = [] {
-        std::string error;
-        auto made = ZHeadlessGL::create(kWindowW, kWindowH, &error);
-        if (!made)
-            std::fprintf(stderr, "tavlo_bench: no headless GL context: %s\n", error.c_str());
-        return made;
-    }();
-    return gl.get();
-}
-
 void drawFrames(benchmark::State& state, ZN_ShapeManager& page, float zoom = 1.0f) {
-    ZHeadlessGL* gl = headless();
-    if (!gl) {
-        state.SkipWithError("no headless GL context");
-        return;
-    }
-    gl->makeCurrent();
     ZN_Scene scene;
-    scene.init(gl);
-    scene.resize(kWindowW, kWindowH);
-    scene.setShapeManager(&page);
-    scene.setZoom(zoom);
-    setScallPosition(ZVector2(0.0f, 0.0f));
-    scene.render(); // untimed: the first frame warms the driver and the caches
+    if (!benchmap::openScene(state, scene, page, kWindowW, kWindowH, zoom))
+        return;
     for (auto _ : state) {
         const auto start = Clock::now();
         scene.render();
