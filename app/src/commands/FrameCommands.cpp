@@ -17,6 +17,7 @@
 #include "dialogs/ToolbarCustomizer.h"
 #include "document/CTavloDoc.h"
 #include "view/CTavloView.h"
+#include "view/EditKeys.h"
 
 namespace handlers {
 
@@ -123,6 +124,10 @@ bool bindDragChecked(CommandTarget& frame, int) {
     const CTavloView* view = frame.activeView();
     return view ? view->getBindDrag() == 1 : true;
 }
+
+void toggleEnterCommits(CommandTarget&, int) { editkeys::setEnterCommits(!editkeys::enterCommits()); }
+
+bool enterCommitsChecked(CommandTarget&, int) { return editkeys::enterCommits(); }
 
 void autoSaveSetting(CommandTarget& frame, int) {
     bool ok = false;

@@ -63,6 +63,7 @@ CTavloView::CTavloView(QWidget* parent) : CFolderView(parent), surface_(this) {
     editBox_->setGeometry(100, 100, 100, 100);
     editBox_->hide();
     connect(editBox_, &QPlainTextEdit::textChanged, this, &CTavloView::resizeEditBox);
+    editBox_->installEventFilter(this);
     initScrolling();
 }
 
@@ -220,7 +221,8 @@ void CTavloView::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
-    if (scrollByKey(event->key(), event->modifiers())) {
+    if (scrollByKey(event->key(), event->modifiers()) ||
+        growthKey(event->key(), event->modifiers())) {
         event->accept();
         return;
     }

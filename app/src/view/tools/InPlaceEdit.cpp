@@ -9,12 +9,29 @@
 #include <QPlainTextEdit>
 
 #include <sarvik/ZN_NJiuGongGe.h>
+#include <sarvik/ZN_NLine.h>
+#include <sarvik/ZN_NRect.h>
 #include <sarvik/ZN_SText.h>
 #include <sarvik/ZN_ShapeManager.h>
 #include <sarvik/platform/ZTextRaster.h>
 
 #include "EditBoxText.h"
 #include "view/CTavloView.h"
+
+namespace {
+
+// A box grown around a longer label tells the page it moved and brings the
+// ends of its connectors back onto its outline.
+void refitHost(ZN_ShapeBase* host) {
+    if (auto* box = dynamic_cast<ZN_NRect*>(host))
+        box->setPoint1(box->getPoint1());
+    for (const auto& lines : {host->inputs(), host->outputs()})
+        for (ZN_ShapeBase* s : lines)
+            if (auto* line = dynamic_cast<ZN_NLine*>(s))
+                line->reglueEnds();
+}
+
+} // namespace
 
 void CTavloView::closeEditBox(bool commit) {
     if (!editBox_->isVisible()) {
@@ -30,6 +47,7 @@ void CTavloView::closeEditBox(bool commit) {
     }
     editBox_->clear();
     editLabel = nullptr;
+    editAfterGrowth_ = false;
     // The keys (arrows, Delete, the shortcuts) belong to the page again.
     setFocus(Qt::OtherFocusReason);
 }
@@ -63,7 +81,11 @@ void CTavloView::commitEdit() {
     // the page as it was seen, label and all.
     if (editLabel)
         editLabel->setShow(true);
-    takeSnapshot();
+    if (editAfterGrowth_)
+        markModified();
+    else
+        takeSnapshot();
+    editAfterGrowth_ = false;
     const std::string text = detail::editText(editBox_);
     if (!text.empty()) {
         const LOGFONTA font = editLabel ? editLabel->getFont() : detail::defaultTextFont();
@@ -81,8 +103,10 @@ void CTavloView::commitEdit() {
         label->setRect(topLeft, bottomRight);
         label->setText(text.c_str());
         label->setFont(label->getFont());
-        if (ZN_ShapeBase* host = label->getHost())
+        if (ZN_ShapeBase* host = label->getHost()) {
             host->resetLabelPosition();
+            refitHost(host);
+        }
     } else if (editLabel) {
         editLabel->setShow(true);
         // A node whose label text is erased loses its label.
@@ -93,11 +117,14 @@ void CTavloView::commitEdit() {
 }
 
 void CTavloView::onLButtonDblClk(Qt::KeyboardModifiers, QPoint) {
-    if (!hitShape || !currentPage)
-        return;
+    if (hitShape && currentPage)
+        openEditor(hitShape);
+}
+
+void CTavloView::openEditor(ZN_ShapeBase* shape) {
     ZN_SText* label = nullptr;
-    if (hitShape->isRegion()) {
-        if (auto* table = dynamic_cast<ZN_NJiuGongGe*>(hitShape)) {
+    if (shape->isRegion()) {
+        if (auto* table = dynamic_cast<ZN_NJiuGongGe*>(shape)) {
             int rows = 3;
             int columns = 3;
             const bool ok = tableSizeAsker_ && tableSizeAsker_(rows, columns);
@@ -107,18 +134,21 @@ void CTavloView::onLButtonDblClk(Qt::KeyboardModifiers, QPoint) {
             }
             return;
         }
-        if (hitShape->type() == 2)
+        if (shape->type() == 2)
             return;
-        label = hitShape->getLabel();
+        label = shape->getLabel();
         if (!label) {
             label = static_cast<ZN_SText*>(ZN_ShapeBase::createShape(5));
-            const ZVector2 c = (hitShape->getPoint1() + hitShape->getPoint2()) * 0.5f;
-            label->setRect(c - ZVector2(20.0f, 20.0f), c + ZVector2(5.0f, 5.0f));
-            label->setHost(hitShape);
-            hitShape->setLabel(label);
+            label->setHost(shape);
+            shape->setLabel(label);
         }
-    } else if (hitShape->type() == 5) {
-        label = static_cast<ZN_SText*>(hitShape);
+        if (!*label->getText()) {
+            // An empty label starts small in the middle of its node.
+            const ZVector2 c = (shape->getPoint1() + shape->getPoint2()) * 0.5f;
+            label->setRect(c - ZVector2(20.0f, 20.0f), c + ZVector2(5.0f, 5.0f));
+        }
+    } else if (shape->type() == 5) {
+        label = static_cast<ZN_SText*>(shape);
     } else {
         return;
     }

@@ -121,5 +121,7 @@ enum : int {
     ZoomFit = 33104,
     // The overview window
     ViewOverview = 33105,
+    // Keys of the in-place edit box
+    EnterCommitsEdit = 33150,
 };
 } // namespace cmd

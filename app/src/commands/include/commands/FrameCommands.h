@@ -28,6 +28,9 @@ void appLook(CommandTarget& frame, int id);
 bool appLookChecked(CommandTarget& frame, int id);
 void toggleBindDrag(CommandTarget& frame, int id);
 bool bindDragChecked(CommandTarget& frame, int id);
+// 设置 > 回车键确认编辑: how Enter acts in the in-place edit box, kept in the profile.
+void toggleEnterCommits(CommandTarget& frame, int id);
+bool enterCommitsChecked(CommandTarget& frame, int id);
 // 设置 > 自动保存: asks for the interval and applies it at once.
 void autoSaveSetting(CommandTarget& frame, int id);
 } // namespace handlers

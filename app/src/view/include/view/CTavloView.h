@@ -34,6 +34,10 @@ struct ViewScroller;
 // The drawable the scene binds to: the view's own GL context and framebuffer.
 // Qt presents the frame itself, and while Qt is inside one of the view's GL
 // callbacks the context must stay current, so release does nothing there.
+namespace growth {
+struct Box;
+}
+
 class CViewSurface : public ZGLSurface {
 public:
     explicit CViewSurface(CTavloView* view) : view_(view) {}
@@ -242,6 +246,10 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    // Tab reaches the keyboard growth before it moves the focus; the edit
+    // box's keys pass the view's filter first.
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void frameAttached() override;
 
@@ -298,7 +306,27 @@ private:
     void copyCaptureToClipboard();
     // tools/TableDrop.cpp
     void dropOnTable(ZVector2 p);
+    // tools/KeyboardGrowth.cpp
+    // Tab, Insert, Enter, F2 and Alt with the arrows on the selected node;
+    // false when the key is not one of them or there is nothing to act on.
+    bool growthKey(int key, Qt::KeyboardModifiers flags);
+    ZN_ShapeBase* keyboardNode() const;
+    bool onPageShown(const ZN_ShapeBase* shape) const;
+    void growChild(ZN_ShapeBase* parent);
+    void growSibling(ZN_ShapeBase* node);
+    void addGrownNode(ZN_ShapeBase* parent, ZN_ShapeBase* afterLine, const ZN_ShapeBase* look,
+                      float left, float top, const growth::Box& size);
+    void walkTree(int key);
+    void ensureShapeVisible(const ZN_ShapeBase* shape);
+    // tools/EditBoxKeys.cpp
+    bool editBoxKey(QKeyEvent* event);
+    bool isComposing() const;
+    // Closes the edit box leaving the label as it was.
+    void cancelEdit();
     // tools/InPlaceEdit.cpp
+    // What a double click on `shape` edits: a node's label (made if it has
+    // none), a free text, or a table's size.
+    void openEditor(ZN_ShapeBase* shape);
     void editLabelOf(ZN_SText* label);
     void resizeEditBox();
     // Hides the edit box, optionally committing its text first, and gives
@@ -332,6 +360,9 @@ private:
     std::vector<ZN_ShapeManager*> selectionPages_;
     QPlainTextEdit* editBox_ = nullptr; // child widget, owned by Qt
     ZN_SText* editLabel = nullptr;      // not owned: the page or its host node owns it
+    // The label being typed belongs to a node the keyboard just made, whose
+    // undo step covers the text too.
+    bool editAfterGrowth_ = false;
     int bindDrag = 1;
     ZVector2 dragStartCorner1{0.0f, 0.0f};
     ZVector2 dragStartCorner2{0.0f, 0.0f};

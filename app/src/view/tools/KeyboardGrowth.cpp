@@ -1,0 +1,239 @@
+// Growing a map from the keyboard: Tab or Insert hangs a child on the
+// selected node, Enter a sibling after it, F2 types into its label, and Alt
+// with the arrows walks the tree. A new node copies the look of its
+// neighbours, takes the first free place in its column, is joined to its
+// parent as the connector tool joins two boxes, and opens its label at once;
+// making it is one undo step.
+
+#include <algorithm>
+#include <cmath>
+
+#include <QScrollBar>
+
+#include <sarvik/ZN_NLine.h>
+#include <sarvik/ZN_NRect.h>
+#include <sarvik/ZN_SText.h>
+#include <sarvik/ZN_ShapeManager.h>
+
+#include "KeyboardTree.h"
+#include "view/CTavloView.h"
+
+namespace {
+
+// Room kept around a node scrolled into view, in screen pixels.
+constexpr float kVisibleMargin = 20.0f;
+
+bool isEnter(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
+
+// A new box with the look of `look` (a plain box, or null for a default
+// one), empty, at `left`, `top`.
+ZN_ShapeBase* makeNode(const ZN_ShapeBase* look, float left, float top, const growth::Box& size) {
+    ZN_ShapeBase* node = look ? look->clone() : ZN_ShapeBase::createShape(7);
+    if (!look)
+        node->setLineWide(3);
+    node->setId(0);
+    node->setShow(true);
+    auto* box = static_cast<ZN_NRect*>(node);
+    // The picture is what a box shows, not how it looks.
+    box->setImageData(nullptr);
+    box->setImageId(0);
+    box->setPoint1(ZVector2(left, top));
+    box->setPoint2(ZVector2(left + size.width(), top + size.height()));
+    // The label keeps its font, colour and alignment, not its words.
+    if (ZN_SText* label = node->getLabel()) {
+        label->setText("");
+        label->setShow(true);
+    }
+    return node;
+}
+
+// Joins `parent` to `child` as the connector tool does when dragged from the
+// inside of one to the inside of the other, and puts the connector right
+// after `after` among the parent's outputs (at the end without one), so that
+// the children stay in the order they were made.
+void join(ZN_ShapeManager& page, ZN_ShapeBase* parent, ZN_ShapeBase* child, ZN_ShapeBase* after) {
+    auto* line = static_cast<ZN_NLine*>(ZN_ShapeBase::createShape(1));
+    line->setStrightType(1);
+    line->setLineWide(3);
+    line->setArrowType(0);
+    line->setArrowSize(30);
+    const growth::Box a = growth::boundsOf(parent);
+    const growth::Box b = growth::boundsOf(child);
+    line->pushPoint(ZVector2((a.left + a.right) * 0.5f, (a.top + a.bottom) * 0.5f), 0);
+    line->pushPoint(ZVector2((b.left + b.right) * 0.5f, (b.top + b.bottom) * 0.5f), 1);
+    line->pushToInput(parent);
+    std::vector<ZN_ShapeBase*> later;
+    if (after) {
+        const auto& outs = parent->outputs();
+        const auto at = std::find(outs.begin(), outs.end(), after);
+        if (at != outs.end())
+            later.assign(at + 1, outs.end());
+    }
+    for (ZN_ShapeBase* s : later)
+        parent->deleteOutput(s);
+    parent->pushToOutput(line);
+    for (ZN_ShapeBase* s : later)
+        parent->pushToOutput(s);
+    line->setOutNumber(9);
+    line->pushToOutput(child);
+    child->pushToInput(line);
+    line->setInNumber(9);
+    line->updatePoint(1, true);
+    line->updatePoint(line->getPointSize() - 2, true);
+    page.addShapeFront(line);
+}
+
+} // namespace
+
+bool CTavloView::growthKey(int key, Qt::KeyboardModifiers flags) {
+    const Qt::KeyboardModifiers mods = flags & ~Qt::KeypadModifier;
+    const bool alt = mods == Qt::AltModifier;
+    if (!currentPage || isEditing() || dragState != dragstate::Idle)
+        return false;
+    if (mods == Qt::NoModifier && (key == Qt::Key_Tab || key == Qt::Key_Insert || isEnter(key) ||
+                                   key == Qt::Key_F2)) {
+        ZN_ShapeBase* node = keyboardNode();
+        if (!node)
+            return key != Qt::Key_Tab; // Tab on nothing keeps moving the focus
+        if (key == Qt::Key_F2) {
+            ensureShapeVisible(node);
+            openEditor(node);
+        }
+        else if (isEnter(key))
+            growSibling(node);
+        else
+            growChild(node);
+        return true;
+    }
+    if (alt && (key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up ||
+                key == Qt::Key_Down)) {
+        walkTree(key);
+        return true;
+    }
+    return false;
+}
+
+ZN_ShapeBase* CTavloView::keyboardNode() const {
+    // The most recently selected node of the page shown.
+    const auto& shapes = selection.shapes();
+    for (auto it = shapes.rbegin(); it != shapes.rend(); ++it) {
+        ZN_ShapeBase* shape = *it;
+        if (shape->getSelected() && (growth::isTreeNode(shape) || shape->type() == 5))
+            return onPageShown(shape) ? shape : nullptr;
+    }
+    return nullptr;
+}
+
+bool CTavloView::onPageShown(const ZN_ShapeBase* shape) const {
+    // The selection survives a page switch; only a list taken from other
+    // pages too needs the page searched.
+    if (selectionPages_.size() == 1 && selectionPages_.front() == currentPage)
+        return true;
+    const auto& shapes = currentPage->getShapeList();
+    return std::find(shapes.begin(), shapes.end(), shape) != shapes.end();
+}
+
+void CTavloView::growChild(ZN_ShapeBase* parent) {
+    if (!growth::isTreeNode(parent))
+        return;
+    const std::vector<ZN_ShapeBase*> children = growth::childrenOf(parent);
+    const ZN_ShapeBase* look = nullptr;
+    if (!children.empty() && growth::isPlainBox(children.back()))
+        look = children.back();
+    else if (growth::isPlainBox(parent))
+        look = parent;
+    const growth::Box size =
+        look ? growth::boundsOf(look) : growth::Box{0, 0, growth::kDefaultWidth, growth::kDefaultHeight};
+    const growth::Box p = growth::boundsOf(parent);
+    float left = p.right + growth::kColumnGap;
+    float top = (p.top + p.bottom - size.height()) * 0.5f;
+    if (!children.empty()) {
+        const growth::Box last = growth::boundsOf(children.back());
+        left = last.left;
+        top = last.bottom + growth::kSiblingGap;
+    }
+    top = growth::freeTop(*currentPage, left, top, size, growth::kSiblingGap);
+    addGrownNode(parent, nullptr, look, left, top, size);
+}
+
+void CTavloView::growSibling(ZN_ShapeBase* node) {
+    ZN_ShapeBase* parent = growth::parentOf(node);
+    if (!parent) {
+        growChild(node);
+        return;
+    }
+    const ZN_ShapeBase* look = growth::isPlainBox(node) ? node : nullptr;
+    const growth::Box b = growth::boundsOf(node);
+    const growth::Box size =
+        look ? b : growth::Box{0, 0, growth::kDefaultWidth, growth::kDefaultHeight};
+    const float top =
+        growth::freeTop(*currentPage, b.left, b.bottom + growth::kSiblingGap, size, growth::kSiblingGap);
+    addGrownNode(parent, growth::lineFromParent(node), look, b.left, top, size);
+}
+
+void CTavloView::addGrownNode(ZN_ShapeBase* parent, ZN_ShapeBase* afterLine,
+                              const ZN_ShapeBase* look, float left, float top,
+                              const growth::Box& size) {
+    takeSnapshot();
+    ZN_ShapeBase* node = makeNode(look, left, top, size);
+    currentPage->addShape(node);
+    join(*currentPage, parent, node, afterLine);
+    clearSelection();
+    addToSelection(node);
+    hitShape = nullptr;
+    ensureShapeVisible(node);
+    openEditor(node);
+    // Typing the new node's name belongs to the step that made it.
+    editAfterGrowth_ = isEditing();
+}
+
+void CTavloView::walkTree(int key) {
+    ZN_ShapeBase* node = keyboardNode();
+    if (!node)
+        return;
+    ZN_ShapeBase* target = nullptr;
+    if (key == Qt::Key_Left) {
+        target = growth::parentOf(node);
+    } else if (key == Qt::Key_Right) {
+        const std::vector<ZN_ShapeBase*> children = growth::childrenOf(node);
+        target = children.empty() ? nullptr : children.front();
+    } else if (ZN_ShapeBase* parent = growth::parentOf(node)) {
+        const std::vector<ZN_ShapeBase*> siblings = growth::childrenOf(parent);
+        const auto at = std::find(siblings.begin(), siblings.end(), node);
+        if (at != siblings.end()) {
+            if (key == Qt::Key_Up && at != siblings.begin())
+                target = *(at - 1);
+            else if (key == Qt::Key_Down && at + 1 != siblings.end())
+                target = *(at + 1);
+        }
+    }
+    if (!target)
+        return;
+    clearSelection();
+    addToSelection(target);
+    ensureShapeVisible(target);
+    update();
+}
+
+void CTavloView::ensureShapeVisible(const ZN_ShapeBase* shape) {
+    // The range must already take in a node just made beyond it.
+    updateScrollRanges();
+    const growth::Box b = growth::boundsOf(shape);
+    const ZVector2 offset = viewOffset();
+    const float margin = kVisibleMargin / zoom_;
+    const float w = static_cast<float>(width()) / zoom_;
+    const float h = static_cast<float>(height()) / zoom_;
+    // Along each axis: the least scroll that shows the whole shape, or its
+    // top-left part when it is larger than the window.
+    const auto along = [margin](float start, float size, float low, float high) {
+        if (high + margin > start + size)
+            start = high + margin - size;
+        if (low - margin < start)
+            start = low - margin;
+        return start;
+    };
+    const float x = along(offset.X(), w, b.left, b.right);
+    const float y = along(offset.Y(), h, b.top, b.bottom);
+    if (x != offset.X() || y != offset.Y())
+        scrollTo(QPoint(static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y))));
+}
