@@ -121,5 +121,9 @@ enum : int {
     ZoomFit = 33104,
     // The overview window
     ViewOverview = 33105,
+    // Maps of other programs: 导入, 粘贴为树, 自动布局
+    Import = 33200,
+    PasteAsTree = 33201,
+    AutoLayout = 33202,
 };
 } // namespace cmd
