@@ -66,6 +66,13 @@ std::vector<ZN_ShapeBase*> childrenOf(const ZN_ShapeBase* parent) {
     return out;
 }
 
+void label(ZN_NRect* box, const char* text) {
+    auto* l = new ZN_SText();
+    l->setText(text);
+    l->setHost(box);
+    box->setLabel(l);
+}
+
 bool overlap(const ZN_ShapeBase* a, const ZN_ShapeBase* b) {
     return a->getPoint1().X() < b->getPoint2().X() && b->getPoint1().X() < a->getPoint2().X() &&
            a->getPoint1().Y() < b->getPoint2().Y() && b->getPoint1().Y() < a->getPoint2().Y();
@@ -155,6 +162,8 @@ TEST_F(CommandFixture, APagesTreesExportAsAMapAndAFailedWriteLeavesNoFile) {
     ZN_NRect* root = addRect(*page, 0, 0, 80, 30);
     ZN_NRect* leaf = addRect(*page, 200, 0, 280, 30);
     join(root, leaf);
+    label(root, "根");
+    label(leaf, "叶");
     auto* free = new ZN_SText();
     free->setText("自由");
     page->addShape(free);
