@@ -168,8 +168,8 @@ TEST_F(CommandFixture, APagesTreesExportAsAMapAndAFailedWriteLeavesNoFile) {
     free->setText("自由");
     page->addShape(free);
     const QString dir = QString::fromStdString(tempDir());
-    for (int format : {ExportChoices::Mm, ExportChoices::Opml, ExportChoices::Markdown,
-                       ExportChoices::Text}) {
+    for (int format :
+         {ExportChoices::Mm, ExportChoices::Opml, ExportChoices::Markdown, ExportChoices::Text}) {
         const QString path = dir + "/out." + exportSuffix(format);
         QString summary, failure;
         ASSERT_TRUE(exportMapPage(*page, "页1", format, path, summary, failure)) << format;
@@ -179,8 +179,7 @@ TEST_F(CommandFixture, APagesTreesExportAsAMapAndAFailedWriteLeavesNoFile) {
         interchange::MapDocument map;
         interchange::ReadError error;
         ASSERT_TRUE(interchange::readMap(file.readAll(),
-                                         interchange::formatOfPath(path.toStdString()), map,
-                                         error))
+                                         interchange::formatOfPath(path.toStdString()), map, error))
             << path.toStdString() << ": " << error.reason;
         EXPECT_EQ(map.nodeCount(), 2) << format;
     }
@@ -264,7 +263,8 @@ TEST_F(CommandFixture, AutoLayoutTidiesTheSelectedSubtreesInOneUndoStep) {
     ZN_NRect* root = addRect(*page, 300, 300, 380, 330);
     std::vector<ZN_NRect*> kids;
     for (int i = 0; i < 4; ++i) {
-        kids.push_back(addRect(*page, 420.0f + i * 5, 310.0f + i * 3, 500.0f + i * 5, 340.0f + i * 3));
+        kids.push_back(
+            addRect(*page, 420.0f + i * 5, 310.0f + i * 3, 500.0f + i * 5, 340.0f + i * 3));
         join(root, kids.back());
     }
     ZN_NRect* grand = addRect(*page, 200, 500, 280, 530);

@@ -25,8 +25,8 @@ const std::vector<CommandDef> kCommands = {
      fileSaveAs, nullptr, true},
     {cmd::DocOption, "文档选项(&D)...\tCtrl+Shift+D", nullptr, nullptr, Snapshot::No, docOption,
      nullptr, true},
-    {cmd::Export, "导出(&E)...", "将当前页导出为 PNG、SVG、PDF 文件或其他程序的导图\n导出", nullptr, Snapshot::No,
-     fileExport, nullptr, true},
+    {cmd::Export, "导出(&E)...", "将当前页导出为 PNG、SVG、PDF 文件或其他程序的导图\n导出", nullptr,
+     Snapshot::No, fileExport, nullptr, true},
     {cmd::Print, "打印(&P)...\tCtrl+P", "打印活动文档\n打印", "Ctrl+P", Snapshot::No, filePrint,
      nullptr, true},
     {cmd::PrintDirect, "快速打印", "使用当前选项打印活动文档\n快速打印", nullptr, Snapshot::No,
@@ -223,8 +223,9 @@ const std::vector<CommandDef> kCommands = {
     {219, "Windows 7(&D)", nullptr, nullptr, Snapshot::No, appLook, appLookChecked},
     // Maps of other programs. The two tree commands take their snapshot
     // themselves, and only when they change the page.
-    {cmd::Import, "导入(&I)...", "将其他程序的导图（.mm .xmind .opml .md .txt）作为新文档打开\n导入",
-     nullptr, Snapshot::No, fileImport},
+    {cmd::Import, "导入(&I)...",
+     "将其他程序的导图（.mm .xmind .opml .md .txt）作为新文档打开\n导入", nullptr, Snapshot::No,
+     fileImport},
     {cmd::PasteAsTree, "粘贴为树\tCtrl+Shift+V",
      "将剪贴板中的缩进文本或 Markdown 列表作为树插入到选中的框下\n粘贴为树", "Ctrl+Shift+V",
      Snapshot::No, pasteAsTree, nullptr, true},
@@ -245,13 +246,11 @@ MenuEntry popup(const char* title, std::vector<MenuEntry> items) {
 MenuEntry fileMenu(bool full) {
     if (!full)
         return popup("文件(&F)", {item(cmd::New), item(cmd::Open), item(cmd::Import),
-                                  item(cmd::Close), sep(),
-                                  item(cmd::PrintSetup), sep(), item(menuslot::RecentFiles), sep(),
-                                  item(cmd::Exit)});
+                                  item(cmd::Close), sep(), item(cmd::PrintSetup), sep(),
+                                  item(menuslot::RecentFiles), sep(), item(cmd::Exit)});
     return popup("文件(&F)", {item(cmd::New), item(cmd::Open), item(cmd::Import), item(cmd::Close),
-                              item(cmd::Save),
-                              item(cmd::SaveAs), sep(), item(cmd::DocOption), item(cmd::Export),
-                              sep(), item(cmd::Print), item(cmd::PrintDirect),
+                              item(cmd::Save), item(cmd::SaveAs), sep(), item(cmd::DocOption),
+                              item(cmd::Export), sep(), item(cmd::Print), item(cmd::PrintDirect),
                               item(cmd::PrintPreview), item(cmd::PrintSetup), sep(),
                               item(menuslot::RecentFiles), sep(), item(cmd::Exit)});
 }

@@ -69,13 +69,20 @@ void storeExportFolder(const QString& folder) {
 
 QString exportSuffix(int format) {
     switch (format) {
-    case ExportChoices::Svg: return "svg";
-    case ExportChoices::Pdf: return "pdf";
-    case ExportChoices::Mm: return "mm";
-    case ExportChoices::Opml: return "opml";
-    case ExportChoices::Markdown: return "md";
-    case ExportChoices::Text: return "txt";
-    default: return "png";
+    case ExportChoices::Svg:
+        return "svg";
+    case ExportChoices::Pdf:
+        return "pdf";
+    case ExportChoices::Mm:
+        return "mm";
+    case ExportChoices::Opml:
+        return "opml";
+    case ExportChoices::Markdown:
+        return "md";
+    case ExportChoices::Text:
+        return "txt";
+    default:
+        return "png";
     }
 }
 

@@ -111,7 +111,8 @@ bool exportMapPage(const ZN_ShapeManager& page, const QString& pageName, int for
         return false;
     }
     interchange::Skipped skipped;
-    const interchange::MapSheet sheet = interchange::pageTrees(page, pageName.toStdString(), skipped);
+    const interchange::MapSheet sheet =
+        interchange::pageTrees(page, pageName.toStdString(), skipped);
     const QByteArray bytes = interchange::writeMap(sheet, to);
     std::string cause;
     if (!ZFile::writeWhole(QFile::encodeName(path).toStdString(), bytes.constData(),

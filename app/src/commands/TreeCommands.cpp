@@ -37,7 +37,9 @@ bool isNode(const ZN_ShapeBase* s) {
     return t == 2 || t == 3 || (t >= 7 && t <= 10) || t == 12 || t == 13;
 }
 
-float centreX(const ZN_ShapeBase* s) { return 0.5f * (s->getPoint1().X() + s->getPoint2().X()); }
+float centreX(const ZN_ShapeBase* s) {
+    return 0.5f * (s->getPoint1().X() + s->getPoint2().X());
+}
 
 // A Markdown list or headings rather than plain indented lines: the first
 // line with text starts with '#', a bullet or a number and a dot.
