@@ -89,4 +89,8 @@ check_file_type() {
     [ "$type" = "application/x-tavlo" ] || fail "xdg-mime says a version 3 .tvx is '$type'"
     type=$(clean_env XDG_DATA_DIRS="$share" xdg-mime query default application/x-tavlo)
     [ "$type" = "org.tavlo.Tavlo.desktop" ] || fail "the default for .tvx files is '$type'"
+    # A FreeMind map is known by its first element although "*.mm" has other owners.
+    printf '<map version="1.0.1">\n<node TEXT="a"/>\n</map>\n' >"$scratch/map.mm"
+    type=$(clean_env XDG_DATA_DIRS="$share:/usr/share" xdg-mime query filetype "$scratch/map.mm")
+    [ "$type" = "application/x-freemind" ] || fail "xdg-mime says $scratch/map.mm is '$type'"
 }

@@ -24,10 +24,16 @@ xmllint --noout "$src/$id.xml" "$src/$id.metainfo.xml" || fail "xmllint"
 warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$src/Tavlo.1" 2>&1 >/dev/null)
 [ -z "$warnings" ] || fail "manual page: $warnings"
 
-# One file type, named the same in the entry, the MIME package and the metainfo.
-grep -qx 'MimeType=application/x-tavlo;' "$src/$id.desktop" || fail "desktop entry MimeType"
-grep -q '<mime-type type="application/x-tavlo">' "$src/$id.xml" || fail "MIME package type"
-grep -q '<mediatype>application/x-tavlo</mediatype>' "$src/$id.metainfo.xml" || fail "metainfo mediatype"
+# Its own file type first, then the maps it imports, named the same in the entry and
+# the metainfo; the MIME package defines those the shared database lacks.
+types="application/x-tavlo application/x-freemind application/vnd.xmind.workbook text/x-opml+xml text/markdown"
+grep -qx "MimeType=$(printf '%s;' $types)" "$src/$id.desktop" || fail "desktop entry MimeType"
+for type in $types; do
+    grep -q "<mediatype>$type</mediatype>" "$src/$id.metainfo.xml" || fail "metainfo mediatype $type"
+done
+for type in application/x-tavlo application/x-freemind application/vnd.xmind.workbook; do
+    grep -q "<mime-type type=\"$type\">" "$src/$id.xml" || fail "MIME package type $type"
+done
 grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$src/$id.metainfo.xml" ||
     fail "metainfo launchable"
 grep -qx "Icon=$id" "$src/$id.desktop" && [ -f "$src/icons/$id.svg" ] || fail "desktop entry Icon"

@@ -6,6 +6,7 @@
 #include "commands/EditCommands.h"
 #include "commands/ExportCommands.h"
 #include "commands/FrameCommands.h"
+#include "commands/InterchangeCommands.h"
 #include "commands/PrintCommands.h"
 #include "commands/ViewCommands.h"
 
@@ -24,8 +25,8 @@ const std::vector<CommandDef> kCommands = {
      fileSaveAs, nullptr, true},
     {cmd::DocOption, "文档选项(&D)...\tCtrl+Shift+D", nullptr, nullptr, Snapshot::No, docOption,
      nullptr, true},
-    {cmd::Export, "导出(&E)...", "将当前页导出为 PNG、SVG 或 PDF 文件\n导出", nullptr, Snapshot::No,
-     fileExport, nullptr, true},
+    {cmd::Export, "导出(&E)...", "将当前页导出为 PNG、SVG、PDF 文件或其他程序的导图\n导出", nullptr,
+     Snapshot::No, fileExport, nullptr, true},
     {cmd::Print, "打印(&P)...\tCtrl+P", "打印活动文档\n打印", "Ctrl+P", Snapshot::No, filePrint,
      nullptr, true},
     {cmd::PrintDirect, "快速打印", "使用当前选项打印活动文档\n快速打印", nullptr, Snapshot::No,
@@ -223,6 +224,16 @@ const std::vector<CommandDef> kCommands = {
     {217, "银色样式(&S)", nullptr, nullptr, Snapshot::No, appLook, appLookChecked},
     {218, "水绿色样式(&A)", nullptr, nullptr, Snapshot::No, appLook, appLookChecked},
     {219, "Windows 7(&D)", nullptr, nullptr, Snapshot::No, appLook, appLookChecked},
+    // Maps of other programs. The two tree commands take their snapshot
+    // themselves, and only when they change the page.
+    {cmd::Import, "导入(&I)...",
+     "将其他程序的导图（.mm .xmind .opml .md .txt）作为新文档打开\n导入", nullptr, Snapshot::No,
+     fileImport},
+    {cmd::PasteAsTree, "粘贴为树\tCtrl+Shift+V",
+     "将剪贴板中的缩进文本或 Markdown 列表作为树插入到选中的框下\n粘贴为树", "Ctrl+Shift+V",
+     Snapshot::No, pasteAsTree, nullptr, true},
+    {cmd::AutoLayout, "自动布局", "将选中节点的子树排列为整齐的树\n自动布局", nullptr, Snapshot::No,
+     autoLayout, nullptr, true},
 };
 
 MenuEntry item(int id) {
@@ -237,12 +248,12 @@ MenuEntry popup(const char* title, std::vector<MenuEntry> items) {
 
 MenuEntry fileMenu(bool full) {
     if (!full)
-        return popup("文件(&F)", {item(cmd::New), item(cmd::Open), item(cmd::Close), sep(),
-                                  item(cmd::PrintSetup), sep(), item(menuslot::RecentFiles), sep(),
-                                  item(cmd::Exit)});
-    return popup("文件(&F)", {item(cmd::New), item(cmd::Open), item(cmd::Close), item(cmd::Save),
-                              item(cmd::SaveAs), sep(), item(cmd::DocOption), item(cmd::Export),
-                              sep(), item(cmd::Print), item(cmd::PrintDirect),
+        return popup("文件(&F)", {item(cmd::New), item(cmd::Open), item(cmd::Import),
+                                  item(cmd::Close), sep(), item(cmd::PrintSetup), sep(),
+                                  item(menuslot::RecentFiles), sep(), item(cmd::Exit)});
+    return popup("文件(&F)", {item(cmd::New), item(cmd::Open), item(cmd::Import), item(cmd::Close),
+                              item(cmd::Save), item(cmd::SaveAs), sep(), item(cmd::DocOption),
+                              item(cmd::Export), sep(), item(cmd::Print), item(cmd::PrintDirect),
                               item(cmd::PrintPreview), item(cmd::PrintSetup), sep(),
                               item(menuslot::RecentFiles), sep(), item(cmd::Exit)});
 }
@@ -277,7 +288,8 @@ const std::vector<MenuEntry>& documentMenuBar() {
     static const std::vector<MenuEntry> menus = {
         fileMenu(true),
         popup("编辑(&E)", {item(cmd::Undo), item(cmd::Redo), sep(), item(cmd::Cut), item(cmd::Copy),
-                           item(cmd::Paste), item(cmd::Clear), sep(), item(cmd::SelectAll)}),
+                           item(cmd::Paste), item(cmd::PasteAsTree), item(cmd::Clear), sep(),
+                           item(cmd::SelectAll)}),
         viewMenu(true),
         popup("画图", {item(cmd::ToolSelect), sep(), item(cmd::ToolRect), item(cmd::ToolRoundRect),
                        item(cmd::ToolRhombus), item(cmd::ToolParallelogram), item(cmd::ToolEllipse),
@@ -320,7 +332,8 @@ const std::vector<MenuEntry>& documentMenuBar() {
                item(cmd::LayerDown), sep(), item(cmd::AlignLeft), item(cmd::AlignHCenter),
                item(cmd::AlignRight), item(cmd::AlignTop), item(cmd::AlignVCenter),
                item(cmd::AlignBottom), sep(), item(cmd::DistributeH), item(cmd::DistributeV), sep(),
-               item(cmd::SameSize), item(cmd::SameWidth), item(cmd::SameHeight)}),
+               item(cmd::SameSize), item(cmd::SameWidth), item(cmd::SameHeight), sep(),
+               item(cmd::AutoLayout)}),
         popup("设置", {item(cmd::BindDrag), item(cmd::EnterCommitsEdit), sep(),
                        item(cmd::AutoSaveSetting)}),
         popup("窗口(&W)", {item(cmd::WindowNew), item(cmd::WindowCascade),

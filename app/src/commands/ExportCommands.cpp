@@ -15,6 +15,7 @@
 #include <sarvik/platform/ZFile.h>
 
 #include "commands/CommandTarget.h"
+#include "commands/InterchangeCommands.h"
 #include "dialogs/CDlgExport.h"
 #include "dialogs/CommandPrompts.h"
 #include "document/AppNames.h"
@@ -28,16 +29,16 @@ QSettings profile() {
     return QSettings(tavlo::kOrganisation, tavlo::kApplication);
 }
 
-QString failureText(const QString& path, const QString& reason) {
+} // namespace
+
+QString exportFailureText(const QString& path, const QString& reason) {
     return QString("导出失败，未写入文件 %1。\n%2").arg(QDir::toNativeSeparators(path), reason);
 }
-
-} // namespace
 
 ExportChoices loadExportChoices() {
     QSettings s = profile();
     ExportChoices c;
-    c.format = std::clamp(s.value("Export/Format", c.format).toInt(), 0, 2);
+    c.format = std::clamp(s.value("Export/Format", c.format).toInt(), 0, int(ExportChoices::Text));
     c.selectionOnly = s.value("Export/SelectionOnly", c.selectionOnly).toBool();
     const int scale = s.value("Export/Scale", c.scale).toInt();
     c.scale = scale == 200 || scale == 300 ? scale : 100;
@@ -67,10 +68,27 @@ void storeExportFolder(const QString& folder) {
 }
 
 QString exportSuffix(int format) {
-    return format == ExportChoices::Svg ? "svg" : format == ExportChoices::Pdf ? "pdf" : "png";
+    switch (format) {
+    case ExportChoices::Svg:
+        return "svg";
+    case ExportChoices::Pdf:
+        return "pdf";
+    case ExportChoices::Mm:
+        return "mm";
+    case ExportChoices::Opml:
+        return "opml";
+    case ExportChoices::Markdown:
+        return "md";
+    case ExportChoices::Text:
+        return "txt";
+    default:
+        return "png";
+    }
 }
 
 QString exportFilter(int format) {
+    if (ExportChoices::isMap(format))
+        return mapExportFilter(format);
     if (format == ExportChoices::Svg)
         return "SVG 图形 (*.svg)";
     if (format == ExportChoices::Pdf)
@@ -96,7 +114,7 @@ bool exportPages(const std::vector<ZN_ShapeManager*>& sources, const ExportChoic
         RecordedPage recorded;
         if (!recordPage(prepareExportPage(*source, c.selectionOnly), transparent, &recorded,
                         &reason)) {
-            *failure = failureText(path, "无法绘制页面：" + reason);
+            *failure = exportFailureText(path, "无法绘制页面：" + reason);
             return false;
         }
         pages.push_back(std::move(recorded));
@@ -111,13 +129,13 @@ bool exportPages(const std::vector<ZN_ShapeManager*>& sources, const ExportChoic
         bytes = pageSvg(pages.front());
     } else if (c.format == ExportChoices::Pdf) {
         if (!pdfDocument(pages, c.title, &bytes, &reason)) {
-            *failure = failureText(path, reason);
+            *failure = exportFailureText(path, reason);
             return false;
         }
     } else {
         const QImage image = pageImage(pages.front(), c.scale / 100.0);
         if (image.isNull()) {
-            *failure = failureText(path, "图片太大");
+            *failure = exportFailureText(path, "图片太大");
             return false;
         }
         bytes = pngFile(transparent ? image : image.convertToFormat(QImage::Format_RGB888));
@@ -128,7 +146,7 @@ bool exportPages(const std::vector<ZN_ShapeManager*>& sources, const ExportChoic
     std::string cause;
     if (!ZFile::writeWhole(QFile::encodeName(path).toStdString(), bytes.constData(),
                            static_cast<std::size_t>(bytes.size()), &cause)) {
-        *failure = failureText(path, QString::fromLocal8Bit(cause.c_str()));
+        *failure = exportFailureText(path, QString::fromLocal8Bit(cause.c_str()));
         return false;
     }
     return true;
@@ -175,6 +193,10 @@ void fileExport(CommandTarget& frame, int) {
     }
     if (doc)
         choices.title = doc->title();
+    if (ExportChoices::isMap(choices.format)) {
+        exportMapCommand(frame, *page, path, choices.format);
+        return;
+    }
 
     QProgressDialog progress("正在导出...", "取消", 0, 3, frame.mainWindow());
     progress.setWindowTitle("导出");

@@ -24,7 +24,7 @@ namespace handlers {
 void fileNew(CommandTarget& frame, int) { frame.createDocument(); }
 
 void fileOpen(CommandTarget& frame, int) {
-    const QString path = askOpenFile(frame.mainWindow(), "打开", QString(), documentFileTypes());
+    const QString path = askOpenFile(frame.mainWindow(), "打开", QString(), openFileTypes());
     if (!path.isEmpty())
         frame.openDocument(path);
 }

@@ -16,10 +16,9 @@ namespace {
 constexpr int kScales[] = {100, 200, 300};
 
 QGroupBox* radioRow(const char* title, QButtonGroup* group,
-                    std::initializer_list<const char*> texts) {
+                    std::initializer_list<const char*> texts, int id = 0) {
     auto* box = new QGroupBox(title);
     auto* row = new QHBoxLayout(box);
-    int id = 0;
     for (const char* text : texts) {
         auto* button = new QRadioButton(text);
         group->addButton(button, id++);
@@ -37,6 +36,10 @@ CDlgExport::CDlgExport(QWidget* parent)
     setWindowTitle("导出");
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(radioRow("格式", format_, {"PNG 图片", "SVG 图形", "PDF 文档"}));
+    // One choice among both rows: the buttons share their group.
+    layout->addWidget(radioRow("导图格式", format_,
+                               {"FreeMind 导图", "OPML 大纲", "Markdown", "缩进文本"},
+                               ExportChoices::Mm));
     layout->addWidget(radioRow("范围", extent_, {"当前页", "选定内容", "所有页"}));
 
     auto* pngBox = new QGroupBox("PNG 选项");
@@ -90,9 +93,11 @@ void CDlgExport::updateEnabled() {
     const bool png = format_->checkedId() == ExportChoices::Png;
     scale_->setEnabled(png);
     transparent_->setEnabled(png);
-    // Only a PDF holds several pages.
+    // Only a PDF holds several pages; a map holds the page's whole trees.
     const bool pdf = format_->checkedId() == ExportChoices::Pdf;
+    const bool map = ExportChoices::isMap(format_->checkedId());
+    extent_->button(1)->setEnabled(selectionAvailable && !map);
     extent_->button(2)->setEnabled(pdf);
-    if (!pdf && extent_->checkedId() == 2)
+    if ((!pdf && extent_->checkedId() == 2) || (map && extent_->checkedId() == 1))
         extent_->button(0)->setChecked(true);
 }

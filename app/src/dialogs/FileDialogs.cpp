@@ -43,6 +43,42 @@ const std::vector<FileType>& documentFileTypes() {
     return types;
 }
 
+namespace {
+
+// The maps of other programs, one entry each, as Open and 导入 list them.
+constexpr FileType kMapTypes[] = {
+    {"FreeMind/Freeplane 导图 (*.mm)", "*.mm"},
+    {"XMind 工作簿 (*.xmind)", "*.xmind"},
+    {"OPML 大纲 (*.opml)", "*.opml"},
+    {"Markdown 文档 (*.md)", "*.md *.markdown"},
+    {"缩进文本 (*.txt)", "*.txt"},
+};
+constexpr const char* kMapPatterns = "*.mm *.xmind *.opml *.md *.markdown *.txt";
+
+} // namespace
+
+const std::vector<FileType>& openFileTypes() {
+    static const std::vector<FileType> types = [] {
+        std::vector<FileType> v = {
+            {"所有支持的文件", "*.tvx *.mm *.xmind *.opml *.md *.markdown *.txt"},
+            {tavlo::kFileFilter, "*.tvx"}};
+        v.insert(v.end(), std::begin(kMapTypes), std::end(kMapTypes));
+        v.push_back({"所有文件 (*.*)", "*"});
+        return v;
+    }();
+    return types;
+}
+
+const std::vector<FileType>& importFileTypes() {
+    static const std::vector<FileType> types = [] {
+        std::vector<FileType> v = {{"可导入的导图", kMapPatterns}};
+        v.insert(v.end(), std::begin(kMapTypes), std::end(kMapTypes));
+        v.push_back({"所有文件 (*.*)", "*"});
+        return v;
+    }();
+    return types;
+}
+
 std::unique_ptr<QFileDialog> makeFileDialog(QWidget* parent, const QString& caption,
                                             const QString& folder,
                                             const std::vector<FileType>& types, bool save) {

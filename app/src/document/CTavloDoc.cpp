@@ -18,9 +18,16 @@ void CTavloDoc::setPathName(const QString& path) {
     emit titleChanged();
 }
 
+void CTavloDoc::setImportSource(const QString& path) {
+    importSource_ = path;
+    emit titleChanged();
+}
+
 QString CTavloDoc::title() const {
-    if (path_.isEmpty())
-        return QStringLiteral("未命名");
+    if (path_.isEmpty()) {
+        const QString base = QFileInfo(importSource_).completeBaseName();
+        return base.isEmpty() ? QStringLiteral("未命名") : base;
+    }
     return QFileInfo(path_).fileName();
 }
 

@@ -2,8 +2,10 @@
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QMessageBox>
 
+#include "commands/InterchangeCommands.h"
 #include "dialogs/CDlgJiuGongGe.h"
 #include "dialogs/FileDialogs.h"
 #include "document/CTavloDoc.h"
@@ -86,11 +88,18 @@ bool CChildFrame::save() {
 }
 
 bool CChildFrame::saveAs() {
-    const QString suggestion =
+    QString suggestion =
         doc_->pathName().isEmpty() ? doc_->title() + CTavloApp::kFileExtension : doc_->pathName();
-    const QString path = g_askFileName(this, suggestion);
+    // An imported map is saved beside the file it came from.
+    if (doc_->pathName().isEmpty() && !doc_->importSource().isEmpty())
+        suggestion = QFileInfo(doc_->importSource()).dir().filePath(suggestion);
+    QString path = g_askFileName(this, suggestion);
     if (path.isEmpty())
         return false;
+    // A document written under a map's name would ruin that map for the
+    // program it belongs to: it gets its own extension after that name.
+    if (isImportPath(path))
+        path += CTavloApp::kFileExtension;
     if (!doc_->saveTo(path))
         return false;
     if (CTavloApp* app = CTavloApp::instance())

@@ -23,6 +23,7 @@
 
 #include "commands/CommandIds.h"
 #include "commands/CommandTable.h"
+#include "commands/InterchangeCommands.h"
 #include "commands/ToolbarIcons.h"
 #include "dialogs/ToolbarCustomizer.h"
 #include "document/CTavloDoc.h"
@@ -437,6 +438,9 @@ CChildFrame* CMainFrame::openDocumentFile(const QString& path) {
             return child;
         }
     }
+    // Maps of other programs come in as new documents, never as this file.
+    if (isImportPath(absolute))
+        return importDocumentFile(absolute);
     TvxDocument loaded;
     const TvxStatus status = readTvxFile(absolute.toStdString(), loaded);
     if (status != TvxStatus::Ok) {

@@ -123,5 +123,9 @@ enum : int {
     ViewOverview = 33105,
     // Keys of the in-place edit box
     EnterCommitsEdit = 33150,
+    // Maps of other programs: 导入, 粘贴为树, 自动布局
+    Import = 33200,
+    PasteAsTree = 33201,
+    AutoLayout = 33202,
 };
 } // namespace cmd

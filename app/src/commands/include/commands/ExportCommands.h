@@ -20,6 +20,9 @@ void storeExportChoices(const ExportChoices& choices);
 QString loadExportFolder(const QString& documentPath = QString());
 void storeExportFolder(const QString& folder);
 
+// "导出失败，未写入文件 <path>。" and why.
+QString exportFailureText(const QString& path, const QString& reason);
+
 // The file name suffix and the save dialog's filter of a format.
 QString exportSuffix(int format);
 QString exportFilter(int format);

@@ -16,8 +16,13 @@ struct FileType {
     const char* pattern; // what it matches, e.g. "*"
 };
 
-// The document types offered by Open and Save As.
+// The document types offered by Save As.
 const std::vector<FileType>& documentFileTypes();
+// What Open offers: first every kind the editor opens (documents and the maps
+// it imports), then each kind on its own.
+const std::vector<FileType>& openFileTypes();
+// What 导入 offers: the maps of other programs.
+const std::vector<FileType>& importFileTypes();
 
 // A file dialog set up with `types`; the caller runs it.
 std::unique_ptr<QFileDialog> makeFileDialog(QWidget* parent, const QString& caption,

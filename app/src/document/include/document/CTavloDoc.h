@@ -25,8 +25,14 @@ public:
     // The file this document belongs to; empty for a new document.
     const QString& pathName() const { return path_; }
     void setPathName(const QString& path);
-    // "未命名" for a new document, the file name otherwise.
+    // "未命名" for a new document, the file name otherwise; a map imported
+    // from another program is titled by its file's base name until saved.
     QString title() const;
+
+    // The file of another program this document was imported from; empty
+    // for documents that were made or opened here. Never written to.
+    const QString& importSource() const { return importSource_; }
+    void setImportSource(const QString& path);
 
     // When the file last changed as this document knows it (read or written
     // here); invalid when the document has no file yet.
@@ -57,6 +63,7 @@ signals:
 private:
     ZShapeData data_;
     QString path_;
+    QString importSource_;
     bool modified_ = false;
     QDateTime fileTime_;
     std::vector<ZImageTexture*> pendingTextures_; // owned by the application's cache

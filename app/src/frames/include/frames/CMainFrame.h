@@ -35,6 +35,10 @@ public:
     // Opens a document; a file that cannot be read opens nothing and tells the
     // user why. An already open file is brought to the front.
     CChildFrame* openDocumentFile(const QString& path);
+    // Opens a map of another program as a new document titled by the file's
+    // base name and with no file of its own, and says in the status bar what
+    // came in; a file that cannot be read opens nothing and tells why.
+    CChildFrame* importDocumentFile(const QString& path);
 
     QAction* action(int id) const;
     QToolBar* toolbar(int index) const;

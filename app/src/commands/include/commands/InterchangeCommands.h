@@ -1,0 +1,51 @@
+#pragma once
+// The editor's side of the maps of other programs: 文件 > 导入... and opening
+// such a map, exporting a page's trees as one, 粘贴为树 and 自动布局.
+
+#include <QString>
+
+#include <rulmek/rulmek.h>
+
+class CommandTarget;
+class CTavloView;
+class ZN_ShapeManager;
+struct TvxDocument;
+
+// Whether `path` names a map of another program that the editor imports
+// rather than opens (.mm .xmind .opml .md .txt).
+bool isImportPath(const QString& path);
+
+// Reads such a map into pages. On success `summary` is what the editor says
+// once ("已导入 1 516 个节点；未导入：12 个备注"); on failure `problem` is the
+// one message the user sees, naming the file and, where it applies, the line.
+bool importMapDocument(const QString& path, TvxDocument& out, QString& summary, QString& problem);
+
+// Writes the trees of `page` to `path` in the map format of `format`
+// (ExportChoices::Mm and up), whole or not at all. On success `summary` counts
+// the nodes and the shapes left out; on failure `failure` says why.
+bool exportMapPage(const ZN_ShapeManager& page, const QString& pageName, int format,
+                   const QString& path, QString& summary, QString& failure);
+
+// The save dialog's filter of a map format.
+QString mapExportFilter(int format);
+// 文件 > 导出... for a map format once the file is chosen: writes the active
+// document's page `page` and says in the status bar what was left out, or
+// warns that nothing was written.
+void exportMapCommand(CommandTarget& frame, const ZN_ShapeManager& page, const QString& path,
+                      int format);
+
+// Indented text or a Markdown list as boxes on the view's page: below the
+// first selected node, laid out with its subtree, or as new trees whose
+// top-left corner is `at` (canvas). One undo step; the new roots end up
+// selected. Returns the number of boxes made (0: nothing was changed).
+int pasteTreeText(CTavloView& view, const QString& text, ZVector2 at);
+
+// Lays out the subtree of every selected node as a tidy tree, in one undo
+// step. Returns the number of trees laid out (0: nothing was changed).
+int autoLayoutSelection(CTavloView& view);
+
+namespace handlers {
+void fileImport(CommandTarget& frame, int id);
+void pasteAsTree(CommandTarget& frame, int id);
+void autoLayout(CommandTarget& frame, int id);
+} // namespace handlers

@@ -1,0 +1,303 @@
+// Maps of other programs in the editor: importing one as a new document that
+// never writes over its source, exporting a page's trees, pasting text as a
+// tree and laying out subtrees, each edit one undo step.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QStatusBar>
+
+#include <sarvik/ZNRedoUndo.h>
+#include <sarvik/ZN_NRect.h>
+#include <sarvik/ZN_SText.h>
+#include <sarvik/ZN_ShapeManager.h>
+#include <sarvik/platform/ZMessage.h>
+
+#include "CommandFixture.h"
+#include "TestSupport.h"
+#include "commands/CommandIds.h"
+#include "commands/ExportCommands.h"
+#include "commands/InterchangeCommands.h"
+#include "dialogs/CDlgExport.h"
+#include "dialogs/FileDialogs.h"
+#include "document/TvxContainer.h"
+#include "interchange/Interchange.h"
+
+namespace {
+
+const char* const kMap = "<map version=\"1.0.1\">\n"
+                         "<node TEXT=\"根\">\n"
+                         "<node TEXT=\"甲\"><icon BUILTIN=\"idea\"/></node>\n"
+                         "<node TEXT=\"乙\" FOLDED=\"true\"><node TEXT=\"丙\"/></node>\n"
+                         "</node>\n"
+                         "</map>\n";
+
+QString writeText(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    return path;
+}
+
+std::vector<ZN_ShapeBase*> ofType(const ZN_ShapeManager& page, int type) {
+    std::vector<ZN_ShapeBase*> out;
+    for (ZN_ShapeBase* s : page.getShapeList())
+        if (s->type() == type)
+            out.push_back(s);
+    return out;
+}
+
+std::string labelOf(const ZN_ShapeBase* s) {
+    const auto* box = dynamic_cast<const ZN_NRect*>(s);
+    return box && box->getLabel() ? std::string(box->getLabel()->getText()) : std::string();
+}
+
+// The boxes below `parent` through its connectors, in output order.
+std::vector<ZN_ShapeBase*> childrenOf(const ZN_ShapeBase* parent) {
+    std::vector<ZN_ShapeBase*> out;
+    for (const ZN_ShapeBase* line : parent->outputs())
+        for (ZN_ShapeBase* child : line->outputs())
+            out.push_back(child);
+    return out;
+}
+
+void label(ZN_NRect* box, const char* text) {
+    auto* l = new ZN_SText();
+    l->setText(text);
+    l->setHost(box);
+    box->setLabel(l);
+}
+
+bool overlap(const ZN_ShapeBase* a, const ZN_ShapeBase* b) {
+    return a->getPoint1().X() < b->getPoint2().X() && b->getPoint1().X() < a->getPoint2().X() &&
+           a->getPoint1().Y() < b->getPoint2().Y() && b->getPoint1().Y() < a->getPoint2().Y();
+}
+
+QString g_suggested;
+QString g_answer;
+QString answerFileName(QWidget*, const QString& suggestion) {
+    g_suggested = suggestion;
+    return g_answer;
+}
+
+} // namespace
+
+TEST_F(MainWindowFixture, AnImportedMapIsANewUntitledDocumentThatNeverWritesOverItsSource) {
+    const QString dir = QString::fromStdString(tempDir());
+    const QString source = writeText(dir + "/plan.v2.mm", kMap);
+    const int before = static_cast<int>(frame->children().size());
+    CChildFrame* child = frame->openDocumentFile(source);
+    ASSERT_NE(child, nullptr);
+    EXPECT_EQ(static_cast<int>(frame->children().size()), before + 1);
+    CTavloDoc* doc = child->document();
+    EXPECT_TRUE(doc->pathName().isEmpty());
+    EXPECT_EQ(doc->title(), "plan.v2");
+    EXPECT_EQ(frame->statusBar()->currentMessage(), "已导入 4 个节点；未导入：1 个图标");
+    ASSERT_EQ(doc->shapeData().pageCount(), 1);
+    EXPECT_EQ(ofType(*doc->shapeData().managers[0], 7).size(), 4u);
+    // Opening it again imports it again rather than finding a document of that name.
+    CChildFrame* again = frame->openDocumentFile(source);
+    ASSERT_NE(again, nullptr);
+    EXPECT_NE(again, child);
+
+    // Saving asks for a .tvx name beside the source; a name of a map kind gets .tvx added.
+    CChildFrame::setAskFileName(answerFileName);
+    g_answer = dir + "/plan.v2.mm";
+    EXPECT_TRUE(child->save());
+    CChildFrame::setAskFileName(nullptr);
+    EXPECT_EQ(g_suggested, QDir(dir).filePath("plan.v2.tvx"));
+    EXPECT_EQ(doc->pathName(), dir + "/plan.v2.mm.tvx");
+    QFile kept(source);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray(kMap));
+    EXPECT_EQ(doc->title(), "plan.v2.mm.tvx");
+    TvxDocument reread;
+    EXPECT_EQ(readTvxFile((dir + "/plan.v2.mm.tvx").toStdString(), reread), TvxStatus::Ok);
+}
+
+TEST_F(MainWindowFixture, AMapThatCannotBeReadOpensNothingAndNamesFileAndLine) {
+    const QString dir = QString::fromStdString(tempDir());
+    const struct {
+        QString path;
+        const char* where;
+    } cases[] = {
+        {writeText(dir + "/broken.mm", "<map version=\"1.0.1\">\n<node TEXT=\"a\">\n</map>\n"),
+         "第 3 行"},
+        {writeText(dir + "/bad.opml", "<opml>\n<body><outline text=\"a\"></body>\n</opml>"),
+         "第 2 行"},
+        {dir + "/missing.md", ""},
+    };
+    for (const auto& c : cases) {
+        const int before = static_cast<int>(frame->children().size());
+        EXPECT_EQ(frame->openDocumentFile(c.path), nullptr) << c.path.toStdString();
+        EXPECT_EQ(static_cast<int>(frame->children().size()), before);
+        const QString message = QString::fromStdString(ZLastMessageText());
+        EXPECT_TRUE(message.startsWith("无法导入文件\n")) << message.toStdString();
+        EXPECT_TRUE(message.contains(c.path)) << message.toStdString();
+        EXPECT_TRUE(message.contains(c.where)) << message.toStdString();
+    }
+}
+
+TEST(InterchangeUi, OpenOffersEverySupportedKindFirstAndSaveAsOnlyDocuments) {
+    testApp();
+    const auto open = makeFileDialog(nullptr, "打开", QString(), openFileTypes(), false);
+    const auto* types = open->findChild<QComboBox*>("fileTypeCombo");
+    ASSERT_NE(types, nullptr);
+    EXPECT_EQ(types->itemText(0), "所有支持的文件");
+    for (const char* kind : {"*.tvx", "*.mm", "*.xmind", "*.opml", "*.md", "*.txt"})
+        EXPECT_TRUE(open->nameFilters().at(0).contains(kind)) << kind;
+    EXPECT_EQ(types->itemText(types->count() - 1), "所有文件 (*.*)");
+    for (const FileType& type : documentFileTypes())
+        EXPECT_EQ(QString(type.pattern).contains(".mm"), false);
+    for (const FileType& type : importFileTypes())
+        EXPECT_FALSE(QString(type.pattern).contains(".tvx"));
+}
+
+TEST_F(CommandFixture, APagesTreesExportAsAMapAndAFailedWriteLeavesNoFile) {
+    ZN_NRect* root = addRect(*page, 0, 0, 80, 30);
+    ZN_NRect* leaf = addRect(*page, 200, 0, 280, 30);
+    join(root, leaf);
+    label(root, "根");
+    label(leaf, "叶");
+    auto* free = new ZN_SText();
+    free->setText("自由");
+    page->addShape(free);
+    const QString dir = QString::fromStdString(tempDir());
+    for (int format :
+         {ExportChoices::Mm, ExportChoices::Opml, ExportChoices::Markdown, ExportChoices::Text}) {
+        const QString path = dir + "/out." + exportSuffix(format);
+        QString summary, failure;
+        ASSERT_TRUE(exportMapPage(*page, "页1", format, path, summary, failure)) << format;
+        EXPECT_EQ(summary, "已导出 2 个节点；未导出：1 个自由文本");
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        interchange::MapDocument map;
+        interchange::ReadError error;
+        ASSERT_TRUE(interchange::readMap(file.readAll(),
+                                         interchange::formatOfPath(path.toStdString()), map, error))
+            << path.toStdString() << ": " << error.reason;
+        EXPECT_EQ(map.nodeCount(), 2) << format;
+    }
+    const QString nowhere = dir + "/no/such/folder/out.mm";
+    QString summary, failure;
+    EXPECT_FALSE(exportMapPage(*page, "页1", ExportChoices::Mm, nowhere, summary, failure));
+    EXPECT_TRUE(failure.startsWith("导出失败，未写入文件")) << failure.toStdString();
+    EXPECT_FALSE(QFile::exists(nowhere));
+}
+
+TEST(InterchangeUi, TheExportDialogKeepsMapsToTheWholePage) {
+    testApp();
+    CDlgExport dialog;
+    dialog.selectionAvailable = true;
+    dialog.choices.format = ExportChoices::Opml;
+    dialog.choices.selectionOnly = true;
+    dialog.loadControls();
+    EXPECT_EQ(dialog.formatGroup()->checkedId(), ExportChoices::Opml);
+    EXPECT_EQ(dialog.extentGroup()->checkedId(), 0);
+    EXPECT_FALSE(dialog.extentGroup()->button(1)->isEnabled());
+    EXPECT_FALSE(dialog.scaleBox()->isEnabled());
+    dialog.formatGroup()->button(ExportChoices::Png)->click();
+    EXPECT_TRUE(dialog.extentGroup()->button(1)->isEnabled());
+}
+
+TEST_F(CommandFixture, TextPastedAsATreeHangsBelowTheSelectedBoxInOneUndoStep) {
+    ZN_NRect* top = addRect(*page, 100, 100, 180, 130);
+    select({top});
+    const int undoBefore = snapshots();
+    EXPECT_EQ(pasteTreeText(*view, "甲\n\t甲一\n\t甲二\n乙\n", ZVector2(0, 0)), 4);
+    EXPECT_EQ(snapshots(), undoBefore + 1);
+    EXPECT_TRUE(modified());
+    const std::vector<ZN_ShapeBase*> kids = childrenOf(top);
+    ASSERT_EQ(kids.size(), 2u);
+    EXPECT_EQ(labelOf(kids[0]), "甲");
+    EXPECT_EQ(labelOf(kids[1]), "乙");
+    EXPECT_EQ(childrenOf(kids[0]).size(), 2u);
+    // Laid out to the right of the parent, none over another.
+    const std::vector<ZN_ShapeBase*> boxes = ofType(*page, 7);
+    ASSERT_EQ(boxes.size(), 5u);
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        if (boxes[i] != top) {
+            EXPECT_GT(boxes[i]->getPoint1().X(), top->getPoint2().X());
+        }
+        for (std::size_t j = i + 1; j < boxes.size(); ++j)
+            EXPECT_FALSE(overlap(boxes[i], boxes[j])) << i << " " << j;
+    }
+    // The new branches are the selection.
+    EXPECT_EQ(view->getSelection().size(), 2u);
+
+    run(cmd::Undo);
+    EXPECT_EQ(page->getShapeList().size(), 1u);
+}
+
+TEST_F(CommandFixture, AMarkdownListPastedWithNothingSelectedStartsAtThePoint) {
+    EXPECT_EQ(pasteTreeText(*view, "- one\n  - two\n- three\n", ZVector2(500, 300)), 3);
+    const std::vector<ZN_ShapeBase*> boxes = ofType(*page, 7);
+    ASSERT_EQ(boxes.size(), 3u);
+    float minX = 1e9f, minY = 1e9f;
+    for (const ZN_ShapeBase* b : boxes) {
+        minX = std::min(minX, b->getPoint1().X());
+        minY = std::min(minY, b->getPoint1().Y());
+    }
+    EXPECT_NEAR(minX, 500.0f, 0.5f);
+    EXPECT_NEAR(minY, 300.0f, 0.5f);
+    ASSERT_EQ(labelOf(boxes[0]), "one");
+    ASSERT_EQ(childrenOf(boxes[0]).size(), 1u);
+    EXPECT_EQ(labelOf(childrenOf(boxes[0])[0]), "two");
+
+    // Nothing to paste changes nothing and takes no undo step.
+    const int undoBefore = snapshots();
+    const std::size_t shapes = page->getShapeList().size();
+    for (const char* text : {"", "  \n\n", "\t"})
+        EXPECT_EQ(pasteTreeText(*view, text, ZVector2(0, 0)), 0) << text;
+    EXPECT_EQ(snapshots(), undoBefore);
+    EXPECT_EQ(page->getShapeList().size(), shapes);
+}
+
+TEST_F(CommandFixture, AutoLayoutTidiesTheSelectedSubtreesInOneUndoStep) {
+    // A root with four children heaped on one another and a grandchild left of its parent.
+    ZN_NRect* root = addRect(*page, 300, 300, 380, 330);
+    std::vector<ZN_NRect*> kids;
+    for (int i = 0; i < 4; ++i) {
+        kids.push_back(
+            addRect(*page, 420.0f + i * 5, 310.0f + i * 3, 500.0f + i * 5, 340.0f + i * 3));
+        join(root, kids.back());
+    }
+    ZN_NRect* grand = addRect(*page, 200, 500, 280, 530);
+    join(kids[1], grand);
+    ZN_NRect* stranger = addRect(*page, 900, 900, 980, 930);
+
+    const int undoBefore = snapshots();
+    view->clearSelection();
+    EXPECT_EQ(autoLayoutSelection(*view), 0);
+    EXPECT_EQ(snapshots(), undoBefore);
+
+    select({root, kids[1]});
+    EXPECT_EQ(autoLayoutSelection(*view), 1);
+    EXPECT_EQ(snapshots(), undoBefore + 1);
+    const std::vector<ZN_ShapeBase*> boxes = ofType(*page, 7);
+    for (std::size_t i = 0; i < boxes.size(); ++i)
+        for (std::size_t j = i + 1; j < boxes.size(); ++j)
+            EXPECT_FALSE(overlap(boxes[i], boxes[j])) << i << " " << j;
+    EXPECT_FLOAT_EQ(root->getPoint1().X(), 300.0f);
+    EXPECT_GT(grand->getPoint1().X(), kids[1]->getPoint2().X());
+    for (int i = 1; i < 4; ++i)
+        EXPECT_GT(kids[i]->getPoint1().Y(), kids[i - 1]->getPoint1().Y());
+    EXPECT_FLOAT_EQ(stranger->getPoint1().X(), 900.0f);
+
+    run(cmd::Undo);
+    EXPECT_FLOAT_EQ(ofType(*page, 7)[1]->getPoint1().X(), 420.0f);
+}
+
+TEST_F(CommandFixture, TheTreeCommandsRunFromTheirMenuItems) {
+    ZN_NRect* root = addRect(*page, 300, 300, 380, 330);
+    join(root, addRect(*page, 310, 310, 390, 340));
+    select({root});
+    frame->runCommand(cmd::AutoLayout);
+    EXPECT_EQ(snapshots(), 1);
+    EXPECT_EQ(frame->action(cmd::PasteAsTree)->shortcut(), QKeySequence("Ctrl+Shift+V"));
+}
