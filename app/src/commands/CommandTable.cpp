@@ -50,6 +50,15 @@ const std::vector<CommandDef> kCommands = {
      true},
     {cmd::Clear, "清除", "清除选中对象\n清除", nullptr, Snapshot::Before, viewCommand, nullptr,
      true},
+    // Find and replace, in the document window's find bar
+    {cmd::Find, "查找(&F)...\tCtrl+F", "在标签和文本中查找\n查找", "Ctrl+F", Snapshot::No,
+     findText, nullptr, true},
+    {cmd::Replace, "替换(&R)...\tCtrl+H", "查找并替换标签和文本中的文字\n替换", "Ctrl+H",
+     Snapshot::No, findText, nullptr, true},
+    {cmd::FindNext, "查找下一个\tF3", "转到下一个匹配\n查找下一个", "F3", Snapshot::No, findText,
+     nullptr, true},
+    {cmd::FindPrevious, "查找上一个\tShift+F3", "转到上一个匹配\n查找上一个", "Shift+F3",
+     Snapshot::No, findText, nullptr, true},
     // Point properties
     {cmd::PointBig, "大", nullptr, nullptr, Snapshot::Before, viewCommand, nullptr, true},
     {cmd::PointZero, "零大小", nullptr, nullptr, Snapshot::Before, viewCommand, nullptr, true},
@@ -274,7 +283,9 @@ const std::vector<MenuEntry>& documentMenuBar() {
     static const std::vector<MenuEntry> menus = {
         fileMenu(true),
         popup("编辑(&E)", {item(cmd::Undo), item(cmd::Redo), sep(), item(cmd::Cut), item(cmd::Copy),
-                           item(cmd::Paste), item(cmd::Clear), sep(), item(cmd::SelectAll)}),
+                           item(cmd::Paste), item(cmd::Clear), sep(), item(cmd::SelectAll), sep(),
+                           item(cmd::Find), item(cmd::Replace), item(cmd::FindNext),
+                           item(cmd::FindPrevious)}),
         viewMenu(true),
         popup("画图", {item(cmd::ToolSelect), sep(), item(cmd::ToolRect), item(cmd::ToolRoundRect),
                        item(cmd::ToolRhombus), item(cmd::ToolParallelogram), item(cmd::ToolEllipse),

@@ -14,6 +14,7 @@
 #include <sarvik/platform/ZTextRaster.h>
 
 #include "EditBoxText.h"
+#include "document/LabelText.h"
 #include "view/CTavloView.h"
 
 void CTavloView::closeEditBox(bool commit) {
@@ -66,11 +67,6 @@ void CTavloView::commitEdit() {
     takeSnapshot();
     const std::string text = detail::editText(editBox_);
     if (!text.empty()) {
-        const LOGFONTA font = editLabel ? editLabel->getFont() : detail::defaultTextFont();
-        const ZTextSize size = ZMeasureText(font, text);
-        const ZVector2 topLeft = canvas(pressPoint);
-        const ZVector2 bottomRight =
-            topLeft + ZVector2(static_cast<float>(size.width), static_cast<float>(size.height));
         ZN_SText* label = editLabel;
         if (label) {
             label->setShow(true);
@@ -78,11 +74,7 @@ void CTavloView::commitEdit() {
             label = static_cast<ZN_SText*>(ZN_ShapeBase::createShape(5));
             currentPage->addShape(label);
         }
-        label->setRect(topLeft, bottomRight);
-        label->setText(text.c_str());
-        label->setFont(label->getFont());
-        if (ZN_ShapeBase* host = label->getHost())
-            host->resetLabelPosition();
+        setLabelText(*label, canvas(pressPoint), text);
     } else if (editLabel) {
         editLabel->setShow(true);
         // A node whose label text is erased loses its label.

@@ -121,5 +121,10 @@ enum : int {
     ZoomFit = 33104,
     // The overview window
     ViewOverview = 33105,
+    // The find bar of the document window
+    Find = 33120,
+    Replace = 33121,
+    FindNext = 33122,
+    FindPrevious = 33123,
 };
 } // namespace cmd
