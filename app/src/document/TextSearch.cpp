@@ -54,6 +54,13 @@ void appendUtf8(char32_t c, std::string& out) {
     }
 }
 
+// Scripts without case (CJK, kana, Hangul), which most labels are written in,
+// are copied without asking the folding tables.
+bool caseless(char32_t code) {
+    return (code >= 0x2E80 && code <= 0xA63F) || (code >= 0xAC00 && code <= 0xD7FF) ||
+           (code >= 0xF900 && code <= 0xFAFF);
+}
+
 // `text` as the search compares it, into `out`: line breaks left out and,
 // with `fold`, every character case-folded. With `origin`, the offset in
 // `text` of the character each byte of `out` came from.
@@ -70,7 +77,7 @@ void normalise(std::string_view text, bool fold, std::string& out,
             // A line break is only where the text was wrapped.
         } else if (length == 1 && code >= 0x80) {
             out += text[at];
-        } else if (!fold) {
+        } else if (!fold || caseless(code)) {
             out.append(text.substr(at, length));
         } else if (code < 0x80) {
             out += static_cast<char>(code >= 'A' && code <= 'Z' ? code + ('a' - 'A') : code);

@@ -21,8 +21,7 @@ void beginWindowPixels(int width, int height) {
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_LINE_STIPPLE);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDisable(GL_BLEND);
 }
 
 void endWindowPixels() {
@@ -44,7 +43,9 @@ void drawOutlineRects(const std::vector<QRectF>& rects, ZVector2 offset, float z
     if (rects.empty())
         return;
     beginWindowPixels(width, height);
-    glColor4f(1.0f, 0.55f, 0.0f, 0.75f);
+    // Orange: apart from the selection's red and grey and the green of a
+    // connection target.
+    glColor3f(1.0f, 0.6f, 0.1f);
     glLineWidth(2.0f);
     glPointSize(3.0f);
     const double ox = offset.X();
