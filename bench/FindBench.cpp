@@ -5,9 +5,6 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <chrono>
-#include <cstdlib>
-#include <ctime>
 #include <map>
 #include <memory>
 
@@ -15,6 +12,7 @@
 
 #include <sarvik/ZN_ShapeManager.h>
 
+#include "BenchClock.h"
 #include "BenchScene.h"
 #include "MapGenerator.h"
 #include "ZHeadlessGL.h"
@@ -28,20 +26,8 @@ constexpr int kWindowH = 1080;
 // Two characters that about one label in twelve holds, folded as typed.
 constexpr const char* kQuery = "项目";
 
-// Seconds on the wall clock, or with TAVLO_BENCH_CPU=1 on the benchmark
-// thread's CPU clock, which leaves out waiting for a core on a shared machine.
 double now() {
-    static const bool cpu = [] {
-        const char* v = std::getenv("TAVLO_BENCH_CPU");
-        return v && *v && *v != '0';
-    }();
-    if (cpu) {
-        timespec t{};
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-    }
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
+    return benchmap::Clock::now();
 }
 
 ZN_ShapeManager& map(int nodes) {

@@ -1,6 +1,7 @@
 #include "document/TextSearch.h"
 
 #include <QChar>
+#include <QString>
 
 #include <sarvik/ZN_SText.h>
 #include <sarvik/ZN_ShapeManager.h>
@@ -37,21 +38,8 @@ std::size_t charLength(std::string_view text, std::size_t at, char32_t& code) {
 }
 
 void appendUtf8(char32_t c, std::string& out) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
+    // Only characters with case come here, seldom enough to go through Qt.
+    out += QString::fromUcs4(&c, 1).toStdString();
 }
 
 // Scripts without case (CJK, kana, Hangul), which most labels are written in,
