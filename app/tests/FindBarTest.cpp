@@ -204,7 +204,12 @@ TEST_F(FindBar, ReplaceAllIsOneUndoStepPerPage) {
 TEST_F(FindBar, ReplaceChangesTheCurrentMatchAndGoesOn) {
     ZN_NRect* a = box(*page, 100, 100, "cat");
     ZN_NRect* b = box(*page, 100, 200, "cat");
-    findByKeys("cat", true);
+    findByKeys("cat");
+    EXPECT_FALSE(bar->replaceField()->isVisible());
+    // Ctrl+H from the find field adds the replace row and keeps the query.
+    QTest::keyClick(bar->findField(), Qt::Key_H, Qt::ControlModifier);
+    ASSERT_TRUE(bar->replaceField()->isVisible());
+    EXPECT_EQ(bar->findField()->text(), "cat");
     QTest::keyClicks(bar->replaceField(), "dog");
     // The first press finds, the next ones replace.
     QTest::keyClick(bar->replaceField(), Qt::Key_Return);
