@@ -70,4 +70,8 @@ void zoomView(CommandTarget& frame, int id) {
     }
 }
 
+void findText(CommandTarget& frame, int id) {
+    frame.findInDocument(id);
+}
+
 } // namespace handlers

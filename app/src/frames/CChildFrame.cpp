@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QVBoxLayout>
 
 #include "commands/InterchangeCommands.h"
 #include "dialogs/CDlgJiuGongGe.h"
@@ -11,6 +12,7 @@
 #include "document/CTavloDoc.h"
 #include "folder/CFolderFrame.h"
 #include "folder/CFolderTabCtrl.h"
+#include "frames/CFindBar.h"
 #include "frames/CTavloApp.h"
 #include "view/CTavloView.h"
 
@@ -67,7 +69,15 @@ CChildFrame::CChildFrame(QWidget* parent) : QMdiSubWindow(parent) {
         [this](int& rows, int& columns) { return CDlgJiuGongGe::ask(view_, rows, columns); });
     view_->setCurrentPage(data.managers[0]);
     folder_->relayout();
-    setWidget(folder_);
+    // The find bar sits under the page, in the same window.
+    auto* body = new QWidget;
+    auto* column = new QVBoxLayout(body);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(folder_, 1);
+    findBar_ = new CFindBar(view_, body);
+    column->addWidget(findBar_);
+    setWidget(body);
     connect(doc_, &CTavloDoc::modifiedChanged, this, &CChildFrame::updateTitle);
     connect(doc_, &CTavloDoc::titleChanged, this, &CChildFrame::updateTitle);
     updateTitle();

@@ -4,7 +4,9 @@
 
 #include "document/CTavloDoc.h"
 #include "folder/CFolderFrame.h"
+#include "commands/CommandIds.h"
 #include "frames/CChildFrame.h"
+#include "frames/CFindBar.h"
 #include "frames/CMainFrame.h"
 #include "frames/CTavloApp.h"
 #include "frames/CWindowsDlg.h"
@@ -57,4 +59,23 @@ void CMainFrame::setAutoSaveSeconds(int seconds) {
     ZAutoSave::setProfileSeconds(seconds);
     if (ZAutoSave* saver = ZAutoSave::instance())
         saver->setSeconds(seconds);
+}
+
+void CMainFrame::findInDocument(int commandId) {
+    CChildFrame* child = activeChild();
+    if (!child)
+        return;
+    CFindBar* bar = child->findBar();
+    switch (commandId) {
+    case cmd::Find:
+    case cmd::Replace:
+        bar->open(commandId == cmd::Replace);
+        break;
+    case cmd::FindNext:
+    case cmd::FindPrevious:
+        bar->step(commandId == cmd::FindPrevious);
+        break;
+    default:
+        break;
+    }
 }

@@ -386,6 +386,7 @@ void CTavloView::paintGL() {
     // Labels, line widths and pictures are made for the screen's device pixels.
     scene.setPixelRatio(static_cast<float>(devicePixelRatioF()));
     scene.render();
+    drawOutlines();
     if (!focusRect_.isNull()) {
         // The rubber band: a dotted outline over the page, in window pixels.
         glMatrixMode(GL_PROJECTION);

@@ -9,29 +9,13 @@
 #include <QPlainTextEdit>
 
 #include <sarvik/ZN_NJiuGongGe.h>
-#include <sarvik/ZN_NLine.h>
-#include <sarvik/ZN_NRect.h>
 #include <sarvik/ZN_SText.h>
 #include <sarvik/ZN_ShapeManager.h>
 #include <sarvik/platform/ZTextRaster.h>
 
 #include "EditBoxText.h"
+#include "document/LabelText.h"
 #include "view/CTavloView.h"
-
-namespace {
-
-// A box grown around a longer label tells the page it moved and brings the
-// ends of its connectors back onto its outline.
-void refitHost(ZN_ShapeBase* host) {
-    if (auto* box = dynamic_cast<ZN_NRect*>(host))
-        box->setPoint1(box->getPoint1());
-    for (const auto& lines : {host->inputs(), host->outputs()})
-        for (ZN_ShapeBase* s : lines)
-            if (auto* line = dynamic_cast<ZN_NLine*>(s))
-                line->reglueEnds();
-}
-
-} // namespace
 
 void CTavloView::closeEditBox(bool commit) {
     if (!editBox_->isVisible()) {
@@ -88,11 +72,6 @@ void CTavloView::commitEdit() {
     editAfterGrowth_ = false;
     const std::string text = detail::editText(editBox_);
     if (!text.empty()) {
-        const LOGFONTA font = editLabel ? editLabel->getFont() : detail::defaultTextFont();
-        const ZTextSize size = ZMeasureText(font, text);
-        const ZVector2 topLeft = canvas(pressPoint);
-        const ZVector2 bottomRight =
-            topLeft + ZVector2(static_cast<float>(size.width), static_cast<float>(size.height));
         ZN_SText* label = editLabel;
         if (label) {
             label->setShow(true);
@@ -100,13 +79,7 @@ void CTavloView::commitEdit() {
             label = static_cast<ZN_SText*>(ZN_ShapeBase::createShape(5));
             currentPage->addShape(label);
         }
-        label->setRect(topLeft, bottomRight);
-        label->setText(text.c_str());
-        label->setFont(label->getFont());
-        if (ZN_ShapeBase* host = label->getHost()) {
-            host->resetLabelPosition();
-            refitHost(host);
-        }
+        setLabelText(*label, canvas(pressPoint), text);
     } else if (editLabel) {
         editLabel->setShow(true);
         // A node whose label text is erased loses its label.

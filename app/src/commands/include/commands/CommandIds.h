@@ -121,6 +121,11 @@ enum : int {
     ZoomFit = 33104,
     // The overview window
     ViewOverview = 33105,
+    // The find bar of the document window
+    Find = 33120,
+    Replace = 33121,
+    FindNext = 33122,
+    FindPrevious = 33123,
     // Keys of the in-place edit box
     EnterCommitsEdit = 33150,
     // Maps of other programs: 导入, 粘贴为树, 自动布局

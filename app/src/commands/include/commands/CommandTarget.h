@@ -44,4 +44,7 @@ public:
     // The interval of the recovery copies, in seconds; 0 keeps none.
     virtual int autoSaveSeconds() const = 0;
     virtual void setAutoSaveSeconds(int seconds) = 0;
+    // 查找, 替换, 查找下一个 and 查找上一个 (by command id) in the active
+    // document window's find bar.
+    virtual void findInDocument(int commandId) { (void)commandId; }
 };

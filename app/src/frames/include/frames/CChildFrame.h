@@ -4,6 +4,7 @@
 
 #include <QMdiSubWindow>
 
+class CFindBar;
 class CFolderFrame;
 class CTavloDoc;
 class CTavloView;
@@ -17,6 +18,8 @@ public:
     CTavloDoc* document() const { return doc_; }
     CFolderFrame* folderFrame() const { return folder_; }
     CTavloView* view() const { return view_; }
+    // The find bar under the page, hidden until asked for.
+    CFindBar* findBar() const { return findBar_; }
 
     // Asks whether to save a modified document; false when the user cancels
     // or saving failed.
@@ -44,4 +47,5 @@ private:
     CTavloDoc* doc_ = nullptr;     // child QObject
     CFolderFrame* folder_ = nullptr;
     CTavloView* view_ = nullptr;
+    CFindBar* findBar_ = nullptr;
 };

@@ -71,6 +71,7 @@ public:
     int appLook() const override;
     int autoSaveSeconds() const override;
     void setAutoSaveSeconds(int seconds) override;
+    void findInDocument(int commandId) override;
     // Size, position and toolbar layout as the profile keeps them; on the
     // first start most of the screen. Saved when the window closes.
     void restoreWindowLayout();

@@ -12,6 +12,7 @@
 
 #include <QPoint>
 #include <QPointF>
+#include <QRectF>
 #include <QString>
 
 #include <rulmek/rulmek.h>
@@ -226,6 +227,14 @@ public:
     // The focus rectangle of a rubber band in progress, empty when none.
     QRect focusRect() const { return focusRect_; }
 
+    // Canvas rectangles outlined lightly over the page (the matches of a
+    // search); asked at each frame for those within the canvas part min..max
+    // that the window shows. An empty source outlines nothing.
+    using OutlineSource = std::function<void(ZVector2 min, ZVector2 max, std::vector<QRectF>& out)>;
+    void setOutlineSource(OutlineSource source);
+    // The rectangles outlined at the last frame.
+    int outlinedCount() const { return outlinedCount_; }
+
 signals:
     // The zoom changed; `percent` is what the status bar shows.
     void zoomChanged(int percent);
@@ -337,6 +346,8 @@ private:
     void cancelTool();
     ZVector2 canvas(ZVector2 client) const;
     void showMessage(const QString& text);
+    // Draws the outline source's rectangles (OutlineOverlay.cpp).
+    void drawOutlines();
 
     ZN_ShapeManager* currentPage = nullptr; // not owned: the document owns its pages
     bool sceneReady = false;
@@ -381,4 +392,6 @@ private:
     std::unique_ptr<ViewScroller> scroller_;
     TableSizeAsker tableSizeAsker_;
     MessageShower messageShower_;
+    OutlineSource outlineSource_;
+    int outlinedCount_ = 0;
 };

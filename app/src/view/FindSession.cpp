@@ -1,0 +1,267 @@
+#include "view/FindSession.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <sarvik/ZNRedoUndo.h>
+#include <sarvik/ZN_ShapeManager.h>
+
+#include "document/CTavloDoc.h"
+#include "document/FoldReveal.h"
+#include "folder/CFolderFrame.h"
+#include "view/CTavloView.h"
+
+namespace {
+
+// A match is shown at least this large.
+constexpr float kReadableZoom = 0.5f;
+// Room kept between a match brought into sight and the window's edge, in
+// window pixels.
+constexpr double kSightMargin = 40.0;
+
+} // namespace
+
+FindSession::~FindSession() {
+    if (outlining_ && view_)
+        view_->setOutlineSource({});
+}
+
+std::vector<ZN_ShapeManager*> FindSession::pages() const {
+    if (!view_ || !view_->document())
+        return {};
+    return view_->document()->shapeData().managers;
+}
+
+int FindSession::currentPageIndex() const {
+    const auto all = pages();
+    const auto it = std::find(all.begin(), all.end(), view_ ? view_->getCurrentPage() : nullptr);
+    return it == all.end() ? -1 : static_cast<int>(it - all.begin());
+}
+
+std::uint64_t FindSession::documentState() const {
+    std::uint64_t state = 0;
+    for (ZN_ShapeManager* page : pages()) {
+        const ZNRedoUndo& stack = *page->getUndoRedo();
+        state = state * 1000003u + page->getListVersion();
+        state = state * 1000003u + static_cast<std::uint64_t>(stack.undoCount()) * 64u +
+                static_cast<std::uint64_t>(stack.redoCount());
+        state = state * 1000003u + reinterpret_cast<std::uintptr_t>(page);
+    }
+    return state;
+}
+
+bool FindSession::stale() const {
+    if (query_.isEmpty() || !view_)
+        return false;
+    return documentState() != searchedState_ ||
+           (!allPages_ && view_->getCurrentPage() != searchedPage_);
+}
+
+void FindSession::setQuery(const QString& text, bool caseSensitive, bool allPages) {
+    query_ = text;
+    queryUtf8_ = text.toStdString();
+    caseSensitive_ = caseSensitive;
+    allPages_ = allPages;
+    current_ = -1;
+    anchor_ = -1;
+    currentPage_ = nullptr;
+    currentShape_ = nullptr;
+    search();
+    if (outlining_ && view_)
+        view_->update();
+}
+
+void FindSession::search() {
+    const TextFinder finder(queryUtf8_, caseSensitive_);
+    const auto all = pages();
+    matches_.clear();
+    if (allPages_) {
+        matches_ = findInPages(all, finder);
+    } else if (const int here = currentPageIndex(); here >= 0) {
+        findInPage(*all[static_cast<std::size_t>(here)], here, finder, matches_);
+    }
+    searchedState_ = documentState();
+    searchedPage_ = view_ ? view_->getCurrentPage() : nullptr;
+    current_ = -1;
+    if (!currentShape_)
+        return;
+    for (std::size_t i = 0; i < matches_.size(); ++i) {
+        const ZN_ShapeManager* page = all[static_cast<std::size_t>(matches_[i].page)];
+        if (page == currentPage_ && matches_[i].shape == currentShape_ &&
+            page->getListVersion() == currentVersion_) {
+            current_ = static_cast<int>(i);
+            return;
+        }
+    }
+}
+
+void FindSession::refresh() {
+    search();
+}
+
+int FindSession::selectedMatch() const {
+    const auto& selection = view_->getSelection();
+    if (selection.empty())
+        return -1;
+    const int here = currentPageIndex();
+    for (std::size_t i = 0; i < matches_.size(); ++i) {
+        if (matches_[i].page == here && matches_[i].shape == selection.front())
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+void FindSession::rememberCurrent() {
+    const TextMatch& m = matches_[static_cast<std::size_t>(current_)];
+    currentPage_ = pages()[static_cast<std::size_t>(m.page)];
+    currentShape_ = m.shape;
+    anchor_ = current_;
+}
+
+bool FindSession::step(bool backward) {
+    if (!view_)
+        return false;
+    search();
+    const int n = count();
+    if (n == 0) {
+        current_ = -1;
+        return false;
+    }
+    int next = 0;
+    if (current_ >= 0) {
+        next = current_ + (backward ? -1 : 1);
+    } else if (anchor_ >= 0) {
+        // The last match went (replaced, or the page changed): the one after
+        // it now stands in its place.
+        next = backward ? anchor_ - 1 : anchor_;
+    } else if (const int selected = selectedMatch(); selected >= 0) {
+        // A fresh query goes on from the match that is selected.
+        next = selected + (backward ? -1 : 1);
+    } else {
+        // From the page shown: its first match going on, its last going back.
+        const int here = std::max(0, currentPageIndex());
+        const auto after = std::partition_point(
+            matches_.begin(), matches_.end(),
+            [here, backward](const TextMatch& m) { return backward ? m.page <= here : m.page < here; });
+        next = static_cast<int>(after - matches_.begin()) - (backward ? 1 : 0);
+    }
+    current_ = ((next % n) + n) % n;
+    show(matches_[static_cast<std::size_t>(current_)]);
+    // Showing may have switched the page or expanded subtrees; the list of
+    // matches stays valid, as nothing was destroyed.
+    searchedState_ = documentState();
+    searchedPage_ = view_->getCurrentPage();
+    rememberCurrent();
+    currentVersion_ = currentPage_->getListVersion();
+    return true;
+}
+
+void FindSession::show(const TextMatch& match) {
+    if (view_->isEditing()) {
+        view_->commitEdit();
+        view_->forgetShapes();
+    }
+    if (match.page != currentPageIndex()) {
+        if (CFolderFrame* frame = view_->folderFrame())
+            frame->showPage(match.page);
+        else
+            view_->showPage(match.page);
+    }
+    ZN_ShapeManager* page = view_->getCurrentPage();
+    if (needsReveal(match.shape)) {
+        view_->takeSnapshot();
+        revealShape(*page, match.shape);
+    }
+    view_->clearSelection();
+    view_->addToSelection(match.shape);
+    if (view_->getZoom() < kReadableZoom)
+        view_->setZoom(kReadableZoom);
+    // Into sight: centred when any part of it is out of the window.
+    const QRectF r = matchRect(match.shape);
+    const float zoom = view_->getZoom();
+    const ZVector2 offset = view_->viewOffset();
+    const QRectF seen(offset.X(), offset.Y(), view_->width() / zoom, view_->height() / zoom);
+    const double margin = kSightMargin / zoom;
+    if (!seen.contains(r.adjusted(-margin, -margin, margin, margin))) {
+        const QPointF topLeft = r.center() - QPointF(seen.width() * 0.5, seen.height() * 0.5);
+        view_->scrollTo(QPoint(static_cast<int>(std::lround(topLeft.x())),
+                               static_cast<int>(std::lround(topLeft.y()))));
+    }
+    view_->update();
+}
+
+bool FindSession::replaceCurrent(const QString& replacement) {
+    if (!view_)
+        return false;
+    search();
+    if (current_ < 0 || matches_[static_cast<std::size_t>(current_)].page != currentPageIndex())
+        return step(false);
+    const TextMatch match = matches_[static_cast<std::size_t>(current_)];
+    if (view_->isEditing())
+        view_->commitEdit();
+    view_->takeSnapshot();
+    const TextFinder finder(queryUtf8_, caseSensitive_);
+    replaceInShape(*view_->getCurrentPage(), match.shape, finder, replacement.toStdString());
+    // The text may have left the page with the selection on it; if it did,
+    // the page's list moved on and the match after it is found by its place.
+    view_->forgetShapes();
+    anchor_ = current_;
+    step(false);
+    return true;
+}
+
+int FindSession::replaceAll(const QString& replacement) {
+    if (!view_)
+        return 0;
+    if (view_->isEditing())
+        view_->commitEdit();
+    view_->forgetShapes();
+    const TextFinder finder(queryUtf8_, caseSensitive_);
+    const std::string with = replacement.toStdString();
+    const auto all = pages();
+    const int here = currentPageIndex();
+    int total = 0;
+    for (int i = 0; i < static_cast<int>(all.size()); ++i) {
+        if (!allPages_ && i != here)
+            continue;
+        ZN_ShapeManager& page = *all[static_cast<std::size_t>(i)];
+        std::vector<TextMatch> onPage;
+        findInPage(page, i, finder, onPage);
+        if (onPage.empty())
+            continue;
+        // One undo step per page; the view notes where it was for its own.
+        if (i == here)
+            view_->takeSnapshot();
+        else
+            page.getUndoRedo()->copyAllTooplist(true);
+        view_->markModified();
+        for (const TextMatch& m : onPage)
+            total += replaceInShape(page, m.shape, finder, with);
+    }
+    current_ = -1;
+    anchor_ = -1;
+    currentShape_ = nullptr;
+    currentPage_ = nullptr;
+    search();
+    view_->update();
+    return total;
+}
+
+QString FindSession::positionText() const {
+    return QString("%1 / %2").arg(current()).arg(count());
+}
+
+void FindSession::setOutlining(bool on) {
+    outlining_ = on;
+    if (!view_)
+        return;
+    if (!on) {
+        view_->setOutlineSource({});
+        return;
+    }
+    view_->setOutlineSource([this](ZVector2 min, ZVector2 max, std::vector<QRectF>& out) {
+        out.clear();
+        if (ZN_ShapeManager* page = view_->getCurrentPage())
+            outlinesInView(*page, TextFinder(queryUtf8_, caseSensitive_), min, max, out);
+    });
+}

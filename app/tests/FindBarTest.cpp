@@ -1,0 +1,222 @@
+// The find bar of a document window, driven through the keys a user presses.
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QInputMethodEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <sarvik/ZNRedoUndo.h>
+#include <sarvik/ZN_NRect.h>
+#include <sarvik/ZN_SText.h>
+
+#include "WindowFixture.h"
+#include "commands/CommandIds.h"
+#include "commands/CommandTable.h"
+#include "document/LabelText.h"
+#include "folder/CFolderFrame.h"
+#include "frames/CFindBar.h"
+
+namespace {
+
+class FindBar : public DocumentFixture {
+protected:
+    void SetUp() override {
+        DocumentFixture::SetUp();
+        if (HasFatalFailure())
+            return;
+        bar = child->findBar();
+        ASSERT_NE(bar, nullptr);
+        // The keys go where a user's would: into the active window.
+        QApplication::setActiveWindow(frame);
+        view->setFocus();
+        QCoreApplication::processEvents();
+    }
+
+    ZN_NRect* box(ZN_ShapeManager& on, float x, float y, const char* text) {
+        ZN_NRect* rect = addRect(on, x, y, x + 120, y + 40);
+        auto* label = static_cast<ZN_SText*>(ZN_ShapeBase::createShape(5));
+        label->setHost(rect);
+        rect->setLabel(label);
+        setLabelText(*label, rect->getPoint1(), text);
+        return rect;
+    }
+
+    void join(ZN_ShapeManager& on, ZN_ShapeBase* parent, ZN_ShapeBase* kid) {
+        ZN_ShapeBase* line = ZN_ShapeBase::createShape(1);
+        parent->pushToOutput(line);
+        line->pushToInput(parent);
+        line->pushToOutput(kid);
+        kid->pushToInput(line);
+        on.addShape(line);
+    }
+
+    // Ctrl+F (or Ctrl+H) and a query typed into the bar.
+    void findByKeys(const QString& query, bool replace = false) {
+        QTest::keyClick(view, replace ? Qt::Key_H : Qt::Key_F, Qt::ControlModifier);
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(bar->isVisible());
+        ASSERT_TRUE(bar->findField()->hasFocus());
+        type(bar->findField(), query);
+    }
+
+    // Typed as a user would: Latin keys one by one, Chinese committed by the
+    // input method.
+    static void type(QWidget* field, const QString& text) {
+        bool latin = true;
+        for (QChar c : text)
+            latin = latin && c.unicode() < 0x80;
+        if (latin) {
+            QTest::keyClicks(field, text);
+            return;
+        }
+        QInputMethodEvent commit;
+        commit.setCommitString(text);
+        QApplication::sendEvent(field, &commit);
+    }
+
+    QString position() const { return bar->positionLabel()->text(); }
+
+    CFindBar* bar = nullptr;
+};
+
+} // namespace
+
+TEST_F(FindBar, TheKeysAreFreeInTheCommandTable) {
+    const QList<QKeySequence> ours = {QKeySequence("Ctrl+F"), QKeySequence("Ctrl+H"),
+                                      QKeySequence("F3"), QKeySequence("Shift+F3")};
+    for (const CommandDef& def : commandTable()) {
+        if (def.id >= cmd::Find && def.id <= cmd::FindPrevious)
+            continue;
+        for (const QKeySequence& key : frame->action(def.id)->shortcuts())
+            EXPECT_FALSE(ours.contains(key)) << def.text;
+    }
+}
+
+TEST_F(FindBar, StepsThroughMatchesAndEscGivesTheKeysBack) {
+    ZN_NRect* first = box(*page, 100, 100, "alpha one");
+    box(*page, 100, 200, "beta");
+    ZN_NRect* second = box(*page, 100, 300, "ALPHA two");
+    findByKeys("alpha");
+    EXPECT_EQ(position(), "0 / 2");
+
+    QTest::keyClick(bar->findField(), Qt::Key_Return);
+    EXPECT_EQ(position(), "1 / 2");
+    EXPECT_EQ(view->getSelection(), std::list<ZN_ShapeBase*>{first});
+    QTest::keyClick(bar->findField(), Qt::Key_Return);
+    EXPECT_EQ(view->getSelection(), std::list<ZN_ShapeBase*>{second});
+    QTest::keyClick(bar->findField(), Qt::Key_Return, Qt::ShiftModifier);
+    EXPECT_EQ(view->getSelection(), std::list<ZN_ShapeBase*>{first});
+    // Case now matters: the upper-case one is no match.
+    bar->caseBox()->setChecked(true);
+    EXPECT_EQ(position(), "0 / 1");
+    bar->caseBox()->setChecked(false);
+
+    // Every match in sight is outlined while the bar is open.
+    view->repaint();
+    QTRY_COMPARE(view->outlinedCount(), 2);
+
+    QTest::keyClick(bar->findField(), Qt::Key_Escape);
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_TRUE(view->hasFocus());
+    view->repaint();
+    QTRY_COMPARE(view->outlinedCount(), 0);
+    // F3 goes on with the query the bar kept.
+    QTest::keyClick(view, Qt::Key_F3);
+    EXPECT_EQ(view->getSelection(), std::list<ZN_ShapeBase*>{second});
+    QTest::keyClick(view, Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_EQ(view->getSelection(), std::list<ZN_ShapeBase*>{first});
+}
+
+TEST_F(FindBar, ReachesABoxInACollapsedSubtreeAndUndoFoldsItAgain) {
+    ZN_NRect* root = box(*page, 100, 100, "root");
+    ZN_NRect* mid = box(*page, 300, 100, "middle");
+    ZN_NRect* deep = box(*page, 500, 100, "深处的\r\n目标");
+    join(*page, root, mid);
+    join(*page, mid, deep);
+    page->shapeShrink(root);
+    ASSERT_FALSE(deep->getShow());
+    view->setZoom(0.2f);
+    const int undoBefore = page->getUndoRedo()->undoCount();
+
+    findByKeys("处的目");
+    QTest::keyClick(bar->findField(), Qt::Key_Return);
+    EXPECT_TRUE(deep->getShow());
+    EXPECT_TRUE(mid->getShow());
+    EXPECT_EQ(view->getSelection(), std::list<ZN_ShapeBase*>{deep});
+    EXPECT_EQ(page->getUndoRedo()->undoCount(), undoBefore + 1);
+    // Read at half size at least, and in sight.
+    EXPECT_FLOAT_EQ(view->getZoom(), 0.5f);
+    const ZVector2 offset = view->viewOffset();
+    EXPECT_GE(deep->getPoint1().X(), offset.X());
+    EXPECT_LE(deep->getPoint2().X(), offset.X() + view->width() / view->getZoom());
+
+    QTest::keyClick(bar->findField(), Qt::Key_Escape);
+    QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
+    // The page is the snapshot's copies now: the deep box is folded away again.
+    int hidden = 0;
+    for (ZN_ShapeBase* s : page->getShapeList())
+        hidden += s->getShow() ? 0 : 1;
+    EXPECT_EQ(hidden, 4); // two connectors and two boxes
+    EXPECT_EQ(page->getUndoRedo()->undoCount(), undoBefore);
+}
+
+TEST_F(FindBar, MatchesOnOtherPagesSwitchTheTab) {
+    CTavloDoc* doc = child->document();
+    doc->shapeData().addPage("页2");
+    ZN_ShapeManager& second = *doc->shapeData().managers[1];
+    ZN_NRect* there = box(second, 100, 100, "needle");
+    box(*page, 100, 100, "hay");
+    findByKeys("needle");
+    EXPECT_EQ(position(), "0 / 0");
+    bar->scopeBox()->setCurrentIndex(1);
+    EXPECT_EQ(position(), "0 / 1");
+    QTest::keyClick(bar->findField(), Qt::Key_Return);
+    EXPECT_EQ(view->getCurrentPage(), &second);
+    EXPECT_EQ(child->folderFrame()->currentTab(), 1);
+    EXPECT_EQ(view->getSelection(), std::list<ZN_ShapeBase*>{there});
+}
+
+TEST_F(FindBar, ReplaceAllIsOneUndoStepPerPage) {
+    ZN_NRect* a = box(*page, 100, 100, "old plan");
+    ZN_NRect* b = box(*page, 100, 200, "Old and OLD");
+    const int undoBefore = page->getUndoRedo()->undoCount();
+    findByKeys("old", true);
+    ASSERT_TRUE(bar->replaceField()->isVisible());
+    type(bar->replaceField(), "新");
+    QTest::mouseClick(bar->replaceAllButton(), Qt::LeftButton);
+    EXPECT_EQ(position(), "已替换 3 处");
+    EXPECT_STREQ(a->getLabel()->getText(), "新 plan");
+    EXPECT_STREQ(b->getLabel()->getText(), "新 and 新");
+    EXPECT_EQ(page->getUndoRedo()->undoCount(), undoBefore + 1);
+    EXPECT_TRUE(child->document()->isModified());
+
+    QTest::keyClick(bar->replaceField(), Qt::Key_Escape);
+    QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
+    std::vector<std::string> texts;
+    for (ZN_ShapeBase* s : page->getShapeList())
+        texts.emplace_back(s->getLabel()->getText());
+    EXPECT_EQ(texts, (std::vector<std::string>{"old plan", "Old and OLD"}));
+}
+
+TEST_F(FindBar, ReplaceChangesTheCurrentMatchAndGoesOn) {
+    ZN_NRect* a = box(*page, 100, 100, "cat");
+    ZN_NRect* b = box(*page, 100, 200, "cat");
+    findByKeys("cat");
+    EXPECT_FALSE(bar->replaceField()->isVisible());
+    // Ctrl+H from the find field adds the replace row and keeps the query.
+    QTest::keyClick(bar->findField(), Qt::Key_H, Qt::ControlModifier);
+    ASSERT_TRUE(bar->replaceField()->isVisible());
+    EXPECT_EQ(bar->findField()->text(), "cat");
+    QTest::keyClicks(bar->replaceField(), "dog");
+    // The first press finds, the next ones replace.
+    QTest::keyClick(bar->replaceField(), Qt::Key_Return);
+    EXPECT_STREQ(a->getLabel()->getText(), "cat");
+    EXPECT_EQ(view->getSelection(), std::list<ZN_ShapeBase*>{a});
+    QTest::keyClick(bar->replaceField(), Qt::Key_Return);
+    EXPECT_STREQ(a->getLabel()->getText(), "dog");
+    EXPECT_EQ(view->getSelection(), std::list<ZN_ShapeBase*>{b});
+    EXPECT_EQ(position(), "1 / 1");
+}
