@@ -313,8 +313,13 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
         cl.error = message.toStdString();
         return cl;
     };
-    if (!parser.parse(list))
+    if (!parser.parse(list)) {
+        // Qt's texts follow whatever translator the process has installed;
+        // the command line always answers in English.
+        if (const QStringList unknown = parser.unknownOptionNames(); !unknown.isEmpty())
+            return error("unknown option '" + unknown.front() + "'");
         return error(plainMessage(parser.errorText()));
+    }
     const QStringList positional = parser.positionalArguments();
     if (parser.isSet(help) || parser.isSet(version)) {
         if (!positional.isEmpty())
