@@ -7,48 +7,13 @@
 #include <QImage>
 #include <QProcess>
 
-#include <ZHeadlessGL.h>
 #include <sarvik/ZN_NPoint.h>
-#include <sarvik/ZN_Scene.h>
 #include <sarvik/ZN_ShapeManager.h>
 
+#include "ScreenImage.h"
 #include "TestSupport.h"
-#include "document/PageExport.h"
 
 namespace {
-
-// How much ink the page holds, in fully black pixels.
-double ink(const QImage& image) {
-    double sum = 0.0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            sum += (255 - qGray(image.pixel(x, y))) / 255.0;
-    return sum;
-}
-
-// The page as the editor's view draws it at `zoom`.
-QImage screen(const ExportPage& page, float zoom) {
-    std::string error;
-    const int w = static_cast<int>(page.size.width() * zoom);
-    const int h = static_cast<int>(page.size.height() * zoom);
-    auto gl = ZHeadlessGL::create(w, h, &error);
-    EXPECT_TRUE(gl) << error;
-    if (!gl)
-        return {};
-    const ZVector2 old = getScallPosition();
-    setScallPosition(ZVector2(page.left, page.top));
-    ZN_Scene scene;
-    scene.setShapeManager(page.page.get());
-    scene.init(gl.get());
-    scene.setZoom(zoom);
-    scene.resize(w, h);
-    scene.makeCurrent();
-    scene.render();
-    scene.releaseCurrent();
-    setScallPosition(old);
-    const std::vector<std::uint8_t> rgba = gl->readPixels();
-    return QImage(rgba.data(), w, h, w * 4, QImage::Format_RGBA8888).copy();
-}
 
 // A PNG made by an outside tool (a viewer's renderer) from `input`.
 QImage rendered(const QString& tool, const QStringList& args, const QString& png) {
@@ -92,7 +57,7 @@ TEST(PointLook, VectorExportsInkAsMuchAsTheScreen) {
     for (const int state : {0, 1, 2}) {
         const PointPage p(state);
         const std::string what = "state " + std::to_string(state);
-        const double want = ink(screen(p.page, 1.0f));
+        const double want = inkOf(screenImage(p.page, 1.0f));
         ASSERT_GT(want, 10.0) << what;
 
         const QString svg = dir + "/point.svg", svgPng = dir + "/svg.png";
@@ -100,7 +65,7 @@ TEST(PointLook, VectorExportsInkAsMuchAsTheScreen) {
         ASSERT_TRUE(out.open(QIODevice::WriteOnly));
         out.write(pageSvg(p.recorded));
         out.close();
-        expectInkLike(ink(rendered("rsvg-convert", {"-b", "white", "-o", svgPng, svg}, svgPng)),
+        expectInkLike(inkOf(rendered("rsvg-convert", {"-b", "white", "-o", svgPng, svg}, svgPng)),
                       want, what + ", SVG");
 
         QByteArray bytes;
@@ -113,7 +78,7 @@ TEST(PointLook, VectorExportsInkAsMuchAsTheScreen) {
         const QString stem = dir + "/pdf";
         const QImage page = rendered("pdftoppm", {"-png", "-singlefile", "-r", "72", pdf.fileName(), stem},
                                      stem + ".png");
-        expectInkLike(ink(page), want, what + ", PDF");
+        expectInkLike(inkOf(page), want, what + ", PDF");
     }
 }
 
@@ -126,7 +91,7 @@ TEST(PointLook, ScaledImageExportsKeepTheScreensLineWidth) {
         for (const float zoom : {1.0f, 2.0f, 3.0f}) {
             const std::string what =
                 "state " + std::to_string(state) + " at " + std::to_string(int(zoom * 100)) + " %";
-            expectInkLike(ink(pageImage(p.recorded, zoom)), ink(screen(p.page, zoom)), what);
+            expectInkLike(inkOf(pageImage(p.recorded, zoom)), inkOf(screenImage(p.page, zoom)), what);
         }
     }
 }

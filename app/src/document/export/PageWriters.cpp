@@ -83,14 +83,13 @@ qreal extraSpacing(const ExportItem& item, const ExportTextLine& line) {
 }
 
 // The text's lines, each spread to the width the screen gives it. Bold made
-// from a regular face is thickened as the screen's rasteriser does (by an
-// em / 24); Qt's own thickening is lost where it draws large or scaled
-// glyphs as outlines, as image exports at 200 % do. PDF keeps real text.
+// from a regular face loses its thickening where Qt draws large or scaled
+// glyphs from its cache, as image exports at 200 % do: such text is filled
+// as the outline of the bold font, which Qt thickens at every size about as
+// much as the screen's rasteriser does. PDF keeps real text.
 void paintText(const ExportItem& item, QPainter& painter) {
-    const bool thicken = item.emboldened && painter.paintEngine() &&
-                         painter.paintEngine()->type() == QPaintEngine::Raster;
-    QPen outline(item.colour, std::max(item.em, 1) / 24.0, Qt::SolidLine, Qt::RoundCap,
-                 Qt::RoundJoin);
+    const bool asOutline = item.emboldened && painter.paintEngine() &&
+                           painter.paintEngine()->type() == QPaintEngine::Raster;
     for (const ExportTextLine& line : item.lines) {
         QFont font = fontOf(item);
         QPointF at(line.x, line.baseline);
@@ -102,10 +101,10 @@ void paintText(const ExportItem& item, QPainter& painter) {
             at = anchorOf(item, line);
             at.rx() -= item.align == 2 ? advance : item.align != 1 ? advance / 2.0 : 0.0;
         }
-        if (thicken) {
+        if (asOutline) {
             QPainterPath path;
             path.addText(at, font, line.text);
-            painter.setPen(outline);
+            painter.setPen(Qt::NoPen);
             painter.setBrush(item.colour);
             painter.drawPath(path);
         } else {
