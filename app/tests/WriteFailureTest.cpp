@@ -16,6 +16,7 @@
 #include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <sarvik/ZN_NRect.h>
@@ -211,14 +212,22 @@ TEST(WriteFailure, SpecialFilesAreWrittenIntoNeverReplaced) {
     const QString document = dir + "/small.tvx";
     ASSERT_TRUE(writeTvxFile(document.toStdString(), {{"页1", 0, &page}}));
 
-    const ProgramRun full = runProgram({"--export-png", "/dev/full", document});
+    // As root, a twin of /dev/full in the test's folder: a writer that
+    // renames over devices then replaces the twin, not the system's node.
+    QString device = dir + "/full";
+    if (::mknod(device.toLocal8Bit().constData(), S_IFCHR | 0666, makedev(1, 7)) != 0)
+        device = "/dev/full";
+    const ProgramRun full = runProgram({"--export-png", device, document});
     EXPECT_EQ(full.status, 2);
-    EXPECT_EQ(full.errLines, QStringList{"Tavlo: cannot write /dev/full: No space left on device"});
+    EXPECT_EQ(full.errLines, QStringList{"Tavlo: cannot write " + device + ": No space left on device"});
     struct stat st {};
-    ASSERT_EQ(::lstat("/dev/full", &st), 0);
-    EXPECT_TRUE(S_ISCHR(st.st_mode)) << "/dev/full must stay a device";
+    ASSERT_EQ(::lstat(device.toLocal8Bit().constData(), &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode)) << "the device must stay a device";
 
-    const ProgramRun out = runProgram({"--export-svg", "/dev/stdout", document});
+    // /dev/stdout through a link of the test's own, which a faulty writer
+    // would replace instead of the system's.
+    ASSERT_TRUE(QFile::link("/dev/stdout", dir + "/stdout.svg"));
+    const ProgramRun out = runProgram({"--export-svg", dir + "/stdout.svg", document});
     EXPECT_EQ(out.status, 0) << out.errLines.join('\n').toStdString();
     EXPECT_TRUE(out.out.startsWith("<?xml")) << out.out.left(80).toStdString();
     EXPECT_TRUE(out.out.trimmed().endsWith("</svg>"));

@@ -14,6 +14,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -40,24 +41,36 @@ bool isCharDevice(const char* path) {
     return ::lstat(path, &st) == 0 && S_ISCHR(st.st_mode);
 }
 
+// A twin of the memory device `minor` (3 null, 7 full) in `dir` where the
+// test may make one (as root), so that a writer that wrongly renames over a
+// device replaces the twin and never the system's own; else the system's.
+std::string deviceTwin(const fs::path& dir, const char* name, unsigned minor) {
+    const fs::path twin = dir / name;
+    if (::mknod(twin.c_str(), S_IFCHR | 0666, makedev(1, minor)) == 0)
+        return twin.string();
+    return std::string("/dev/") + name;
+}
+
 } // namespace
 
 TEST_F(Folder, ADeviceIsWrittenIntoAndNeverReplaced) {
-    ASSERT_TRUE(isCharDevice("/dev/full"));
+    const std::string full = deviceTwin(dir, "full", 7);
+    const std::string null = deviceTwin(dir, "null", 3);
+    ASSERT_TRUE(isCharDevice(full.c_str()));
     std::string cause;
     const std::string bytes(200 * 1024, 'x');
-    EXPECT_FALSE(ZFile::writeWhole("/dev/full", bytes.data(), bytes.size(), &cause));
+    EXPECT_FALSE(ZFile::writeWhole(full, bytes.data(), bytes.size(), &cause));
     EXPECT_EQ(cause, std::strerror(ENOSPC));
     // Small writes wait in the buffer: the failure must still come out at commit.
-    auto file = ZFile::openWrite("/dev/full");
+    auto file = ZFile::openWrite(full);
     ASSERT_TRUE(file);
     EXPECT_TRUE(file->write("abc", 3));
     EXPECT_FALSE(file->commit());
     EXPECT_EQ(file->errorText(), std::strerror(ENOSPC));
-    EXPECT_TRUE(isCharDevice("/dev/full")) << "the device node must stay a device";
+    EXPECT_TRUE(isCharDevice(full.c_str())) << "the device node must stay a device";
 
-    EXPECT_TRUE(ZFile::writeWhole("/dev/null", bytes.data(), bytes.size(), &cause)) << cause;
-    EXPECT_TRUE(isCharDevice("/dev/null"));
+    EXPECT_TRUE(ZFile::writeWhole(null, bytes.data(), bytes.size(), &cause)) << cause;
+    EXPECT_TRUE(isCharDevice(null.c_str()));
 }
 
 TEST_F(Folder, AFifoIsWrittenIntoForItsReader) {

@@ -16,6 +16,10 @@ public:
     virtual ~ZDrawRecorder() = default;
     // glLineWidth was just called with `width`.
     virtual void lineWidth(float width) = 0;
+    // The lines that follow, up to the next lineWidth(), are one device pixel
+    // wide at every zoom, and smoothing leaves `coverage` (0..1) of that
+    // pixel inked: the ring of a point covers about half of it.
+    virtual void hairline(float coverage) { (void)coverage; }
     // `text` is drawn now, its rectangle at a (top-left) to b (bottom-right).
     virtual void text(const ZN_SText& text, const ZVector2& a, const ZVector2& b) = 0;
     // The primitives up to pictureEnd() fill the rectangle a-b with `picture`,

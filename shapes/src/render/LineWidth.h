@@ -29,4 +29,11 @@ inline void lineWidth(float width) {
         recorder->lineWidth(width);
 }
 
+// Lines one device pixel wide whatever the zoom, such as a point's ring.
+inline void hairline(float coverage) {
+    glLineWidth(1.0f);
+    if (ZDrawRecorder* recorder = ZGetDrawRecorder())
+        recorder->hairline(coverage);
+}
+
 } // namespace detail

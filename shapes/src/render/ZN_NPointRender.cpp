@@ -13,6 +13,9 @@ namespace {
 const ZVector3 kTargetColour(0.0f, 1.0f, 0.0f);
 const ZVector3 kSelectColour(1.0f, 0.0f, 0.0f);
 constexpr float kDegree = 0.017453292f;
+// The smoothed ring's segments are a fraction of a pixel long; GL inks about
+// half of each pixel they pass, so the ring looks grey in its own colour.
+constexpr float kRingCoverage = 0.5f;
 
 // The 360 points of a circle, one per whole degree.
 void circleVertices(const ZVector2& c, float radius) {
@@ -43,7 +46,7 @@ void ZN_NPoint::render() const {
         return;
     }
 
-    detail::lineWidth(1.0f);
+    detail::hairline(kRingCoverage);
     glColor4f(color.X(), color.Y(), color.Z(), 1.0f);
     glBegin(GL_LINE_LOOP);
     circleVertices(c, pointSize);
@@ -51,6 +54,7 @@ void ZN_NPoint::render() const {
 
     const float s = pointSize;
     if (stateType == 1 || stateType == 2) {
+        detail::hairline(1.0f);
         glBegin(GL_LINES);
         glVertex2f(c.X() - s, c.Y());
         glVertex2f(c.X() + s, c.Y());

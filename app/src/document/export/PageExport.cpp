@@ -47,8 +47,8 @@ struct PictureEvent {
 // What feedback does not carry, in drawing order: each event is announced in
 // the feedback stream by a pass-through token holding its index.
 struct Event {
-    enum Kind { LineWidth, Text, PictureBegin, PictureEnd } kind;
-    float width = 1.0f;
+    enum Kind { LineWidth, Hairline, Text, PictureBegin, PictureEnd } kind;
+    float width = 1.0f; // LineWidth: the width; Hairline: the coverage
     int payload = -1;
 };
 
@@ -58,6 +58,9 @@ public:
         // GL refuses a width that is not positive and keeps the last one.
         if (width > 0.0f)
             add({Event::LineWidth, std::min(width, maxWidth), -1});
+    }
+    void hairline(float coverage) override {
+        add({Event::Hairline, std::clamp(coverage, 0.0f, 1.0f), -1});
     }
     void text(const ZN_SText& t, const ZVector2& a, const ZVector2& b) override {
         TextEvent e;
@@ -124,7 +127,7 @@ bool sameColour(const Vertex& u, const Vertex& v) {
 bool samePaint(const ExportItem& a, const ExportItem& b) {
     return a.kind == b.kind && a.colour == b.colour && a.gradient == b.gradient &&
            (!a.gradient || (a.from == b.from && a.to == b.to && a.colourTo == b.colourTo)) &&
-           a.width == b.width;
+           a.width == b.width && a.hairline == b.hairline;
 }
 
 bool near(const QPointF& a, const QPointF& b) {
@@ -292,9 +295,17 @@ private:
         item.kind = ExportItem::Stroke;
         item.width = width;
         item.colour = a.colour();
+        if (coverage >= 0.0f) {
+            // Drawn one device pixel wide and partly inked: the same line,
+            // thinned to the share of the pixel the screen inks.
+            item.hairline = true;
+            item.width = 1.0f;
+            item.colour.setAlphaF(item.colour.alphaF() * coverage);
+        }
         if (!sameColour(a, b)) {
             item.gradient = true;
             item.colourTo = b.colour();
+            item.colourTo.setAlphaF(item.colourTo.alphaF() * (item.hairline ? coverage : 1.0f));
             item.from = QPointF(a.x, a.y);
             item.to = QPointF(b.x, b.y);
         }
@@ -323,6 +334,10 @@ private:
         switch (e.kind) {
         case Event::LineWidth:
             width = e.width;
+            coverage = -1.0f;
+            break;
+        case Event::Hairline:
+            coverage = e.width;
             break;
         case Event::Text:
             text(rec.texts[static_cast<std::size_t>(e.payload)]);
@@ -383,6 +398,7 @@ private:
     float sx, sy;
     std::vector<ExportItem>& items;
     float width = 2.0f;
+    float coverage = -1.0f; // of the hairlines being drawn; negative for ordinary lines
     bool inPicture = false;
     bool lastStroke = false;
 };

@@ -55,6 +55,7 @@ struct ExportItem {
     QPointF from, to;                  // ... to colourTo at `to`
     QColor colourTo;
     float width = 1.0f; // Stroke
+    bool hairline = false; // Stroke: one pixel wide at every scale in images, as on screen
     // Text: the font as the editor chose it, and its lines
     QStringList families;
     int em = 0;

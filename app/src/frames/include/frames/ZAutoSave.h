@@ -48,6 +48,9 @@ public:
     // program ends on a signal).
     void writeAllCopies();
     ZRecoveryStore& store() { return store_; }
+    // How many documents are followed: none outlives its document, since a
+    // new one made at the same address must be followed afresh.
+    std::size_t trackedDocuments() const { return docs_.size(); }
 
     // Shows the recovery dialog when copies were left behind.
     void offerRecovery(QWidget* parent);
