@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QProcess>
 
 #include <sarvik/ZNRedoUndo.h>
 #include <sarvik/ZN_ShapeManager.h>
@@ -84,3 +85,45 @@ TEST(TermSignals, ACopyOfEveryModifiedDocumentIsWrittenBeforeTheProgramEnds) {
     }
 }
 
+
+namespace {
+
+// The signals a process catches, as /proc shows them (empty once it is gone).
+unsigned long long caughtSignals(qint64 pid) {
+    QFile status(QString("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("SigCgt:"))
+            return line.mid(7).trimmed().toULongLong(nullptr, 16);
+    return 0;
+}
+
+} // namespace
+
+// The program itself, not only the catcher: once its window is up it catches
+// SIGTERM and SIGHUP, so a logout never ends it before the copies are written.
+TEST(TermSignals, TheProgramCatchesTheSignalsItWritesCopiesOn) {
+    const QString home = QString::fromStdString(tempDir());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HOME", home);
+    env.insert("XDG_DATA_HOME", home + "/data");
+    env.insert("XDG_CONFIG_HOME", home + "/config");
+    QProcess program;
+    program.setProcessEnvironment(env);
+    program.start(TAVLO_BINARY, {});
+    ASSERT_TRUE(program.waitForStarted());
+    const unsigned long long wanted = (1ull << (SIGTERM - 1)) | (1ull << (SIGHUP - 1));
+    // Wait for the handlers or for the program to end; a program that never
+    // catches them is stopped by the bound and fails the test.
+    bool caught = false;
+    for (int k = 0; k < 12000 && !caught && program.state() == QProcess::Running; ++k) {
+        caught = (caughtSignals(program.processId()) & wanted) == wanted;
+        if (!caught)
+            program.waitForFinished(10);
+    }
+    EXPECT_TRUE(caught) << "the program does not catch SIGTERM and SIGHUP";
+    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+    ASSERT_TRUE(program.waitForFinished(-1));
+    EXPECT_EQ(program.exitStatus(), QProcess::CrashExit) << "ends as the signal ends it";
+}
