@@ -44,6 +44,11 @@ private:
     using State = std::list<ZN_ShapeBase*>;
     static void destroyState(State* state);
     static void destroyStack(std::list<State*>& stack);
+    // Makes room for one more undo snapshot.
+    void dropOldest();
+    // Moves the live page onto the undo stack as its newest snapshot; false
+    // (and nothing done) when it holds a shape a snapshot would leave out.
+    bool shelveLivePage();
 
     ZN_ShapeManager* manager;         // not owned
     std::list<State*> undoStack;      // owned, shapes included; newest at the back

@@ -40,13 +40,17 @@ void ZNRedoUndo::clearAll() {
     blocks->trim();
 }
 
-void ZNRedoUndo::copyAllTooplist(bool discardRedo) {
-    if (discardRedo)
-        clearRedo();
+void ZNRedoUndo::dropOldest() {
     while (static_cast<int>(undoStack.size()) >= maxSnapshots) {
         destroyState(undoStack.front());
         undoStack.pop_front();
     }
+}
+
+void ZNRedoUndo::copyAllTooplist(bool discardRedo) {
+    if (discardRedo)
+        clearRedo();
+    dropOldest();
     if (!manager)
         return;
 
@@ -93,11 +97,47 @@ bool ZNRedoUndo::unDo() {
     return true;
 }
 
+namespace {
+
+// The intermediate classes make no copy of themselves, so a snapshot leaves
+// them out; the editor never creates them.
+bool copyable(const ZN_ShapeBase* shape) {
+    const int type = shape->type();
+    return type != 3 && type != 4 && type != 6;
+}
+
+} // namespace
+
+bool ZNRedoUndo::shelveLivePage() {
+    const std::vector<ZN_ShapeBase*>& live = manager->listArray();
+    for (const ZN_ShapeBase* shape : live)
+        if (!copyable(shape))
+            return false;
+    dropOldest();
+    // What a copy would differ in: the ids are renumbered and copies start
+    // unselected and unhighlighted.
+    int next = 1;
+    detail::forEachAhead(live, [&](ZN_ShapeBase* shape) {
+        shape->setId(next++);
+        shape->setSelected(false);
+        shape->setSnake(0);
+    });
+    auto* state = new State;
+    state->splice(state->end(), manager->getShapeList());
+    undoStack.push_back(state);
+    return true;
+}
+
 bool ZNRedoUndo::reDo() {
     if (redoStack.empty() || !manager)
         return false;
-    copyAllTooplist(false);
-    manager->clear();
+    // The live page is about to be thrown away, so rather than copying it
+    // into the undo stack and destroying it, it is itself the snapshot: the
+    // copy would hold the same shapes, values and relations.
+    if (!shelveLivePage()) {
+        copyAllTooplist(false);
+        manager->clear();
+    }
 
     State* state = redoStack.back();
     redoStack.pop_back();
