@@ -21,7 +21,7 @@ void ZNRedoUndo::destroyState(State* state) {
         return;
     // Each destructor unlinks its shape from the others of the same state, so
     // the order of destruction does not matter.
-    for (ZN_ShapeBase* shape : *state)
+    for (ZN_ShapeBase* shape : state->shapes)
         delete shape;
     delete state;
 }
@@ -63,7 +63,7 @@ void ZNRedoUndo::copyAllTooplist(bool discardRedo) {
 
     auto* snapshot = new State;
     undoStack.push_back(snapshot);
-    std::vector<ZN_ShapeBase*> made;
+    std::vector<ZN_ShapeBase*>& made = snapshot->array;
     made.reserve(live.size());
     {
         // The copies and their labels are placed one after another in blocks
@@ -74,26 +74,35 @@ void ZNRedoUndo::copyAllTooplist(bool discardRedo) {
                 made.push_back(copy);
         });
     }
-    snapshot->assign(made.begin(), made.end());
+    snapshot->shapes.assign(made.begin(), made.end());
 
     // One index for the whole snapshot keeps relinking linear in the page.
     const ZN_ShapeIndex copies(made);
     detail::forEachRelated(live, [&](const ZN_ShapeBase* shape) { shape->setRelating(copies); });
 }
 
+ZNRedoUndo::State* ZNRedoUndo::takeLivePage() {
+    auto* state = new State;
+    state->array = manager->takeListArray();
+    state->shapes.splice(state->shapes.end(), manager->getShapeList());
+    return state;
+}
+
+void ZNRedoUndo::makeLive(State* state) {
+    manager->getShapeList().splice(manager->getShapeList().end(), state->shapes);
+    // The state's array lists the same shapes in the same order, so walks of
+    // the restored page need not gather them from the list again.
+    manager->adoptListArray(std::move(state->array));
+    delete state;
+}
+
 bool ZNRedoUndo::unDo() {
     if (undoStack.empty() || !manager)
         return false;
-    std::list<ZN_ShapeBase*>& live = manager->getShapeList();
-
-    auto* former = new State;
-    former->splice(former->end(), live);
-    redoStack.push_back(former);
-
+    redoStack.push_back(takeLivePage());
     State* snapshot = undoStack.back();
     undoStack.pop_back();
-    live.splice(live.end(), *snapshot);
-    delete snapshot;
+    makeLive(snapshot);
     return true;
 }
 
@@ -109,22 +118,21 @@ bool copyable(const ZN_ShapeBase* shape) {
 } // namespace
 
 bool ZNRedoUndo::shelveLivePage() {
-    const std::vector<ZN_ShapeBase*>& live = manager->listArray();
-    for (const ZN_ShapeBase* shape : live)
-        if (!copyable(shape))
-            return false;
-    dropOldest();
     // What a copy would differ in: the ids are renumbered and copies start
-    // unselected and unhighlighted.
+    // unselected and unhighlighted. Should the page hold a shape that makes
+    // no copy, these changes are harmless, as the page is destroyed anyway.
+    bool all = true;
     int next = 1;
-    detail::forEachAhead(live, [&](ZN_ShapeBase* shape) {
+    detail::forEachAhead(manager->listArray(), [&](ZN_ShapeBase* shape) {
+        all = all && copyable(shape);
         shape->setId(next++);
         shape->setSelected(false);
         shape->setSnake(0);
     });
-    auto* state = new State;
-    state->splice(state->end(), manager->getShapeList());
-    undoStack.push_back(state);
+    if (!all)
+        return false;
+    dropOldest();
+    undoStack.push_back(takeLivePage());
     return true;
 }
 
@@ -143,11 +151,15 @@ bool ZNRedoUndo::reDo() {
     redoStack.pop_back();
     // The editor forgets its selection after a redo, so the restored shapes
     // must not stay marked as selected or as a connection target either.
-    for (ZN_ShapeBase* shape : *state) {
+    auto unmark = [](ZN_ShapeBase* shape) {
         shape->setSelected(false);
         shape->setSnake(0);
-    }
-    manager->getShapeList().splice(manager->getShapeList().end(), *state);
-    delete state;
+    };
+    if (state->array.size() == state->shapes.size())
+        detail::forEachAhead(state->array, unmark);
+    else
+        for (ZN_ShapeBase* shape : state->shapes)
+            unmark(shape);
+    makeLive(state);
     return true;
 }
