@@ -221,6 +221,28 @@ void BM_UndoRedo(benchmark::State& state) {
     setCounters(state, nodes);
 }
 
+// An editing session in its steady state: the undo stack is full, so each
+// step's snapshot drops the oldest one, whose memory the next reuses; the step
+// is then undone and redone, redo keeping the page it replaces as the newest
+// snapshot.
+void BM_SnapshotUndoRedoFullStack(benchmark::State& state) {
+    const int nodes = static_cast<int>(state.range(0));
+    ZN_ShapeManager& page = loadedPage(nodes);
+    ZNRedoUndo& undo = *page.getUndoRedo();
+    while (undo.undoCount() < ZNRedoUndo::maxSnapshots)
+        undo.copyAllTooplist(true);
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        undo.copyAllTooplist(true);
+        const bool ok = undo.unDo() && undo.reDo();
+        state.SetIterationTime(since(start));
+        if (!ok)
+            state.SkipWithError("undo or redo refused");
+    }
+    undo.clearAll();
+    setCounters(state, nodes);
+}
+
 // One mouse move of a body drag of the selected root with parent-child
 // binding on: the whole tree follows. Moves alternate right and left so that
 // the page ends where it started.
@@ -437,6 +459,7 @@ BENCHMARK(BM_SerialiseToMemory)->Apply(sizes);
 BENCHMARK(BM_Snapshot)->Apply(sizes);
 BENCHMARK(BM_SnapshotReusingMemory)->Apply(sizes);
 BENCHMARK(BM_UndoRedo)->Apply(sizes);
+BENCHMARK(BM_SnapshotUndoRedoFullStack)->Apply(sizes);
 BENCHMARK(BM_BindingDrag)->Apply(sizes);
 BENCHMARK(BM_HoverSweep)->Apply(sizes);
 BENCHMARK(BM_RubberBand)->Apply(sizes);

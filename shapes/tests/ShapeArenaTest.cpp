@@ -119,6 +119,39 @@ TEST(ShapeArena, SnapshotShapesMadeLiveByUndoCanBeDeletedOneByOne) {
     EXPECT_EQ(page.getShapeList().size(), 1u);
 }
 
+// A copy's relation lists and label text are placed in the blocks with the
+// shapes. A block stays in use while any of them lives, also after a list grew
+// out of it onto the heap, and comes back once the last one is gone.
+TEST(ShapeArena, RelationListsAndTextsLiveInTheBlocksUntilTheLastGoes) {
+    BlockPool* pool = BlockPool::create();
+    ZN_NRect* box = nullptr;
+    ZN_NLine* line = nullptr;
+    {
+        ShapeArena arena(pool);
+        box = new ZN_NRect();
+        line = new ZN_NLine();
+        box->pushToOutput(line);
+        line->pushToInput(box);
+        auto* label = new ZN_SText();
+        label->setHost(box);
+        box->setLabel(label);
+        label->setText("一个放在快照块里的较长标签文字");
+    }
+    EXPECT_EQ(pool->inUse(), 1u);
+    // Growing the list moves it to the heap and gives its old room back.
+    for (int i = 0; i < 40; ++i)
+        box->pushToOutput(line);
+    EXPECT_EQ(box->outputs().size(), 41u);
+    box->forgetRelations();
+    line->forgetRelations();
+    delete line;
+    EXPECT_STREQ(box->getLabel()->getText(), "一个放在快照块里的较长标签文字");
+    EXPECT_EQ(pool->inUse(), 1u);
+    delete box;
+    EXPECT_EQ(pool->inUse(), 0u);
+    pool->retire();
+}
+
 #if defined(__SANITIZE_ADDRESS__)
 // The bytes after a shape in a block and a freed shape are poisoned, so that
 // overflows and uses after free are still reported.
@@ -137,6 +170,26 @@ TEST(ShapeArena, SanitizerSeesPastTheEndAndFreedShapes) {
     delete box;
     EXPECT_TRUE(__asan_address_is_poisoned(reinterpret_cast<const char*>(box) + 8));
     delete next;
+    pool->retire();
+}
+
+// A relation list freed inside a block is poisoned like a freed shape.
+TEST(ShapeArena, SanitizerSeesFreedRelationLists) {
+    BlockPool* pool = BlockPool::create();
+    ZN_NRect* box = nullptr;
+    {
+        ShapeArena arena(pool);
+        box = new ZN_NRect();
+        box->pushToOutput(box);
+    }
+    const char* list = reinterpret_cast<const char*>(box->outputs().data());
+    EXPECT_FALSE(__asan_address_is_poisoned(list));
+    box->deleteOutput(box);
+    box->pushToOutput(box);
+    box->pushToOutput(box); // grows out of the block
+    EXPECT_TRUE(__asan_address_is_poisoned(list));
+    box->forgetRelations();
+    delete box;
     pool->retire();
 }
 #endif

@@ -71,7 +71,7 @@ public:
     void drawSmallTextBar() const;
 
 protected:
-    std::string text = " "; // UTF-8 in memory, code page 936 in files
+    ZN_ShapeString text = " "; // UTF-8 in memory, code page 936 in files
     ZGLFont glFont;
     LOGFONTA logFont;
     ZVector2 point1{0.0f, 0.0f};

@@ -183,6 +183,10 @@ void ShapeArena::release(void* object) noexcept {
 
 } // namespace detail
 
+void* detail::arenaAllocate(std::size_t bytes) { return detail::ShapeArena::allocate(bytes); }
+
+void detail::arenaRelease(void* memory) noexcept { detail::ShapeArena::release(memory); }
+
 void* ZN_ShapeBase::operator new(std::size_t size) { return detail::ShapeArena::allocate(size); }
 
 void ZN_ShapeBase::operator delete(void* object) noexcept { detail::ShapeArena::release(object); }

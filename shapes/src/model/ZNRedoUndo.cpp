@@ -65,15 +65,13 @@ void ZNRedoUndo::copyAllTooplist(bool discardRedo) {
     undoStack.push_back(snapshot);
     std::vector<ZN_ShapeBase*>& made = snapshot->array;
     made.reserve(live.size());
-    {
-        // The copies and their labels are placed one after another in blocks
-        // of their own rather than one by one on the heap.
-        detail::ShapeArena arena(blocks);
-        detail::forEachWhole(live, [&](const ZN_ShapeBase* shape) {
-            if (ZN_ShapeBase* copy = shape->clone())
-                made.push_back(copy);
-        });
-    }
+    // The copies, their labels and their relation lists are placed one after
+    // another in blocks of their own rather than one by one on the heap.
+    detail::ShapeArena arena(blocks);
+    detail::forEachWhole(live, [&](const ZN_ShapeBase* shape) {
+        if (ZN_ShapeBase* copy = shape->clone())
+            made.push_back(copy);
+    });
     snapshot->shapes.assign(made.begin(), made.end());
 
     // One index for the whole snapshot keeps relinking linear in the page.
