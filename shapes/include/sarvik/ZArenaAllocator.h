@@ -1,6 +1,6 @@
 #pragma once
-// An allocator for the small buffers a shape owns (its relation lists, its
-// label's text). While an undo snapshot is being taken they are placed in the
+// An allocator for the small buffers a shape owns, such as a label's text.
+// While an undo snapshot is being taken they are placed in the
 // snapshot's blocks next to the shapes; otherwise they come from the heap.
 // Either way any instance frees what any other made, so containers using it
 // move, swap and copy like those with the standard allocator.
@@ -9,7 +9,6 @@
 #include <limits>
 #include <new>
 #include <string>
-#include <vector>
 
 namespace detail {
 
@@ -38,8 +37,5 @@ public:
 
 } // namespace detail
 
-class ZN_ShapeBase;
-// A shape's inputs or outputs: the shapes it is joined with, not owned.
-using ZN_RelationList = std::vector<ZN_ShapeBase*, detail::ArenaAllocator<ZN_ShapeBase*>>;
 // Text owned by a shape.
 using ZN_ShapeString = std::basic_string<char, std::char_traits<char>, detail::ArenaAllocator<char>>;

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include <sarvik/ZArenaAllocator.h>
 #include <sarvik/ZGLFont.h>
 #include <sarvik/ZN_ShapeBase.h>
 

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include <rulmek/rulmek.h>
-#include <sarvik/ZArenaAllocator.h>
 #include <sarvik/platform/LOGFONTA.h>
 #include <sarvik/platform/ZCursor.h>
 
@@ -145,11 +144,11 @@ public:
     void setJiuGongHost(ZN_ShapeBase* host) { jiuGongHost = host; }
     ZN_ShapeBase* getJiuGongHost() const { return jiuGongHost; }
 
-    std::vector<ZN_ShapeBase*> getInputList() { return {inputList.begin(), inputList.end()}; }
-    std::vector<ZN_ShapeBase*> getOutputList() { return {outputList.begin(), outputList.end()}; }
+    std::vector<ZN_ShapeBase*> getInputList() { return inputList; }
+    std::vector<ZN_ShapeBase*> getOutputList() { return outputList; }
     // Read-only views for the hot paths that must not copy.
-    const ZN_RelationList& inputs() const { return inputList; }
-    const ZN_RelationList& outputs() const { return outputList; }
+    const std::vector<ZN_ShapeBase*>& inputs() const { return inputList; }
+    const std::vector<ZN_ShapeBase*>& outputs() const { return outputList; }
     const std::vector<ZN_NJiuGongGe*>& answerHosts() const { return answerHostList; }
 
     void pushToInput(ZN_ShapeBase* s) {
@@ -206,8 +205,8 @@ private:
     std::uint64_t walkMark = 0; // the last walk of the relation graph that met the shape
 
 protected:
-    ZN_RelationList outputList; // not owned
-    ZN_RelationList inputList;  // not owned
+    std::vector<ZN_ShapeBase*> outputList;  // not owned
+    std::vector<ZN_ShapeBase*> inputList;   // not owned
     ZN_SText* label = nullptr;              // owned
     ZN_ShapeBase* jiuGongHost = nullptr;    // not owned
     std::vector<ZN_NJiuGongGe*> answerHostList; // not owned

@@ -65,7 +65,7 @@ void ZNRedoUndo::copyAllTooplist(bool discardRedo) {
     undoStack.push_back(snapshot);
     std::vector<ZN_ShapeBase*>& made = snapshot->array;
     made.reserve(live.size());
-    // The copies, their labels and their relation lists are placed one after
+    // The copies, their labels and the labels' texts are placed one after
     // another in blocks of their own rather than one by one on the heap.
     detail::ShapeArena arena(blocks);
     detail::forEachWhole(live, [&](const ZN_ShapeBase* shape) {
