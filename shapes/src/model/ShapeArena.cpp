@@ -7,6 +7,7 @@
 
 #include <sanitizer/asan_interface.h>
 
+#include <sarvik/ZArenaAllocator.h>
 #include <sarvik/ZN_ShapeBase.h>
 
 namespace detail {
