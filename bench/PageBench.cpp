@@ -188,13 +188,14 @@ void BM_SnapshotReusingMemory(benchmark::State& state) {
     });
 }
 
-void BM_UndoRedo(benchmark::State& state) {
+// Undo and redo of the loaded page, each iteration after `before` (timed).
+template <class Before> void timeUndoRedo(benchmark::State& state, Before before) {
     const int nodes = static_cast<int>(state.range(0));
-    ZN_ShapeManager& page = loadedPage(nodes);
-    ZNRedoUndo& undo = *page.getUndoRedo();
+    ZNRedoUndo& undo = *loadedPage(nodes).getUndoRedo();
     undo.copyAllTooplist(true);
     for (auto _ : state) {
         const auto start = Clock::now();
+        before(undo);
         const bool ok = undo.unDo() && undo.reDo();
         state.SetIterationTime(since(start));
         if (!ok)
@@ -202,6 +203,21 @@ void BM_UndoRedo(benchmark::State& state) {
     }
     undo.clearAll();
     setCounters(state, nodes);
+}
+
+void BM_UndoRedo(benchmark::State& state) {
+    timeUndoRedo(state, [](ZNRedoUndo&) {});
+}
+
+// An editing session in its steady state: the undo stack is full, so each
+// step's snapshot drops the oldest one, whose memory the next reuses; the step
+// is then undone and redone, redo keeping the page it replaces as the newest
+// snapshot.
+void BM_SnapshotUndoRedoFullStack(benchmark::State& state) {
+    ZNRedoUndo& undo = *loadedPage(static_cast<int>(state.range(0))).getUndoRedo();
+    while (undo.undoCount() < ZNRedoUndo::maxSnapshots)
+        undo.copyAllTooplist(true);
+    timeUndoRedo(state, [](ZNRedoUndo& stack) { stack.copyAllTooplist(true); });
 }
 
 // One mouse move of a body drag of the selected root with parent-child
@@ -420,6 +436,7 @@ BENCHMARK(BM_SerialiseToMemory)->Apply(sizes);
 BENCHMARK(BM_Snapshot)->Apply(sizes);
 BENCHMARK(BM_SnapshotReusingMemory)->Apply(sizes);
 BENCHMARK(BM_UndoRedo)->Apply(sizes);
+BENCHMARK(BM_SnapshotUndoRedoFullStack)->Apply(sizes);
 BENCHMARK(BM_BindingDrag)->Apply(sizes);
 BENCHMARK(BM_HoverSweep)->Apply(sizes);
 BENCHMARK(BM_RubberBand)->Apply(sizes);

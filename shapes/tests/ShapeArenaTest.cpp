@@ -119,6 +119,32 @@ TEST(ShapeArena, SnapshotShapesMadeLiveByUndoCanBeDeletedOneByOne) {
     EXPECT_EQ(page.getShapeList().size(), 1u);
 }
 
+// A copy's label text is placed in the blocks with the shapes. A block stays
+// in use while the text lives, also after a longer text replaced it on the
+// heap, and comes back once the last placement is gone.
+TEST(ShapeArena, LabelTextsLiveInTheBlocksUntilTheLastGoes) {
+    BlockPool* pool = BlockPool::create();
+    ZN_NRect* box = nullptr;
+    ZN_SText* label = nullptr;
+    {
+        ShapeArena arena(pool);
+        box = new ZN_NRect();
+        label = new ZN_SText();
+        label->setHost(box);
+        box->setLabel(label);
+        label->setText("一个放在快照块里的较长标签文字");
+    }
+    EXPECT_EQ(pool->inUse(), 1u);
+    const char* placed = label->getText();
+    label->setText("另一段更长的标签文字，它已放不进原来的位置了");
+    EXPECT_NE(label->getText(), placed);
+    EXPECT_STREQ(label->getText(), "另一段更长的标签文字，它已放不进原来的位置了");
+    EXPECT_EQ(pool->inUse(), 1u) << "the box and its label still live in the block";
+    delete box;
+    EXPECT_EQ(pool->inUse(), 0u);
+    pool->retire();
+}
+
 #if defined(__SANITIZE_ADDRESS__)
 // The bytes after a shape in a block and a freed shape are poisoned, so that
 // overflows and uses after free are still reported.
@@ -137,6 +163,23 @@ TEST(ShapeArena, SanitizerSeesPastTheEndAndFreedShapes) {
     delete box;
     EXPECT_TRUE(__asan_address_is_poisoned(reinterpret_cast<const char*>(box) + 8));
     delete next;
+    pool->retire();
+}
+
+// A text freed inside a block is poisoned like a freed shape.
+TEST(ShapeArena, SanitizerSeesFreedTexts) {
+    BlockPool* pool = BlockPool::create();
+    ZN_SText* text = nullptr;
+    {
+        ShapeArena arena(pool);
+        text = new ZN_SText();
+        text->setText("a text longer than the string keeps inside itself");
+    }
+    const char* placed = text->getText();
+    EXPECT_FALSE(__asan_address_is_poisoned(placed));
+    text->setText("another text, longer again than the one it replaces here");
+    EXPECT_TRUE(__asan_address_is_poisoned(placed));
+    delete text;
     pool->retire();
 }
 #endif

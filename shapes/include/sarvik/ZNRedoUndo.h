@@ -5,6 +5,7 @@
 // back. There are no command objects and no diffs.
 
 #include <list>
+#include <vector>
 
 class ZN_ShapeBase;
 class ZN_ShapeManager;
@@ -41,9 +42,22 @@ public:
     int redoCount() const { return static_cast<int>(redoStack.size()); }
 
 private:
-    using State = std::list<ZN_ShapeBase*>;
+    // The shapes of a snapshot or redo state in list order, owned; `array`
+    // holds the same in the same order when known (it may be empty).
+    struct State {
+        std::list<ZN_ShapeBase*> shapes;
+        std::vector<ZN_ShapeBase*> array;
+    };
     static void destroyState(State* state);
     static void destroyStack(std::list<State*>& stack);
+    // Makes room for one more undo snapshot.
+    void dropOldest();
+    // Moves the live page onto the undo stack as its newest snapshot; false
+    // (and nothing done) when it holds a shape a snapshot would leave out.
+    bool shelveLivePage();
+    // Empties the live page into a new state, and the other way round.
+    State* takeLivePage();
+    void makeLive(State* state);
 
     ZN_ShapeManager* manager;         // not owned
     std::list<State*> undoStack;      // owned, shapes included; newest at the back

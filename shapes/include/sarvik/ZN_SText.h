@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include <sarvik/ZArenaAllocator.h>
 #include <sarvik/ZGLFont.h>
 #include <sarvik/ZN_ShapeBase.h>
 
@@ -71,7 +72,7 @@ public:
     void drawSmallTextBar() const;
 
 protected:
-    std::string text = " "; // UTF-8 in memory, code page 936 in files
+    ZN_ShapeString text = " "; // UTF-8 in memory, code page 936 in files
     ZGLFont glFont;
     LOGFONTA logFont;
     ZVector2 point1{0.0f, 0.0f};

@@ -152,6 +152,10 @@ private:
     // The list as an array, so that walks can fetch shapes ahead; remade
     // after the list changed.
     const std::vector<ZN_ShapeBase*>& listArray() const;
+    // Hands the array over when it is up to date (else an empty one), and
+    // takes one that lists exactly the shapes of the list in order.
+    std::vector<ZN_ShapeBase*> takeListArray();
+    void adoptListArray(std::vector<ZN_ShapeBase*>&& array);
     // The packed relations of the list, or nullptr when walks must follow the
     // shapes themselves.
     detail::RelationTable* relationTable() const;

@@ -7,6 +7,7 @@
 
 #include <sanitizer/asan_interface.h>
 
+#include <sarvik/ZArenaAllocator.h>
 #include <sarvik/ZN_ShapeBase.h>
 
 namespace detail {
@@ -182,6 +183,10 @@ void ShapeArena::release(void* object) noexcept {
 }
 
 } // namespace detail
+
+void* detail::arenaAllocate(std::size_t bytes) { return detail::ShapeArena::allocate(bytes); }
+
+void detail::arenaRelease(void* memory) noexcept { detail::ShapeArena::release(memory); }
 
 void* ZN_ShapeBase::operator new(std::size_t size) { return detail::ShapeArena::allocate(size); }
 

@@ -21,7 +21,7 @@ void ZNRedoUndo::destroyState(State* state) {
         return;
     // Each destructor unlinks its shape from the others of the same state, so
     // the order of destruction does not matter.
-    for (ZN_ShapeBase* shape : *state)
+    for (ZN_ShapeBase* shape : state->shapes)
         delete shape;
     delete state;
 }
@@ -40,13 +40,17 @@ void ZNRedoUndo::clearAll() {
     blocks->trim();
 }
 
-void ZNRedoUndo::copyAllTooplist(bool discardRedo) {
-    if (discardRedo)
-        clearRedo();
+void ZNRedoUndo::dropOldest() {
     while (static_cast<int>(undoStack.size()) >= maxSnapshots) {
         destroyState(undoStack.front());
         undoStack.pop_front();
     }
+}
+
+void ZNRedoUndo::copyAllTooplist(bool discardRedo) {
+    if (discardRedo)
+        clearRedo();
+    dropOldest();
     if (!manager)
         return;
 
@@ -59,55 +63,101 @@ void ZNRedoUndo::copyAllTooplist(bool discardRedo) {
 
     auto* snapshot = new State;
     undoStack.push_back(snapshot);
-    std::vector<ZN_ShapeBase*> made;
+    std::vector<ZN_ShapeBase*>& made = snapshot->array;
     made.reserve(live.size());
-    {
-        // The copies and their labels are placed one after another in blocks
-        // of their own rather than one by one on the heap.
-        detail::ShapeArena arena(blocks);
-        detail::forEachWhole(live, [&](const ZN_ShapeBase* shape) {
-            if (ZN_ShapeBase* copy = shape->clone())
-                made.push_back(copy);
-        });
-    }
-    snapshot->assign(made.begin(), made.end());
+    // The copies, their labels and the labels' texts are placed one after
+    // another in blocks of their own rather than one by one on the heap.
+    detail::ShapeArena arena(blocks);
+    detail::forEachWhole(live, [&](const ZN_ShapeBase* shape) {
+        if (ZN_ShapeBase* copy = shape->clone())
+            made.push_back(copy);
+    });
+    snapshot->shapes.assign(made.begin(), made.end());
 
     // One index for the whole snapshot keeps relinking linear in the page.
     const ZN_ShapeIndex copies(made);
     detail::forEachRelated(live, [&](const ZN_ShapeBase* shape) { shape->setRelating(copies); });
 }
 
+ZNRedoUndo::State* ZNRedoUndo::takeLivePage() {
+    auto* state = new State;
+    state->array = manager->takeListArray();
+    state->shapes.splice(state->shapes.end(), manager->getShapeList());
+    return state;
+}
+
+void ZNRedoUndo::makeLive(State* state) {
+    manager->getShapeList().splice(manager->getShapeList().end(), state->shapes);
+    // The state's array lists the same shapes in the same order, so walks of
+    // the restored page need not gather them from the list again.
+    manager->adoptListArray(std::move(state->array));
+    delete state;
+}
+
 bool ZNRedoUndo::unDo() {
     if (undoStack.empty() || !manager)
         return false;
-    std::list<ZN_ShapeBase*>& live = manager->getShapeList();
-
-    auto* former = new State;
-    former->splice(former->end(), live);
-    redoStack.push_back(former);
-
+    redoStack.push_back(takeLivePage());
     State* snapshot = undoStack.back();
     undoStack.pop_back();
-    live.splice(live.end(), *snapshot);
-    delete snapshot;
+    makeLive(snapshot);
+    return true;
+}
+
+namespace {
+
+// The intermediate classes make no copy of themselves, so a snapshot leaves
+// them out; the editor never creates them.
+bool copyable(const ZN_ShapeBase* shape) {
+    const int type = shape->type();
+    return type != 3 && type != 4 && type != 6;
+}
+
+} // namespace
+
+bool ZNRedoUndo::shelveLivePage() {
+    // What a copy would differ in: the ids are renumbered and copies start
+    // unselected and unhighlighted. Should the page hold a shape that makes
+    // no copy, these changes are harmless, as the page is destroyed anyway.
+    bool all = true;
+    int next = 1;
+    detail::forEachAhead(manager->listArray(), [&](ZN_ShapeBase* shape) {
+        all = all && copyable(shape);
+        shape->setId(next++);
+        shape->setSelected(false);
+        shape->setSnake(0);
+    });
+    if (!all)
+        return false;
+    dropOldest();
+    undoStack.push_back(takeLivePage());
     return true;
 }
 
 bool ZNRedoUndo::reDo() {
     if (redoStack.empty() || !manager)
         return false;
-    copyAllTooplist(false);
-    manager->clear();
+    // The live page is about to be thrown away, so rather than copying it
+    // into the undo stack and destroying it, it is itself the snapshot: the
+    // copy would hold the same shapes, values and relations.
+    if (!shelveLivePage()) {
+        copyAllTooplist(false);
+        manager->clear();
+    }
 
     State* state = redoStack.back();
     redoStack.pop_back();
     // The editor forgets its selection after a redo, so the restored shapes
     // must not stay marked as selected or as a connection target either.
-    for (ZN_ShapeBase* shape : *state) {
+    auto unmark = [](ZN_ShapeBase* shape) {
         shape->setSelected(false);
         shape->setSnake(0);
-    }
-    manager->getShapeList().splice(manager->getShapeList().end(), *state);
-    delete state;
+    };
+    if (state->array.size() == state->shapes.size())
+        detail::forEachAhead(state->array, unmark);
+    else
+        for (ZN_ShapeBase* shape : state->shapes)
+            unmark(shape);
+    makeLive(state);
     return true;
 }

@@ -157,6 +157,23 @@ const std::vector<ZN_ShapeBase*>& ZN_ShapeManager::listArray() const {
     return listArray_;
 }
 
+std::vector<ZN_ShapeBase*> ZN_ShapeManager::takeListArray() {
+    std::vector<ZN_ShapeBase*> array;
+    if (listArrayMade_ && listArrayVersion_ == listVersion && listArray_.size() == shapeList.size())
+        array.swap(listArray_);
+    listArrayMade_ = false;
+    return array;
+}
+
+void ZN_ShapeManager::adoptListArray(std::vector<ZN_ShapeBase*>&& array) {
+    listChanged();
+    if (array.size() != shapeList.size())
+        return;
+    listArray_ = std::move(array);
+    listArrayVersion_ = listVersion;
+    listArrayMade_ = true;
+}
+
 detail::RelationTable* ZN_ShapeManager::relationTable() const {
     const std::vector<ZN_ShapeBase*>& shapes = listArray();
     if (!relations_)

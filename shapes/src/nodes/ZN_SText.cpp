@@ -26,7 +26,7 @@ int truncateToInt(float v) {
 
 // The text as written to disk, cut at a character boundary if it would exceed
 // what a reader accepts.
-std::string diskBytes(const std::string& utf8) {
+std::string diskBytes(std::string_view utf8) {
     std::string bytes = ZUtf8ToCp936(utf8);
     std::string_view source = utf8;
     while (bytes.size() > kMaxTextBytes) {
@@ -138,7 +138,7 @@ std::shared_ptr<const ZTextBitmap> ZN_SText::pictureAt(float zoom) const {
 
 void ZN_SText::setTextAlignType(int type) {
     textAlignType = type;
-    const std::string current = text;
+    const ZN_ShapeString current = text;
     setText(current.c_str());
 }
 
