@@ -278,32 +278,38 @@ TEST_F(KeyboardGrowth, ANewNodeCopiesItsNeighboursLookAndTakesTheFirstFreePlace)
     auto* box = static_cast<ZN_NRect*>(grown);
     EXPECT_EQ(box->getLineWide(), 5);
     EXPECT_FLOAT_EQ(box->getFillColor().Y(), 0.5f);
-    expectAt(box->getPoint1(), 300, 214);
-    expectAt(box->getPoint2(), 380, 244);
+    // Its place below the ellipse is taken: the tree is laid out to make room,
+    // and the new node still covers nothing.
+    EXPECT_FLOAT_EQ(box->getPoint2().X() - box->getPoint1().X(), 80);
+    EXPECT_FLOAT_EQ(box->getPoint2().Y() - box->getPoint1().Y(), 30);
+    EXPECT_GT(box->getPoint1().X(), root->getPoint2().X());
+    EXPECT_GT(box->getPoint1().Y(), ellipse->getPoint2().Y());
     EXPECT_FALSE(overlap(box, obstacle));
+    EXPECT_FALSE(overlap(box, ellipse));
 
-    // A label longer than the box widens it, and the connector follows.
-    typeText("a label much wider than its box");
-    typeKey(Qt::Key_Return, Qt::ControlModifier);
-    EXPECT_GT(box->getPoint2().X() - box->getPoint1().X(), 80);
-    ASSERT_EQ(box->inputs().size(), 1u);
-    auto* line = static_cast<ZN_NLine*>(box->inputs().front());
-    const auto& points = line->getPoints();
-    const ZVector2 end = box->getBoderPos(9, points[points.size() - 2]);
-    EXPECT_NEAR(points.back().X(), end.X(), 0.01f);
-    EXPECT_NEAR(points.back().Y(), end.Y(), 0.01f);
-    EXPECT_TRUE(onOutline(root, points.front()));
-    EXPECT_EQ(line->getInNumber(), 9);
-    EXPECT_EQ(line->getOutNumber(), 9);
+    typeKey(Qt::Key_Escape);
 
     // A first child is centred beside a parent with none.
     ZN_NRect* single = addRect(*page, 100, 600, 200, 660);
     view->clearSelection();
     view->addToSelection(single);
     typeKey(Qt::Key_Tab);
-    typeKey(Qt::Key_Escape);
     ZN_ShapeBase* lone = view->getSelection().front();
     expectAt(lone->getPoint1(), 260, 600);
+
+    // A label longer than the box widens it, and the connector follows.
+    typeText("a label much wider than its box");
+    typeKey(Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_GT(lone->getPoint2().X() - lone->getPoint1().X(), 100);
+    ASSERT_EQ(lone->inputs().size(), 1u);
+    auto* line = static_cast<ZN_NLine*>(lone->inputs().front());
+    const auto& points = line->getPoints();
+    const ZVector2 end = lone->getBoderPos(9, points[points.size() - 2]);
+    EXPECT_NEAR(points.back().X(), end.X(), 0.01f);
+    EXPECT_NEAR(points.back().Y(), end.Y(), 0.01f);
+    EXPECT_TRUE(onOutline(single, points.front()));
+    EXPECT_EQ(line->getInNumber(), 9);
+    EXPECT_EQ(line->getOutNumber(), 9);
 }
 
 TEST_F(KeyboardGrowth, EnterPutsTheSiblingAfterTheSelectedOneInOrderAndInPlace) {
@@ -312,13 +318,24 @@ TEST_F(KeyboardGrowth, EnterPutsTheSiblingAfterTheSelectedOneInOrderAndInPlace) 
     ZN_NRect* second = addRect(*page, 300, 164, 400, 214);
     joinShapes(root, first, *page);
     joinShapes(root, second, *page);
+    auto* firstLine = static_cast<ZN_NLine*>(first->inputs().front());
+    firstLine->setLineWide(1);
+    firstLine->setColor(ZVector3(0, 0, 1));
     view->addToSelection(first);
     typeKey(Qt::Key_Return);
     typeKey(Qt::Key_Escape);
     ZN_ShapeBase* middle = view->getSelection().front();
     EXPECT_EQ(kids(root), (std::vector<ZN_ShapeBase*>{first, middle, second}));
+    // Its connector looks like its neighbour's.
+    ASSERT_EQ(middle->inputs().size(), 1u);
+    EXPECT_EQ(middle->inputs().front()->getLineWide(), 1);
+    EXPECT_FLOAT_EQ(middle->inputs().front()->getColor().Z(), 1);
     EXPECT_FALSE(overlap(middle, second));
-    EXPECT_FLOAT_EQ(middle->getPoint1().X(), 300);
+    EXPECT_FALSE(overlap(middle, first));
+    // The column was taken below the first, so the tree made room in order.
+    EXPECT_FLOAT_EQ(middle->getPoint1().X(), first->getPoint1().X());
+    EXPECT_LT(first->getPoint1().Y(), middle->getPoint1().Y());
+    EXPECT_LT(middle->getPoint1().Y(), second->getPoint1().Y());
 }
 
 TEST_F(KeyboardGrowth, F2EditsAndEscapeLeavesTheLabelAsItWas) {
@@ -440,4 +457,16 @@ TEST_F(KeyboardGrowth, TwentyNodesGrownFromTheKeysKeepTheirTreeAndNeverOverlap) 
     ASSERT_NE(d, nullptr);
     EXPECT_EQ(kids(d).size(), 3u);
     EXPECT_EQ(labelOf(kids(d).back()), "D3");
+    // A tidy tree: children to the right of their parent, which sits beside
+    // them, so no connector runs past a cousin.
+    for (const ZN_ShapeBase* parent : boxes) {
+        const std::vector<ZN_ShapeBase*> children = kids(parent);
+        if (children.empty())
+            continue;
+        const float middle = (parent->getPoint1().Y() + parent->getPoint2().Y()) * 0.5f;
+        EXPECT_GE(middle, children.front()->getPoint1().Y()) << labelOf(parent);
+        EXPECT_LE(middle, children.back()->getPoint2().Y()) << labelOf(parent);
+        for (const ZN_ShapeBase* child : children)
+            EXPECT_GT(child->getPoint1().X(), parent->getPoint2().X()) << labelOf(child);
+    }
 }

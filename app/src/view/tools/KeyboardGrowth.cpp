@@ -14,6 +14,7 @@
 #include <sarvik/ZN_NRect.h>
 #include <sarvik/ZN_SText.h>
 #include <sarvik/ZN_ShapeManager.h>
+#include <sarvik/ZN_TreeLayout.h>
 
 #include "KeyboardTree.h"
 #include "view/CTavloView.h"
@@ -57,6 +58,17 @@ void join(ZN_ShapeManager& page, ZN_ShapeBase* parent, ZN_ShapeBase* child, ZN_S
     line->setLineWide(3);
     line->setArrowType(0);
     line->setArrowSize(30);
+    // A branch's connectors look alike: the new one takes its neighbour's.
+    const ZN_NLine* neighbour = dynamic_cast<const ZN_NLine*>(after);
+    for (const ZN_ShapeBase* out : parent->outputs())
+        if (auto* l = dynamic_cast<const ZN_NLine*>(out); l && !after && !l->outputs().empty())
+            neighbour = l;
+    if (neighbour) {
+        line->setLineWide(neighbour->getLineWide());
+        line->setColor(neighbour->getColor());
+        line->setArrowType(neighbour->getArrowType());
+        line->setArrowSize(neighbour->getArrowSize());
+    }
     const growth::Box a = growth::boundsOf(parent);
     const growth::Box b = growth::boundsOf(child);
     line->pushPoint(ZVector2((a.left + a.right) * 0.5f, (a.top + a.bottom) * 0.5f), 0);
@@ -152,8 +164,8 @@ void CTavloView::growChild(ZN_ShapeBase* parent) {
         left = last.left;
         top = last.bottom + growth::kSiblingGap;
     }
-    top = growth::freeTop(*currentPage, left, top, size, growth::kSiblingGap);
-    addGrownNode(parent, nullptr, look, left, top, size);
+    const float free = growth::freeTop(*currentPage, left, top, size, growth::kSiblingGap);
+    addGrownNode(parent, nullptr, look, left, free, size, free != top);
 }
 
 void CTavloView::growSibling(ZN_ShapeBase* node) {
@@ -166,18 +178,29 @@ void CTavloView::growSibling(ZN_ShapeBase* node) {
     const growth::Box b = growth::boundsOf(node);
     const growth::Box size =
         look ? b : growth::Box{0, 0, growth::kDefaultWidth, growth::kDefaultHeight};
-    const float top =
-        growth::freeTop(*currentPage, b.left, b.bottom + growth::kSiblingGap, size, growth::kSiblingGap);
-    addGrownNode(parent, growth::lineFromParent(node), look, b.left, top, size);
+    const float wanted = b.bottom + growth::kSiblingGap;
+    const float top = growth::freeTop(*currentPage, b.left, wanted, size, growth::kSiblingGap);
+    addGrownNode(parent, growth::lineFromParent(node), look, b.left, top, size, top != wanted);
 }
 
 void CTavloView::addGrownNode(ZN_ShapeBase* parent, ZN_ShapeBase* afterLine,
                               const ZN_ShapeBase* look, float left, float top,
-                              const growth::Box& size) {
+                              const growth::Box& size, bool crowded) {
     takeSnapshot();
     ZN_ShapeBase* node = makeNode(look, left, top, size);
     currentPage->addShape(node);
     join(*currentPage, parent, node, afterLine);
+    // Where the column below is taken, the tree makes room as 自动布局 lays
+    // it out; what lies beside the tree is not moved, so the new node alone
+    // steps down should the tree now cover it.
+    if (crowded) {
+        ZN_LayoutTree(growth::rootOf(parent));
+        const growth::Box at = growth::boundsOf(node);
+        const float free =
+            growth::freeTop(*currentPage, at.left, at.top, size, growth::kSiblingGap, node);
+        if (free != at.top)
+            node->change(ZVector2(0, free - at.top), 9); // a move: label and connectors follow
+    }
     clearSelection();
     addToSelection(node);
     hitShape = nullptr;

@@ -1,9 +1,11 @@
 #include "KeyboardTree.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include <sarvik/ZN_NLine.h>
 #include <sarvik/ZN_NRect.h>
+#include <sarvik/ZN_SText.h>
 #include <sarvik/ZN_ShapeManager.h>
 
 namespace growth {
@@ -60,7 +62,8 @@ float freeTop(const ZN_ShapeManager& page, float left, float top, const Box& siz
     const float right = left + size.width();
     std::vector<Box> column;
     for (const ZN_ShapeBase* shape : page.getShapeList()) {
-        if (shape == except || !shape->getShow() || shape->type() == kLine)
+        if (shape == except || !shape->getShow() || shape->type() == kLine ||
+            (except && shape == except->getLabel()))
             continue;
         const Box b = boundsOf(shape);
         if (b.right + gap > left && b.left - gap < right && b.bottom + gap > top)
@@ -81,5 +84,16 @@ float freeTop(const ZN_ShapeManager& page, float left, float top, const Box& siz
     }
     return y;
 }
+
+ZN_ShapeBase* rootOf(ZN_ShapeBase* node) {
+    std::unordered_set<const ZN_ShapeBase*> seen{node};
+    while (ZN_ShapeBase* up = parentOf(node)) {
+        if (!seen.insert(up).second)
+            break; // connectors that run in a circle have no root; stop where it closes
+        node = up;
+    }
+    return node;
+}
+
 
 } // namespace growth

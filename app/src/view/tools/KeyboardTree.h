@@ -41,9 +41,12 @@ ZN_ShapeBase* parentOf(const ZN_ShapeBase* node);
 // The shown nodes its connectors lead to, in the node's order.
 std::vector<ZN_ShapeBase*> childrenOf(const ZN_ShapeBase* node);
 
+// The top of the tree `node` is in, following parents up.
+ZN_ShapeBase* rootOf(ZN_ShapeBase* node);
+
 // The topmost place, at or below `top`, for a box of `size` with its left
 // side at `left` that keeps `gap` clear of every shown shape of the page but
-// connectors (they pass beneath boxes) and `except`.
+// connectors (they pass beneath boxes), `except` and its label.
 float freeTop(const ZN_ShapeManager& page, float left, float top, const Box& size, float gap,
               const ZN_ShapeBase* except = nullptr);
 

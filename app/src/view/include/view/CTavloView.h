@@ -324,7 +324,7 @@ private:
     void growChild(ZN_ShapeBase* parent);
     void growSibling(ZN_ShapeBase* node);
     void addGrownNode(ZN_ShapeBase* parent, ZN_ShapeBase* afterLine, const ZN_ShapeBase* look,
-                      float left, float top, const growth::Box& size);
+                      float left, float top, const growth::Box& size, bool crowded);
     void walkTree(int key);
     void ensureShapeVisible(const ZN_ShapeBase* shape);
     // tools/EditBoxKeys.cpp
