@@ -5,7 +5,6 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <map>
 #include <memory>
 
 #include <GL/gl.h>
@@ -30,13 +29,7 @@ double now() {
     return benchmap::Clock::now();
 }
 
-ZN_ShapeManager& map(int nodes) {
-    static std::map<int, std::unique_ptr<ZN_ShapeManager>> maps;
-    auto& page = maps[nodes];
-    if (!page)
-        page = benchmap::makeMap(nodes, benchmap::Layout::Spread);
-    return *page;
-}
+ZN_ShapeManager& map(int nodes) { return benchmap::sharedSpreadMap(nodes); }
 
 // 下一个: the page searched afresh, case folded, and the match after the
 // current one chosen; the current one walks through the page.

@@ -1,6 +1,7 @@
 #include "MapGenerator.h"
 
 #include <algorithm>
+#include <map>
 #include <random>
 #include <vector>
 
@@ -239,6 +240,14 @@ ZN_ShapeBase* findRoot(ZN_ShapeManager& page) {
             return s;
     }
     return nullptr;
+}
+
+ZN_ShapeManager& sharedSpreadMap(int nodes) {
+    static std::map<int, std::unique_ptr<ZN_ShapeManager>> maps;
+    auto& page = maps[nodes];
+    if (!page)
+        page = makeMap(nodes, Layout::Spread);
+    return *page;
 }
 
 } // namespace benchmap

@@ -30,6 +30,9 @@ struct MapStats {
 // the same page. Nodes are listed in the order a user would have made
 // them, root first; connectors lie beneath them at the front of the list.
 std::unique_ptr<ZN_ShapeManager> makeMap(int nodes, Layout layout, MapStats* stats = nullptr);
+// One spread map of each size, made on first use and kept for every case that
+// only reads it.
+ZN_ShapeManager& sharedSpreadMap(int nodes);
 
 // Writes a one-page document holding makeMap(nodes, layout) to `path`.
 bool writeMap(const std::string& path, int nodes, Layout layout, MapStats* stats = nullptr);

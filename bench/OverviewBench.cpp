@@ -6,7 +6,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <string>
 
@@ -32,13 +31,7 @@ double since(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-ZN_ShapeManager& map(int nodes) {
-    static std::map<int, std::unique_ptr<ZN_ShapeManager>> maps;
-    auto& page = maps[nodes];
-    if (!page)
-        page = benchmap::makeMap(nodes, benchmap::Layout::Spread);
-    return *page;
-}
+ZN_ShapeManager& map(int nodes) { return benchmap::sharedSpreadMap(nodes); }
 
 // One picture of the whole page, read back as the panel keeps it.
 void BM_OverviewPicture(benchmark::State& state) {
