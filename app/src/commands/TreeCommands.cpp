@@ -27,8 +27,6 @@
 namespace {
 
 constexpr float kBranchGap = 60.0f;
-constexpr int kBranchWidth = 2;
-constexpr int kBranchArrow = 30;
 
 // Shapes that can head a tree: boxes of every outline, tables and points;
 // not connectors, free texts, pictures or the capture frame.
@@ -50,21 +48,6 @@ bool looksLikeMarkdown(const QString& text) {
             return item.match(line).hasMatch();
     }
     return false;
-}
-
-// Glues `child` below `parent` as the tree builder glues its branches.
-void joinBranch(ZN_ShapeManager& page, ZN_ShapeBase* parent, ZN_ShapeBase* child) {
-    auto* line = static_cast<ZN_NLine*>(ZN_ShapeBase::createShape(1));
-    line->pushPointBack(parent->getPoint2());
-    line->pushPointBack(child->getPoint1());
-    line->setStrightType(1);
-    line->setArrowSize(kBranchArrow);
-    line->setLineWide(kBranchWidth);
-    parent->pushToOutput(line);
-    line->pushToInput(parent);
-    line->pushToOutput(child);
-    child->pushToInput(line);
-    page.addShapeFront(line);
 }
 
 // Which way the new branches of `parent` grow: where its children already
@@ -159,7 +142,7 @@ int pasteTreeText(CTavloView& view, const QString& text, ZVector2 at) {
     const std::vector<ZN_ShapeBase*> roots = moveShapes(*built, *page);
     for (ZN_ShapeBase* root : roots) {
         if (parent)
-            joinBranch(*page, parent, root);
+            interchange::joinBranch(*page, parent, root);
         else
             ZN_LayoutTree(root);
     }

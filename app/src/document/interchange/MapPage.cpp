@@ -56,19 +56,11 @@ ZN_NRect* makeBox(const MapNode& node, const ZVector2& at) {
 }
 
 ZN_NLine* join(ZN_ShapeManager& page, ZN_ShapeBase* from, ZN_ShapeBase* to, const MapNode& child) {
-    auto* line = static_cast<ZN_NLine*>(ZN_ShapeBase::createShape(1));
-    line->pushPointBack(from->getPoint2());
-    line->pushPointBack(to->getPoint1());
-    line->setStrightType(1);
-    line->setArrowSize(30);
-    line->setLineWide(child.edgeWidth > 0 ? child.edgeWidth : kBranchWidth);
+    ZN_NLine* line = joinBranch(page, from, to);
+    if (child.edgeWidth > 0)
+        line->setLineWide(child.edgeWidth);
     if (child.edgeColor.set)
         line->setColor(toVector(child.edgeColor));
-    from->pushToOutput(line);
-    line->pushToInput(from);
-    line->pushToOutput(to);
-    to->pushToInput(line);
-    page.addShapeFront(line);
     return line;
 }
 
@@ -145,6 +137,21 @@ void layoutTrees(const MapSheet& sheet, const std::vector<ZN_ShapeBase*>& boxes)
 }
 
 } // namespace
+
+ZN_NLine* joinBranch(ZN_ShapeManager& page, ZN_ShapeBase* parent, ZN_ShapeBase* child) {
+    auto* line = static_cast<ZN_NLine*>(ZN_ShapeBase::createShape(1));
+    line->pushPointBack(parent->getPoint2());
+    line->pushPointBack(child->getPoint1());
+    line->setStrightType(1);
+    line->setArrowSize(30);
+    line->setLineWide(kBranchWidth);
+    parent->pushToOutput(line);
+    line->pushToInput(parent);
+    line->pushToOutput(child);
+    child->pushToInput(line);
+    page.addShapeFront(line);
+    return line;
+}
 
 int pixelsForPoints(int points) { return static_cast<int>(std::lround(points * 4.0 / 3.0)); }
 int pointsForPixels(int pixels) { return static_cast<int>(std::lround(pixels * 3.0 / 4.0)); }

@@ -7,6 +7,8 @@
 
 #include "interchange/MapTree.h"
 
+class ZN_NLine;
+class ZN_ShapeBase;
 class ZN_ShapeManager;
 
 namespace interchange {
@@ -23,6 +25,10 @@ std::unique_ptr<ZN_ShapeManager> buildPage(const MapSheet& sheet);
 // through (a collapsed one folds the node above it). What is not in a tree is
 // counted in `skipped`.
 MapSheet pageTrees(const ZN_ShapeManager& page, const std::string& title, Skipped& skipped);
+
+// Joins `child` to `parent` by a branch as imported maps draw it: a straight
+// connector of the branch width, beneath the boxes, in both relation lists.
+ZN_NLine* joinBranch(ZN_ShapeManager& page, ZN_ShapeBase* parent, ZN_ShapeBase* child);
 
 // The label size in pixels that a font size in points gives, and back.
 int pixelsForPoints(int points);
