@@ -24,7 +24,7 @@ std::list<ZN_ShapeBase*>& shapeClipboard() {
     return testApp().clipboardShapes;
 }
 
-ZN_ShapeBase* single(const std::vector<ZN_ShapeBase*>& v) {
+ZN_ShapeBase* single(const ZN_Relations& v) {
     return v.size() == 1 ? v[0] : nullptr;
 }
 

@@ -21,7 +21,9 @@ using detail::ShapeArena;
 
 namespace {
 
-// Enough labelled boxes to fill several full-sized blocks.
+// Labelled boxes; this many fill several full-sized blocks.
+constexpr int kSeveralBlocks = static_cast<int>(4 * ShapeArena::kBlockBytes / (sizeof(ZN_NRect) + sizeof(ZN_SText)));
+
 std::vector<ZN_ShapeBase*> makeBoxes(int count) {
     std::vector<ZN_ShapeBase*> boxes;
     for (int i = 0; i < count; ++i) {
@@ -44,7 +46,7 @@ TEST(ShapeArena, BlocksComeBackWhenTheirLastShapeGoesAndAreReused) {
     std::vector<ZN_ShapeBase*> boxes;
     {
         ShapeArena arena(pool);
-        boxes = makeBoxes(3000);
+        boxes = makeBoxes(kSeveralBlocks);
     }
     const std::size_t taken = pool->inUse();
     ASSERT_GT(taken, 2u);
@@ -62,7 +64,7 @@ TEST(ShapeArena, BlocksComeBackWhenTheirLastShapeGoesAndAreReused) {
 
     {
         ShapeArena arena(pool);
-        boxes = makeBoxes(3000);
+        boxes = makeBoxes(kSeveralBlocks);
     }
     EXPECT_LT(pool->pooled(), pooled) << "the second arena did not reuse the pooled blocks";
     for (ZN_ShapeBase* box : boxes)
@@ -142,6 +144,43 @@ TEST(ShapeArena, LabelTextsLiveInTheBlocksUntilTheLastGoes) {
     EXPECT_EQ(pool->inUse(), 1u) << "the box and its label still live in the block";
     delete box;
     EXPECT_EQ(pool->inUse(), 0u);
+    pool->retire();
+}
+
+// A copy's relation lists and a connector's points are placed with it too.
+// Grown after the arena closed, they move to the heap; the block comes back
+// once the shapes are gone, and the sanitizer builds see the vacated room.
+TEST(ShapeArena, RelationsAndPointsLiveInTheBlocksUntilTheLastGoes) {
+    BlockPool* pool = BlockPool::create();
+    auto* box = new ZN_NRect(); // from the heap: it outlives the block's shapes
+    ZN_NLine* line = nullptr;
+    {
+        ShapeArena arena(pool);
+        line = new ZN_NLine();
+        line->pushPointBack(ZVector2(0.0f, 0.0f));
+        line->pushPointBack(ZVector2(50.0f, 20.0f));
+        line->pushToInput(box);
+    }
+    box->pushToOutput(line);
+    EXPECT_EQ(pool->inUse(), 1u);
+    const void* placedPoints = line->getPoints().data();
+    const void* placedInputs = line->inputs().data();
+    for (int i = 0; i < 40; ++i) {
+        line->pushPoint(ZVector2(10.0f + i, 5.0f), 1);
+        line->pushToInput(box);
+    }
+    EXPECT_NE(line->getPoints().data(), placedPoints);
+    EXPECT_NE(line->inputs().data(), placedInputs);
+#if defined(__SANITIZE_ADDRESS__)
+    EXPECT_TRUE(__asan_address_is_poisoned(placedPoints));
+    EXPECT_TRUE(__asan_address_is_poisoned(placedInputs));
+#endif
+    EXPECT_EQ(line->getPointSize(), 42);
+    EXPECT_EQ(pool->inUse(), 1u) << "the connector still lives in the block";
+    delete line;
+    EXPECT_TRUE(box->outputs().empty());
+    EXPECT_EQ(pool->inUse(), 0u);
+    delete box;
     pool->retire();
 }
 

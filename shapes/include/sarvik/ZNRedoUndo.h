@@ -42,8 +42,9 @@ public:
     int redoCount() const { return static_cast<int>(redoStack.size()); }
 
 private:
-    // The shapes of a snapshot or redo state in list order, owned; `array`
-    // holds the same in the same order when known (it may be empty).
+    // The shapes of a snapshot or redo state in list order, owned. A state
+    // holds them in `shapes`, in `array` or in both in the same order; when
+    // `shapes` is empty, `array` lists them all.
     struct State {
         std::list<ZN_ShapeBase*> shapes;
         std::vector<ZN_ShapeBase*> array;

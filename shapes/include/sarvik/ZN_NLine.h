@@ -8,6 +8,9 @@
 
 #include <sarvik/ZN_ShapeBase.h>
 
+// A connector's points, placed in an undo snapshot's blocks while one is taken.
+using ZN_LinePoints = std::vector<ZVector2, detail::ArenaAllocator<ZVector2>>;
+
 class ZN_NLine : public ZN_Node {
 public:
     ZN_NLine() = default;
@@ -40,7 +43,7 @@ public:
     // Keeps at least two points; an index out of range removes the last one.
     void deletePoint(int index);
     int getPointSize() const { return static_cast<int>(points.size()); }
-    const std::vector<ZVector2>& getPoints() const { return points; }
+    const ZN_LinePoints& getPoints() const { return points; }
 
     // Re-glues the end next to the point that moved (force also for the ends).
     void updatePoint(int index, bool force);
@@ -121,7 +124,7 @@ protected:
     bool attachedAtStart() const { return !inputList.empty() && inputList.front() != nullptr; }
     bool attachedAtEnd() const { return !outputList.empty() && outputList.front() != nullptr; }
 
-    std::vector<ZVector2> points; // canvas positions, first = start, last = end
+    ZN_LinePoints points; // canvas positions, first = start, last = end
     ZVector3 color{0.0f, 0.0f, 0.0f};
     int lineWide = 2;
     int outNumber = 0; // connection number on the start shape

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include <rulmek/rulmek.h>
+#include <sarvik/ZArenaAllocator.h>
 #include <sarvik/platform/LOGFONTA.h>
 #include <sarvik/platform/ZCursor.h>
 
@@ -55,6 +56,11 @@ private:
     std::vector<ZN_ShapeBase*> byId_;                         // slot id holds that shape
     std::vector<std::pair<int, ZN_ShapeBase*>> outOfRange_;   // ids that did not fit, list order
 };
+
+// The shapes a shape is joined to. Like a label's text they are placed in
+// an undo snapshot's blocks while one is taken, so that copying a page makes
+// no allocation per relation.
+using ZN_Relations = std::vector<ZN_ShapeBase*, detail::ArenaAllocator<ZN_ShapeBase*>>;
 
 class ZN_ShapeBase {
 public:
@@ -144,11 +150,11 @@ public:
     void setJiuGongHost(ZN_ShapeBase* host) { jiuGongHost = host; }
     ZN_ShapeBase* getJiuGongHost() const { return jiuGongHost; }
 
-    std::vector<ZN_ShapeBase*> getInputList() { return inputList; }
-    std::vector<ZN_ShapeBase*> getOutputList() { return outputList; }
+    std::vector<ZN_ShapeBase*> getInputList() { return {inputList.begin(), inputList.end()}; }
+    std::vector<ZN_ShapeBase*> getOutputList() { return {outputList.begin(), outputList.end()}; }
     // Read-only views for the hot paths that must not copy.
-    const std::vector<ZN_ShapeBase*>& inputs() const { return inputList; }
-    const std::vector<ZN_ShapeBase*>& outputs() const { return outputList; }
+    const ZN_Relations& inputs() const { return inputList; }
+    const ZN_Relations& outputs() const { return outputList; }
     const std::vector<ZN_NJiuGongGe*>& answerHosts() const { return answerHostList; }
 
     void pushToInput(ZN_ShapeBase* s) {
@@ -205,8 +211,8 @@ private:
     std::uint64_t walkMark = 0; // the last walk of the relation graph that met the shape
 
 protected:
-    std::vector<ZN_ShapeBase*> outputList;  // not owned
-    std::vector<ZN_ShapeBase*> inputList;   // not owned
+    ZN_Relations outputList; // not owned
+    ZN_Relations inputList;  // not owned
     ZN_SText* label = nullptr;              // owned
     ZN_ShapeBase* jiuGongHost = nullptr;    // not owned
     std::vector<ZN_NJiuGongGe*> answerHostList; // not owned

@@ -35,6 +35,7 @@ inline void fetchRecord(const void* record) {
 template <class Fn> void forEachWhole(const std::vector<ZN_ShapeBase*>& shapes, Fn fn) {
     constexpr std::size_t kRecord = 16;
     constexpr std::size_t kParts = 8;
+    constexpr std::size_t kLabelParts = 4;
     const std::size_t n = shapes.size();
     for (std::size_t i = 0; i < n; ++i) {
         if (i + kRecord < n)
@@ -43,12 +44,20 @@ template <class Fn> void forEachWhole(const std::vector<ZN_ShapeBase*>& shapes, 
             const ZN_ShapeBase* s = shapes[i + kParts];
             if (const ZN_SText* label = s->getLabel()) {
                 fetchRecord(label);
-                __builtin_prefetch(reinterpret_cast<const char*>(label) + 256, 1);
-                __builtin_prefetch(reinterpret_cast<const char*>(label) + 320, 1);
+                for (int line = 4; line < 7; ++line)
+                    __builtin_prefetch(reinterpret_cast<const char*>(label) + 64 * line, 1);
             }
             if (s->type() == 1)
                 __builtin_prefetch(static_cast<const ZN_NLine*>(s)->getPoints().data(), 1);
         }
+        // The label's text and the shared picture's use count, which a copy
+        // reads and bumps, lie elsewhere on the heap.
+        if (i + kLabelParts < n)
+            if (const ZN_SText* label = shapes[i + kLabelParts]->getLabel()) {
+                __builtin_prefetch(label->getText());
+                if (const auto& bitmap = label->getGLFont().getBitmap())
+                    __builtin_prefetch(reinterpret_cast<const char*>(bitmap.get()) - 16, 1);
+            }
         fn(shapes[i]);
     }
 }

@@ -74,8 +74,9 @@ public:
     // Gives back what allocate() returned; null is ignored.
     static void release(void* object) noexcept;
 
-    // Full-sized blocks; small pages use smaller ones, starting at 16 KiB.
-    static constexpr std::size_t kBlockBytes = std::size_t{256} << 10;
+    // Room in a full-sized block, which with its record fills one 2 MiB huge
+    // page; small pages use smaller blocks, starting at 16 KiB.
+    static constexpr std::size_t kBlockBytes = (std::size_t{2} << 20) - 64;
 
     struct Block;
 

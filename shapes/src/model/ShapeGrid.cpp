@@ -172,7 +172,7 @@ bool hitBounds(const ZN_ShapeBase& shape, ShapeBounds& out) {
         }
     } else if (kind == typeid(ZN_NLine)) {
         const auto& line = static_cast<const ZN_NLine&>(shape);
-        const std::vector<ZVector2>& points = line.getPoints();
+        const auto& points = line.getPoints();
         if (points.empty())
             return false;
         out = around(points.front());

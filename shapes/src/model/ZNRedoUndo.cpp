@@ -21,8 +21,12 @@ void ZNRedoUndo::destroyState(State* state) {
         return;
     // Each destructor unlinks its shape from the others of the same state, so
     // the order of destruction does not matter.
-    for (ZN_ShapeBase* shape : state->shapes)
-        delete shape;
+    if (state->shapes.empty())
+        for (ZN_ShapeBase* shape : state->array)
+            delete shape;
+    else
+        for (ZN_ShapeBase* shape : state->shapes)
+            delete shape;
     delete state;
 }
 
@@ -72,7 +76,8 @@ void ZNRedoUndo::copyAllTooplist(bool discardRedo) {
         if (ZN_ShapeBase* copy = shape->clone())
             made.push_back(copy);
     });
-    snapshot->shapes.assign(made.begin(), made.end());
+    // The snapshot's list is made only if it is ever undone to: most are
+    // dropped unseen, and the array alone says what they hold.
 
     // One index for the whole snapshot keeps relinking linear in the page.
     const ZN_ShapeIndex copies(made);
@@ -87,7 +92,11 @@ ZNRedoUndo::State* ZNRedoUndo::takeLivePage() {
 }
 
 void ZNRedoUndo::makeLive(State* state) {
-    manager->getShapeList().splice(manager->getShapeList().end(), state->shapes);
+    std::list<ZN_ShapeBase*>& list = manager->getShapeList();
+    if (state->shapes.empty())
+        list.assign(state->array.begin(), state->array.end());
+    else
+        list.splice(list.end(), state->shapes);
     // The state's array lists the same shapes in the same order, so walks of
     // the restored page need not gather them from the list again.
     manager->adoptListArray(std::move(state->array));
@@ -153,7 +162,7 @@ bool ZNRedoUndo::reDo() {
         shape->setSelected(false);
         shape->setSnake(0);
     };
-    if (state->array.size() == state->shapes.size())
+    if (state->shapes.empty() || state->array.size() == state->shapes.size())
         detail::forEachAhead(state->array, unmark);
     else
         for (ZN_ShapeBase* shape : state->shapes)

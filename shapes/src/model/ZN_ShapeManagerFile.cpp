@@ -63,7 +63,7 @@ bool graphLinksAgree(const std::vector<ZN_ShapeBase*>& shapes) {
             shape->inputs().size() > kPairwiseMost)
             return graphLinksBalance(shapes);
     }
-    auto count = [](const std::vector<ZN_ShapeBase*>& list, const ZN_ShapeBase* item) {
+    auto count = [](const ZN_Relations& list, const ZN_ShapeBase* item) {
         return std::count(list.begin(), list.end(), item);
     };
     bool agree = true;

@@ -13,7 +13,7 @@
 
 namespace {
 
-template <class T> void eraseFirst(std::vector<T*>& list, const void* item) {
+template <class List> void eraseFirst(List& list, const void* item) {
     auto it = std::find(list.begin(), list.end(), item);
     if (it != list.end())
         list.erase(it);

@@ -86,7 +86,7 @@ bool SmallShapeBatch::addConnector(const ZN_ShapeBase& shape, float zoom, const 
     const auto* line = dynamic_cast<const ZN_NLine*>(&shape);
     if (!line || line->getPoints().empty())
         return false;
-    const std::vector<ZVector2>& points = line->getPoints();
+    const auto& points = line->getPoints();
     const bool arrow = line->getArrowType() != 0;
     const bool tail = line->getbOffsetH() != 0 && !arrow;
     const ZVector2 tailEnd = points.back() + ZVector2(tail ? line->getOffsetH() : 0.0f, 0.0f);

@@ -100,7 +100,7 @@ void includeArrow(ZDrawnExtent& e, const ZVector2& from, const ZVector2& tip, fl
 
 ZDrawnExtent lineExtent(const ZN_NLine& line, Marks m) {
     ZDrawnExtent e;
-    const std::vector<ZVector2>& p = line.getPoints();
+    const auto& p = line.getPoints();
     if (!m.shown(line) || p.empty())
         return e;
     const std::size_t n = p.size();
