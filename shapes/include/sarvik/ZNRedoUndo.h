@@ -49,8 +49,9 @@ private:
         std::list<ZN_ShapeBase*> shapes;
         std::vector<ZN_ShapeBase*> array;
     };
-    static void destroyState(State* state);
-    static void destroyStack(std::list<State*>& stack);
+    void destroyState(State* state);
+    static void destroyShapes(State* state);
+    void destroyStack(std::list<State*>& stack);
     // Makes room for one more undo snapshot.
     void dropOldest();
     // Moves the live page onto the undo stack as its newest snapshot; false
@@ -66,4 +67,6 @@ private:
     // Memory of the snapshots this stack dropped, reused by the next one;
     // given back by clearAll().
     detail::BlockPool* blocks;
+    // The array of a dropped state, kept for the next snapshot's.
+    std::vector<ZN_ShapeBase*> spareArray;
 };

@@ -46,6 +46,10 @@ public:
     ZN_ShapeIndex() = default;
     explicit ZN_ShapeIndex(const std::list<ZN_ShapeBase*>& shapes);
     explicit ZN_ShapeIndex(const std::vector<ZN_ShapeBase*>& shapes);
+    // An index of shapes numbered 1..n in the order `shapes` lists them, which
+    // it reads in place instead of reading every shape's id: `shapes` must
+    // outlive the index and not change meanwhile.
+    static ZN_ShapeIndex numberedInOrder(const std::vector<ZN_ShapeBase*>& shapes);
     void build(const std::list<ZN_ShapeBase*>& shapes);
     void build(const std::vector<ZN_ShapeBase*>& shapes);
     // The first shape (in the list's order) whose id is `id`; null if none.
@@ -53,6 +57,7 @@ public:
 
 private:
     template <class Shapes> void fill(const Shapes& shapes);
+    const std::vector<ZN_ShapeBase*>* inOrder_ = nullptr;     // numbered in order, not owned
     std::vector<ZN_ShapeBase*> byId_;                         // slot id holds that shape
     std::vector<std::pair<int, ZN_ShapeBase*>> outOfRange_;   // ids that did not fit, list order
 };

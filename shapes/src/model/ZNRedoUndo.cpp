@@ -19,6 +19,15 @@ ZNRedoUndo::~ZNRedoUndo() {
 void ZNRedoUndo::destroyState(State* state) {
     if (!state)
         return;
+    destroyShapes(state);
+    // A page's arrays are all about the same size, so the largest one let
+    // go of is kept for the next snapshot's.
+    if (state->array.capacity() > spareArray.capacity())
+        spareArray.swap(state->array);
+    delete state;
+}
+
+void ZNRedoUndo::destroyShapes(State* state) {
     // Each destructor unlinks its shape from the others of the same state, so
     // the order of destruction does not matter.
     if (state->shapes.empty())
@@ -27,7 +36,6 @@ void ZNRedoUndo::destroyState(State* state) {
     else
         for (ZN_ShapeBase* shape : state->shapes)
             delete shape;
-    delete state;
 }
 
 void ZNRedoUndo::destroyStack(std::list<State*>& stack) {
@@ -41,6 +49,7 @@ void ZNRedoUndo::clearRedo() { destroyStack(redoStack); }
 void ZNRedoUndo::clearAll() {
     destroyStack(undoStack);
     destroyStack(redoStack);
+    spareArray = {};
     blocks->trim();
 }
 
@@ -68,6 +77,8 @@ void ZNRedoUndo::copyAllTooplist(bool discardRedo) {
     auto* snapshot = new State;
     undoStack.push_back(snapshot);
     std::vector<ZN_ShapeBase*>& made = snapshot->array;
+    made.swap(spareArray);
+    made.clear();
     made.reserve(live.size());
     // The copies, their labels and the labels' texts are placed one after
     // another in blocks of their own rather than one by one on the heap.
@@ -80,7 +91,10 @@ void ZNRedoUndo::copyAllTooplist(bool discardRedo) {
     // dropped unseen, and the array alone says what they hold.
 
     // One index for the whole snapshot keeps relinking linear in the page.
-    const ZN_ShapeIndex copies(made);
+    // When every shape made a copy, the copies stand in the order of their
+    // ids, and the array itself is the index.
+    const ZN_ShapeIndex copies =
+        made.size() == live.size() ? ZN_ShapeIndex::numberedInOrder(made) : ZN_ShapeIndex(made);
     detail::forEachRelated(live, [&](const ZN_ShapeBase* shape) { shape->setRelating(copies); });
 }
 

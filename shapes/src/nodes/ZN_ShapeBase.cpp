@@ -43,6 +43,7 @@ void ZN_ShapeIndex::build(const std::list<ZN_ShapeBase*>& shapes) { fill(shapes)
 void ZN_ShapeIndex::build(const std::vector<ZN_ShapeBase*>& shapes) { fill(shapes); }
 
 template <class Shapes> void ZN_ShapeIndex::fill(const Shapes& shapes) {
+    inOrder_ = nullptr;
     byId_.assign(shapes.size() + 1, nullptr);
     outOfRange_.clear();
     for (ZN_ShapeBase* shape : shapes) {
@@ -62,7 +63,17 @@ template <class Shapes> void ZN_ShapeIndex::fill(const Shapes& shapes) {
                      [](const auto& a, const auto& b) { return a.first < b.first; });
 }
 
+ZN_ShapeIndex ZN_ShapeIndex::numberedInOrder(const std::vector<ZN_ShapeBase*>& shapes) {
+    ZN_ShapeIndex index;
+    index.inOrder_ = &shapes;
+    return index;
+}
+
 ZN_ShapeBase* ZN_ShapeIndex::find(int id) const {
+    if (inOrder_)
+        return id >= 1 && static_cast<std::size_t>(id) <= inOrder_->size()
+                   ? (*inOrder_)[static_cast<std::size_t>(id) - 1]
+                   : nullptr;
     if (id >= 0 && static_cast<std::size_t>(id) < byId_.size())
         return byId_[static_cast<std::size_t>(id)];
     auto it = std::lower_bound(outOfRange_.begin(), outOfRange_.end(), id,
