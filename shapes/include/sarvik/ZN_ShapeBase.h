@@ -183,6 +183,14 @@ public:
     // they point at. Only for discarding a whole set of shapes together whose
     // links may be recorded on one side only (a damaged page being refused).
     void forgetRelations();
+    // Drops the input and output lists alone, without touching the shapes they
+    // point at. Only for destroying a whole set of shapes that are joined to
+    // one another alone: each then goes without searching its neighbours'
+    // lists for itself.
+    void forgetLinksWithin() {
+        inputList.clear();
+        outputList.clear();
+    }
 
     // A new default shape for a type code, owned by the caller; null for the
     // background region's code 11 and for codes outside 1..13.

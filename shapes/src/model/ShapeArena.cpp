@@ -157,7 +157,8 @@ void ShapeArena::moveOn(std::size_t need) {
             dropBlock(current);
         current = nullptr;
     }
-    std::size_t capacity = nextBytes;
+    // Blocks already in the pool cost nothing to fill, whatever the page's size.
+    std::size_t capacity = pool && pool->pooled() > 0 ? kBlockBytes : nextBytes;
     // Small pages keep small blocks, large ones reach full-sized blocks soon.
     nextBytes = std::min(nextBytes * 2, kBlockBytes);
     if (need > capacity)

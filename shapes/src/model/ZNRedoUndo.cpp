@@ -28,14 +28,20 @@ void ZNRedoUndo::destroyState(State* state) {
 }
 
 void ZNRedoUndo::destroyShapes(State* state) {
-    // Each destructor unlinks its shape from the others of the same state, so
-    // the order of destruction does not matter.
+    // A state's shapes are joined to one another alone and all go together,
+    // so none need leave its neighbours' lists. Tables still release their
+    // answers one by one, so the order of destruction does not matter.
+    auto destroy = [](ZN_ShapeBase* shape) {
+        shape->forgetLinksWithin();
+        delete shape;
+    };
     if (state->shapes.empty())
         for (ZN_ShapeBase* shape : state->array)
-            delete shape;
+            destroy(shape);
     else
         for (ZN_ShapeBase* shape : state->shapes)
-            delete shape;
+            destroy(shape);
+    detail::noteRelationChange();
 }
 
 void ZNRedoUndo::destroyStack(std::list<State*>& stack) {
