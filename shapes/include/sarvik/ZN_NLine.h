@@ -27,6 +27,8 @@ public:
     void readFile(ZFile* file, int version) override;
     ZN_ShapeBase* clone() const override;
     void deepCopy(ZN_ShapeBase* target) const override;
+    // deepCopy onto a connector known to be one, without the type check.
+    void copyLineTo(ZN_NLine& line) const;
     void setLineWide(int width) override {
         lineWide = width;
         touchGeometry();

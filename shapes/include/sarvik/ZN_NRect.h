@@ -24,6 +24,9 @@ public:
     void readFile(ZFile* file, int version) override;
     ZN_ShapeBase* clone() const override;
     void deepCopy(ZN_ShapeBase* target) const override;
+    // deepCopy onto a box known to be one: the copy of a whole page makes
+    // many, and is spared a type check for each.
+    void copyBoxTo(ZN_NRect& box) const;
     void resetLabelPosition() override;
     void setLineWide(int width) override {
         lineWide = width;

@@ -30,6 +30,8 @@ public:
     void readFile(ZFile* file, int version) override;
     ZN_ShapeBase* clone() const override;
     void deepCopy(ZN_ShapeBase* target) const override;
+    // deepCopy onto a text known to be one, without the type check.
+    void copyTextTo(ZN_SText& text) const;
     void setColor(const ZVector3& colour) override { fontColor = colour; }
     ZVector3 getColor() const override { return fontColor; }
     // Takes the font, measures the text with it and resizes the rectangle from

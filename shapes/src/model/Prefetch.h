@@ -64,7 +64,10 @@ template <class Fn> void forEachWhole(const std::vector<ZN_ShapeBase*>& shapes, 
 
 // For loops that follow each shape's relations to the shapes at their other
 // ends: the record, then the relation lists, then the related shapes.
-template <class Fn> void forEachRelated(const std::vector<ZN_ShapeBase*>& shapes, Fn fn) {
+// `ahead(i)` is called as shape i's record is fetched, for what else the
+// loop will read of it.
+template <class Fn, class Ahead>
+void forEachRelated(const std::vector<ZN_ShapeBase*>& shapes, Fn fn, Ahead ahead) {
     constexpr std::size_t kRecord = 16;
     constexpr std::size_t kLists = 8;
     constexpr std::size_t kRelated = 4;
@@ -74,6 +77,7 @@ template <class Fn> void forEachRelated(const std::vector<ZN_ShapeBase*>& shapes
             const char* at = reinterpret_cast<const char*>(shapes[i + kRecord]);
             __builtin_prefetch(at);
             __builtin_prefetch(at + 64);
+            ahead(i + kRecord);
         }
         if (i + kLists < n) {
             const ZN_ShapeBase* s = shapes[i + kLists];
@@ -89,6 +93,10 @@ template <class Fn> void forEachRelated(const std::vector<ZN_ShapeBase*>& shapes
         }
         fn(shapes[i]);
     }
+}
+
+template <class Fn> void forEachRelated(const std::vector<ZN_ShapeBase*>& shapes, Fn fn) {
+    forEachRelated(shapes, fn, [](std::size_t) {});
 }
 
 } // namespace detail

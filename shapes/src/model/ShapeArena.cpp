@@ -41,7 +41,9 @@ constexpr std::size_t kFirstBlockBytes = std::size_t{16} << 10;
 
 std::size_t roundUp16(std::size_t n) { return (n + 15) & ~std::size_t{15}; }
 
-thread_local ShapeArena* t_open = nullptr;
+// Read for every shape and text made; the library is never loaded late, so
+// the cheaper way of reaching a thread's variable serves.
+thread_local ShapeArena* t_open __attribute__((tls_model("initial-exec"))) = nullptr;
 
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
 static_assert(sizeof(ShapeArena::Block) + ShapeArena::kBlockBytes <= kHugePage);

@@ -99,9 +99,16 @@ void ZNRedoUndo::copyAllTooplist(bool discardRedo) {
     // One index for the whole snapshot keeps relinking linear in the page.
     // When every shape made a copy, the copies stand in the order of their
     // ids, and the array itself is the index.
-    const ZN_ShapeIndex copies =
-        made.size() == live.size() ? ZN_ShapeIndex::numberedInOrder(made) : ZN_ShapeIndex(made);
-    detail::forEachRelated(live, [&](const ZN_ShapeBase* shape) { shape->setRelating(copies); });
+    const bool inOrder = made.size() == live.size();
+    const ZN_ShapeIndex copies = inOrder ? ZN_ShapeIndex::numberedInOrder(made) : ZN_ShapeIndex(made);
+    // Each copy, written long before on a large page, is fetched again
+    // with its original.
+    detail::forEachRelated(
+        live, [&](const ZN_ShapeBase* shape) { shape->setRelating(copies); },
+        [&](std::size_t i) {
+            if (inOrder)
+                __builtin_prefetch(made[i], 1);
+        });
 }
 
 ZNRedoUndo::State* ZNRedoUndo::takeLivePage() {

@@ -337,16 +337,22 @@ bool ZN_NLine::IntersectRect(const ZVector2& min, const ZVector2& max) const {
 
 ZN_ShapeBase* ZN_NLine::clone() const {
     auto* copy = new ZN_NLine();
-    deepCopy(copy);
+    copyLineTo(*copy);
     return copy;
 }
 
 void ZN_NLine::deepCopy(ZN_ShapeBase* target) const {
-    ZN_ShapeBase::deepCopy(target);
     auto* line = dynamic_cast<ZN_NLine*>(target);
     if (line == nullptr || line == this) {
+        ZN_ShapeBase::deepCopy(target);
         return;
     }
+    copyLineTo(*line);
+}
+
+void ZN_NLine::copyLineTo(ZN_NLine& target) const {
+    ZN_ShapeBase::deepCopy(&target);
+    ZN_NLine* line = &target;
     line->color = color;
     line->outNumber = outNumber;
     line->inNumber = inNumber;

@@ -169,24 +169,30 @@ void ZN_NRect::resetLabelPosition() {
 
 ZN_ShapeBase* ZN_NRect::clone() const {
     auto* copy = new ZN_NRect();
-    deepCopy(copy);
+    copyBoxTo(*copy);
     return copy;
 }
 
 void ZN_NRect::deepCopy(ZN_ShapeBase* target) const {
-    ZN_ShapeBase::deepCopy(target);
     auto* box = dynamic_cast<ZN_NRect*>(target);
-    if (!box || box == this)
+    if (!box || box == this) {
+        ZN_ShapeBase::deepCopy(target);
         return;
-    box->point1 = point1;
-    box->point2 = point2;
-    box->color = color;
-    box->fillColor = fillColor;
-    box->lineWide = lineWide;
-    box->rectShowtype = rectShowtype;
-    box->imageData = imageData;
-    box->gradualType = gradualType;
-    box->gradualColor = gradualColor;
+    }
+    copyBoxTo(*box);
+}
+
+void ZN_NRect::copyBoxTo(ZN_NRect& box) const {
+    ZN_ShapeBase::deepCopy(&box);
+    box.point1 = point1;
+    box.point2 = point2;
+    box.color = color;
+    box.fillColor = fillColor;
+    box.lineWide = lineWide;
+    box.rectShowtype = rectShowtype;
+    box.imageData = imageData;
+    box.gradualType = gradualType;
+    box.gradualColor = gradualColor;
 }
 
 void ZN_NRect::writeFile(ZFile* file, int version) {

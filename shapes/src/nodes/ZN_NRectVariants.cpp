@@ -76,7 +76,7 @@ float ZN_NRoundRect::cornerCut(const ZVector2& a, const ZVector2& b) {
 
 ZN_ShapeBase* ZN_NRoundRect::clone() const {
     auto* copy = new ZN_NRoundRect();
-    deepCopy(copy);
+    copyBoxTo(*copy);
     return copy;
 }
 
@@ -99,7 +99,7 @@ ZVector2 ZN_NEllipse::getBoderPos(int index, const ZVector2& towards) {
 
 ZN_ShapeBase* ZN_NEllipse::clone() const {
     auto* copy = new ZN_NEllipse();
-    deepCopy(copy);
+    copyBoxTo(*copy);
     return copy;
 }
 
@@ -149,7 +149,7 @@ ZVector2 ZN_NRhombus::getBoderPos(int index, const ZVector2& towards) {
 
 ZN_ShapeBase* ZN_NRhombus::clone() const {
     auto* copy = new ZN_NRhombus();
-    deepCopy(copy);
+    copyBoxTo(*copy);
     return copy;
 }
 
@@ -213,6 +213,6 @@ ZVector2 ZN_NParal::getBoderPos(int index, const ZVector2& towards) {
 
 ZN_ShapeBase* ZN_NParal::clone() const {
     auto* copy = new ZN_NParal();
-    deepCopy(copy);
+    copyBoxTo(*copy);
     return copy;
 }

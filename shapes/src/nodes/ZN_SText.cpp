@@ -230,15 +230,22 @@ void ZN_SText::readFile(ZFile* file, int version) {
 
 ZN_ShapeBase* ZN_SText::clone() const {
     auto* copy = new ZN_SText();
-    deepCopy(copy);
+    copyTextTo(*copy);
     return copy;
 }
 
 void ZN_SText::deepCopy(ZN_ShapeBase* target) const {
-    ZN_ShapeBase::deepCopy(target);
     auto* t = dynamic_cast<ZN_SText*>(target);
-    if (!t || t == this)
+    if (!t || t == this) {
+        ZN_ShapeBase::deepCopy(target);
         return;
+    }
+    copyTextTo(*t);
+}
+
+void ZN_SText::copyTextTo(ZN_SText& target) const {
+    ZN_ShapeBase::deepCopy(&target);
+    ZN_SText* t = &target;
     t->point1 = point1;
     t->point2 = point2;
     t->fontColor = fontColor;
