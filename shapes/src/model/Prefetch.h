@@ -74,9 +74,12 @@ void forEachRelated(const std::vector<ZN_ShapeBase*>& shapes, Fn fn, Ahead ahead
     const std::size_t n = shapes.size();
     for (std::size_t i = 0; i < n; ++i) {
         if (i + kRecord < n) {
+            // The relation lists end 120 bytes into the record, which may
+            // start anywhere in a line.
             const char* at = reinterpret_cast<const char*>(shapes[i + kRecord]);
             __builtin_prefetch(at);
             __builtin_prefetch(at + 64);
+            __builtin_prefetch(at + 119);
             ahead(i + kRecord);
         }
         if (i + kLists < n) {

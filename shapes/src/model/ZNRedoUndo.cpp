@@ -106,8 +106,12 @@ void ZNRedoUndo::copyAllTooplist(bool discardRedo) {
     detail::forEachRelated(
         live, [&](const ZN_ShapeBase* shape) { shape->setRelating(copies); },
         [&](std::size_t i) {
-            if (inOrder)
-                __builtin_prefetch(made[i], 1);
+            if (inOrder) {
+                const char* copy = reinterpret_cast<const char*>(made[i]);
+                __builtin_prefetch(copy, 1);
+                __builtin_prefetch(copy + 64, 1);
+                __builtin_prefetch(copy + 119, 1);
+            }
         });
 }
 
