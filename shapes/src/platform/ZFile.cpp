@@ -136,9 +136,10 @@ void ZFile::fail(int error) {
     failed_ = true;
 }
 
-std::unique_ptr<ZFile> ZFile::toMemory() {
+std::unique_ptr<ZFile> ZFile::toMemory(std::size_t expectedBytes) {
     std::unique_ptr<ZFile> file(new ZFile());
     file->mode_ = Mode::Write;
+    file->memory_.reserve(expectedBytes);
     return file;
 }
 

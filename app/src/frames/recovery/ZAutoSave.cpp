@@ -105,11 +105,16 @@ void ZAutoSave::writeAllCopies() {
 }
 
 void ZAutoSave::writeCopy(CTavloDoc* doc) {
-    auto memory = ZFile::toMemory();
+    // A document's copies grow slowly, so the last one's size, with a
+    // little more, is room enough for the next.
+    const auto known = docs_.find(doc);
+    const std::size_t last = known != docs_.end() ? known->second.size : 0;
+    auto memory = ZFile::toMemory(last + last / 8);
     if (!writeTvx(*memory, doc->shapeData().pageRefs()))
         return;
-    std::vector<std::uint8_t> bytes = memory->bytes();
+    std::vector<std::uint8_t> bytes = memory->takeBytes();
     Tracked& t = track(doc);
+    t.size = bytes.size();
     const std::size_t hash = hashOf(bytes);
     if (t.written && t.hash == hash)
         return;

@@ -43,8 +43,10 @@ public:
     // the cause (strerror's text) when anything failed on the way.
     static bool writeWhole(const std::string& path, const void* data, std::size_t n,
                            std::string* cause);
-    // Collects written bytes in memory (see bytes()).
-    static std::unique_ptr<ZFile> toMemory();
+    // Collects written bytes in memory (see bytes()). Room for
+    // `expectedBytes` is made at once: a large page grown into by doubling
+    // would be copied and fresh memory touched several times over.
+    static std::unique_ptr<ZFile> toMemory(std::size_t expectedBytes = 0);
 
     Mode mode() const { return mode_; }
     bool failed() const { return failed_; }
@@ -92,6 +94,8 @@ public:
 
     // The bytes written to a memory writer.
     const std::vector<std::uint8_t>& bytes() const { return memory_; }
+    // The bytes themselves, leaving none behind.
+    std::vector<std::uint8_t> takeBytes() { return std::move(memory_); }
 
 private:
     ZFile() = default;

@@ -65,6 +65,7 @@ private:
     struct Tracked {
         int slot = 0;
         std::size_t hash = 0;
+        std::size_t size = 0; // bytes of the last copy serialised
         bool written = false;
     };
     Tracked& track(CTavloDoc* doc);
