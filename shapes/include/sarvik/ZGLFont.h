@@ -4,24 +4,24 @@
 // it instead of rasterising the same string again.
 
 #include <memory>
-#include <optional>
 
 #include <sarvik/platform/LOGFONTA.h>
 #include <sarvik/platform/ZTextRaster.h>
 
 class ZGLFont {
 public:
+    // Every label holds one and every copy of a page copies it, so it is kept
+    // small: no virtual members, and the font is passed to each rendering
+    // rather than kept.
     ZGLFont() = default;
-    virtual ~ZGLFont() = default;
     ZGLFont(const ZGLFont&) = default;
     ZGLFont& operator=(const ZGLFont&) = default;
 
-    // Rasterises `s` (UTF-8) with the font given by setFont into a picture of
-    // the size given by setSize, aligned by alignType. The font is used up: the
-    // next rendering needs setFont again. When no picture can be made (a size
+    // Rasterises `s` (UTF-8) with `font` into a picture of the size given by
+    // setSize, aligned by alignType. When no picture can be made (a size
     // that is not positive, or absurdly large), the old picture is dropped and
     // nothing is drawn.
-    void updateBmpData(const char* s);
+    void updateBmpData(const char* s, const LOGFONTA& font);
     // Draws the picture at the current raster position, rising from it; needs
     // a current GL context. Nothing without a picture.
     void render() const;
@@ -36,8 +36,6 @@ public:
     }
     int getWidth() const { return width; }
     int getHeight() const { return height; }
-    void setFont(const LOGFONTA& font) { hFont = font; }
-    bool hasFont() const { return hFont.has_value(); }
     void setAlignType(int type) { alignType = type; }
     int getAlignType() const { return alignType; }
 
@@ -52,7 +50,6 @@ protected:
     int width = 0;                           // pixels; a multiple of 32 after rendering
     int height = 0;                          // rows
     std::shared_ptr<const ZTextBitmap> bits; // shared with copies, never changed
-    std::optional<LOGFONTA> hFont;           // consumed by each rendering
     int alignType = 0;                       // 1 left, 2 right, otherwise centred
     int drawnWidth = 0;                      // the size asked for by the last rendering
     int drawnHeight = 0;

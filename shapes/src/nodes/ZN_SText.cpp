@@ -43,9 +43,7 @@ std::string diskBytes(std::string_view utf8) {
 
 // ---- ZGLFont ----
 
-void ZGLFont::updateBmpData(const char* s) {
-    const LOGFONTA font = hFont.value_or(LOGFONTA{});
-    hFont.reset();
+void ZGLFont::updateBmpData(const char* s, const LOGFONTA& font) {
     const int requestedWidth = width;
     const int requestedHeight = height;
     bits = ZRasterText(font, s ? s : "", requestedWidth, requestedHeight,
@@ -91,9 +89,8 @@ void ZN_SText::setText(const char* s) {
     std::string copy = s ? s : ""; // s may point into text itself
     text = std::move(copy);
     glFont.setSize(truncateToInt(point2.X() - point1.X()), truncateToInt(point2.Y() - point1.Y()));
-    glFont.setFont(logFont);
     glFont.setAlignType(textAlignType);
-    glFont.updateBmpData(text.c_str());
+    glFont.updateBmpData(text.c_str(), logFont);
     zoomed = {};
 }
 
@@ -103,8 +100,7 @@ void ZN_SText::setFont(const LOGFONTA& font) {
     const ZTextSize size = ZMeasureText(logFont, text);
     point2 = point1 + ZVector2(static_cast<float>(size.width), static_cast<float>(size.height));
     glFont.setSize(size.width, size.height);
-    glFont.setFont(logFont);
-    glFont.updateBmpData(text.c_str());
+    glFont.updateBmpData(text.c_str(), logFont);
     zoomed = {};
 }
 
