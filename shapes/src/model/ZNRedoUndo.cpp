@@ -77,8 +77,6 @@ void ZNRedoUndo::copyAllTooplist(bool discardRedo) {
     // list is walked as an array, fetching ahead: on a large map the copy
     // otherwise spends most of its time waiting for the shapes to arrive.
     const std::vector<ZN_ShapeBase*>& live = manager->listArray();
-    int next = 1;
-    detail::forEachAhead(live, [&](ZN_ShapeBase* shape) { shape->setId(next++); });
 
     auto* snapshot = new State;
     undoStack.push_back(snapshot);
@@ -88,8 +86,12 @@ void ZNRedoUndo::copyAllTooplist(bool discardRedo) {
     made.reserve(live.size());
     // The copies, their labels and the labels' texts are placed one after
     // another in blocks of their own rather than one by one on the heap.
+    // The live shapes are numbered 1..n as they are copied; the copies
+    // take the numbers along, and relinking finds them by these.
     detail::ShapeArena arena(blocks);
-    detail::forEachWhole(live, [&](const ZN_ShapeBase* shape) {
+    int next = 1;
+    detail::forEachWhole(live, [&](ZN_ShapeBase* shape) {
+        shape->setId(next++);
         if (ZN_ShapeBase* copy = shape->clone())
             made.push_back(copy);
     });
