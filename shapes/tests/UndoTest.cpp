@@ -418,3 +418,63 @@ TEST(Undo, ShapeWithoutCopyIsLeftOutOfTheSnapshot) {
     EXPECT_EQ(restored[0]->type(), 7);
     EXPECT_TRUE(restored[0]->getOutputList().empty());
 }
+
+// States leave the stacks in every way: dropped off a full stack, discarded
+// with the redo states, cleared. Each goes whole, its shapes joined to one
+// another alone, whether it was ever undone to or not; the tables in it still
+// let go of their answers. Every step keeps the page it should, byte for byte
+// (the sanitizer builds see any shape reached after it went).
+TEST(Undo, StatesLeaveTheStacksWholeInEveryWay) {
+    ZN_ShapeManager page;
+    ZN_NRect* root = labelledBox(0, "根节点，一段比短字符串更长的标签");
+    page.addShape(root);
+    auto* table = static_cast<ZN_NJiuGongGe*>(ZN_ShapeBase::createShape(12));
+    table->setPoint1(ZVector2(0, 200));
+    table->setPoint2(ZVector2(300, 350));
+    table->setSizeValue(3, 3);
+    page.addShape(table);
+    ZN_SText* answer = makeText("答", 400, 200, 460, 220);
+    page.addShape(answer);
+    table->addAnswerList(answer);
+    answer->addAnswerHostList(table);
+    ASSERT_EQ(table->setJiuGongPtr(0, answer), 1);
+
+    ZNRedoUndo* undo = page.getUndoRedo();
+    std::vector<std::vector<std::uint8_t>> pages;
+    ZN_ShapeBase* last = root;
+    for (int i = 0; i < ZNRedoUndo::maxSnapshots + 4; ++i) {
+        pages.push_back(pageBytes(page));
+        undo->copyAllTooplist(true);
+        ZN_NRect* child = labelledBox(200.0f + 100.0f * static_cast<float>(i), "子");
+        page.addShape(child);
+        connect(page, last, child);
+        last = child;
+    }
+    ASSERT_EQ(undo->undoCount(), ZNRedoUndo::maxSnapshots);
+
+    for (int i = 1; i <= 3; ++i) {
+        ASSERT_TRUE(undo->unDo());
+        EXPECT_EQ(pageBytes(page), pages[pages.size() - static_cast<std::size_t>(i)]);
+    }
+    ASSERT_TRUE(undo->reDo());
+    EXPECT_EQ(pageBytes(page), pages[pages.size() - 2]);
+    // A change now discards the redo states, among them a page once live.
+    undo->copyAllTooplist(true);
+    EXPECT_FALSE(undo->canRedo());
+    page.clear();
+    ASSERT_TRUE(undo->unDo());
+    EXPECT_EQ(pageBytes(page), pages[pages.size() - 2]);
+    ASSERT_TRUE(undo->unDo());
+    EXPECT_EQ(pageBytes(page), pages[pages.size() - 3]);
+
+    // The restored table still holds its answer, and lets go of it.
+    const std::vector<ZN_ShapeBase*> live = shapesOf(page);
+    auto isTable = [](const ZN_ShapeBase* s) { return s->type() == 12; };
+    auto* restoredTable = static_cast<ZN_NJiuGongGe*>(*std::find_if(live.begin(), live.end(), isTable));
+    ZN_ShapeBase* restoredAnswer = restoredTable->getCells().front().shape;
+    ASSERT_NE(restoredAnswer, nullptr);
+    EXPECT_EQ(restoredAnswer->getJiuGongHost(), restoredTable);
+    undo->clearAll();
+    page.deleteShape(restoredAnswer);
+    EXPECT_EQ(restoredTable->getCells().front().shape, nullptr);
+}
