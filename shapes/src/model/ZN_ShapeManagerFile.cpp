@@ -11,6 +11,7 @@
 #include <sarvik/platform/ZFile.h>
 
 #include "Prefetch.h"
+#include "ShapeArena.h"
 #include "WalkMarks.h"
 
 namespace {
@@ -162,6 +163,11 @@ bool ZN_ShapeManager::readFile(ZFile* file, int version) {
         static_cast<std::uint64_t>(n) * kMinBytesPerShape > file->remaining())
         return refuse();
 
+    // The shapes read, their labels, texts, points and relation lists are
+    // placed one after another in blocks of their own, as a snapshot's are:
+    // taken from the heap they would lie among the pictures of the labels,
+    // and every walk of the page would then cross twice the memory.
+    detail::ShapeArena arena;
     // The shapes read are also kept in an array: walking the linked list
     // again costs more on a large page than reading the relations.
     std::vector<ZN_ShapeBase*> added;
