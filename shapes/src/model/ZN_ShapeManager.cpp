@@ -349,16 +349,20 @@ bool ZN_ShapeManager::selectWithinRect(const ZVector2& a, const ZVector2& b) {
     const double inY0 = static_cast<double>(lo.Y() + offset.Y()) + slack;
     const double inX1 = static_cast<double>(hi.X() + offset.X()) - slack;
     const double inY1 = static_cast<double>(hi.Y() + offset.Y()) - slack;
+    // A shape caught is selected at once, while its record is at hand: on a
+    // large page a second walk would fetch every record again.
     std::vector<ZN_ShapeBase*> caught;
     const std::size_t count = candidates.size();
     for (std::size_t i = 0; i < count; ++i) {
         if (i + 12 < count)
-            __builtin_prefetch(index.shape(candidates[i + 12]));
+            __builtin_prefetch(index.shape(candidates[i + 12]), 1);
         const std::uint32_t slot = candidates[i];
         ZN_ShapeBase* shape = index.shape(slot);
         if (shape->getShow() &&
-            (index.inside(slot, inX0, inY0, inX1, inY1) || shape->IntersectRect(lo, hi)))
+            (index.inside(slot, inX0, inY0, inX1, inY1) || shape->IntersectRect(lo, hi))) {
             caught.push_back(shape);
+            shape->setSelected(true);
+        }
     }
     if (detail::indexSelfCheck()) {
         std::vector<ZN_ShapeBase*> scanned;
@@ -368,6 +372,5 @@ bool ZN_ShapeManager::selectWithinRect(const ZVector2& a, const ZVector2& b) {
         if (scanned != caught)
             indexDisagrees("a rubber band");
     }
-    detail::forEachAhead(caught, [](ZN_ShapeBase* shape) { shape->setSelected(true); });
     return false;
 }
