@@ -30,6 +30,15 @@ inline void fetchRecord(const void* record) {
         __builtin_prefetch(at + 64 * line, 1);
 }
 
+// A shape's record up to the end of its relation lists, 120 bytes in, which
+// may start anywhere in a cache line.
+inline void fetchThroughRelations(const void* record) {
+    const char* at = static_cast<const char*>(record);
+    __builtin_prefetch(at, 1);
+    __builtin_prefetch(at + 64, 1);
+    __builtin_prefetch(at + 119, 1);
+}
+
 // For loops that move, reshape or copy each shape: its record comes first,
 // then, once that has arrived, its label and a connector's points.
 template <class Fn> void forEachWhole(const std::vector<ZN_ShapeBase*>& shapes, Fn fn) {
@@ -74,12 +83,7 @@ void forEachRelated(const std::vector<ZN_ShapeBase*>& shapes, Fn fn, Ahead ahead
     const std::size_t n = shapes.size();
     for (std::size_t i = 0; i < n; ++i) {
         if (i + kRecord < n) {
-            // The relation lists end 120 bytes into the record, which may
-            // start anywhere in a line.
-            const char* at = reinterpret_cast<const char*>(shapes[i + kRecord]);
-            __builtin_prefetch(at);
-            __builtin_prefetch(at + 64);
-            __builtin_prefetch(at + 119);
+            fetchThroughRelations(shapes[i + kRecord]);
             ahead(i + kRecord);
         }
         if (i + kLists < n) {

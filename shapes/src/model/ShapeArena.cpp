@@ -4,11 +4,10 @@
 #include <cstdint>
 #include <cstdlib>
 #include <new>
-
-#include <sys/mman.h>
 #include <vector>
 
 #include <sanitizer/asan_interface.h>
+#include <sys/mman.h>
 
 #include <sarvik/ZArenaAllocator.h>
 #include <sarvik/ZN_ShapeBase.h>

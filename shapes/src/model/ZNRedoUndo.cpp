@@ -84,9 +84,9 @@ void ZNRedoUndo::copyAllTooplist(bool discardRedo) {
     made.swap(spareArray);
     made.clear();
     made.reserve(live.size());
-    // The copies, their labels and the labels' texts are placed one after
-    // another in blocks of their own rather than one by one on the heap.
-    // The live shapes are numbered 1..n as they are copied; the copies
+    // The copies, their labels, texts, points and relation lists are placed
+    // one after another in blocks of their own rather than one by one on the
+    // heap. The live shapes are numbered 1..n as they are copied; the copies
     // take the numbers along, and relinking finds them by these.
     detail::ShapeArena arena(blocks);
     int next = 1;
@@ -108,12 +108,8 @@ void ZNRedoUndo::copyAllTooplist(bool discardRedo) {
     detail::forEachRelated(
         live, [&](const ZN_ShapeBase* shape) { shape->setRelating(copies); },
         [&](std::size_t i) {
-            if (inOrder) {
-                const char* copy = reinterpret_cast<const char*>(made[i]);
-                __builtin_prefetch(copy, 1);
-                __builtin_prefetch(copy + 64, 1);
-                __builtin_prefetch(copy + 119, 1);
-            }
+            if (inOrder)
+                detail::fetchThroughRelations(made[i]);
         });
 }
 
