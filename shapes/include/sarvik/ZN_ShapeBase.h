@@ -12,6 +12,7 @@
 
 #include <rulmek/rulmek.h>
 #include <sarvik/ZArenaAllocator.h>
+#include <sarvik/ZN_NodeFields.h>
 #include <sarvik/platform/LOGFONTA.h>
 #include <sarvik/platform/ZCursor.h>
 
@@ -152,6 +153,15 @@ public:
     }
     ZN_SText* getLabel() const { return label; }
     void deleteLabel();
+    // Note, link, markers, attributes, anchor and layout (ZN_NodeFields.h).
+    // Copies share them; setting new ones gives this shape its own.
+    bool hasFields() const { return static_cast<bool>(fields_); }
+    // The shape's fields, or an empty set when it has none.
+    const ZN_NodeFields& getFields() const;
+    // An empty value removes them. The drawn extent may change (marks).
+    void setFields(ZN_NodeFields value);
+    void setFields(ZN_SharedFields value);
+    const ZN_SharedFields& sharedFields() const { return fields_; }
     void setJiuGongHost(ZN_ShapeBase* host) { jiuGongHost = host; }
     ZN_ShapeBase* getJiuGongHost() const { return jiuGongHost; }
 
@@ -229,6 +239,7 @@ protected:
     ZN_SText* label = nullptr;              // owned
     ZN_ShapeBase* jiuGongHost = nullptr;    // not owned
     std::vector<ZN_NJiuGongGe*> answerHostList; // not owned
+    ZN_SharedFields fields_;                    // shared with copies; null when none
 };
 
 // A bare member of the node graph; connectors, points and boxes derive from it.

@@ -180,6 +180,7 @@ void ZN_ShapeBase::deepCopy(ZN_ShapeBase* target) const {
     target->touchGeometry();
     target->show = show;
     target->id = id;
+    target->fields_ = fields_;
     if (label) {
         auto* copy = static_cast<ZN_SText*>(label->clone());
         if (copy)
@@ -248,6 +249,23 @@ ZVector3 ZN_ShapeBase::getFontColor() const {
 }
 
 void ZN_ShapeBase::releaseJiuGong(ZN_ShapeBase*) {}
+
+const ZN_NodeFields& ZN_ShapeBase::getFields() const {
+    static const ZN_NodeFields none;
+    return fields_ ? *fields_ : none;
+}
+
+void ZN_ShapeBase::setFields(ZN_NodeFields value) {
+    setFields(value.empty() ? ZN_SharedFields{}
+                            : std::make_shared<const ZN_NodeFields>(std::move(value)));
+}
+
+void ZN_ShapeBase::setFields(ZN_SharedFields value) {
+    if (value && value->empty())
+        value.reset();
+    fields_ = std::move(value);
+    touchGeometry();
+}
 
 void ZN_ShapeBase::deleteLabel() {
     ZN_SText* old = label;

@@ -152,7 +152,7 @@ void MmReader::resolveLinks() {
             doc_.skipped.add(kLinks);
             continue;
         }
-        sheet().links.push_back({from, it->second});
+        sheet().links.push_back({from, it->second, {}});
     }
 }
 

@@ -159,7 +159,7 @@ void addCrossLinks(MapSheet& sheet, const std::vector<ZN_ShapeBase*>& candidates
             continue;
         }
         sheet.links.push_back({sheetIndex[static_cast<std::size_t>(from)],
-                               sheetIndex[static_cast<std::size_t>(to)]});
+                               sheetIndex[static_cast<std::size_t>(to)], {}});
     }
 }
 

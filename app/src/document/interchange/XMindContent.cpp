@@ -90,7 +90,7 @@ void readSheetJson(const QJsonObject& object, MapDocument& doc) {
         if (from == byId.end() || to == byId.end() || from->second == to->second)
             doc.skipped.add(kLinks);
         else
-            sheet.links.push_back({from->second, to->second});
+            sheet.links.push_back({from->second, to->second, {}});
     }
 }
 
@@ -219,7 +219,7 @@ void Xmind8Reader::resolve() {
             doc.skipped.add(kLinks);
             continue;
         }
-        doc.sheets[std::stoul(sheetOf) - 1].links.push_back({from->second, to->second});
+        doc.sheets[std::stoul(sheetOf) - 1].links.push_back({from->second, to->second, {}});
     }
 }
 

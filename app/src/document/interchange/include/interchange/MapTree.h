@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include <sarvik/ZN_NodeFields.h>
+
 namespace interchange {
 
 // An RGB colour in 0..255; `set` is false when the file gave none.
@@ -16,6 +18,15 @@ struct MapColour {
     std::uint8_t r = 0, g = 0, b = 0;
     bool set = false;
     bool operator==(const MapColour&) const = default;
+};
+
+// A picture shown in a node: the bytes of a PNG or JPEG file, and the size
+// the file asks to show it at (0 when it gives none).
+struct MapImage {
+    std::string bytes;
+    int width = 0;
+    int height = 0;
+    bool empty() const { return bytes.empty(); }
 };
 
 struct MapNode {
@@ -29,7 +40,14 @@ struct MapNode {
     bool italic = false;
     bool folded = false;
     int side = 0;         // a child of a root: -1 left, +1 right, 0 not given
-    std::string id;       // the file's id, for cross links
+    std::string id;       // the file's id, for cross links and links to nodes
+    // What a page keeps of a node beyond its box and label (ZN_NodeFields):
+    // `fields.link` is a URL or path, or "#" + the id of the node it links to;
+    // `fields.anchor` is left to the page builder, which takes it from `id`
+    // where some link names it. `fields.layout` on a root is the layout the
+    // file gives its tree (None: the importer chooses).
+    ZN_NodeFields fields;
+    MapImage image;
     bool placed = false;  // a root the file places: at (x, y) from the first root's centre
     float x = 0.0f, y = 0.0f;
     int parent = -1;      // index into MapSheet::nodes; -1 for a tree's root
@@ -39,6 +57,7 @@ struct MapNode {
 struct MapLink {
     int from = -1;
     int to = -1;
+    std::string title; // shown as the link's label
 };
 
 // One page's worth: several trees side by side, in file order.
