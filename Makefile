@@ -56,7 +56,7 @@ bench: build
 # in the sanitize build checks for leaks at exit instead.
 FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS ?= page picture jpeg codepage dib tvx mm xmind opml md txt
+FUZZ_TARGETS ?= page picture jpeg codepage dib tvx ext mm xmind opml md txt
 FUZZ_FLAGS   ?= -timeout=10 -rss_limit_mb=2560 -detect_leaks=0
 
 fuzz: deps

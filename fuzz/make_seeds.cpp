@@ -10,6 +10,7 @@
 #include <sarvik/platform/ZFile.h>
 
 #include "ZTestJpeg.h"
+#include "document/ExtensionBlock.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -188,6 +189,38 @@ Bytes document(int version) {
     return r.bytes;
 }
 
+// A block naming shapes of the mixed page (page 0, ids 1 to 3) with every
+// field, a node record of a later version and a top-level one.
+ExtensionContent richContent() {
+    ZN_NodeFields root;
+    root.note = "第一行\n第二行";
+    root.link = "https://example.org/a?b=c";
+    root.markers = {"priority-1", "flag-red", "star", "someone-elses-icon"};
+    root.attributes = {{"owner", "李"}, {"owner", "Ann"}, {"", ""}};
+    root.anchor = "root";
+    root.layout = ZN_Layout::MindMap;
+    root.unknown = {{0x454D4954u, std::string("\x01\x02", 2)}};
+    ZN_NodeFields other;
+    other.link = "#root";
+    ZN_NodeFields third;
+    third.note = "x";
+    ExtensionContent content;
+    content.nodes.push_back({0, 1, std::make_shared<const ZN_NodeFields>(root)});
+    content.nodes.push_back({0, 3, std::make_shared<const ZN_NodeFields>(other)});
+    content.nodes.push_back({1, 1, std::make_shared<const ZN_NodeFields>(third)});
+    content.unknown = {{0x4B4F4F42u, "bookmarks"}};
+    return content;
+}
+
+Bytes asBytes(const std::string& s) { return Bytes(s.begin(), s.end()); }
+
+// The first byte tells the target to mend the checksum (0) or take it as it is (1).
+Bytes extSeed(std::uint8_t mode, const Bytes& block) {
+    Bytes out{mode};
+    out.insert(out.end(), block.begin(), block.end());
+    return out;
+}
+
 Bytes rgbPixels(int w, int h, int components) {
     Bytes p(static_cast<std::size_t>(w) * h * components);
     for (std::size_t i = 0; i < p.size(); ++i)
@@ -362,6 +395,28 @@ int main(int argc, char** argv) {
     const fs::path tvx = root / "tvx";
     for (int v = 1; v <= 8; ++v)
         save(tvx, "document-v" + std::to_string(v), document(v));
+    const Bytes rich = asBytes(encodeExtensionBlock(richContent()));
+    {
+        Bytes withBlock = document(8);
+        withBlock.insert(withBlock.end(), rich.begin(), rich.end());
+        save(tvx, "document-v8-extensions", withBlock);
+        withBlock.resize(withBlock.size() - 7);
+        save(tvx, "document-v8-extensions-cut", withBlock);
+    }
+
+    const fs::path ext = root / "ext";
+    save(ext, "rich", extSeed(0, rich));
+    save(ext, "rich-as-is", extSeed(1, rich));
+    save(ext, "cut", extSeed(1, Bytes(rich.begin(), rich.begin() + 30)));
+    {
+        Bytes newer = rich;
+        newer[8] = 2; // a later version: read as far as it is understood
+        save(ext, "newer", extSeed(0, newer));
+        Bytes flipped = rich;
+        flipped[40] ^= 0x20;
+        save(ext, "bad-checksum", extSeed(1, flipped));
+    }
+    save(ext, "empty", extSeed(0, asBytes(encodeExtensionBlock({}))));
 
     return failed ? 1 : 0;
 }

@@ -70,12 +70,38 @@ int writeOutput(const std::string& path, const QByteArray& bytes, std::ostream& 
     return 0;
 }
 
+// A document whose extension block is damaged is used without it; the user
+// hears of what is missing.
+void warnIfExtensionsLost(const TvxDocument& doc, const std::string& path, std::ostream& err) {
+    if (doc.extensionsDamaged)
+        err << "Tavlo: " << path << ": " << tvxExtensionDamagedMessage() << '\n';
+}
+
+struct FieldCounts {
+    long notes = 0, links = 0, markers = 0, attributes = 0;
+};
+
+FieldCounts countFields(const ZN_ShapeManager& page) {
+    FieldCounts c;
+    for (const ZN_ShapeBase* shape : page.getShapeList()) {
+        if (!shape->hasFields())
+            continue;
+        const ZN_NodeFields& f = shape->getFields();
+        c.notes += f.note.empty() ? 0 : 1;
+        c.links += f.link.empty() ? 0 : 1;
+        c.markers += static_cast<long>(f.markers.size());
+        c.attributes += static_cast<long>(f.attributes.size());
+    }
+    return c;
+}
+
 int info(const std::string& path, std::ostream& out, std::ostream& err) {
     TvxDocument doc;
     // The report counts pictures; their pixels are passed over, not kept.
     const TvxStatus status = readTvxFile(path, doc, TvxPictures::SizesOnly);
     if (status != TvxStatus::Ok)
         return fail(err, readProblem(status, path));
+    warnIfExtensionsLost(doc, path, err);
     out << "version " << doc.version << '\n';
     out << "pages " << doc.pages.size() << '\n';
     for (std::size_t i = 0; i < doc.pages.size(); ++i) {
@@ -88,7 +114,9 @@ int info(const std::string& path, std::ostream& out, std::ostream& err) {
             << page.manager->getShapeList().size() << " shapes";
         for (const auto& [type, count] : counts)
             out << ", type " << type << " x" << count;
-        out << '\n';
+        const FieldCounts fields = countFields(*page.manager);
+        out << "; notes " << fields.notes << ", links " << fields.links << ", markers "
+            << fields.markers << ", attributes " << fields.attributes << '\n';
     }
     out << "pictures " << doc.images.size() << '\n';
     return 0;
@@ -111,7 +139,8 @@ int convert(const CommandLine& cl, std::ostream& out, std::ostream& err) {
     if (status != TvxStatus::Ok)
         return fail(err, readProblem(status, in));
     auto memory = ZFile::toMemory();
-    if (!writeTvx(*memory, refsOf(doc)))
+    warnIfExtensionsLost(doc, in, err);
+    if (!writeTvx(*memory, refsOf(doc), doc.extensions))
         return fail(err, "cannot encode " + in);
     const std::vector<std::uint8_t>& bytes = memory->bytes();
     return writeOutput(outPath, QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QStatusBar>
 
+#include <sarvik/ZImageTexture.h>
 #include <sarvik/ZN_ShapeManager.h>
 #include <sarvik/platform/ZFile.h>
 
@@ -84,6 +85,8 @@ bool importMapDocument(const QString& path, TvxDocument& out, QString& summary, 
         tvx.customName = customName;
         tvx.manager = std::move(page.page);
         doc.pages.push_back(std::move(tvx));
+        for (auto& picture : page.pictures)
+            doc.images.push_back(std::move(picture));
     }
     summary = QString::fromStdString(imported.summary());
     out = std::move(doc);

@@ -40,7 +40,7 @@ void CTavloDoc::SetModifiedFlag(bool modified) {
 
 bool CTavloDoc::saveTo(const QString& path) {
     std::string reason;
-    if (!writeTvxFile(path.toStdString(), data_.pageRefs(), &reason)) {
+    if (!writeTvxFile(path.toStdString(), data_.pageRefs(), &reason, data_.extensions)) {
         ZShowMessage("Tavlo", "无法保存文件\n" + reason);
         return false;
     }

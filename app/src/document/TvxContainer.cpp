@@ -12,6 +12,8 @@
 #include <sarvik/platform/ZCodePage.h>
 #include <sarvik/platform/ZFile.h>
 
+#include "document/ExtensionBlock.h"
+
 TvxPage::TvxPage() = default;
 TvxPage::TvxPage(TvxPage&&) noexcept = default;
 TvxPage& TvxPage::operator=(TvxPage&&) noexcept = default;
@@ -60,7 +62,43 @@ void bindImages(TvxDocument& doc) {
     }
 }
 
+// Gives the shapes the fields the block names them with; a name that fits no
+// shape (a page or id the file does not have) is passed over.
+void applyExtensions(ExtensionContent& content, TvxDocument& doc) {
+    for (ExtensionNode& node : content.nodes) {
+        if (node.page >= doc.pages.size())
+            continue;
+        const std::vector<ZN_ShapeBase*>& shapes = doc.pages[node.page].manager->getShapeArray();
+        if (node.id < 1 || node.id > shapes.size())
+            continue;
+        shapes[node.id - 1]->setFields(std::move(node.fields));
+    }
+    doc.extensions = std::move(content.unknown);
+}
+
+// The shapes with fields, named by page and by the id that writing the page
+// gives them (its place in the list, from 1).
+ExtensionContent collectExtensions(const std::vector<TvxPageRef>& pages,
+                                   const std::vector<ZN_UnknownRecord>& extensions) {
+    ExtensionContent content;
+    for (std::size_t p = 0; p < pages.size(); ++p) {
+        const std::vector<ZN_ShapeBase*>& shapes = pages[p].manager->getShapeArray();
+        for (std::size_t i = 0; i < shapes.size(); ++i) {
+            if (i + 12 < shapes.size())
+                __builtin_prefetch(shapes[i + 12]);
+            if (shapes[i]->hasFields())
+                content.nodes.push_back({static_cast<std::uint32_t>(p),
+                                         static_cast<std::uint32_t>(i + 1),
+                                         shapes[i]->sharedFields()});
+        }
+    }
+    content.unknown = extensions;
+    return content;
+}
+
 } // namespace
+
+std::string tvxExtensionDamagedMessage() { return "扩展数据已损坏，备注等未能读取"; }
 
 std::string tvxStatusMessage(TvxStatus status) {
     switch (status) {
@@ -151,6 +189,12 @@ TvxStatus readTvx(ZFile& file, TvxDocument& out, TvxPictures pictures) {
         }
     }
     bindImages(doc);
+    // Whatever happens to the block, the map itself has been read whole.
+    ExtensionContent content;
+    const ExtensionStatus extension = readExtensionBlock(file, content);
+    if (extension == ExtensionStatus::Read)
+        applyExtensions(content, doc);
+    doc.extensionsDamaged = extension == ExtensionStatus::Damaged;
     out = std::move(doc);
     return TvxStatus::Ok;
 }
@@ -193,7 +237,8 @@ std::vector<ZImageTexture*> numberImages(const std::vector<TvxPageRef>& pages) {
     return images;
 }
 
-bool writeTvx(ZFile& file, const std::vector<TvxPageRef>& pages) {
+bool writeTvx(ZFile& file, const std::vector<TvxPageRef>& pages,
+              const std::vector<ZN_UnknownRecord>& extensions) {
     file.writeInt32(kTvxVersion);
     file.write(kMagic, sizeof kMagic);
     file.writeInt32(static_cast<std::int32_t>(pages.size()));
@@ -209,11 +254,16 @@ bool writeTvx(ZFile& file, const std::vector<TvxPageRef>& pages) {
     file.writeInt32(static_cast<std::int32_t>(images.size()));
     for (ZImageTexture* image : images)
         image->writeFile(&file, kTvxVersion);
+    const ExtensionContent content = collectExtensions(pages, extensions);
+    if (!content.empty()) {
+        const std::string block = encodeExtensionBlock(content);
+        file.write(block.data(), block.size());
+    }
     return !file.failed();
 }
 
 bool writeTvxFile(const std::string& path, const std::vector<TvxPageRef>& pages,
-                  std::string* reason) {
+                  std::string* reason, const std::vector<ZN_UnknownRecord>& extensions) {
     std::string cause;
     auto file = ZFile::openWrite(path, &cause);
     if (!file) {
@@ -221,7 +271,7 @@ bool writeTvxFile(const std::string& path, const std::vector<TvxPageRef>& pages,
             *reason = "无法创建文件 " + path + "：" + cause;
         return false;
     }
-    if (!writeTvx(*file, pages) || !file->commit()) {
+    if (!writeTvx(*file, pages, extensions) || !file->commit()) {
         if (reason)
             *reason = "无法写入文件 " + path + "：" + file->errorText();
         return false;

@@ -44,7 +44,7 @@ std::vector<TvxPageRef> ZShapeData::pageRefs() const {
     return refs;
 }
 
-bool ZShapeData::save(ZFile& file) const { return writeTvx(file, pageRefs()); }
+bool ZShapeData::save(ZFile& file) const { return writeTvx(file, pageRefs(), extensions); }
 
 void ZShapeData::replacePages(TvxDocument& doc) {
     // The new pages go in first, so that the document never has no page.
@@ -59,4 +59,5 @@ void ZShapeData::replacePages(TvxDocument& doc) {
     for (int i = 0; i < old; ++i)
         removePage(0);
     doc.pages.clear();
+    extensions = std::move(doc.extensions);
 }

@@ -454,11 +454,14 @@ CChildFrame* CMainFrame::openDocumentFile(const QString& path) {
             CTavloApp::instance()->removeRecentFile(absolute);
         return nullptr;
     }
+    const bool extensionsLost = loaded.extensionsDamaged;
     auto* child = new CChildFrame;
     child->document()->adoptLoaded(loaded, absolute);
     attachChild(child);
     if (CTavloApp* app = CTavloApp::instance())
         app->addRecentFile(absolute);
+    if (extensionsLost)
+        ZShowMessage(CTavloApp::kApplication, tvxExtensionDamagedMessage());
     return child;
 }
 

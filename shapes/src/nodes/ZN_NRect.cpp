@@ -1,9 +1,11 @@
 #include <sarvik/ZN_NRect.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include <sarvik/ZImageTexture.h>
 #include <sarvik/ZN_NLine.h>
+#include <sarvik/ZN_NodeMarks.h>
 #include <sarvik/ZN_SText.h>
 #include <sarvik/platform/ZFile.h>
 
@@ -151,17 +153,28 @@ void ZN_NRect::resetLabelPosition() {
     ZVector2 l2 = label->getPoint2();
     ZVector2 r1 = point1;
     ZVector2 r2 = point2;
-    const ZVector2 d = (r1 + r2) * 0.5f - (l1 + l2) * 0.5f;
+    // Markers stand in a row before the label; row and label are centred
+    // together, and the box makes room for both.
+    const float strip = hasFields() ? ZN_MarkerStripWidth(getFields().markers.size()) : 0.0f;
+    const ZVector2 d = (r1 + r2) * 0.5f - (l1 + l2) * 0.5f + ZVector2(strip * 0.5f, 0.0f);
     l1 += d;
     l2 += d;
-    if (l1.X() < r1.X())
-        r1.X() = l1.X();
-    if (l2.X() > r2.X())
-        r2.X() = l2.X();
-    if (l1.Y() < r1.Y())
-        r1.Y() = l1.Y();
-    if (l2.Y() > r2.Y())
-        r2.Y() = l2.Y();
+    ZVector2 c1 = l1;
+    ZVector2 c2 = l2;
+    if (strip > 0.0f) {
+        c1.X() -= strip;
+        const float middle = (l1.Y() + l2.Y()) * 0.5f;
+        c1.Y() = std::min(c1.Y(), middle - kZN_MarkerSize * 0.5f);
+        c2.Y() = std::max(c2.Y(), middle + kZN_MarkerSize * 0.5f);
+    }
+    if (c1.X() < r1.X())
+        r1.X() = c1.X();
+    if (c2.X() > r2.X())
+        r2.X() = c2.X();
+    if (c1.Y() < r1.Y())
+        r1.Y() = c1.Y();
+    if (c2.Y() > r2.Y())
+        r2.Y() = c2.Y();
     label->setRect(l1, l2);
     point1 = r1;
     point2 = r2;

@@ -4,6 +4,7 @@
 #include <sarvik/ZN_NPoint.h>
 #include <sarvik/ZN_NRect.h>
 #include <sarvik/ZN_NRectVariants.h>
+#include <sarvik/ZN_NodeMarks.h>
 #include <sarvik/ZN_SText.h>
 
 #include <algorithm>
@@ -62,6 +63,11 @@ ZDrawnExtent boxExtent(const ZN_NRect& box, Marks m) {
     }
     if (const ZN_SText* label = box.getLabel())
         e.include(textExtent(*label, m));
+    // Marks are drawn with one-pixel outlines; the corner ones stand out of the box.
+    for (const ZN_Mark& mark : ZN_NodeMarks(box)) {
+        e.include(mark.min, strokeReach(1.0f));
+        e.include(mark.max, strokeReach(1.0f));
+    }
     return e;
 }
 

@@ -13,6 +13,7 @@
 
 #include "BoxPaint.h"
 #include "NodeColors.h"
+#include "NodeMarks.h"
 
 void ZN_NEllipse::render() const {
     if (!show)
@@ -43,6 +44,7 @@ void ZN_NEllipse::render() const {
         detail::drawLoop(std::span(ring).first<kSegments>());
 
     detail::drawSelectionHandles(snake, selected, [this](int code) { RenderSelect(code); });
+    detail::drawNodeMarks(*this);
     if (label)
         label->render();
 }

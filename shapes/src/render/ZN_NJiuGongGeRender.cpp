@@ -10,6 +10,7 @@
 
 #include "BoxPaint.h"
 #include "NodeColors.h"
+#include "NodeMarks.h"
 
 void ZN_NJiuGongGe::render() const {
     if (!show)
@@ -42,6 +43,7 @@ void ZN_NJiuGongGe::render() const {
     glEnd();
 
     detail::drawSelectionHandles(snake, selected, [this](int code) { RenderSelect(code); });
+    detail::drawNodeMarks(*this);
     if (label)
         label->render();
 }

@@ -10,6 +10,7 @@
 
 #include "BoxPaint.h"
 #include "NodeColors.h"
+#include "NodeMarks.h"
 
 void ZN_NParal::render() const {
     if (!show)
@@ -27,6 +28,7 @@ void ZN_NParal::render() const {
     detail::drawCornerJoins(v);
 
     detail::drawSelectionHandles(snake, selected, [this](int code) { RenderSelect(code); });
+    detail::drawNodeMarks(*this);
     if (label)
         label->render();
 }

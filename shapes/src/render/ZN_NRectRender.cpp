@@ -8,6 +8,7 @@
 
 #include "BoxPaint.h"
 #include "NodeColors.h"
+#include "NodeMarks.h"
 
 void ZN_NRect::render() const {
     if (!show)
@@ -33,6 +34,7 @@ void ZN_NRect::render() const {
 
     detail::drawSelectionHandles(snake, selected, [this](int code) { RenderSelect(code); });
 
+    detail::drawNodeMarks(*this);
     if (label)
         label->render();
 }

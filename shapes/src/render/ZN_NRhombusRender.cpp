@@ -10,6 +10,7 @@
 
 #include "BoxPaint.h"
 #include "NodeColors.h"
+#include "NodeMarks.h"
 
 namespace {
 void vertex(const ZVector2& p) { glVertex2f(p.X(), p.Y()); }
@@ -31,6 +32,7 @@ void ZN_NRhombus::render() const {
     detail::drawCornerJoins(t);
 
     detail::drawSelectionHandles(snake, selected, [this](int code) { RenderSelect(code); });
+    detail::drawNodeMarks(*this);
     if (label)
         label->render();
 }

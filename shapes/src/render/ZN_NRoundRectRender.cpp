@@ -13,6 +13,7 @@
 
 #include "BoxPaint.h"
 #include "NodeColors.h"
+#include "NodeMarks.h"
 
 namespace {
 
@@ -61,6 +62,7 @@ void ZN_NRoundRect::render() const {
     }
 
     detail::drawSelectionHandles(snake, selected, [this](int code) { RenderSelect(code); });
+    detail::drawNodeMarks(*this);
     if (label)
         label->render();
 }

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <sarvik/ZImageTexture.h>
 #include <sarvik/ZN_ShapeManager.h>
 
 #include "interchange/FreeMind.h"
@@ -13,6 +14,11 @@
 #include "interchange/XmlInput.h"
 
 namespace interchange {
+
+ImportedPage::ImportedPage() = default;
+ImportedPage::ImportedPage(ImportedPage&&) noexcept = default;
+ImportedPage& ImportedPage::operator=(ImportedPage&&) noexcept = default;
+ImportedPage::~ImportedPage() = default;
 
 Format formatOfPath(const std::string& path) {
     const QString suffix = QFileInfo(fromUtf8(path)).suffix().toLower();
@@ -67,7 +73,7 @@ Imported pagesOf(const MapDocument& doc) {
         page.name = doc.sheets.size() > 1 && !sheet.title.empty() ? sheet.title
                     : doc.sheets.size() > 1                      ? "页" + std::to_string(i + 1)
                                                                  : "页1";
-        page.page = buildPage(sheet);
+        page.page = buildPage(sheet, &page.pictures);
         out.pages.push_back(std::move(page));
     }
     return out;

@@ -2,13 +2,18 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_set>
 
+#include <sarvik/ZImageTexture.h>
 #include <sarvik/ZN_NLine.h>
+#include <sarvik/ZN_NodeMarks.h>
 #include <sarvik/ZN_NPoint.h>
 #include <sarvik/ZN_NRect.h>
 #include <sarvik/ZN_SText.h>
 #include <sarvik/ZN_ShapeManager.h>
 #include <sarvik/ZN_TreeLayout.h>
+
+#include "interchange/MapPictures.h"
 
 namespace interchange {
 
@@ -84,6 +89,46 @@ void crossLink(ZN_ShapeManager& page, ZN_ShapeBase* from, ZN_ShapeBase* to) {
     page.addShape(line);
 }
 
+// The ids that some node's link names ("#id"): those nodes keep their id as
+// their anchor, so that the link still finds them on the page.
+std::unordered_set<std::string> linkedIds(const MapSheet& sheet) {
+    std::unordered_set<std::string> ids;
+    for (const MapNode& node : sheet.nodes) {
+        const std::string_view anchor = ZN_LinkedAnchor(node.fields.link);
+        if (!anchor.empty())
+            ids.emplace(anchor);
+    }
+    return ids;
+}
+
+// Gives a new box what its node holds beyond its label: the fields, with the
+// anchor a link needs, and the picture, which the box is sized to show. The
+// box then makes room for its markers. Pictures go to `pictures`; without
+// one, nodes' pictures are left out.
+void addNodeExtras(ZN_NRect& box, const MapNode& node,
+                   const std::unordered_set<std::string>& linked,
+                   std::vector<std::unique_ptr<ZImageTexture>>* pictures) {
+    ZN_NodeFields fields = node.fields;
+    if (fields.anchor.empty() && !node.id.empty() && linked.count(node.id))
+        fields.anchor = node.id;
+    box.setFields(std::move(fields));
+    if (pictures && !node.image.empty()) {
+        if (std::unique_ptr<ZImageTexture> picture = decodePicture(node.image)) {
+            float w = 0.0f, h = 0.0f;
+            shownSize(node.image, *picture, w, h);
+            const ZVector2 p1 = box.getPoint1();
+            const ZVector2 p2 = box.getPoint2();
+            box.setPoint2(ZVector2(std::max(p2.X(), p1.X() + w), std::max(p2.Y(), p1.Y() + h)));
+            box.setImageData(picture.get());
+            pictures->push_back(std::move(picture));
+        }
+    }
+    const float strip = ZN_MarkerStripWidth(box.getFields().markers.size());
+    if (strip > 0.0f)
+        box.setPoint2(box.getPoint2() + ZVector2(strip, 0.0f));
+    box.resetLabelPosition();
+}
+
 struct Bounds {
     float minX = 0, minY = 0, maxX = 0, maxY = 0;
 };
@@ -156,8 +201,10 @@ ZN_NLine* joinBranch(ZN_ShapeManager& page, ZN_ShapeBase* parent, ZN_ShapeBase* 
 int pixelsForPoints(int points) { return static_cast<int>(std::lround(points * 4.0 / 3.0)); }
 int pointsForPixels(int pixels) { return static_cast<int>(std::lround(pixels * 3.0 / 4.0)); }
 
-std::unique_ptr<ZN_ShapeManager> buildPage(const MapSheet& sheet) {
+std::unique_ptr<ZN_ShapeManager> buildPage(const MapSheet& sheet,
+                                           std::vector<std::unique_ptr<ZImageTexture>>* pictures) {
     auto page = std::make_unique<ZN_ShapeManager>();
+    const std::unordered_set<std::string> linked = linkedIds(sheet);
     std::vector<ZN_ShapeBase*> boxes(sheet.nodes.size(), nullptr);
     // Parents come before their children in the node table only when the
     // reader made them so; the walk below does not rely on it.
@@ -182,6 +229,7 @@ std::unique_ptr<ZN_ShapeManager> buildPage(const MapSheet& sheet) {
         // layout knows their side; the layout then places them.
         const float x = node.parent < 0 ? 0.0f : node.side < 0 ? -kSideStart : kSideStart;
         ZN_NRect* box = makeBox(node, ZVector2(x, 0.0f));
+        addNodeExtras(*box, node, linked, pictures);
         boxes[static_cast<std::size_t>(i)] = box;
         page->addShape(box);
         if (node.parent < 0)

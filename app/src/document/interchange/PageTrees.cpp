@@ -4,11 +4,14 @@
 #include <cmath>
 #include <unordered_map>
 
+#include <sarvik/ZImageTexture.h>
 #include <sarvik/ZN_NLine.h>
 #include <sarvik/ZN_NPoint.h>
 #include <sarvik/ZN_NRect.h>
 #include <sarvik/ZN_SText.h>
 #include <sarvik/ZN_ShapeManager.h>
+
+#include "interchange/MapPictures.h"
 
 namespace interchange {
 
@@ -46,6 +49,24 @@ void describe(const ZN_ShapeBase* shape, MapNode& node) {
         const MapColour fill = fromVector(box->getFillColor());
         if (fill.r != 255 || fill.g != 255 || fill.b != 255)
             node.background = fill;
+    }
+}
+
+// What a node holds beyond its look: its fields, its anchor as the id links
+// name it by, and the picture of a plain rectangle, at the size it is shown.
+void describeExtras(const ZN_ShapeBase* shape, MapNode& node) {
+    if (shape->hasFields()) {
+        node.fields = shape->getFields();
+        if (!node.fields.anchor.empty())
+            node.id = node.fields.anchor;
+    }
+    if (shape->type() != 7)
+        return;
+    const auto* box = static_cast<const ZN_NRect*>(shape);
+    if (const ZImageTexture* picture = box->getImageData()) {
+        const ZVector2 size = box->getPoint2() - box->getPoint1();
+        node.image = encodePicture(*picture, static_cast<int>(std::lround(size.X())),
+                                   static_cast<int>(std::lround(size.Y())));
     }
 }
 
@@ -195,6 +216,7 @@ MapSheet pageTrees(const ZN_ShapeManager& page, const std::string& title, Skippe
             stack.pop_back();
             const int here = sheetIndex[i];
             describe(candidates[i], sheet.nodes[static_cast<std::size_t>(here)]);
+            describeExtras(candidates[i], sheet.nodes[static_cast<std::size_t>(here)]);
             sheet.nodes[static_cast<std::size_t>(here)].folded = folded[i] && !children[i].empty();
             std::vector<std::size_t> next;
             for (const Child& c : children[i]) {

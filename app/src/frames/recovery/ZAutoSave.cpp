@@ -110,7 +110,7 @@ void ZAutoSave::writeCopy(CTavloDoc* doc) {
     const auto known = docs_.find(doc);
     const std::size_t last = known != docs_.end() ? known->second.size : 0;
     auto memory = ZFile::toMemory(last + last / 8);
-    if (!writeTvx(*memory, doc->shapeData().pageRefs()))
+    if (!writeTvx(*memory, doc->shapeData().pageRefs(), doc->shapeData().extensions))
         return;
     std::vector<std::uint8_t> bytes = memory->takeBytes();
     Tracked& t = track(doc);

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <sarvik/ZN_NodeFields.h>
+
 class ZFile;
 class ZImageTexture;
 class ZN_ShapeManager;
@@ -32,6 +34,12 @@ struct TvxDocument {
     int version = kTvxVersion;
     std::vector<TvxPage> pages;
     std::vector<std::unique_ptr<ZImageTexture>> images;
+    // Records of the extension block that belong to no shape and that this
+    // program does not know: written back as they came.
+    std::vector<ZN_UnknownRecord> extensions;
+    // The file's extension block could not be read: the map is whole, but its
+    // nodes' notes, links and markers are missing (tvxExtensionDamagedMessage).
+    bool extensionsDamaged = false;
 
     TvxDocument();
     TvxDocument(TvxDocument&&) noexcept;
@@ -43,6 +51,9 @@ enum class TvxStatus { Ok, BadMagic, TooNew, Corrupt, CannotOpen };
 
 // The message the user sees for a refused file; empty for Ok.
 std::string tvxStatusMessage(TvxStatus status);
+
+// What the user is told when a document opened without its extension block.
+std::string tvxExtensionDamagedMessage();
 
 // Whether the pictures' pixels are read, or only their sizes (for reports
 // that draw nothing and need no picture in memory).
@@ -64,10 +75,15 @@ struct TvxPageRef {
 // order, setting each rectangle's imageId, and returns them in number order.
 std::vector<ZImageTexture*> numberImages(const std::vector<TvxPageRef>& pages);
 
-// Writes the current version of the container. False when a write failed.
-bool writeTvx(ZFile& file, const std::vector<TvxPageRef>& pages);
+// Writes the current version of the container. The extension block follows
+// the pictures only when some shape has fields or `extensions` (a document's
+// unknown records) is not empty, so a document without them is written as it
+// always was. False when a write failed.
+bool writeTvx(ZFile& file, const std::vector<TvxPageRef>& pages,
+              const std::vector<ZN_UnknownRecord>& extensions = {});
 
 // Writes atomically to `path`; on failure *reason says why and the previous
 // file is untouched.
 bool writeTvxFile(const std::string& path, const std::vector<TvxPageRef>& pages,
-                  std::string* reason = nullptr);
+                  std::string* reason = nullptr,
+                  const std::vector<ZN_UnknownRecord>& extensions = {});

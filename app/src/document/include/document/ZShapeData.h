@@ -22,6 +22,8 @@ public:
     int version = kTvxVersion;
     std::vector<ZN_ShapeManager*> managers; // owned, one per page
     PageTabs* tabs = nullptr;               // not owned; holds the page names
+    // The file's extension records that belong to no page: kept for its next save.
+    std::vector<ZN_UnknownRecord> extensions;
 
     // Appends a page with an automatic-name flag; returns its index.
     int addPage(const std::string& name);

@@ -12,6 +12,7 @@
 
 #include "interchange/MapTree.h"
 
+class ZImageTexture;
 class ZN_ShapeManager;
 
 namespace interchange {
@@ -26,6 +27,14 @@ bool canWrite(Format format); // as canRead, without XMind
 struct ImportedPage {
     std::string name;
     std::unique_ptr<ZN_ShapeManager> page;
+    // The pictures the page's boxes show; the page does not own them, so they
+    // go wherever the page goes (a document's pictures).
+    std::vector<std::unique_ptr<ZImageTexture>> pictures;
+
+    ImportedPage();
+    ImportedPage(ImportedPage&&) noexcept;
+    ImportedPage& operator=(ImportedPage&&) noexcept;
+    ~ImportedPage();
 };
 
 struct Imported {

@@ -4,9 +4,11 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "interchange/MapTree.h"
 
+class ZImageTexture;
 class ZN_NLine;
 class ZN_ShapeBase;
 class ZN_ShapeManager;
@@ -17,8 +19,11 @@ namespace interchange {
 // parent-child link (through a collapsed fold point where a node is folded),
 // cross links as curved arrows that join no relations, so that folding never
 // hides what only a cross link reaches. Each tree is laid out and the trees
-// stand one below the other.
-std::unique_ptr<ZN_ShapeManager> buildPage(const MapSheet& sheet);
+// stand one below the other. Each box carries its node's fields; a node's
+// picture is shown in its box when `pictures` is given to own it (the page
+// does not own its pictures), and left out otherwise.
+std::unique_ptr<ZN_ShapeManager>
+buildPage(const MapSheet& sheet, std::vector<std::unique_ptr<ZImageTexture>>* pictures = nullptr);
 
 // The trees of a page, roots in list order: every box or table that a
 // connector joins, or that stands alone, is a node; fold points are seen
