@@ -3,7 +3,8 @@
 // box's top-right corner, sitting on its top edge, a link mark to the left of
 // it, and the markers in a row just before the label, vertically centred on
 // it. Boxes make room for the markers as they do for their label (see
-// ZN_NRect::resetLabelPosition); the corner marks need none.
+// ZN_NRect::resetLabelPosition), so whoever changes a box's markers calls
+// resetLabelPosition() afterwards; the corner marks need no room.
 //
 // Positions are canvas coordinates; the hit test takes a window point as
 // InPoint does.

@@ -61,7 +61,7 @@ TEST_F(MarkRenderTest, NoteLinkAndMarkersAreDrawnWhereTheyStand) {
     EXPECT_TRUE(markShows(marks[4], kLinkBlue, 40));
     EXPECT_TRUE(markShows(marks[5], kNoteYellow));
     // The note mark stands above the box's top edge, on the white canvas.
-    EXPECT_TRUE(near(px(125, 36), kNoteYellow, 24)) << px(125, 36);
+    EXPECT_TRUE(near(px(126, 36), kNoteYellow, 24)) << px(126, 36);
 
     // The view offset moves the marks with the box.
     setScallPosition(ZVector2(10.0f, 20.0f));
@@ -86,7 +86,7 @@ TEST_F(MarkRenderTest, HiddenBoxesAndBoxesWithoutMarksDrawNone) {
     box->setFields(quiet);
     drawFrame();
     EXPECT_FALSE(markShows(marks[0], kPriorityRed));
-    EXPECT_TRUE(near(px(125, 36), kWhite));
+    EXPECT_TRUE(near(px(126, 36), kWhite));
 }
 
 TEST_F(MarkRenderTest, EveryMarkerOfTheSetDrawsSomething) {
