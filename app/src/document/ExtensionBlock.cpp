@@ -56,71 +56,104 @@ std::uint32_t loadU32(const std::uint8_t* p) {
            static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
 }
 
-void putU32(std::string& out, std::uint32_t v) {
-    const char bytes[4] = {static_cast<char>(v & 0xFFu), static_cast<char>((v >> 8) & 0xFFu),
-                           static_cast<char>((v >> 16) & 0xFFu),
-                           static_cast<char>((v >> 24) & 0xFFu)};
-    out.append(bytes, 4);
+// The block is written in two passes: its size first, then its bytes into
+// a buffer of exactly that size. A large map's notes are then copied once,
+// with no buffer growing and no length to patch afterwards.
+constexpr std::size_t kRecordHead = 8;
+
+std::size_t stringsSize(const std::vector<std::string>& texts) {
+    std::size_t n = 0;
+    for (const std::string& t : texts)
+        n += 4 + t.size();
+    return n;
 }
 
-// Writes a record's tag and a length to be filled in by endRecord.
-std::size_t beginRecord(std::string& out, std::uint32_t tagValue) {
-    putU32(out, tagValue);
-    const std::size_t at = out.size();
-    putU32(out, 0);
-    return at;
+std::size_t attributesSize(const std::vector<ZN_Attribute>& attributes) {
+    std::size_t n = 0;
+    for (const ZN_Attribute& a : attributes)
+        n += 8 + a.name.size() + a.value.size();
+    return n;
 }
 
-void endRecord(std::string& out, std::size_t lengthAt) {
-    const auto length = static_cast<std::uint32_t>(out.size() - lengthAt - 4);
-    for (int k = 0; k < 4; ++k)
-        out[lengthAt + static_cast<std::size_t>(k)] = static_cast<char>((length >> (8 * k)) & 0xFFu);
+std::size_t nodeSize(const ZN_NodeFields& f) {
+    std::size_t n = kRecordHead + 8;
+    auto text = [&](const std::string& t) { n += t.empty() ? 0 : kRecordHead + t.size(); };
+    text(f.note);
+    text(f.link);
+    if (!f.markers.empty())
+        n += kRecordHead + stringsSize(f.markers);
+    if (!f.attributes.empty())
+        n += kRecordHead + attributesSize(f.attributes);
+    text(f.anchor);
+    if (f.layout != ZN_Layout::None)
+        n += kRecordHead + 4;
+    for (const ZN_UnknownRecord& r : f.unknown)
+        n += kRecordHead + r.bytes.size();
+    return n;
 }
 
-void putRecord(std::string& out, std::uint32_t tagValue, std::string_view payload) {
-    putU32(out, tagValue);
-    putU32(out, static_cast<std::uint32_t>(payload.size()));
-    out.append(payload);
-}
+// Little-endian writing into a buffer sized beforehand.
+class Out {
+public:
+    explicit Out(char* at) : p_(at) {}
+    void u32(std::uint32_t v) {
+        p_[0] = static_cast<char>(v & 0xFFu);
+        p_[1] = static_cast<char>((v >> 8) & 0xFFu);
+        p_[2] = static_cast<char>((v >> 16) & 0xFFu);
+        p_[3] = static_cast<char>((v >> 24) & 0xFFu);
+        p_ += 4;
+    }
+    void bytes(std::string_view b) {
+        if (!b.empty())
+            std::memcpy(p_, b.data(), b.size());
+        p_ += b.size();
+    }
+    void head(std::uint32_t tagValue, std::size_t length) {
+        u32(tagValue);
+        u32(static_cast<std::uint32_t>(length));
+    }
+    void record(std::uint32_t tagValue, std::string_view payload) {
+        head(tagValue, payload.size());
+        bytes(payload);
+    }
+    void string(std::string_view text) {
+        u32(static_cast<std::uint32_t>(text.size()));
+        bytes(text);
+    }
 
-void putString(std::string& out, std::string_view text) {
-    putU32(out, static_cast<std::uint32_t>(text.size()));
-    out.append(text);
-}
+private:
+    char* p_;
+};
 
-void encodeNode(std::string& out, const ExtensionNode& node) {
+void encodeNode(Out& out, const ExtensionNodeRef& node, std::size_t size) {
     const ZN_NodeFields& f = *node.fields;
-    const std::size_t at = beginRecord(out, kNode);
-    putU32(out, node.page);
-    putU32(out, node.id);
+    out.head(kNode, size - kRecordHead);
+    out.u32(node.page);
+    out.u32(node.id);
     if (!f.note.empty())
-        putRecord(out, kNote, f.note);
+        out.record(kNote, f.note);
     if (!f.link.empty())
-        putRecord(out, kLink, f.link);
+        out.record(kLink, f.link);
     if (!f.markers.empty()) {
-        const std::size_t marks = beginRecord(out, kMark);
+        out.head(kMark, stringsSize(f.markers));
         for (const std::string& marker : f.markers)
-            putString(out, marker);
-        endRecord(out, marks);
+            out.string(marker);
     }
     if (!f.attributes.empty()) {
-        const std::size_t attrs = beginRecord(out, kAttr);
+        out.head(kAttr, attributesSize(f.attributes));
         for (const ZN_Attribute& attribute : f.attributes) {
-            putString(out, attribute.name);
-            putString(out, attribute.value);
+            out.string(attribute.name);
+            out.string(attribute.value);
         }
-        endRecord(out, attrs);
     }
     if (!f.anchor.empty())
-        putRecord(out, kAnchor, f.anchor);
+        out.record(kAnchor, f.anchor);
     if (f.layout != ZN_Layout::None) {
-        const std::size_t layout = beginRecord(out, kLayout);
-        putU32(out, static_cast<std::uint32_t>(f.layout));
-        endRecord(out, layout);
+        out.head(kLayout, 4);
+        out.u32(static_cast<std::uint32_t>(f.layout));
     }
     for (const ZN_UnknownRecord& record : f.unknown)
-        putRecord(out, record.tag, record.bytes);
-    endRecord(out, at);
+        out.record(record.tag, record.bytes);
 }
 
 // Reads records back to back from a payload; every read is bounded by it.
@@ -244,19 +277,34 @@ std::uint32_t extensionCrc32(const void* data, std::size_t size, std::uint32_t c
     return ~crc;
 }
 
-std::string encodeExtensionBlock(const ExtensionContent& content) {
-    std::string out(kMagic, sizeof kMagic);
-    putU32(out, kExtensionVersion);
-    const std::size_t lengthAt = out.size();
-    putU32(out, 0);
-    for (const ExtensionNode& node : content.nodes)
+std::string encodeExtensionBlock(const std::vector<ExtensionNodeRef>& nodes,
+                                 const std::vector<ZN_UnknownRecord>& unknown) {
+    std::size_t records = 0;
+    for (const ExtensionNodeRef& node : nodes)
+        records += node.fields && !node.fields->empty() ? nodeSize(*node.fields) : 0;
+    for (const ZN_UnknownRecord& record : unknown)
+        records += kRecordHead + record.bytes.size();
+
+    std::string block(kHeaderBytes + records + kChecksumBytes, '\0');
+    Out out(block.data());
+    out.bytes(std::string_view(kMagic, sizeof kMagic));
+    out.u32(kExtensionVersion);
+    out.u32(static_cast<std::uint32_t>(records));
+    for (const ExtensionNodeRef& node : nodes)
         if (node.fields && !node.fields->empty())
-            encodeNode(out, node);
-    for (const ZN_UnknownRecord& record : content.unknown)
-        putRecord(out, record.tag, record.bytes);
-    endRecord(out, lengthAt);
-    putU32(out, extensionCrc32(out.data(), out.size()));
-    return out;
+            encodeNode(out, node, nodeSize(*node.fields));
+    for (const ZN_UnknownRecord& record : unknown)
+        out.record(record.tag, record.bytes);
+    out.u32(extensionCrc32(block.data(), kHeaderBytes + records));
+    return block;
+}
+
+std::string encodeExtensionBlock(const ExtensionContent& content) {
+    std::vector<ExtensionNodeRef> nodes;
+    nodes.reserve(content.nodes.size());
+    for (const ExtensionNode& node : content.nodes)
+        nodes.push_back({node.page, node.id, node.fields.get()});
+    return encodeExtensionBlock(nodes, content.unknown);
 }
 
 ExtensionStatus decodeExtensionBlock(const std::uint8_t* data, std::size_t size,

@@ -78,22 +78,19 @@ void applyExtensions(ExtensionContent& content, TvxDocument& doc) {
 
 // The shapes with fields, named by page and by the id that writing the page
 // gives them (its place in the list, from 1).
-ExtensionContent collectExtensions(const std::vector<TvxPageRef>& pages,
-                                   const std::vector<ZN_UnknownRecord>& extensions) {
-    ExtensionContent content;
+std::vector<ExtensionNodeRef> shapesWithFields(const std::vector<TvxPageRef>& pages) {
+    std::vector<ExtensionNodeRef> nodes;
     for (std::size_t p = 0; p < pages.size(); ++p) {
         const std::vector<ZN_ShapeBase*>& shapes = pages[p].manager->getShapeArray();
         for (std::size_t i = 0; i < shapes.size(); ++i) {
             if (i + 12 < shapes.size())
                 __builtin_prefetch(shapes[i + 12]);
             if (shapes[i]->hasFields())
-                content.nodes.push_back({static_cast<std::uint32_t>(p),
-                                         static_cast<std::uint32_t>(i + 1),
-                                         shapes[i]->sharedFields()});
+                nodes.push_back({static_cast<std::uint32_t>(p), static_cast<std::uint32_t>(i + 1),
+                                 shapes[i]->sharedFields().get()});
         }
     }
-    content.unknown = extensions;
-    return content;
+    return nodes;
 }
 
 } // namespace
@@ -254,9 +251,9 @@ bool writeTvx(ZFile& file, const std::vector<TvxPageRef>& pages,
     file.writeInt32(static_cast<std::int32_t>(images.size()));
     for (ZImageTexture* image : images)
         image->writeFile(&file, kTvxVersion);
-    const ExtensionContent content = collectExtensions(pages, extensions);
-    if (!content.empty()) {
-        const std::string block = encodeExtensionBlock(content);
+    const std::vector<ExtensionNodeRef> nodes = shapesWithFields(pages);
+    if (!nodes.empty() || !extensions.empty()) {
+        const std::string block = encodeExtensionBlock(nodes, extensions);
         file.write(block.data(), block.size());
     }
     return !file.failed();

@@ -58,6 +58,15 @@ struct ExtensionContent {
 // The whole block, magic to checksum.
 std::string encodeExtensionBlock(const ExtensionContent& content);
 
+// The same for fields that stay where they are (a document being saved).
+struct ExtensionNodeRef {
+    std::uint32_t page = 0;
+    std::uint32_t id = 0;
+    const ZN_NodeFields* fields = nullptr; // not owned
+};
+std::string encodeExtensionBlock(const std::vector<ExtensionNodeRef>& nodes,
+                                 const std::vector<ZN_UnknownRecord>& unknown);
+
 enum class ExtensionStatus {
     None,    // nothing follows the pictures, or something that is not a block
     Read,    // a block, read whole
