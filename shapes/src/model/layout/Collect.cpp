@@ -71,7 +71,7 @@ void readNode(ZN_ShapeBase* shape, const Tree& tree, int self, NodeReading& out)
     });
 }
 
-void measure(ModelNode& node, const ZN_ShapeBase* shape, const ZN_NPoint* fold,
+Rect measure(ModelNode& node, const ZN_ShapeBase* shape, const ZN_NPoint* fold,
              const Settings& settings) {
     const Rect box = boxOf(shape);
     node.width = box.width();
@@ -93,6 +93,7 @@ void measure(ModelNode& node, const ZN_ShapeBase* shape, const ZN_NPoint* fold,
         node.growth = node.width;
         break;
     }
+    return box;
 }
 
 int sideByPosition(const ZN_ShapeBase* root, const ZN_ShapeBase* childOrFold) {
@@ -154,9 +155,9 @@ Range collectBranch(Tree& tree, Call& call, const Settings& settings, ZN_ShapeBa
             n.foldLine = reading.foldLine;
             tree.index.set(reading.fold, KeyIndex::foldOf(v));
         }
-        measure(n, item.shape, reading.fold, settings);
+        const Rect box = measure(n, item.shape, reading.fold, settings);
         call.reserve(static_cast<std::size_t>(v) + 1);
-        call.set(v, Live{item.shape, item.line, reading.fold, reading.foldLine});
+        call.set(v, Live{item.shape, item.line, reading.fold, reading.foldLine, box});
         if (v == 0 && reading.fold)
             tree.rootFoldSide = settings.layout == ZN_Layout::MindMap
                                     ? sideByPosition(item.shape, reading.fold)

@@ -40,8 +40,8 @@ struct NodeReading {
 // that no other node holds) and its shown children, its own and the fold
 // point's.
 void readNode(ZN_ShapeBase* shape, const Tree& tree, int self, NodeReading& out);
-// Sizes from the box and the fold point.
-void measure(ModelNode& node, const ZN_ShapeBase* shape, const ZN_NPoint* fold,
+// Sizes from the box and the fold point; returns the box.
+Rect measure(ModelNode& node, const ZN_ShapeBase* shape, const ZN_NPoint* fold,
              const Settings& settings);
 // Which side of the root a child of a mind map's root lies on.
 int sideByPosition(const ZN_ShapeBase* root, const ZN_ShapeBase* childOrFold);
@@ -85,8 +85,8 @@ ZVector2 foldSpot(const Rect& box, float ring, float foldGap, Orientation o);
 class Mover {
 public:
     Mover(const Tree& tree, Call& call) : tree_(tree), call_(call) {}
-    // Moves the node of model node v to `box`, what is hidden below it by
-    // as much, and its fold point to its place beside it.
+    // Moves the node of model node v to `box` (it is at live.box), what is
+    // hidden below it by as much, and its fold point to its place beside it.
     void place(const Live& live, int v, const Rect& box, Orientation o, const Settings& settings);
     // Moves the branch of clean model node v rigidly by `delta`: every node,
     // fold point, connector and hidden shape below it.
@@ -94,21 +94,30 @@ public:
     int written() const { return written_; }
 
 private:
-    struct Region {
-        std::vector<ZN_ShapeBase*> nodes;
-        std::vector<ZN_NLine*> lines;
-        std::vector<ZN_NLine*> strays; // leave the region; their ends are glued again
-    };
-    // Gathers what moves with `start` (owned by model node `owner`): with
-    // `tree` set, the branch's own nodes and fold points too.
-    void gather(ZN_ShapeBase* start, int owner, bool tree, Region& region);
-    void shift(Region& region, const ZVector2& delta);
+    // Moves `start` (owned by model node `owner`) and what moves with it by
+    // `delta`: what hangs hidden below it, and with `tree` set the branch's
+    // own nodes and fold points too. Boxes and points move as they are met;
+    // shapes that glue their connectors when moved wait until every
+    // connector has moved.
+    void sweep(ZN_ShapeBase* start, int owner, bool tree, const ZVector2& delta);
+    void moveNode(ZN_ShapeBase* shape, const ZVector2& delta);
+    // The model node that `line` from `shape` leads to when it is a child
+    // of `owner` in the model, or -1; `cursor` walks the children in order.
+    int childAt(int owner, bool fromFold, const ZN_NLine* line, const ZN_ShapeBase* end,
+                std::uint32_t& cursor) const;
 
+    struct Step {
+        ZN_ShapeBase* shape;
+        int owner;     // model node whose children hang from `shape`, or -1 when hidden
+        bool fromFold; // `shape` is the owner's fold point
+        std::uint32_t cursor;
+    };
     const Tree& tree_;
     Call& call_;
-    Region region_;
-    std::vector<std::pair<ZN_ShapeBase*, int>> stack_;
-    KeyIndex moved_; // shapes off the tree moved this call
+    std::vector<Step> stack_;
+    std::vector<ZN_ShapeBase*> deferred_;
+    std::vector<ZN_NLine*> strays_; // leave what moves; their ends are glued again
+    KeyIndex moved_;                // shapes off the tree moved this call
     int written_ = 0;
 };
 

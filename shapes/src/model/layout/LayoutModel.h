@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <vector>
 
+#include <rulmek/rulmek.h>
+
 #include <sarvik/ZN_NodeFields.h>
 #include <sarvik/ZN_TreeLayout.h>
 
@@ -111,12 +113,21 @@ private:
     void dropNodes(std::vector<int> stack);
 };
 
+// The room a node takes on the canvas.
+struct Rect {
+    float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    float width() const { return x2 - x1; }
+    float height() const { return y2 - y1; }
+    ZVector2 centre() const { return ZVector2((x1 + x2) * 0.5f, (y1 + y2) * 0.5f); }
+};
+
 // The shapes of a node as reached this call.
 struct Live {
     ZN_ShapeBase* shape = nullptr;
     ZN_NLine* line = nullptr;     // from the parent or its fold point; null for the root
     ZN_NPoint* fold = nullptr;
     ZN_NLine* foldLine = nullptr;
+    Rect box; // where the node was when read
 };
 
 // What one call knows: live shapes for the nodes it reached, and marks.

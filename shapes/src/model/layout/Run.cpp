@@ -142,7 +142,7 @@ int reachedNode(const Tree& tree, Call& call, ZN_ShapeBase* root, ZN_ShapeBase* 
             break;
         at = held;
         if (!call.reached(at))
-            call.set(at, Live{s, nullptr, nullptr, nullptr});
+            call.set(at, Live{s, nullptr, nullptr, nullptr, {}});
     }
     return at;
 }
@@ -167,7 +167,7 @@ void rereadNode(Tree& tree, Call& call, PathNode& p, const Settings& settings) {
     }
     node.fold = p.reading.fold;
     node.foldLine = p.reading.foldLine;
-    measure(node, live.shape, p.reading.fold, settings);
+    live.box = measure(node, live.shape, p.reading.fold, settings);
     live.fold = p.reading.fold;
     live.foldLine = p.reading.foldLine;
     call.set(v, live);
@@ -229,7 +229,7 @@ bool gatherChildren(Tree& tree, Call& call, const PathNode& p, const Settings& s
             if (call.reached(held)) {
                 call.live[static_cast<std::size_t>(held)].line = edge.line;
             } else {
-                call.set(held, Live{edge.child, edge.line, nullptr, nullptr});
+                call.set(held, Live{edge.child, edge.line, nullptr, nullptr, {}});
             }
             kids.push_back(held);
         } else if (held == KeyIndex::kAbsent) {
@@ -256,7 +256,7 @@ bool layoutChanges(Tree& tree, Call& call, ZN_ShapeBase* root,
         (tree.poolGarbage > 4096 && tree.poolGarbage > tree.pool.size() / 2))
         return false;
     call.begin(before);
-    call.set(0, Live{root, nullptr, nullptr, nullptr});
+    call.set(0, Live{root, nullptr, nullptr, nullptr, {}});
 
     // The nodes the changes reach, and every node above them: the path.
     std::vector<PathNode> path;

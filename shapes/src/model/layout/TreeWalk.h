@@ -7,6 +7,8 @@
 #include <sarvik/ZN_NLine.h>
 #include <sarvik/ZN_ShapeBase.h>
 
+#include "LayoutModel.h"
+
 class ZN_NPoint;
 
 namespace detail::layout {
@@ -20,13 +22,6 @@ inline bool isPlainBox(const ZN_ShapeBase* s) {
     const int t = s->type();
     return (t >= 7 && t <= 10) || t == 13;
 }
-
-struct Rect {
-    float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-    float width() const { return x2 - x1; }
-    float height() const { return y2 - y1; }
-    ZVector2 centre() const { return ZVector2((x1 + x2) * 0.5f, (y1 + y2) * 0.5f); }
-};
 
 // The room a node takes: its box, or a point's ring (at least kPointRoom).
 inline constexpr float kPointRoom = 16.0f;
