@@ -103,22 +103,21 @@ struct Bounds {
     }
 };
 
+bool sidesGiven(const MapNode& root, const MapSheet& sheet) {
+    return std::any_of(root.children.begin(), root.children.end(), [&](int c) {
+        return sheet.nodes[static_cast<std::size_t>(c)].side != 0;
+    });
+}
+
 // The layout a tree comes in with: the one its file gives; else a mind map
 // when the file puts the root's children on sides or the root has more than
 // four children, and a logic chart growing right otherwise.
 ZN_Layout importLayout(const MapNode& root, const MapSheet& sheet) {
     if (root.fields.layout != ZN_Layout::None)
         return root.fields.layout;
-    for (int c : root.children)
-        if (sheet.nodes[static_cast<std::size_t>(c)].side != 0)
-            return ZN_Layout::MindMap;
-    return root.children.size() > 4 ? ZN_Layout::MindMap : ZN_Layout::LogicRight;
-}
-
-bool sidesGiven(const MapNode& root, const MapSheet& sheet) {
-    return std::any_of(root.children.begin(), root.children.end(), [&](int c) {
-        return sheet.nodes[static_cast<std::size_t>(c)].side != 0;
-    });
+    if (sidesGiven(root, sheet) || root.children.size() > 4)
+        return ZN_Layout::MindMap;
+    return ZN_Layout::LogicRight;
 }
 
 // What the shown boxes and fold points of the tree below `root` cover.
