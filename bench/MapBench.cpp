@@ -10,6 +10,10 @@
 #include <sarvik/ZN_ShapeManager.h>
 #include <sarvik/ZN_TreeLayout.h>
 
+#include <sarvik/ZN_NLine.h>
+#include <sarvik/ZN_NRect.h>
+
+#include "BenchClock.h"
 #include "MapGenerator.h"
 #include "interchange/FreeMind.h"
 #include "interchange/MapPage.h"
@@ -27,6 +31,66 @@ void BM_TreeLayout(benchmark::State& state) {
     ZN_ShapeBase* root = benchmap::findRoot(*page);
     for (auto _ : state)
         benchmark::DoNotOptimize(ZN_LayoutTree(root).size());
+}
+
+double since(double start) { return benchmap::Clock::now() - start; }
+
+// A whole layout as 自动布局 gives it: the tree read afresh, every node
+// placed and every connector routed.
+void BM_TreeLayoutWhole(benchmark::State& state) {
+    std::unique_ptr<ZN_ShapeManager> page =
+        benchmap::makeMap(static_cast<int>(state.range(0)), benchmap::Layout::Spread);
+    ZN_ShapeBase* root = benchmap::findRoot(*page);
+    ZN_TreeLayout layout;
+    for (auto _ : state) {
+        const double start = benchmap::Clock::now();
+        benchmark::DoNotOptimize(layout.apply(root, ZN_Layout::LogicRight).nodes);
+        state.SetIterationTime(since(start));
+    }
+}
+
+// Tab on a laid-out tree: a new child below a node halfway down the list,
+// joined as the keyboard joins it, and the tree laid out again from it. The
+// child is taken away again outside the timing.
+void BM_TreeLayoutAddChild(benchmark::State& state) {
+    std::unique_ptr<ZN_ShapeManager> page =
+        benchmap::makeMap(static_cast<int>(state.range(0)), benchmap::Layout::Spread);
+    ZN_ShapeBase* root = benchmap::findRoot(*page);
+    ZN_TreeLayout layout;
+    layout.apply(root, ZN_Layout::LogicRight);
+    ZN_ShapeBase* parent = nullptr;
+    std::size_t i = 0;
+    for (ZN_ShapeBase* s : page->getShapeList()) {
+        if (s->type() == 7 && i >= page->getShapeList().size() / 2) {
+            parent = s;
+            break;
+        }
+        ++i;
+    }
+    int whole = 0;
+    for (auto _ : state) {
+        const double start = benchmap::Clock::now();
+        auto* child = static_cast<ZN_NRect*>(ZN_ShapeBase::createShape(7));
+        child->setPoint1(parent->getPoint2());
+        child->setPoint2(parent->getPoint2() + ZVector2(100.0f, 40.0f));
+        page->addShape(child);
+        auto* line = static_cast<ZN_NLine*>(ZN_ShapeBase::createShape(1));
+        line->pushPointBack(parent->getPoint2());
+        line->pushPointBack(child->getPoint1());
+        line->setStrightType(1);
+        parent->pushToOutput(line);
+        line->pushToInput(parent);
+        line->pushToOutput(child);
+        child->pushToInput(line);
+        page->addShapeFront(line);
+        whole += layout.relayout(parent).whole;
+        state.SetIterationTime(since(start));
+        page->deleteShape(line);
+        page->deleteShape(child);
+        layout.relayout(parent);
+    }
+    if (whole)
+        state.SkipWithError("the change was laid out whole");
 }
 
 // A FreeMind file of n nodes, three to five children each, short labels.
@@ -56,4 +120,6 @@ void BM_ImportFreeMind(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(BM_TreeLayout)->Apply(mapSizes);
+BENCHMARK(BM_TreeLayoutWhole)->Apply(mapSizes)->UseManualTime()->MinTime(0.3);
+BENCHMARK(BM_TreeLayoutAddChild)->Apply(mapSizes)->UseManualTime()->MinTime(0.3);
 BENCHMARK(BM_ImportFreeMind)->Apply(mapSizes);

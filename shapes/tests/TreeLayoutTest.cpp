@@ -1,202 +1,269 @@
-// Tidy tree layout: the placement core on bare trees, and the page operation
-// on boxes joined by connectors.
+// Tree layouts on small maps: where each layout puts children, folds that
+// take no room, sides of a mind map, connector styles, the layout a tree
+// remembers, and the one-off layout of a branch.
 
 #include <sarvik/ZN_NPoint.h>
 #include <sarvik/ZN_ShapeManager.h>
 #include <sarvik/ZN_TreeLayout.h>
-#include <sarvik/ZTidyTree.h>
-
-#include <cmath>
-#include <random>
 
 #include "CoreTestSupport.h"
+#include "LayoutTestSupport.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
-using coretest::makeBox;
-using coretest::makeLine;
+using layouttest::boxOf;
+using layouttest::layoutFaults;
+using layouttest::Map;
 
-std::vector<int> depthsOf(const std::vector<int>& parent) {
-    std::vector<int> depth(parent.size(), 0);
-    for (std::size_t i = 1; i < parent.size(); ++i)
-        depth[i] = depth[static_cast<std::size_t>(parent[i])] + 1; // parents come first here
-    return depth;
-}
+float centreY(const ZN_ShapeBase* s) { return 0.5f * (boxOf(s).y1 + boxOf(s).y2); }
+float centreX(const ZN_ShapeBase* s) { return 0.5f * (boxOf(s).x1 + boxOf(s).x2); }
 
-// Nodes at one depth keep sibling order and stay `gap` apart edge to edge.
-void expectTidy(const std::vector<int>& parent, const std::vector<float>& breadth,
-                const std::vector<float>& y, float gap) {
-    ASSERT_EQ(y.size(), parent.size());
-    const std::vector<int> depth = depthsOf(parent);
-    std::vector<int> lastAt(parent.size(), -1); // last node met at each depth, pre-order = index order
-    for (std::size_t i = 0; i < parent.size(); ++i) {
-        const int d = depth[i];
-        const int before = lastAt[static_cast<std::size_t>(d)];
-        if (before >= 0) {
-            const auto b = static_cast<std::size_t>(before);
-            EXPECT_GE(y[i] - y[b] + 1e-3f, 0.5f * (breadth[i] + breadth[b]) + gap)
-                << "nodes " << before << " and " << i;
-        }
-        lastAt[static_cast<std::size_t>(d)] = static_cast<int>(i);
-    }
-}
-
-// A random tree whose nodes are numbered in pre-order, as the page operation
-// numbers them.
-std::vector<int> randomPreOrderTree(int n, unsigned seed) {
-    std::mt19937 rng(seed);
-    std::vector<int> parent{-1};
-    std::vector<int> path{0};
-    for (int i = 1; i < n; ++i) {
-        const auto keep = std::uniform_int_distribution<std::size_t>(1, path.size())(rng);
-        path.resize(keep);
-        parent.push_back(path.back());
-        path.push_back(i);
-    }
-    return parent;
-}
-
-} // namespace
-
-TEST(TidyTree, SiblingsKeepOrderAndParentsSitBetweenTheirChildren) {
-    // 0 -> 1, 2, 3; 1 -> 4, 5 (pre-order: 0, 1, 4, 5, 2, 3 by placement).
-    const std::vector<int> parent{-1, 0, 0, 0, 1, 1};
-    const std::vector<float> breadth{30, 30, 30, 30, 30, 30};
-    const std::vector<float> y = ZTidyTreeCentres(parent, breadth, 10.0f);
-    ASSERT_EQ(y.size(), 6u);
-    EXPECT_LT(y[1], y[2]);
-    EXPECT_LT(y[2], y[3]);
-    EXPECT_LT(y[4], y[5]);
-    EXPECT_FLOAT_EQ(y[1], 0.5f * (y[4] + y[5]));
-    EXPECT_FLOAT_EQ(y[0], 0.5f * (y[1] + y[3]));
-    EXPECT_FLOAT_EQ(y[5] - y[4], 40.0f);
-}
-
-TEST(TidyTree, RandomTreesOfMixedSizesNeverOverlap) {
-    for (unsigned seed = 1; seed <= 20; ++seed) {
-        const std::vector<int> parent = randomPreOrderTree(300, seed);
-        std::mt19937 rng(seed);
-        std::vector<float> breadth;
-        for (std::size_t i = 0; i < parent.size(); ++i)
-            breadth.push_back(std::uniform_real_distribution<float>(8.0f, 80.0f)(rng));
-        expectTidy(parent, breadth, ZTidyTreeCentres(parent, breadth, 6.0f), 6.0f);
-    }
-}
-
-TEST(TidyTree, DeepChainsAndWideFansNeedNoRecursion) {
-    const int n = 100000;
-    std::vector<int> chain(n), fan(n, 0);
-    for (int i = 0; i < n; ++i)
-        chain[static_cast<std::size_t>(i)] = i - 1;
-    fan[0] = -1;
-    const std::vector<float> breadth(n, 20.0f);
-    const std::vector<float> y = ZTidyTreeCentres(chain, breadth, 5.0f);
-    ASSERT_EQ(y.size(), static_cast<std::size_t>(n));
-    EXPECT_FLOAT_EQ(y.back(), 0.0f);
-    const std::vector<float> wide = ZTidyTreeCentres(fan, breadth, 5.0f);
-    ASSERT_EQ(wide.size(), static_cast<std::size_t>(n));
-    EXPECT_FLOAT_EQ(wide[2] - wide[1], 25.0f);
-    EXPECT_NEAR(wide[1] + wide.back(), 0.0f, 1.0f); // the root sits at the middle
-}
-
-TEST(TidyTree, InputsThatAreNotTreesGiveNothing) {
-    EXPECT_TRUE(ZTidyTreeCentres({}, {}, 1.0f).empty());
-    EXPECT_TRUE(ZTidyTreeCentres({-1, 0, 5}, {1, 1, 1}, 1.0f).empty());
-    EXPECT_TRUE(ZTidyTreeCentres({-1, 2, 1}, {1, 1, 1}, 1.0f).empty()); // 1 and 2 form a loop
-    EXPECT_TRUE(ZTidyTreeCentres({-1, -1}, {1, 1}, 1.0f).empty());
-    EXPECT_TRUE(ZTidyTreeCentres({-1, 0}, {1}, 1.0f).empty());
-}
-
-namespace {
-
-bool overlap(const ZN_ShapeBase* a, const ZN_ShapeBase* b) {
-    return a->getPoint1().X() < b->getPoint2().X() && b->getPoint1().X() < a->getPoint2().X() &&
-           a->getPoint1().Y() < b->getPoint2().Y() && b->getPoint1().Y() < a->getPoint2().Y();
-}
-
-struct Map {
-    ZN_ShapeManager page;
-    std::vector<ZN_ShapeBase*> boxes;
-    std::vector<ZN_NLine*> lines;
-
-    // New boxes stand right of a root at the origin unless told otherwise.
-    ZN_ShapeBase* add(ZN_ShapeBase* parent, float w, float h, float x = 1000.0f, float y = 0.0f) {
-        ZN_ShapeBase* box = makeBox(x, y, x + w, y + h);
-        page.addShape(box);
-        boxes.push_back(box);
-        if (parent) {
-            lines.push_back(makeLine(parent, box));
-            page.addShapeFront(lines.back());
-        }
-        return box;
+// A root with a wide and a narrow child, each with a child of its own.
+struct Family {
+    Map map;
+    ZN_ShapeBase *root, *wide, *narrow, *wideKid, *narrowKid;
+    Family() {
+        root = map.add(nullptr, 100, 40, 0, 0);
+        wide = map.add(root, 200, 30);
+        narrow = map.add(root, 50, 30);
+        wideKid = map.add(wide, 60, 24);
+        narrowKid = map.add(narrow, 60, 24);
     }
 };
 
 } // namespace
 
-TEST(TreeLayout, BoxesGrowRightInColumnsWithoutOverlapAndLinesAreGlued) {
-    Map map;
-    ZN_ShapeBase* root = map.add(nullptr, 100, 40, 500, 500);
-    // Children of the root start right of it, and so grow to the right.
-    std::mt19937 rng(7);
-    for (int i = 0; i < 200; ++i) {
-        ZN_ShapeBase* parent = map.boxes[rng() % map.boxes.size()];
-        map.add(parent, 20.0f + static_cast<float>(rng() % 120), 20.0f + static_cast<float>(rng() % 50));
+TEST(TreeLayout, EachLayoutPutsChildrenWhereItsShapeSays) {
+    {
+        Family f;
+        ZN_TreeLayout().apply(f.root, ZN_Layout::LogicRight);
+        EXPECT_FLOAT_EQ(boxOf(f.wide).x1, 100.0f + 64.0f); // the full gap, from the root's side
+        EXPECT_FLOAT_EQ(boxOf(f.narrow).x1, boxOf(f.wide).x1);
+        // A column starts past its own parent, not past the widest node of its depth.
+        EXPECT_FLOAT_EQ(boxOf(f.narrowKid).x1, boxOf(f.narrow).x2 + 64.0f);
+        EXPECT_FLOAT_EQ(boxOf(f.wideKid).x1, boxOf(f.wide).x2 + 64.0f);
+        EXPECT_FLOAT_EQ(boxOf(f.narrow).y1 - boxOf(f.wide).y2, 14.0f);
+        EXPECT_FLOAT_EQ(centreY(f.root), 0.5f * (boxOf(f.wide).y1 + boxOf(f.narrow).y2));
+        // Connectors leave the parent's right side and enter the child's left.
+        const ZN_NLine* line = f.map.lineInto(f.narrow);
+        EXPECT_EQ(line->getOutNumber(), 6);
+        EXPECT_EQ(line->getInNumber(), 2);
+        coretest::expectNear(line->getPoints().front(), 100.0f, 20.0f);
+        EXPECT_TRUE(layoutFaults(f.root, f.map.page).empty());
     }
-    const std::vector<ZN_ShapeBase*> placed = ZN_LayoutTree(root);
-    ASSERT_EQ(placed.size(), map.boxes.size());
-    EXPECT_EQ(root->getPoint1().X(), 500.0f);
-    EXPECT_EQ(root->getPoint1().Y(), 500.0f);
-    for (std::size_t i = 0; i < map.boxes.size(); ++i)
-        for (std::size_t j = i + 1; j < map.boxes.size(); ++j)
-            ASSERT_FALSE(overlap(map.boxes[i], map.boxes[j])) << i << " and " << j;
-    for (ZN_NLine* line : map.lines) {
-        const ZN_ShapeBase* from = line->inputs().front();
-        const ZN_ShapeBase* to = line->outputs().front();
-        EXPECT_GT(to->getPoint1().X(), from->getPoint2().X());
-        coretest::expectNear(line->getPoints().front(), from->getPoint2().X(),
-                             0.5f * (from->getPoint1().Y() + from->getPoint2().Y()));
-        // The curve's tail ends on the child's left edge.
-        const ZVector2 tail = line->getPoints().back() + ZVector2(line->getOffsetH(), 0.0f);
-        const float endX = line->getbOffsetH() ? tail.X() : line->getPoints().back().X();
-        EXPECT_FLOAT_EQ(endX, to->getPoint1().X());
+    {
+        Family f;
+        ZN_TreeLayout().apply(f.root, ZN_Layout::LogicLeft);
+        EXPECT_FLOAT_EQ(boxOf(f.wide).x2, -64.0f);
+        EXPECT_FLOAT_EQ(boxOf(f.narrowKid).x2, boxOf(f.narrow).x1 - 64.0f);
+        EXPECT_EQ(f.map.lineInto(f.narrow)->getOutNumber(), 2);
+        EXPECT_EQ(f.map.lineInto(f.narrow)->getInNumber(), 6);
+    }
+    {
+        Family f;
+        ZN_TreeLayout().apply(f.root, ZN_Layout::OrgChart);
+        EXPECT_FLOAT_EQ(boxOf(f.wide).y1, 40.0f + 40.0f);
+        EXPECT_FLOAT_EQ(boxOf(f.narrowKid).y1, boxOf(f.narrow).y2 + 40.0f);
+        // The narrow child's branch is as wide as its child, centred on it.
+        EXPECT_FLOAT_EQ(boxOf(f.narrowKid).x1 - boxOf(f.wide).x2, 24.0f);
+        EXPECT_FLOAT_EQ(centreX(f.narrow), centreX(f.narrowKid));
+        EXPECT_FLOAT_EQ(centreX(f.root), 0.5f * (boxOf(f.wide).x1 + boxOf(f.narrowKid).x2));
+        // An elbow: down to a bus halfway, along it, down into the child.
+        const auto& p = f.map.lineInto(f.narrow)->getPoints();
+        ASSERT_EQ(p.size(), 4u);
+        coretest::expectNear(p[0], 50.0f, 40.0f);
+        coretest::expectNear(p[1], 50.0f, 60.0f);
+        coretest::expectNear(p[2], centreX(f.narrow), 60.0f);
+        coretest::expectNear(p[3], centreX(f.narrow), boxOf(f.narrow).y1);
+        EXPECT_TRUE(layoutFaults(f.root, f.map.page).empty());
+    }
+    {
+        Family f;
+        ZN_TreeLayout().apply(f.root, ZN_Layout::TreeChart);
+        // One row each, indented under the parent, in order.
+        EXPECT_FLOAT_EQ(boxOf(f.wide).x1, 28.0f);
+        EXPECT_FLOAT_EQ(boxOf(f.wide).y1, 40.0f + 8.0f);
+        EXPECT_FLOAT_EQ(boxOf(f.wideKid).x1, 56.0f);
+        EXPECT_FLOAT_EQ(boxOf(f.wideKid).y1, boxOf(f.wide).y2 + 8.0f);
+        EXPECT_FLOAT_EQ(boxOf(f.narrow).y1, boxOf(f.wideKid).y2 + 8.0f);
+        const auto& p = f.map.lineInto(f.narrow)->getPoints();
+        ASSERT_EQ(p.size(), 3u);
+        coretest::expectNear(p[0], 0.0f, 40.0f);
+        coretest::expectNear(p[1], 0.0f, centreY(f.narrow));
+        coretest::expectNear(p[2], 28.0f, centreY(f.narrow));
+        EXPECT_TRUE(layoutFaults(f.root, f.map.page).empty());
     }
 }
 
-TEST(TreeLayout, ChildrenLeftOfTheRootStayLeftAndOrderHolds) {
+TEST(TreeLayout, MindMapsBalanceNewTreesAndKeepSidesAfterwards) {
     Map map;
-    ZN_ShapeBase* root = map.add(nullptr, 80, 30, 0, 0);
-    ZN_ShapeBase* r1 = map.add(root, 40, 20, 200, 0);
-    ZN_ShapeBase* l1 = map.add(root, 40, 20, -200, 0);
-    ZN_ShapeBase* r2 = map.add(root, 40, 20, 200, 0);
-    ZN_ShapeBase* l1a = map.add(l1, 30, 20, 999, 999); // follows its side, not its place
-    ZN_LayoutTree(root);
-    EXPECT_LT(r1->getPoint1().Y(), r2->getPoint1().Y());
-    EXPECT_GT(r1->getPoint1().X(), root->getPoint2().X());
-    EXPECT_LT(l1->getPoint2().X(), root->getPoint1().X());
-    EXPECT_LT(l1a->getPoint2().X(), l1->getPoint1().X());
-    // A lone child on a side sits level with the root.
-    EXPECT_FLOAT_EQ(l1->getPoint1().Y() + 10.0f, root->getPoint1().Y() + 15.0f);
+    ZN_ShapeBase* root = map.add(nullptr, 100, 40, 0, 0);
+    std::vector<ZN_ShapeBase*> kids;
+    for (int i = 0; i < 5; ++i)
+        kids.push_back(map.add(root, 80, 30, 500, 0)); // all to the right
+    kids.push_back(map.add(root, 80, 200, 500, 0));    // one tall one
+    ZN_TreeLayout layout;
+    layout.apply(root, ZN_Layout::MindMap); // new to the tree: balanced
+    EXPECT_EQ(ZN_StoredLayout(root), ZN_Layout::MindMap);
+    int right = 0;
+    for (ZN_ShapeBase* k : kids)
+        right += centreX(k) > centreX(root);
+    EXPECT_EQ(right, 5); // 5 x 30 against 200
+    EXPECT_FLOAT_EQ(boxOf(kids.back()).x2, -64.0f);
+    // Dragged across, a child stays on its new side.
+    ZN_ShapeBase* moved = kids.front();
+    moved->change(ZVector2(-400.0f, 0.0f), 9);
+    ZN_PlaceDropped(moved);
+    layout.relayout(root);
+    EXPECT_LT(centreX(moved), 0.0f);
+    EXPECT_TRUE(layoutFaults(root, map.page).empty());
+    // Applied again, the sides are kept; balancing is asked for.
+    layout.apply(root, ZN_Layout::MindMap);
+    EXPECT_LT(centreX(moved), 0.0f);
+    EXPECT_EQ(layout.sideForNewChild(root), 1);
+    layout.apply(root, ZN_Layout::MindMap, ZN_LayoutSides::Balance);
+    EXPECT_GT(centreX(moved), 0.0f);
 }
 
-TEST(TreeLayout, LongChainsFoldPointsAndLoopsArePlacedOnce) {
+TEST(TreeLayout, FoldedBranchesTakeNoRoomAndWhatIsHiddenMovesAlong) {
     Map map;
-    ZN_ShapeBase* root = map.add(nullptr, 50, 20);
+    ZN_ShapeBase* root = map.add(nullptr, 100, 40, 0, 0);
+    ZN_ShapeBase* folded = map.add(root, 80, 30);
+    ZN_NPoint* fold = map.fold(folded, 1);
+    std::vector<ZN_ShapeBase*> hidden;
+    for (int i = 0; i < 6; ++i)
+        hidden.push_back(map.add(folded, 60, 30, 2000.0f + 10.0f * static_cast<float>(i), 40.0f * static_cast<float>(i)));
+    ZN_ShapeBase* below = map.add(root, 80, 30);
+    ZN_TreeLayout layout;
+    layout.apply(root, ZN_Layout::LogicRight);
+    // Unfolded, the fold point sits beside its node and the children start
+    // the full gap past it.
+    const float ring = fold->getPointSize();
+    coretest::expectNear(fold->getCoord(), boxOf(folded).x2 + 4.0f + ring, centreY(folded));
+    EXPECT_FLOAT_EQ(boxOf(hidden[0]).x1, boxOf(folded).x2 + 4.0f + 2.0f * ring + 64.0f);
+    EXPECT_GT(boxOf(below).y1, boxOf(hidden.back()).y2);
+
+    map.page.shapeShrink(fold);
+    fold->setStateType(2);
+    const ZVector2 before = hidden[3]->getPoint1() - folded->getPoint1();
+    const ZN_LayoutReport report = layout.relayout(fold);
+    EXPECT_FALSE(report.whole);
+    // A leaf now: its sibling comes right below it.
+    EXPECT_FLOAT_EQ(boxOf(below).y1 - boxOf(folded).y2, 14.0f);
+    coretest::expectNear(fold->getCoord(), boxOf(folded).x2 + 4.0f + ring, centreY(folded));
+    const ZVector2 after = hidden[3]->getPoint1() - folded->getPoint1();
+    EXPECT_FLOAT_EQ(after.X(), before.X());
+    EXPECT_FLOAT_EQ(after.Y(), before.Y());
+    EXPECT_TRUE(layoutFaults(root, map.page).empty());
+}
+
+TEST(TreeLayout, RelayoutKeepsEachConnectorsStyleAndANewLayoutGivesItsOwn) {
+    Family f;
+    ZN_TreeLayout layout;
+    layout.apply(f.root, ZN_Layout::LogicRight);
+    ZN_NLine* line = f.map.lineInto(f.narrow);
+    EXPECT_EQ(line->getStrightType(), 1);
+    line->autoAlign(1); // the user made it an elbow
+    f.narrow->change(ZVector2(0.0f, 12.0f), 4); // a second line of text
+    EXPECT_FALSE(layout.relayout(f.narrow).whole);
+    EXPECT_EQ(line->getStrightType(), 0);
+    EXPECT_EQ(line->getPointSize(), 4);
+    EXPECT_TRUE(layoutFaults(f.root, f.map.page).empty());
+    layout.apply(f.root, ZN_Layout::OrgChart);
+    layout.apply(f.root, ZN_Layout::LogicRight);
+    EXPECT_EQ(line->getStrightType(), 1);
+}
+
+TEST(TreeLayout, TreesWithoutALayoutStayAsTheyAre) {
+    Family f;
+    const ZVector2 at = f.narrowKid->getPoint1();
+    ZN_TreeLayout layout;
+    EXPECT_EQ(layout.relayout(f.narrowKid).written, 0);
+    EXPECT_EQ(f.narrowKid->getPoint1().X(), at.X());
+    layout.apply(f.root, ZN_Layout::LogicRight);
+    layout.apply(f.root, ZN_Layout::None);
+    EXPECT_EQ(ZN_StoredLayout(f.root), ZN_Layout::None);
+    const ZVector2 placed = f.narrowKid->getPoint1();
+    f.narrow->change(ZVector2(0.0f, 30.0f), 4);
+    layout.relayout(f.narrow);
+    EXPECT_EQ(f.narrowKid->getPoint1().Y(), placed.Y());
+}
+
+TEST(TreeLayout, ChangesTheLayoutWasNotToldOfLayTheTreeOutWhole) {
+    Family f;
+    ZN_TreeLayout layout;
+    layout.apply(f.root, ZN_Layout::LogicRight);
+    // Regrown elsewhere: the narrow child's child moved to the wide one.
+    ZN_NLine* line = f.map.lineInto(f.narrowKid);
+    f.narrow->deleteOutput(line);
+    line->deleteInput(f.narrow);
+    f.wide->pushToOutput(line);
+    line->pushToInput(f.wide);
+    const ZN_LayoutReport report = layout.relayout(f.narrowKid);
+    EXPECT_TRUE(report.whole);
+    EXPECT_FLOAT_EQ(boxOf(f.narrowKid).x1, boxOf(f.wide).x2 + 64.0f);
+    EXPECT_TRUE(layoutFaults(f.root, f.map.page).empty());
+    layout.forget();
+    EXPECT_TRUE(layout.relayout(f.root).whole);
+}
+
+TEST(TreeLayout, DroppedNodesTakeTheirPlaceAmongTheirSiblings) {
+    Map map;
+    ZN_ShapeBase* root = map.add(nullptr, 100, 40, 0, 0);
+    ZN_ShapeBase* a = map.add(root, 60, 30);
+    ZN_ShapeBase* b = map.add(root, 60, 30);
+    ZN_ShapeBase* c = map.add(root, 60, 30);
+    ZN_TreeLayout layout;
+    layout.apply(root, ZN_Layout::LogicRight);
+    EXPECT_FALSE(ZN_PlaceDropped(b)); // where it is
+    a->change(ZVector2(0.0f, centreY(c) - centreY(a) + 1.0f), 9); // below c
+    EXPECT_TRUE(ZN_PlaceDropped(a));
+    layout.relayout(root);
+    EXPECT_LT(centreY(b), centreY(c));
+    EXPECT_LT(centreY(c), centreY(a));
+}
+
+TEST(TreeLayout, RoutingABranchOfATreeWithoutALayoutJoinsTheFacingSides) {
+    Map map;
+    ZN_ShapeBase* root = map.add(nullptr, 100, 40, 0, 0);
+    ZN_ShapeBase* right = map.add(root, 60, 30, 300, 200);
+    ZN_ShapeBase* left = map.add(root, 60, 30, -300, 200);
+    ZN_RouteBranch(map.lineInto(right), ZN_Layout::None);
+    ZN_RouteBranch(map.lineInto(left), ZN_Layout::None);
+    EXPECT_EQ(map.lineInto(right)->getOutNumber(), 6);
+    EXPECT_EQ(map.lineInto(left)->getOutNumber(), 2);
+    coretest::expectNear(map.lineInto(right)->getPoints().front(), 100.0f, 20.0f);
+    EXPECT_EQ(right->getPoint1().X(), 300.0f); // nothing moves
+}
+
+// The one-off layout of a branch, as 自动布局 and paste as tree use it.
+TEST(TreeLayout, OneOffLayoutsPlaceEachNodeOnceAndKeepTheirHead) {
+    Map map;
+    ZN_ShapeBase* root = map.add(nullptr, 50, 20, 500, 500);
     ZN_ShapeBase* last = root;
     for (int i = 0; i < 100; ++i)
         last = map.add(last, 50, 20);
-    auto* fold = new ZN_NPoint();
-    fold->setStateType(1);
-    map.page.addShape(fold);
-    map.page.addShapeFront(makeLine(last, fold));
-    ZN_ShapeBase* leaf = makeBox(0, 0, 30, 20);
-    map.page.addShape(leaf);
-    map.page.addShapeFront(makeLine(fold, leaf));
-    map.page.addShapeFront(makeLine(leaf, root)); // a loop back to the root
+    ZN_NPoint* fold = map.fold(last, 1);
+    ZN_ShapeBase* leaf = map.add(last, 30, 20);
+    map.page.addShapeFront(coretest::makeLine(leaf, root)); // a loop back to the root
+    ZN_ShapeBase* left = map.add(root, 40, 20, -200, 0);
+    ZN_ShapeBase* leftKid = map.add(left, 30, 20, 999, 999); // follows its side, not its place
     const std::vector<ZN_ShapeBase*> placed = ZN_LayoutTree(root);
-    EXPECT_EQ(placed.size(), 103u);
+    EXPECT_EQ(placed.size(), 105u);
+    EXPECT_EQ(placed.front(), root);
+    EXPECT_FLOAT_EQ(root->getPoint1().X(), 500.0f);
     EXPECT_GT(fold->getCoord().X(), last->getPoint2().X());
     EXPECT_LT(fold->getCoord().X(), leaf->getPoint1().X());
-    EXPECT_FLOAT_EQ(leaf->getPoint1().Y() + 10.0f, root->getPoint1().Y() + 10.0f);
+    EXPECT_FLOAT_EQ(centreY(leaf), centreY(map.nodes[1]));
+    EXPECT_LT(boxOf(leftKid).x2, boxOf(left).x1);
     EXPECT_TRUE(ZN_LayoutTree(nullptr).empty());
+    // A branch inside a laid-out tree is laid out as that tree lays it out.
+    Family f;
+    ZN_TreeLayout().apply(f.root, ZN_Layout::OrgChart);
+    f.narrowKid->change(ZVector2(300.0f, 0.0f), 9);
+    ZN_LayoutTree(f.narrow);
+    EXPECT_FLOAT_EQ(boxOf(f.narrowKid).y1, boxOf(f.narrow).y2 + 40.0f);
+    EXPECT_FLOAT_EQ(centreX(f.narrowKid), centreX(f.narrow));
 }

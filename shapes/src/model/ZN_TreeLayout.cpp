@@ -1,215 +1,260 @@
 #include <sarvik/ZN_TreeLayout.h>
 
 #include <algorithm>
-#include <unordered_map>
+#include <memory>
 
 #include <sarvik/ZN_NLine.h>
-#include <sarvik/ZN_NPoint.h>
 #include <sarvik/ZN_ShapeBase.h>
-#include <sarvik/ZTidyTree.h>
+
+#include "layout/Run.h"
+
+using namespace detail::layout;
 
 namespace {
 
-// A point node has no box; it takes the room of its ring.
-constexpr float kPointRoom = 16.0f;
-// Generations made only of fold points sit closer to their neighbours.
-constexpr float kPointColumnShare = 0.4f;
+// Trees remembered at once; a page has seldom more than a few laid out.
+constexpr std::size_t kTreesKept = 4;
 
-struct TreeNode {
-    ZN_ShapeBase* shape = nullptr;
-    ZN_NLine* line = nullptr; // the connector from the parent; null for the root
-    int parent = -1;
-    int depth = 0;
-    int side = 1; // +1 grows to the right, -1 to the left
-    float width = 0.0f;
-    float height = 0.0f;
-};
-
-bool isPoint(const ZN_ShapeBase* shape) { return shape->type() == 2; }
-
-void measure(TreeNode& node) {
-    if (isPoint(node.shape)) {
-        const auto* point = static_cast<const ZN_NPoint*>(node.shape);
-        node.width = node.height = std::max(kPointRoom, 2.0f * point->getPointSize());
-        return;
-    }
-    const ZVector2 a = node.shape->getPoint1();
-    const ZVector2 b = node.shape->getPoint2();
-    node.width = std::max(0.0f, b.X() - a.X());
-    node.height = std::max(0.0f, b.Y() - a.Y());
-}
-
-float centreX(const ZN_ShapeBase* s) { return 0.5f * (s->getPoint1().X() + s->getPoint2().X()); }
-float centreY(const ZN_ShapeBase* s) { return 0.5f * (s->getPoint1().Y() + s->getPoint2().Y()); }
-
-// The tree in pre-order: children in the order of their parent's outputs,
-// each shape once. Only shapes that are not lines or free texts are nodes.
-std::vector<TreeNode> collect(ZN_ShapeBase* root) {
-    std::vector<TreeNode> nodes;
-    std::unordered_map<const ZN_ShapeBase*, int> seen;
-    auto visit = [&](ZN_ShapeBase* shape, ZN_NLine* line, int parent) -> bool {
-        if (!shape || shape->type() == 1 || shape->type() == 5 || !seen.emplace(shape, 0).second)
-            return false;
-        TreeNode node;
-        node.shape = shape;
-        node.line = line;
-        node.parent = parent;
-        if (parent >= 0) {
-            const TreeNode& up = nodes[static_cast<std::size_t>(parent)];
-            node.depth = up.depth + 1;
-            node.side = up.side;
-            if (parent == 0 && centreX(shape) < centreX(root))
-                node.side = -1;
-        }
-        measure(node);
-        nodes.push_back(node);
-        return true;
-    };
-    visit(root, nullptr, -1);
-    struct Frame {
-        int node;
-        std::size_t out;  // next output of the node
-        std::size_t end;  // next end of that output, when it is a line
-    };
-    std::vector<Frame> stack{{0, 0, 0}};
-    while (!stack.empty()) {
-        Frame& top = stack.back();
-        const auto& outs = nodes[static_cast<std::size_t>(top.node)].shape->outputs();
-        if (top.out >= outs.size()) {
-            stack.pop_back();
-            continue;
-        }
-        ZN_ShapeBase* out = outs[top.out];
-        ZN_ShapeBase* target = out;
-        ZN_NLine* line = nullptr;
-        if (out && out->type() == 1) {
-            line = static_cast<ZN_NLine*>(out);
-            if (top.end >= out->outputs().size()) {
-                ++top.out;
-                top.end = 0;
-                continue;
-            }
-            target = out->outputs()[top.end++];
-        } else {
-            ++top.out;
-        }
-        const int parent = top.node;
-        if (visit(target, line, parent))
-            stack.push_back({static_cast<int>(nodes.size()) - 1, 0, 0});
-    }
-    return nodes;
-}
-
-// Lays out one side: the root and the nodes grown to `side`. Writes each
-// node's centre across the columns (y) relative to the root.
-void placeSide(const std::vector<TreeNode>& nodes, int side, float gap, std::vector<float>& y) {
-    std::vector<int> local(nodes.size(), -1);
-    std::vector<int> parent{-1};
-    std::vector<float> breadth{nodes[0].height};
-    std::vector<int> global{0};
-    local[0] = 0;
-    for (std::size_t i = 1; i < nodes.size(); ++i) {
-        if (nodes[i].side != side)
-            continue;
-        local[i] = static_cast<int>(parent.size());
-        parent.push_back(local[static_cast<std::size_t>(nodes[i].parent)]);
-        breadth.push_back(nodes[i].height);
-        global.push_back(static_cast<int>(i));
-    }
-    if (parent.size() < 2)
-        return;
-    const std::vector<float> centres = ZTidyTreeCentres(parent, breadth, gap);
-    for (std::size_t k = 1; k < centres.size(); ++k)
-        y[static_cast<std::size_t>(global[k])] = centres[k];
-}
-
-// The distance of each generation's near edge from the root's far edge, per
-// side: a column is as wide as its widest node.
-std::vector<float> columnStarts(const std::vector<TreeNode>& nodes, int side, float gap) {
-    std::vector<float> width;
-    std::vector<bool> onlyPoints;
-    for (const TreeNode& node : nodes) {
-        if (node.depth == 0 || node.side != side)
-            continue;
-        const auto d = static_cast<std::size_t>(node.depth);
-        if (width.size() <= d) {
-            width.resize(d + 1, 0.0f);
-            onlyPoints.resize(d + 1, true);
-        }
-        width[d] = std::max(width[d], node.width);
-        onlyPoints[d] = onlyPoints[d] && isPoint(node.shape);
-    }
-    std::vector<float> start(width.size(), 0.0f);
-    float at = 0.0f;
-    for (std::size_t d = 1; d < width.size(); ++d) {
-        const bool near = onlyPoints[d] || onlyPoints[d - 1];
-        at += near ? gap * kPointColumnShare : gap;
-        start[d] = at;
-        at += width[d];
-    }
-    return start;
-}
-
-void moveTo(TreeNode& node, float x, float y) {
-    const ZVector2 now(centreX(node.shape), centreY(node.shape));
-    const ZVector2 delta(x - now.X(), y - now.Y());
-    if (delta.X() != 0.0f || delta.Y() != 0.0f)
-        node.shape->change(delta, 9);
-}
-
-// Right side: a box leaves its parent from the middle of its right edge and
-// is entered in the middle of its left; the left side mirrors it. Points are
-// met where the line aims.
-void route(const std::vector<TreeNode>& nodes) {
-    for (std::size_t i = 1; i < nodes.size(); ++i) {
-        const TreeNode& node = nodes[i];
-        ZN_NLine* line = node.line;
-        if (!line || line->getPointSize() < 2 || line->inputs().empty() ||
-            line->inputs().front() != nodes[static_cast<std::size_t>(node.parent)].shape ||
-            line->outputs().empty() || line->outputs().front() != node.shape)
-            continue;
-        const bool right = node.side > 0;
-        line->setOutNumber(isPoint(line->inputs().front()) ? 9 : (right ? 6 : 2));
-        line->setInNumber(isPoint(node.shape) ? 9 : (right ? 2 : 6));
-        line->setbOffsetH(0);
-        // The bends of the old route go; the ends are glued twice, since a
-        // point meets the line where the line's other end was.
-        while (line->getPointSize() > 2)
-            line->deletePoint(1);
-        line->reglueEnds();
-        line->reglueEnds();
-        line->autoAlign(2);
-    }
-}
+bool layableRoot(const ZN_ShapeBase* root) { return isTreeNode(root); }
 
 } // namespace
 
-std::vector<ZN_ShapeBase*> ZN_LayoutTree(ZN_ShapeBase* root, const ZN_TreeLayoutOptions& options) {
-    if (!root || root->type() == 1 || root->type() == 5)
-        return {};
-    std::vector<TreeNode> nodes = collect(root);
-    std::vector<float> y(nodes.size(), 0.0f);
-    placeSide(nodes, 1, options.siblingGap, y);
-    placeSide(nodes, -1, options.siblingGap, y);
+struct ZN_TreeLayout::Impl {
+    ZN_TreeLayoutOptions options;
+    std::vector<std::unique_ptr<Tree>> trees; // the one used last at the back
+    Call call;
 
-    const std::vector<float> right = columnStarts(nodes, 1, options.columnGap);
-    const std::vector<float> left = columnStarts(nodes, -1, options.columnGap);
-    const float rootLeft = root->getPoint1().X();
-    const float rootRight = isPoint(root) ? centreX(root) + 0.5f * nodes[0].width
-                                          : root->getPoint2().X();
-    const float leftEdge = isPoint(root) ? centreX(root) - 0.5f * nodes[0].width : rootLeft;
-    const float rootY = centreY(root);
-    for (std::size_t i = 1; i < nodes.size(); ++i) {
-        TreeNode& node = nodes[i];
-        const auto d = static_cast<std::size_t>(node.depth);
-        const float x = node.side > 0 ? rootRight + right[d] + 0.5f * node.width
-                                      : leftEdge - left[d] - 0.5f * node.width;
-        moveTo(node, x, rootY + y[i]);
+    Tree* find(const void* root) {
+        for (std::size_t i = 0; i < trees.size(); ++i) {
+            if (trees[i]->rootKey == root) {
+                std::rotate(trees.begin() + static_cast<std::ptrdiff_t>(i),
+                            trees.begin() + static_cast<std::ptrdiff_t>(i) + 1, trees.end());
+                return trees.back().get();
+            }
+        }
+        return nullptr;
     }
-    route(nodes);
+    Tree& slot(const void* root) {
+        if (Tree* t = find(root))
+            return *t;
+        if (trees.size() >= kTreesKept)
+            trees.erase(trees.begin());
+        trees.push_back(std::make_unique<Tree>());
+        return *trees.back();
+    }
+    void drop(const void* root) {
+        trees.erase(std::remove_if(trees.begin(), trees.end(),
+                                   [&](const auto& t) { return t->rootKey == root; }),
+                    trees.end());
+    }
+    ZN_LayoutReport whole(ZN_ShapeBase* root, ZN_Layout layout, bool balance, bool restyle) {
+        Tree& tree = slot(root);
+        tree.options = options;
+        return layoutWhole(tree, call, root, settingsFor(layout, options, restyle), balance);
+    }
+};
+
+ZN_TreeLayout::ZN_TreeLayout(const ZN_TreeLayoutOptions& options) : impl_(std::make_unique<Impl>()) {
+    impl_->options = options;
+}
+
+ZN_TreeLayout::~ZN_TreeLayout() = default;
+
+const ZN_TreeLayoutOptions& ZN_TreeLayout::options() const { return impl_->options; }
+
+void ZN_TreeLayout::forget() { impl_->trees.clear(); }
+
+ZN_LayoutReport ZN_TreeLayout::apply(ZN_ShapeBase* node, ZN_Layout layout, ZN_LayoutSides sides) {
+    ZN_ShapeBase* root = ZN_TreeRoot(node);
+    if (!layableRoot(root))
+        return {};
+    const ZN_Layout stored = ZN_StoredLayout(root);
+    ZN_StoreLayout(root, layout);
+    if (layout == ZN_Layout::None) {
+        impl_->drop(root);
+        return {};
+    }
+    const bool balance =
+        layout == ZN_Layout::MindMap &&
+        (sides == ZN_LayoutSides::Balance ||
+         (sides == ZN_LayoutSides::Auto && stored != ZN_Layout::MindMap));
+    return impl_->whole(root, layout, balance, stored != layout);
+}
+
+ZN_LayoutReport ZN_TreeLayout::relayout(ZN_ShapeBase* changed, ZN_LayoutScope scope) {
+    return relayout(std::vector<ZN_ShapeBase*>{changed}, scope);
+}
+
+ZN_LayoutReport ZN_TreeLayout::relayout(const std::vector<ZN_ShapeBase*>& changed,
+                                        ZN_LayoutScope scope) {
+    // The changes by tree, trees in the order first met.
+    std::vector<std::pair<ZN_ShapeBase*, std::vector<ZN_ShapeBase*>>> byRoot;
+    for (ZN_ShapeBase* shape : changed) {
+        ZN_ShapeBase* root = shape ? ZN_TreeRoot(shape) : nullptr;
+        if (!layableRoot(root) || ZN_StoredLayout(root) == ZN_Layout::None)
+            continue;
+        auto it = std::find_if(byRoot.begin(), byRoot.end(),
+                               [&](const auto& entry) { return entry.first == root; });
+        if (it == byRoot.end())
+            byRoot.push_back({root, {shape}});
+        else
+            it->second.push_back(shape);
+    }
+    ZN_LayoutReport total;
+    for (const auto& [root, shapes] : byRoot) {
+        const ZN_Layout layout = ZN_StoredLayout(root);
+        ZN_LayoutReport report;
+        Tree* tree = impl_->find(root);
+        const bool known = tree && tree->layout == layout && tree->options == impl_->options;
+        if (!known || !layoutChanges(*tree, impl_->call, root, shapes, scope,
+                                     settingsFor(layout, impl_->options, false), report))
+            report = impl_->whole(root, layout, false, false);
+        total.nodes += report.nodes;
+        total.written += report.written;
+        total.whole = total.whole || report.whole;
+    }
+    return total;
+}
+
+int ZN_TreeLayout::sideForNewChild(ZN_ShapeBase* root) {
+    root = ZN_TreeRoot(root);
+    const ZN_Layout layout = ZN_StoredLayout(root);
+    if (!layableRoot(root) || layout != ZN_Layout::MindMap)
+        return fixedSide(layout);
+    // The bands of the root's children, from the tree as laid out last, or
+    // read afresh.
+    Tree scratch;
+    const Tree* tree = impl_->find(root);
+    if (!tree || tree->layout != layout) {
+        Call call;
+        const Settings s = settingsFor(layout, impl_->options, false);
+        scratch.layout = layout;
+        call.begin(0);
+        arrangeRange(scratch, collectBranch(scratch, call, s, root, nullptr, -1, false), s);
+        tree = &scratch;
+    }
+    float right = 0.0f, left = 0.0f;
+    const int* kids = tree->childrenOf(0);
+    for (std::uint32_t i = 0; i < tree->at(0).childCount; ++i) {
+        const ModelNode& c = tree->at(kids[i]);
+        (c.side < 0 ? left : right) += c.band + impl_->options.siblingGap;
+    }
+    return left < right ? -1 : 1;
+}
+
+ZN_ShapeBase* ZN_TreeParent(const ZN_ShapeBase* node) {
+    if (!node)
+        return nullptr;
+    ZN_ShapeBase* up = rawParent(node);
+    // A fold point hanging from a node stands for that node.
+    if (up && isFoldPoint(up)) {
+        ZN_ShapeBase* host = rawParent(up);
+        if (host && host != node && !isFoldPoint(host))
+            return host;
+    }
+    return up;
+}
+
+ZN_ShapeBase* ZN_TreeRoot(ZN_ShapeBase* node) {
+    const std::vector<ZN_ShapeBase*> chain = ancestry(node);
+    return chain.empty() ? nullptr : chain.back();
+}
+
+ZN_Layout ZN_StoredLayout(const ZN_ShapeBase* root) {
+    return root ? root->getFields().layout : ZN_Layout::None;
+}
+
+void ZN_StoreLayout(ZN_ShapeBase* root, ZN_Layout layout) {
+    if (!root || ZN_StoredLayout(root) == layout)
+        return;
+    ZN_NodeFields fields = root->getFields();
+    fields.layout = layout;
+    root->setFields(std::move(fields));
+}
+
+void ZN_RouteBranch(ZN_NLine* line, ZN_Layout layout, const ZN_TreeLayoutOptions& options) {
+    if (!line || line->inputs().empty() || !line->inputs().front() || line->outputs().empty() ||
+        !line->outputs().front())
+        return;
+    const ZN_Layout as = layout == ZN_Layout::None ? ZN_Layout::MindMap : layout;
+    // A horizontal branch grows towards the side its child lies on.
+    const int side = sideByPosition(line->inputs().front(), line->outputs().front());
+    route(line, orientationOf(as, as == ZN_Layout::MindMap ? side : fixedSide(as)),
+          defaultStyle(as), settingsFor(as, options, true));
+}
+
+std::vector<ZN_ShapeBase*> ZN_LayoutTree(ZN_ShapeBase* head, const ZN_TreeLayoutOptions& options) {
     std::vector<ZN_ShapeBase*> placed;
-    placed.reserve(nodes.size());
-    for (const TreeNode& node : nodes)
-        placed.push_back(node.shape);
+    if (!layableRoot(head))
+        return placed;
+    ZN_ShapeBase* root = ZN_TreeRoot(head);
+    const ZN_Layout stored = ZN_StoredLayout(root);
+    ZN_Layout layout = stored;
+    if (stored == ZN_Layout::None) {
+        layout = ZN_Layout::MindMap;
+    } else if (head != root && isHorizontal(stored)) {
+        layout = sideByPosition(root, head) < 0 && stored != ZN_Layout::LogicRight
+                     ? ZN_Layout::LogicLeft
+                     : ZN_Layout::LogicRight;
+        if (stored == ZN_Layout::LogicLeft)
+            layout = ZN_Layout::LogicLeft;
+    }
+    Tree tree;
+    Call call;
+    layoutWhole(tree, call, head, settingsFor(layout, options, false), false, &placed);
     return placed;
+}
+
+bool ZN_PlaceDropped(ZN_ShapeBase* node) {
+    ZN_NLine* line = node ? lineInto(node) : nullptr;
+    if (!line)
+        return false;
+    ZN_ShapeBase* holder = line->inputs().front();
+    ZN_ShapeBase* root = ZN_TreeRoot(node);
+    const ZN_Layout layout = ZN_StoredLayout(root);
+    if (layout == ZN_Layout::None)
+        return false;
+    // Siblings follow one another across the growth: down the page, or
+    // along it in an org chart; a mind map's root orders each side apart.
+    const bool alongX = layout == ZN_Layout::OrgChart;
+    const auto across = [alongX](const ZN_ShapeBase* s) {
+        const ZVector2 c = boxOf(s).centre();
+        return alongX ? c.X() : c.Y();
+    };
+    const bool sided = layout == ZN_Layout::MindMap && holder == root;
+    const int side = sided ? sideByPosition(root, node) : 0;
+    const float mine = across(node);
+
+    const std::vector<ZN_ShapeBase*> before(holder->outputs().begin(), holder->outputs().end());
+    std::vector<ZN_ShapeBase*> order = before;
+    order.erase(std::find(order.begin(), order.end(), line));
+    std::size_t at = order.size();
+    std::size_t afterLast = order.size();
+    bool sibling = false;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        ZN_ShapeBase* out = order[i];
+        if (!out || out->type() != 1 || out->inputs().empty() || out->inputs().front() != holder ||
+            out->outputs().empty())
+            continue;
+        const ZN_ShapeBase* end = out->outputs().front();
+        if (!isTreeNode(end) || !end->getShow() || end == node ||
+            (sided && sideByPosition(root, end) != side))
+            continue;
+        if (across(end) > mine) {
+            at = i;
+            break;
+        }
+        sibling = true;
+        afterLast = i + 1;
+    }
+    if (at == order.size() && sibling)
+        at = afterLast;
+    order.insert(order.begin() + static_cast<std::ptrdiff_t>(at), line);
+    if (order == before)
+        return false;
+    for (ZN_ShapeBase* out : before)
+        holder->deleteOutput(out);
+    for (ZN_ShapeBase* out : order)
+        holder->pushToOutput(out);
+    return true;
 }

@@ -13,6 +13,7 @@
 #include <sarvik/ZN_ShapeManager.h>
 #include <sarvik/ZN_TreeLayout.h>
 
+#include "interchange/LabelWrap.h"
 #include "interchange/MapPictures.h"
 
 namespace interchange {
@@ -37,7 +38,7 @@ ZN_SText* makeLabel(const MapNode& node) {
     font.lfWeight = node.bold ? FW_BOLD : FW_NORMAL;
     font.lfItalic = node.italic ? 1 : 0;
     label->setRect(ZVector2(0.0f, 0.0f), ZVector2(0.0f, 0.0f));
-    label->setText(node.text.c_str());
+    label->setText(wrapLabel(node.text).c_str());
     label->setFont(font);
     if (node.color.set)
         label->setFontColor(toVector(node.color));
@@ -131,23 +132,100 @@ void addNodeExtras(ZN_NRect& box, const MapNode& node,
 
 struct Bounds {
     float minX = 0, minY = 0, maxX = 0, maxY = 0;
+    bool any = false;
+    void add(const ZN_ShapeBase* s) {
+        const ZVector2 a = s->getPoint1();
+        const ZVector2 b = s->getPoint2();
+        if (!any) {
+            *this = {a.X(), a.Y(), b.X(), b.Y(), true};
+            return;
+        }
+        minX = std::min(minX, a.X());
+        minY = std::min(minY, a.Y());
+        maxX = std::max(maxX, b.X());
+        maxY = std::max(maxY, b.Y());
+    }
 };
 
-Bounds boundsOf(const std::vector<ZN_ShapeBase*>& shapes) {
-    Bounds b{shapes.front()->getPoint1().X(), shapes.front()->getPoint1().Y(),
-             shapes.front()->getPoint2().X(), shapes.front()->getPoint2().Y()};
-    for (const ZN_ShapeBase* s : shapes) {
-        b.minX = std::min(b.minX, s->getPoint1().X());
-        b.minY = std::min(b.minY, s->getPoint1().Y());
-        b.maxX = std::max(b.maxX, s->getPoint2().X());
-        b.maxY = std::max(b.maxY, s->getPoint2().Y());
+bool sidesGiven(const MapNode& root, const MapSheet& sheet) {
+    return std::any_of(root.children.begin(), root.children.end(), [&](int c) {
+        return sheet.nodes[static_cast<std::size_t>(c)].side != 0;
+    });
+}
+
+// The layout a tree comes in with: the one its file gives; else a mind map
+// when the file puts the root's children on sides or the root has more than
+// four children, and a logic chart growing right otherwise.
+ZN_Layout importLayout(const MapNode& root, const MapSheet& sheet) {
+    if (root.fields.layout != ZN_Layout::None)
+        return root.fields.layout;
+    if (sidesGiven(root, sheet) || root.children.size() > 4)
+        return ZN_Layout::MindMap;
+    return ZN_Layout::LogicRight;
+}
+
+// What the shown boxes and fold points of the tree below `root` cover.
+Bounds shownBounds(const MapSheet& sheet, int root, const std::vector<ZN_ShapeBase*>& boxes,
+                   const std::vector<ZN_ShapeBase*>& folds) {
+    Bounds b;
+    std::vector<int> stack{root};
+    while (!stack.empty()) {
+        const auto i = static_cast<std::size_t>(stack.back());
+        stack.pop_back();
+        for (const ZN_ShapeBase* s : {boxes[i], folds[i]})
+            if (s && s->getShow())
+                b.add(s);
+        const auto& kids = sheet.nodes[i].children;
+        stack.insert(stack.end(), kids.begin(), kids.end());
     }
     return b;
 }
 
-// Trees stand one below the other; a root the file places (an XMind detached
-// topic) goes where it says, from the first tree's root.
-void layoutTrees(const MapSheet& sheet, const std::vector<ZN_ShapeBase*>& boxes) {
+// Each tree is laid out in its layout, which its root remembers. A map with
+// folded branches is laid out unfolded first, so that what is folded away
+// has its place below its node wherever the map is opened, then folded and
+// laid out again without them. Trees stand one below the other; a root the
+// file places (an XMind detached topic) goes where it says, from the first
+// tree's root.
+void layoutTrees(ZN_ShapeManager& page, const MapSheet& sheet,
+                 const std::vector<ZN_ShapeBase*>& boxes, const std::vector<ZN_ShapeBase*>& folds,
+                 bool anyFolded) {
+    ZN_TreeLayout layout;
+    for (int root : sheet.roots) {
+        const MapNode& node = sheet.nodes[static_cast<std::size_t>(root)];
+        layout.apply(boxes[static_cast<std::size_t>(root)], importLayout(node, sheet),
+                     sidesGiven(node, sheet) ? ZN_LayoutSides::Keep : ZN_LayoutSides::Balance);
+    }
+    if (anyFolded) {
+        page.collapseFoldedPoints();
+        for (int root : sheet.roots) {
+            ZN_ShapeBase* box = boxes[static_cast<std::size_t>(root)];
+            layout.apply(box, ZN_StoredLayout(box), ZN_LayoutSides::Keep);
+        }
+    }
+    // A tree moves whole, hidden branches and connectors with it.
+    const auto moveTree = [&](int root, const ZVector2& shift) {
+        if (shift.X() == 0.0f && shift.Y() == 0.0f)
+            return;
+        std::vector<ZN_ShapeBase*> nodes;
+        std::vector<int> stack{root};
+        while (!stack.empty()) {
+            const auto i = static_cast<std::size_t>(stack.back());
+            stack.pop_back();
+            for (ZN_ShapeBase* s : {boxes[i], folds[i]})
+                if (s)
+                    nodes.push_back(s);
+            const auto& kids = sheet.nodes[i].children;
+            stack.insert(stack.end(), kids.begin(), kids.end());
+        }
+        // The connectors first: a moved box glues its connectors to itself.
+        for (ZN_ShapeBase* s : nodes)
+            for (ZN_ShapeBase* in : s->inputs())
+                if (in && in->type() == 1)
+                    in->change(shift, 9);
+        for (ZN_ShapeBase* s : nodes)
+            s->change(shift, 9);
+    };
     float top = kMargin;
     ZVector2 origin(0.0f, 0.0f);
     bool first = true;
@@ -155,15 +233,10 @@ void layoutTrees(const MapSheet& sheet, const std::vector<ZN_ShapeBase*>& boxes)
         if (sheet.nodes[static_cast<std::size_t>(root)].placed)
             continue;
         ZN_ShapeBase* box = boxes[static_cast<std::size_t>(root)];
-        std::vector<ZN_ShapeBase*> placed = ZN_LayoutTree(box);
-        const Bounds b = boundsOf(placed);
-        // The whole tree moves, so each child keeps its side; laying out again
-        // moves the connectors' bends too.
+        const Bounds b = shownBounds(sheet, root, boxes, folds);
         const ZVector2 shift(kMargin - b.minX, top - b.minY);
-        for (ZN_ShapeBase* shape : placed)
-            shape->change(shift, 9);
-        placed = ZN_LayoutTree(box);
-        top = boundsOf(placed).maxY + kTreeGap;
+        moveTree(root, shift);
+        top = b.maxY + shift.Y() + kTreeGap;
         if (first)
             origin = box->getRegionPos(9);
         first = false;
@@ -173,11 +246,7 @@ void layoutTrees(const MapSheet& sheet, const std::vector<ZN_ShapeBase*>& boxes)
         if (!node.placed)
             continue;
         ZN_ShapeBase* box = boxes[static_cast<std::size_t>(root)];
-        const ZVector2 want = origin + ZVector2(node.x, node.y);
-        const ZVector2 shift = want - box->getRegionPos(9);
-        for (ZN_ShapeBase* shape : ZN_LayoutTree(box))
-            shape->change(shift, 9);
-        ZN_LayoutTree(box);
+        moveTree(root, origin + ZVector2(node.x, node.y) - box->getRegionPos(9));
     }
 }
 
@@ -253,14 +322,12 @@ std::unique_ptr<ZN_ShapeManager> buildPage(const MapSheet& sheet,
         join(*page, above, box, node);
     }
 
-    layoutTrees(sheet, boxes);
+    layoutTrees(*page, sheet, boxes, folds, anyFolded);
     for (const MapLink& link : sheet.links)
         if (link.from >= 0 && link.to >= 0 && link.from != link.to &&
             boxes[static_cast<std::size_t>(link.from)] && boxes[static_cast<std::size_t>(link.to)])
             crossLink(*page, boxes[static_cast<std::size_t>(link.from)],
                       boxes[static_cast<std::size_t>(link.to)]);
-    if (anyFolded)
-        page->collapseFoldedPoints();
     return page;
 }
 
