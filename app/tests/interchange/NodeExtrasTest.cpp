@@ -77,6 +77,7 @@ TEST(NodeExtras, BoxesCarryTheFieldsAndLinkedNodesTheirAnchor) {
     ASSERT_TRUE(root && a && b);
     ZN_NodeFields expected = sheet.nodes[0].fields;
     expected.anchor = "ID_root";
+    expected.layout = ZN_Layout::LogicRight; // a root of three children, no sides given
     EXPECT_EQ(root->getFields(), expected);
     EXPECT_EQ(a->getFields().link, "#ID_root");
     EXPECT_TRUE(a->getFields().anchor.empty());
