@@ -81,6 +81,13 @@ struct MdBuilder {
     void enterBlock(MD_BLOCKTYPE type, void* detail) {
         switch (type) {
         case MD_BLOCK_H: {
+            // A heading inside a list item (a line of "-" under its text makes
+            // one) is the item's text, not a new branch.
+            if (!items.empty()) {
+                target = items.back().node;
+                toNote = items.back().blocks++ > 0;
+                break;
+            }
             const int level = static_cast<int>(static_cast<MD_BLOCK_H_DETAIL*>(detail)->level);
             while (!headings.empty() && headings.back().first >= level)
                 headings.pop_back();
@@ -136,7 +143,7 @@ struct MdBuilder {
         default:
             break;
         }
-        if (!items.empty() && type != MD_BLOCK_LI && type != MD_BLOCK_P && type != MD_BLOCK_TABLE &&
+        if (!items.empty() && type != MD_BLOCK_LI && type != MD_BLOCK_P && type != MD_BLOCK_TABLE && type != MD_BLOCK_H &&
             type != MD_BLOCK_UL && type != MD_BLOCK_OL && type != MD_BLOCK_TR &&
             type != MD_BLOCK_TH && type != MD_BLOCK_TD && type != MD_BLOCK_THEAD &&
             type != MD_BLOCK_TBODY)
@@ -160,7 +167,8 @@ struct MdBuilder {
     void leaveBlock(MD_BLOCKTYPE type) {
         switch (type) {
         case MD_BLOCK_H:
-            target = -1;
+            target = items.empty() ? -1 : items.back().node;
+            toNote = !items.empty();
             break;
         case MD_BLOCK_UL:
         case MD_BLOCK_OL:
