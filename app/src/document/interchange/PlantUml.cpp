@@ -17,19 +17,30 @@ namespace {
 // text, which starts with ":" when it runs over lines up to one ending ";".
 const QRegularExpression& nodePattern() {
     static const QRegularExpression kNode(QStringLiteral(
-        "^\\s*([*+-]+)\\s*(?:\\[(#[^\\]]*)\\])?\\s*(_)?\\s*(?:\\[(#[^\\]]*)\\])?\\s?(.*)$"));
+        "^\\s*([*+-]+)\\s*(?:\\[(#[^\\]]*)\\])?\\s*(_)?\\s*(?:\\[(#[^\\]]*)\\])?(.*)$"));
     return kNode;
 }
 
-// "~x" shows x as it is: PlantUML's escape.
+// The characters PlantUML's "~" shows as they are, where they would mark
+// up text otherwise; before any other character "~" is itself.
+constexpr char16_t kEscapable[] = u"*/\"-_[]<#.";
+
 QString unescape(const QString& text) {
     QString out;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == u'~' && i + 1 < text.size())
+        if (text[i] == u'~' && i + 1 < text.size() && QStringView(kEscapable).contains(text[i + 1]))
             ++i;
         out += text[i];
     }
     return out;
+}
+
+// A line of a text over several lines that ends in ";" is written with a
+// zero-width space after it, or it would end the text.
+QString endOfTextLine(QString line) {
+    if (line.endsWith(QStringLiteral(";\u200B")))
+        line.chop(1);
+    return line;
 }
 
 // A trailing "<<stereotype>>" styles the node only.
@@ -62,7 +73,7 @@ void PumlReader::line(const QString& raw) {
     const QString t = raw.trimmed();
     if (multiline_ >= 0) {
         const bool last = t.endsWith(u';');
-        pending_ += u'\n' + (last ? t.left(t.size() - 1) : t);
+        pending_ += u'\n' + (last ? t.left(t.size() - 1) : endOfTextLine(t));
         if (last) {
             sheet_.nodes[static_cast<std::size_t>(multiline_)].text = labelFromLine(toUtf8(unescape(pending_)));
             multiline_ = -1;
@@ -129,15 +140,15 @@ void PumlReader::node(const QRegularExpressionMatch& m) {
     node.background = parseHexColour(toUtf8(colour));
     if (depth == 1)
         node.side = marks[0] == u'-' ? -1 : marks[0] == u'+' ? 1 : leftSide_ ? -1 : 0;
+    // ":" right after the marks starts a text of several lines.
     QString text = m.captured(5);
     if (text.startsWith(u':')) {
-        text = text.mid(1);
-        if (text.trimmed().endsWith(u';')) {
-            text = text.trimmed();
+        text = text.mid(1).trimmed();
+        if (text.endsWith(u';')) {
             node.text = labelFromLine(toUtf8(unescape(text.left(text.size() - 1))));
         } else {
             multiline_ = index;
-            pending_ = text.trimmed();
+            pending_ = endOfTextLine(text);
         }
         return;
     }
@@ -173,26 +184,28 @@ bool readPlantUml(const QByteArray& bytes, MapDocument& out, ReadError& error) {
 namespace {
 
 // Characters that PlantUML's text markup would take for formatting, a
-// colour, a link or the end of a text are escaped with "~".
-std::string escapeLine(const std::string& line) {
+// colour or a link are escaped with "~".
+std::string escapeLine(const std::string& line, bool inLongText) {
     std::string out;
     for (const char c : line) {
-        if (std::string_view("*/\"-_~<>[]=^#:;|\\&.,'").find(c) != std::string_view::npos)
+        if (std::string_view("*/\"-_[]<#.").find(c) != std::string_view::npos)
             out += '~';
         out += c;
     }
+    if (inLongText && !out.empty() && out.back() == ';')
+        out += "\u200B";
     return out;
 }
 
 std::string nodeText(const MapNode& node) {
     const std::string text = labelForLine(node.text);
     if (text.find('\n') == std::string::npos)
-        return " " + escapeLine(text);
+        return " " + escapeLine(text, false);
     std::string out = ":";
     std::size_t from = 0;
     while (from <= text.size()) {
         const std::size_t end = std::min(text.find('\n', from), text.size());
-        out += (from ? "\n" : "") + escapeLine(text.substr(from, end - from));
+        out += (from ? "\n" : "") + escapeLine(text.substr(from, end - from), true);
         from = end + 1;
     }
     return out + ";";
