@@ -55,3 +55,7 @@ if ! cmp -s "$READERS_SRC/package-lock.json" "$READERS_DIR/package-lock.json" ||
     $SUDO cp "$READERS_SRC/package.json" "$READERS_SRC/package-lock.json" "$READERS_DIR/"
     (cd "$READERS_DIR" && $SUDO npm ci --no-audit --no-fund --loglevel=error)
 fi
+# The scripts that drive them run from there, where Node finds the packages.
+if ! cmp -s <(cat "$READERS_SRC"/*.mjs) <(cat "$READERS_DIR"/*.mjs 2>/dev/null); then
+    $SUDO cp "$READERS_SRC"/*.mjs "$READERS_DIR/"
+fi

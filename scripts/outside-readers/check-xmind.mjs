@@ -16,11 +16,11 @@ function fromModel(topic, detached) {
     link: topic.getHref() ?? '',
     markers: (topic.getMarkers() ?? []).length + (topic.getLabels() ?? []).length,
     folded: topic.toJSON().branch === 'folded',
-    children: topic.getChildrenByType('attached').map((t) => fromModel(t)),
+    children: topic.getChildrenByType('attached').map((t) => fromModel(t)[0]),
   };
   const roots = [node];
   if (detached)
-    for (const t of topic.getChildrenByType('detached')) roots.push(fromModel(t));
+    for (const t of topic.getChildrenByType('detached')) roots.push(fromModel(t)[0]);
   return roots;
 }
 
@@ -92,8 +92,11 @@ for (const file of process.argv.slice(2)) {
   const want = JSON.parse(fs.readFileSync(file + '.expect.json', 'utf8'));
   const zip = await JSZip.loadAsync(fs.readFileSync(file));
   const json = JSON.parse(await zip.file('content.json').async('string'));
-  const valid = validator(json);
-  if (!valid.status) problems.push('schema: ' + JSON.stringify(valid.errors).slice(0, 400));
+  // The library's schema says a topic's labels are one string, while its
+  // model (and XMind) keep a list of them: that one rule is passed over.
+  const errors = (validator(json).errors ?? []).filter(
+    (e) => !(e.keyword === 'type' && e.dataPath.endsWith('.labels')));
+  if (errors.length) problems.push('schema: ' + JSON.stringify(errors).slice(0, 400));
   const workbook = new Workbook(json);
   const fromJson = workbook.getSheets().map((sheet) => ({
     title: sheet.getTitle(),

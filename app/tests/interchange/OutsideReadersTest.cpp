@@ -16,6 +16,8 @@
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 
+#include <cstdio>
+
 #include "InterchangeTestSupport.h"
 #include "RoundTripSupport.h"
 
@@ -53,6 +55,14 @@ bool save(const QString& path, const QByteArray& bytes) {
 }
 
 QString str(const std::string& s) { return QString::fromStdString(s); }
+
+// TAVLO_KEEP_OUTSIDE_FILES=1 keeps the files written, to look at them.
+void keepIfAsked(QTemporaryDir& dir) {
+    if (qEnvironmentVariableIsSet("TAVLO_KEEP_OUTSIDE_FILES")) {
+        dir.setAutoRemove(false);
+        std::printf("outside reader files: %s\n", dir.path().toUtf8().constData());
+    }
+}
 
 // Runs a tool on the files and returns what it printed; fails the test on a
 // non-zero exit.
@@ -118,7 +128,7 @@ QStringList svgTexts(const QString& path) {
 }
 
 QString squeezed(QString s) {
-    static const QRegularExpression kSpace(QStringLiteral("[\\s\\x{200B}]"));
+    static const QRegularExpression kSpace(QStringLiteral("[\\s\\x{200B}\\x{00A0}]"));
     return s.remove(kSpace);
 }
 
@@ -127,6 +137,7 @@ QString squeezed(QString s) {
 TEST(OutsideReaders, XMindsOwnModelReadsOurWorkbooksAlike) {
     const QString nodeProgram = node();
     QTemporaryDir dir;
+    keepIfAsked(dir);
     QStringList files;
     for (const auto& [stem, sheets] : documents()) {
         const QString path = dir.filePath(str(stem) + ".xmind");
@@ -144,13 +155,14 @@ TEST(OutsideReaders, XMindsOwnModelReadsOurWorkbooksAlike) {
         ASSERT_TRUE(save(path + ".expect.json", expect));
         files << path;
     }
-    const QString out = run(nodeProgram, QStringList{TAVLO_OUTSIDE_SCRIPTS "/check-xmind.mjs"} + files);
+    const QString out = run(nodeProgram, QStringList{TAVLO_OUTSIDE_READERS "/check-xmind.mjs"} + files);
     EXPECT_EQ(out.count(": same"), files.size()) << out.toStdString();
 }
 
 TEST(OutsideReaders, MermaidsParserReadsOurMindMapsAlike) {
     const QString nodeProgram = node();
     QTemporaryDir dir;
+    keepIfAsked(dir);
     QStringList files;
     for (const auto& [stem, sheets] : documents()) {
         const MapSheet& source = sheets.front();
@@ -164,7 +176,7 @@ TEST(OutsideReaders, MermaidsParserReadsOurMindMapsAlike) {
                          QJsonDocument(mermaidNode(one, one.roots.front())).toJson()));
         files << path;
     }
-    const QString out = run(nodeProgram, QStringList{TAVLO_OUTSIDE_SCRIPTS "/check-mermaid.mjs"} + files);
+    const QString out = run(nodeProgram, QStringList{TAVLO_OUTSIDE_READERS "/check-mermaid.mjs"} + files);
     EXPECT_EQ(out.count(": same"), files.size()) << out.toStdString();
 }
 
@@ -172,6 +184,7 @@ TEST(OutsideReaders, PlantUmlDrawsEveryNodeOfOurMindMaps) {
     const QString plantuml = QStandardPaths::findExecutable("plantuml");
     ASSERT_FALSE(plantuml.isEmpty()) << "plantuml is not installed: run scripts/install-deps.sh";
     QTemporaryDir dir;
+    keepIfAsked(dir);
     QStringList files;
     std::vector<MapSheet> written;
     for (const auto& [stem, sheets] : documents()) {
@@ -183,7 +196,7 @@ TEST(OutsideReaders, PlantUmlDrawsEveryNodeOfOurMindMaps) {
         written.push_back(sheets.front());
     }
     // One Java start for every file.
-    const QString out = run(plantuml, QStringList{"-tsvg", "-failfast2", "-nometadata"} + files);
+    const QString out = run(plantuml, QStringList{"-tsvg", "-nometadata"} + files);
     for (qsizetype i = 0; i < files.size(); ++i) {
         QString svg = files[i];
         svg.replace(QLatin1String(".puml"), QLatin1String(".svg"));

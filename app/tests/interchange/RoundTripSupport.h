@@ -180,7 +180,7 @@ inline std::string describe(const MapSheet& sheet, Format f) {
         // PlantUML gives sides by the marks of a single tree's branches.
         if (k.side && n.side != 0 && n.parent >= 0 &&
             sheet.nodes[static_cast<std::size_t>(n.parent)].parent < 0 &&
-            (f == Format::FreeMind || sheet.roots.size() == 1))
+            (f == Format::FreeMind || sheet.roots.size() == 1) && (f != Format::PlantUml || n.side < 0))
             out += n.side < 0 ? "|L" : "|R";
         if (k.note && !noteAs(f, n.fields.note).empty())
             out += "|note:" + noteAs(f, n.fields.note);
@@ -213,7 +213,13 @@ inline std::string describe(const MapSheet& sheet, Format f) {
             continue;
         out += "(";
         walk.emplace_back(i, true);
-        for (auto it = n.children.rbegin(); it != n.children.rend(); ++it)
+        std::vector<int> kids = n.children;
+        // PlantUML orders a single root's children on each side, the right first.
+        if (f == Format::PlantUml && n.parent < 0 && sheet.roots.size() == 1)
+            std::stable_partition(kids.begin(), kids.end(), [&](int c) {
+                return sheet.nodes[static_cast<std::size_t>(c)].side >= 0;
+            });
+        for (auto it = kids.rbegin(); it != kids.rend(); ++it)
             walk.emplace_back(*it, false);
     }
     if (k.crossLinks)

@@ -188,9 +188,11 @@ namespace {
 // A text Mermaid shows as it is without brackets or quotes.
 bool isBare(const std::string& text) {
     const QString t = fromUtf8(text);
-    if (t.isEmpty() || t.trimmed() != t || text.rfind("::", 0) == 0 || text.rfind("%%", 0) == 0)
+    // "mindmap" would start another diagram.
+    if (t.isEmpty() || t.trimmed() != t || text.rfind("::", 0) == 0 || text.rfind("%%", 0) == 0 ||
+        t.compare(u"mindmap", Qt::CaseInsensitive) == 0)
         return false;
-    return text.find_first_of("()[]{}\"#<>\n\t`") == std::string::npos;
+    return text.find_first_of("()[]{}\"#<>&\n\t`") == std::string::npos;
 }
 
 std::string encodeLabel(const std::string& text) {
@@ -199,6 +201,7 @@ std::string encodeLabel(const std::string& text) {
         switch (c) {
         case '"': out += "#quot;"; break;
         case '#': out += "#35;"; break;
+        case '&': out += "#38;"; break; // a text is HTML to mermaid
         case '<': out += "#lt;"; break;
         case '>': out += "#gt;"; break;
         case '\n': out += "<br>"; break;

@@ -16,8 +16,8 @@ namespace {
 // A node's line: its marks, then an optional fill and "_" (no box), then the
 // text, which starts with ":" when it runs over lines up to one ending ";".
 const QRegularExpression& nodePattern() {
-    static const QRegularExpression kNode(QStringLiteral(
-        "^\\s*([*+-]+)\\s*(?:\\[(#[^\\]]*)\\])?\\s*(_)?\\s*(?:\\[(#[^\\]]*)\\])?(.*)$"));
+    static const QRegularExpression kNode(
+        QStringLiteral("^\\s*([*+-]+)(?:\\[(#[^\\]]*)\\])?(_)?(?:\\[(#[^\\]]*)\\])?(.*)$"));
     return kNode;
 }
 
@@ -26,6 +26,16 @@ const QRegularExpression& nodePattern() {
 constexpr char16_t kEscapable[] = u"*/\"-_[]<#.";
 
 QString unescape(const QString& text) {
+    // A line that starts with "|" would be a table: it is written after a
+    // zero-width space.
+    if (text.contains(u'\n')) {
+        QStringList lines = text.split(u'\n');
+        for (QString& line : lines)
+            line = unescape(line);
+        return lines.join(u'\n');
+    }
+    if (text.startsWith(QStringLiteral("\u200B|")))
+        return unescape(text.mid(1));
     QString out;
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (text[i] == u'~' && i + 1 < text.size() && QStringView(kEscapable).contains(text[i + 1]))
@@ -186,7 +196,7 @@ namespace {
 // Characters that PlantUML's text markup would take for formatting, a
 // colour or a link are escaped with "~".
 std::string escapeLine(const std::string& line, bool inLongText) {
-    std::string out;
+    std::string out = line.rfind('|', 0) == 0 ? "\u200B" : "";
     for (const char c : line) {
         if (std::string_view("*/\"-_[]<#.").find(c) != std::string_view::npos)
             out += '~';
@@ -217,21 +227,41 @@ QByteArray writePlantUml(const MapSheet& source) {
     MapSheet storage;
     const MapSheet& sheet = withOneRoot(source, storage, [](MapNode&) {});
     std::string out = "@startmindmap\n";
-    // A branch the map puts on the left is written with "-" marks throughout.
-    std::vector<char> markOf(sheet.nodes.size(), '*');
-    walkSheet(sheet, [&](int index, int depth) {
+    auto write = [&](int index, int depth) {
         const MapNode& node = sheet.nodes[static_cast<std::size_t>(index)];
-        char mark = node.parent < 0 ? '*' : markOf[static_cast<std::size_t>(node.parent)];
-        if (depth == 1)
-            mark = node.side < 0 ? '-' : node.side > 0 ? '+' : '*';
-        markOf[static_cast<std::size_t>(index)] = mark;
-        out += std::string(static_cast<std::size_t>(std::min(depth, kMostDiagramDepth) + 1), mark);
+        out += std::string(static_cast<std::size_t>(std::min(depth, kMostDiagramDepth) + 1), '*');
         if (node.background.set)
             out += "[" + hexColour(node.background) + "]";
         out += nodeText(node) + '\n';
-        if (depth == 0 && &sheet == &storage)
+    };
+    // Branches on the left follow "left side", after those on the right: only
+    // "*" marks take texts of several lines in every PlantUML.
+    for (const int root : sheet.roots) {
+        write(root, 0);
+        if (&sheet == &storage)
             out += "' " + std::string(kMadeUpRootComment) + '\n';
-    });
+        const auto& kids = sheet.nodes[static_cast<std::size_t>(root)].children;
+        for (const bool left : {false, true}) {
+            bool switched = false;
+            for (const int child : kids) {
+                if ((sheet.nodes[static_cast<std::size_t>(child)].side < 0) != left)
+                    continue;
+                if (left && !switched) {
+                    out += "left side\n";
+                    switched = true;
+                }
+                std::vector<std::pair<int, int>> stack{{child, 1}};
+                while (!stack.empty()) {
+                    const auto [n, depth] = stack.back();
+                    stack.pop_back();
+                    write(n, depth);
+                    const auto& below = sheet.nodes[static_cast<std::size_t>(n)].children;
+                    for (auto it = below.rbegin(); it != below.rend(); ++it)
+                        stack.emplace_back(*it, depth + 1);
+                }
+            }
+        }
+    }
     out += "@endmindmap\n";
     return QByteArray(out.data(), static_cast<qsizetype>(out.size()));
 }

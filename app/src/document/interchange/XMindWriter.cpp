@@ -308,7 +308,10 @@ QByteArray xmindContentJson(const std::vector<MapSheet>& sheets,
                 const MapLink& link = sheet.links[i];
                 out += (i ? ",{\"id\":" : "{\"id\":") + jsonString("r" + std::to_string(s + 1) + "-" + std::to_string(i + 1)) +
                        ",\"end1Id\":" + jsonString(topicId(s, link.from)) +
-                       ",\"end2Id\":" + jsonString(topicId(s, link.to));
+                       ",\"end2Id\":" + jsonString(topicId(s, link.to)) +
+                       // Control points at the ends: a straight line.
+                       ",\"controlPoints\":{\"0\":{\"amount\":0,\"angle\":0},"
+                       "\"1\":{\"amount\":0,\"angle\":0}}";
                 if (!link.title.empty())
                     out += ",\"title\":" + jsonString(link.title);
                 out += "}";
