@@ -71,15 +71,11 @@ std::string indent(int depth) { return std::string(static_cast<std::size_t>(std:
 
 // Lines as HTML: each escaped, joined by breaks, so that empty lines stay.
 std::string htmlLines(const std::string& text) {
-    std::string out;
-    std::size_t from = 0;
-    while (from <= text.size()) {
-        const std::size_t end = std::min(text.find('\n', from), text.size());
-        if (from > 0)
-            out += "<br/>";
-        out += xmlAttribute(text.substr(from, end - from));
-        from = end + 1;
-    }
+    std::string out =
+        mapLines(text, [](std::string_view line) { return xmlAttribute(std::string(line)); });
+    std::size_t at = 0;
+    while ((at = out.find('\n', at)) != std::string::npos)
+        out.replace(at, 1, "<br/>");
     return out;
 }
 

@@ -204,36 +204,17 @@ bool loadImageBeside(const std::string& folder, const std::string& reference, Ma
 }
 
 std::string labelForLine(const std::string& text) {
-    std::string out;
-    std::size_t from = 0;
-    while (from <= text.size()) {
-        const std::size_t end = std::min(text.find('\n', from), text.size());
-        if (from > 0)
-            out += '\n';
-        if (end == from)
-            out += kEmptyLabel;
-        else
-            out.append(text, from, end - from);
-        from = end + 1;
-    }
-    return out;
+    return mapLines(text, [](std::string_view line) {
+        return std::string(line.empty() ? kEmptyLabel : line);
+    });
 }
 
 std::string labelFromLine(std::string text) {
     if (text.find(kEmptyLabel) == std::string::npos)
         return text;
-    std::string out;
-    std::size_t from = 0;
-    while (from <= text.size()) {
-        const std::size_t end = std::min(text.find('\n', from), text.size());
-        if (from > 0)
-            out += '\n';
-        const std::string_view line(text.data() + from, end - from);
-        if (line != kEmptyLabel)
-            out += line;
-        from = end + 1;
-    }
-    return out;
+    return mapLines(text, [](std::string_view line) {
+        return line == kEmptyLabel ? std::string() : std::string(line);
+    });
 }
 
 const MapSheet& withOneRoot(const MapSheet& source, MapSheet& wrapped,

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -40,6 +41,21 @@ inline constexpr qsizetype kMostImageBytes = 32 * 1024 * 1024;
 // resolved against `folder` (the map's own folder). Only local PNG and JPEG
 // files are read; false for anything else, and when `folder` is empty.
 bool loadImageBeside(const std::string& folder, const std::string& reference, MapImage& out);
+
+// Each line of `text` in turn (a text without a line break is one line),
+// joined again by '\n' from what `line` makes of each.
+template <class Line> std::string mapLines(std::string_view text, Line line) {
+    std::string out;
+    std::size_t from = 0;
+    while (from <= text.size()) {
+        const std::size_t end = std::min(text.find('\n', from), text.size());
+        if (from > 0)
+            out += '\n';
+        out += line(text.substr(from, end - from));
+        from = end + 1;
+    }
+    return out;
+}
 
 // Texts that a line-based format cannot hold as they are. An empty label,
 // or an empty line of a label, is written as a zero-width space, which every
