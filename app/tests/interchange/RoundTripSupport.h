@@ -240,7 +240,7 @@ inline const std::vector<std::string>& oddTexts() {
         "emoji 😀", "#35; #quot;", "&amp; &lt;", "trailing ", "  leading", "@endmindmap",
         "mindmap", "::icon(x)", "%% not a comment", "' not a comment", "_under_", "a  two  spaces",
         "((circle))", "[square]", "{{hex}}", "<br> break", "---", "|pipe|", "x = y",
-        "-- dash dash", "right side", "title T", "...", "\u00a0nbsp",
+        "-- dash dash", "right side", "title T", "...", "\u00a0nbsp", "`tick` \"`quoted`\"",
     };
     return texts;
 }

@@ -202,6 +202,7 @@ std::string encodeLabel(const std::string& text) {
         case '"': out += "#quot;"; break;
         case '#': out += "#35;"; break;
         case '&': out += "#38;"; break; // a text is HTML to mermaid
+        case '`': out += "#96;"; break; // "` would start a Markdown string
         case '<': out += "#lt;"; break;
         case '>': out += "#gt;"; break;
         case '\n': out += "<br>"; break;
