@@ -56,7 +56,7 @@ bench: build
 # in the sanitize build checks for leaks at exit instead.
 FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS ?= page picture jpeg codepage dib tvx ext mm xmind opml md txt
+FUZZ_TARGETS ?= page picture jpeg codepage dib tvx ext mm xmind opml md txt km mmd puml
 FUZZ_FLAGS   ?= -timeout=10 -rss_limit_mb=2560 -detect_leaks=0
 
 fuzz: deps
@@ -69,7 +69,7 @@ fuzz: deps
 		[ -x $(FUZZ_BUILD)/bin/fuzz_$$t ] || { echo "fuzz_$$t is not built"; continue; }; \
 		mkdir -p $(FUZZ_BUILD)/corpus/$$t $(FUZZ_BUILD)/fuzz/seeds/$$t; \
 		extra=""; [ -d fuzz/corpus/$$t ] && extra="fuzz/corpus/$$t"; \
-		case $$t in mm|xmind|opml|md|txt) extra="$$extra app/tests/data/interchange";; esac; \
+		case $$t in mm|xmind|opml|md|txt|km|mmd|puml) extra="$$extra app/tests/data/interchange";; esac; \
 		dict=""; [ -f fuzz/$$t.dict ] && dict="-dict=fuzz/$$t.dict"; \
 		echo "== fuzz_$$t for $(FUZZ_SECONDS) s"; \
 		$(FUZZ_BUILD)/bin/fuzz_$$t $$dict $(FUZZ_FLAGS) -max_total_time=$(FUZZ_SECONDS) \

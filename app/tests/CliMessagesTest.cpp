@@ -36,7 +36,9 @@ TEST(CommandLineMessages, WrongArgumentsAreRefusedAlike) {
         {{"--export-png", "a.jpg", "in.tvx"}, "Tavlo: --export-png writes .png files, not 'a.jpg'"},
         {{"--export-svg", "a.PNG", "in.tvx"}, "Tavlo: --export-svg writes .svg files, not 'a.PNG'"},
         {{"--export-pdf", "a.svg", "in.tvx"}, "Tavlo: --export-pdf writes .pdf files, not 'a.svg'"},
-        {{"--convert", "in.tvx", "out.png"}, "Tavlo: --convert writes .tvx, .mm, .opml, .md, .txt files, not 'out.png'"},
+        {{"--convert", "in.tvx", "out.png"},
+         "Tavlo: --convert writes .tvx, .mm, .xmind, .opml, .md, .txt, .km, .mmd, .puml files, "
+         "not 'out.png'"},
     };
     for (const auto& [args, message] : wrong) {
         const CliRun r = runCli(args);

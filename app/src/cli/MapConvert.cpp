@@ -39,9 +39,9 @@ int readPages(const std::string& in, ReadPages& pages, std::ostream& err) {
     std::string problem;
     if (!interchange::importMapFile(in, pages.imported, problem))
         return fail(err, problem);
-    const bool named = pages.imported.pages.size() > 1;
+    const bool several = pages.imported.pages.size() > 1;
     for (interchange::ImportedPage& page : pages.imported.pages)
-        pages.refs.push_back({page.name, named ? 1 : 0, page.page.get()});
+        pages.refs.push_back({page.name, several || page.named ? 1 : 0, page.page.get()});
     return 0;
 }
 
@@ -58,9 +58,10 @@ int convertMap(const std::string& in, const std::string& outPath, int page, std:
     const Format to = interchange::formatOfPath(outPath);
     if (from != Format::Tvx && !interchange::canRead(from))
         return fail(err, in + ": cannot convert from this kind of file "
-                              "(.tvx .mm .xmind .opml .md .txt)");
+                              "(.tvx .mm .xmind .opml .md .txt .km .mmd .puml)");
     if (to != Format::Tvx && !interchange::canWrite(to))
-        return fail(err, outPath + ": cannot convert to this kind of file (.tvx .mm .opml .md .txt)");
+        return fail(err, outPath + ": cannot convert to this kind of file "
+                                   "(.tvx .mm .xmind .opml .md .txt .km .mmd .puml)");
     if (to == Format::Tvx && page > 0)
         return fail(err, "--page goes with --convert only when OUT is not a .tvx file");
     ReadPages pages;
@@ -79,10 +80,15 @@ int convertMap(const std::string& in, const std::string& outPath, int page, std:
     if (chosen > count)
         return fail(err, "page " + std::to_string(chosen) + " does not exist; the file has " +
                              std::to_string(count) + " pages");
-    const TvxPageRef& ref = pages.refs[static_cast<std::size_t>(chosen - 1)];
+    // A workbook takes every page unless one is asked for.
+    std::vector<interchange::PageToExport> chosenPages;
+    for (int i = 0; i < count; ++i)
+        if (i + 1 == chosen || (page <= 0 && interchange::holdsSheets(to)))
+            chosenPages.push_back({pages.refs[static_cast<std::size_t>(i)].name,
+                                   pages.refs[static_cast<std::size_t>(i)].manager});
     interchange::Exported exported;
     std::string problem;
-    if (!interchange::exportMapFile(*ref.manager, ref.name, outPath, exported, problem))
+    if (!interchange::exportMapFile(chosenPages, outPath, exported, problem))
         return fail(err, problem);
     out << exported.summary() << '\n';
     return 0;

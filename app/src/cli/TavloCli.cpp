@@ -274,7 +274,8 @@ struct Form {
 const std::vector<Form>& forms() {
     static const std::vector<Form> table = {
         {"info", CommandLine::Action::Info, {}},
-        {"convert", CommandLine::Action::Convert, {"tvx", "mm", "opml", "md", "txt"}},
+        {"convert", CommandLine::Action::Convert,
+         {"tvx", "mm", "xmind", "opml", "md", "txt", "km", "mmd", "puml"}},
         {"export-png", CommandLine::Action::ExportPng, {"png"}},
         {"export-svg", CommandLine::Action::ExportSvg, {"svg"}},
         {"export-pdf", CommandLine::Action::ExportPdf, {"pdf"}},
@@ -411,9 +412,9 @@ std::string commandLineHelp() {
            "  -v, --version            show the version and exit\n"
            "  --info FILE.tvx          print the file's version, pages and shape counts\n"
            "  --convert IN OUT         write IN as OUT, the kinds chosen by extension:\n"
-           "                           IN .tvx .mm .xmind .opml .md .txt, OUT .tvx .mm\n"
-           "                           .opml .md .txt; .tvx to .tvx writes the current\n"
-           "                           file version\n"
+           "                           IN and OUT .tvx .mm .xmind .opml .md .txt .km\n"
+           "                           .mmd .puml; .tvx to .tvx writes the current\n"
+           "                           file version; .xmind holds every page\n"
            "  --export-png OUT.png     draw a page of IN.tvx into a PNG picture\n"
            "  --export-svg OUT.svg     write a page of IN.tvx as an SVG drawing\n"
            "  --export-pdf OUT.pdf     write IN.tvx as a PDF document, one page each\n"

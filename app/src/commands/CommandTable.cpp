@@ -236,7 +236,7 @@ const std::vector<CommandDef> kCommands = {
     // Maps of other programs. The two tree commands take their snapshot
     // themselves, and only when they change the page.
     {cmd::Import, "导入(&I)...",
-     "将其他程序的导图（.mm .xmind .opml .md .txt）作为新文档打开\n导入", nullptr, Snapshot::No,
+     "将其他程序的导图（.mm .xmind .opml .md .txt .km .mmd .puml）作为新文档打开\n导入", nullptr, Snapshot::No,
      fileImport},
     {cmd::PasteAsTree, "粘贴为树\tCtrl+Shift+V",
      "将剪贴板中的缩进文本或 Markdown 列表作为树插入到选中的框下\n粘贴为树", "Ctrl+Shift+V",

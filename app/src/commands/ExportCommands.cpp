@@ -38,7 +38,7 @@ QString exportFailureText(const QString& path, const QString& reason) {
 ExportChoices loadExportChoices() {
     QSettings s = profile();
     ExportChoices c;
-    c.format = std::clamp(s.value("Export/Format", c.format).toInt(), 0, int(ExportChoices::Text));
+    c.format = std::clamp(s.value("Export/Format", c.format).toInt(), 0, int(ExportChoices::PlantUml));
     c.selectionOnly = s.value("Export/SelectionOnly", c.selectionOnly).toBool();
     const int scale = s.value("Export/Scale", c.scale).toInt();
     c.scale = scale == 200 || scale == 300 ? scale : 100;
@@ -81,6 +81,14 @@ QString exportSuffix(int format) {
         return "md";
     case ExportChoices::Text:
         return "txt";
+    case ExportChoices::XMind:
+        return "xmind";
+    case ExportChoices::KityMinder:
+        return "km";
+    case ExportChoices::Mermaid:
+        return "mmd";
+    case ExportChoices::PlantUml:
+        return "puml";
     default:
         return "png";
     }

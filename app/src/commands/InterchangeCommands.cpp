@@ -41,6 +41,14 @@ Format mapFormat(int exportFormat) {
         return Format::Markdown;
     case ExportChoices::Text:
         return Format::Text;
+    case ExportChoices::XMind:
+        return Format::XMind;
+    case ExportChoices::KityMinder:
+        return Format::KityMinder;
+    case ExportChoices::Mermaid:
+        return Format::Mermaid;
+    case ExportChoices::PlantUml:
+        return Format::PlantUml;
     default:
         return Format::Unknown;
     }
@@ -55,7 +63,7 @@ bool isImportPath(const QString& path) {
 bool importMapDocument(const QString& path, TvxDocument& out, QString& summary, QString& problem) {
     const Format format = interchange::formatOfPath(path.toStdString());
     if (!interchange::canRead(format)) {
-        problem = importFailure(path, 0, "不是可以导入的文件 (.mm .xmind .opml .md .txt)");
+        problem = importFailure(path, 0, "不是可以导入的文件 (.mm .xmind .opml .md .txt .km .mmd .puml)");
         return false;
     }
     QFile file(path);
@@ -71,18 +79,19 @@ bool importMapDocument(const QString& path, TvxDocument& out, QString& summary, 
     }
     interchange::MapDocument map;
     interchange::ReadError error;
-    if (!interchange::readMap(bytes, format, map, error)) {
+    // Pictures a map names are read from beside it.
+    if (!interchange::readMap(bytes, format, map, error,
+                              QFileInfo(path).absolutePath().toStdString())) {
         problem = importFailure(path, error.line, error.reason);
         return false;
     }
     interchange::Imported imported = interchange::pagesOf(map);
     TvxDocument doc;
-    // Only a workbook's sheets carry names of their own.
-    const int customName = imported.pages.size() > 1 ? 1 : 0;
     for (interchange::ImportedPage& page : imported.pages) {
         TvxPage tvx;
         tvx.name = page.name;
-        tvx.customName = customName;
+        // Only a workbook's sheets carry names of their own.
+        tvx.customName = page.named || imported.pages.size() > 1 ? 1 : 0;
         tvx.manager = std::move(page.page);
         doc.pages.push_back(std::move(tvx));
         for (auto& picture : page.pictures)
@@ -101,43 +110,83 @@ QString mapExportFilter(int format) {
         return "Markdown 文档 (*.md)";
     case ExportChoices::Text:
         return "缩进文本 (*.txt)";
+    case ExportChoices::XMind:
+        return "XMind 工作簿 (*.xmind)";
+    case ExportChoices::KityMinder:
+        return "KityMinder 脑图 (*.km)";
+    case ExportChoices::Mermaid:
+        return "Mermaid 导图 (*.mmd)";
+    case ExportChoices::PlantUml:
+        return "PlantUML 导图 (*.puml)";
     default:
         return "FreeMind 导图 (*.mm)";
     }
 }
 
-bool exportMapPage(const ZN_ShapeManager& page, const QString& pageName, int format,
-                   const QString& path, QString& summary, QString& failure) {
+namespace {
+
+bool exportMapPages(const std::vector<interchange::PageToExport>& pages, int format,
+                    const QString& path, QString& summary, QString& failure) {
     const Format to = mapFormat(format);
-    if (!interchange::canWrite(to)) {
+    if (!interchange::canWrite(to) || pages.empty()) {
         failure = exportFailureText(path, "不是导图格式");
         return false;
     }
     interchange::Skipped skipped;
-    const interchange::MapSheet sheet =
-        interchange::pageTrees(page, pageName.toStdString(), skipped);
-    const QByteArray bytes = interchange::writeMap(sheet, to);
+    std::vector<interchange::MapSheet> sheets;
+    int nodes = 0;
+    for (std::size_t i = 0; i < (interchange::holdsSheets(to) ? pages.size() : 1); ++i) {
+        sheets.push_back(interchange::pageTrees(*pages[i].page, pages[i].name, skipped));
+        nodes += static_cast<int>(sheets.back().nodes.size());
+    }
+    const interchange::MapFiles files =
+        interchange::writeMapFiles(sheets, to, path.toStdString(), skipped);
+    // The pictures beside a map first, then the map itself, each whole.
+    for (const interchange::MapFile& picture : files.beside) {
+        const QString at = QFileInfo(path).absoluteDir().filePath(QString::fromStdString(picture.path));
+        std::string cause;
+        if (!QDir().mkpath(QFileInfo(at).absolutePath()) ||
+            !ZFile::writeWhole(QFile::encodeName(at).toStdString(), picture.bytes.constData(),
+                               static_cast<std::size_t>(picture.bytes.size()), &cause)) {
+            failure = exportFailureText(at, QString::fromLocal8Bit(cause.c_str()));
+            return false;
+        }
+    }
     std::string cause;
-    if (!ZFile::writeWhole(QFile::encodeName(path).toStdString(), bytes.constData(),
-                           static_cast<std::size_t>(bytes.size()), &cause)) {
+    if (files.bytes.isEmpty() ||
+        !ZFile::writeWhole(QFile::encodeName(path).toStdString(), files.bytes.constData(),
+                           static_cast<std::size_t>(files.bytes.size()), &cause)) {
         failure = exportFailureText(path, QString::fromLocal8Bit(cause.c_str()));
         return false;
     }
-    summary = QString::fromStdString(
-        interchange::exportSummary(static_cast<int>(sheet.nodes.size()), skipped));
+    summary = QString::fromStdString(interchange::exportSummary(nodes, skipped));
     return true;
+}
+
+} // namespace
+
+bool exportMapPage(const ZN_ShapeManager& page, const QString& pageName, int format,
+                   const QString& path, QString& summary, QString& failure) {
+    return exportMapPages({{pageName.toStdString(), &page}}, format, path, summary, failure);
 }
 
 void exportMapCommand(CommandTarget& frame, const ZN_ShapeManager& page, const QString& path,
                       int format) {
-    QString pageName;
+    // A workbook holds every page, one sheet each; other maps the page alone.
+    std::vector<interchange::PageToExport> pages{{std::string(), &page}};
     if (const CTavloDoc* doc = frame.activeDocument()) {
-        for (const TvxPageRef& ref : doc->shapeData().pageRefs())
-            if (ref.manager == &page)
-                pageName = QString::fromStdString(ref.name);
+        const bool all = interchange::holdsSheets(mapFormat(format));
+        if (all)
+            pages.clear();
+        for (const TvxPageRef& ref : doc->shapeData().pageRefs()) {
+            if (all)
+                pages.push_back({ref.name, ref.manager});
+            else if (ref.manager == &page)
+                pages.front().name = ref.name;
+        }
     }
     QString summary, failure;
-    if (!exportMapPage(page, pageName, format, path, summary, failure)) {
+    if (!exportMapPages(pages, format, path, summary, failure)) {
         commandPrompts().warning(frame.mainWindow(), failure);
         return;
     }

@@ -38,7 +38,8 @@ CDlgExport::CDlgExport(QWidget* parent)
     layout->addWidget(radioRow("格式", format_, {"PNG 图片", "SVG 图形", "PDF 文档"}));
     // One choice among both rows: the buttons share their group.
     layout->addWidget(radioRow("导图格式", format_,
-                               {"FreeMind 导图", "OPML 大纲", "Markdown", "缩进文本"},
+                               {"FreeMind 导图", "OPML 大纲", "Markdown", "缩进文本", "XMind 工作簿",
+                                "KityMinder 脑图", "Mermaid 导图", "PlantUML 导图"},
                                ExportChoices::Mm));
     layout->addWidget(radioRow("范围", extent_, {"当前页", "选定内容", "所有页"}));
 

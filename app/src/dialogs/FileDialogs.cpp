@@ -52,15 +52,20 @@ constexpr FileType kMapTypes[] = {
     {"OPML 大纲 (*.opml)", "*.opml"},
     {"Markdown 文档 (*.md)", "*.md *.markdown"},
     {"缩进文本 (*.txt)", "*.txt"},
+    {"KityMinder 脑图 (*.km)", "*.km"},
+    {"Mermaid 导图 (*.mmd)", "*.mmd *.mermaid"},
+    {"PlantUML 导图 (*.puml)", "*.puml *.plantuml *.pu"},
 };
-constexpr const char* kMapPatterns = "*.mm *.xmind *.opml *.md *.markdown *.txt";
+constexpr const char* kMapPatterns =
+    "*.mm *.xmind *.opml *.md *.markdown *.txt *.km *.mmd *.mermaid *.puml *.plantuml *.pu";
 
 } // namespace
 
 const std::vector<FileType>& openFileTypes() {
     static const std::vector<FileType> types = [] {
         std::vector<FileType> v = {
-            {"所有支持的文件", "*.tvx *.mm *.xmind *.opml *.md *.markdown *.txt"},
+            {"所有支持的文件", "*.tvx *.mm *.xmind *.opml *.md *.markdown *.txt *.km *.mmd "
+                                "*.mermaid *.puml *.plantuml *.pu"},
             {tavlo::kFileFilter, "*.tvx"}};
         v.insert(v.end(), std::begin(kMapTypes), std::end(kMapTypes));
         v.push_back({"所有文件 (*.*)", "*"});

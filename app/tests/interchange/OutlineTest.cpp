@@ -7,25 +7,30 @@
 
 using namespace interchange;
 
-TEST(OutlineRead, OpmlOutlinesWithNotesAndLinksLeftOut) {
+TEST(OutlineRead, OpmlOutlinesWithNotesLinksAndExpansionState) {
     const MapDocument doc = ictest::read("outline.opml");
-    EXPECT_EQ(doc.sheets.at(0).title, "Reading list");
-    EXPECT_EQ(ictest::outline(doc.sheets[0]),
-              "[Books]([Fiction & poetry]([红楼梦])[Science])[Papers]");
-    EXPECT_EQ(doc.skipped.count(kNotes), 1);
-    EXPECT_EQ(doc.skipped.count(kLinks), 1);
+    const MapSheet& s = doc.sheets.at(0);
+    EXPECT_EQ(s.title, "Reading list");
+    // Only row 1 (Papers, below a closed Books) is open.
+    EXPECT_EQ(ictest::outline(s), "[Books+]([Fiction & poetry+]([红楼梦])[Science])[Papers]");
+    EXPECT_EQ(ictest::node(s, 1).fields.note, "a note");
+    EXPECT_EQ(ictest::node(s, 3).fields.link, "https://example.org");
+    EXPECT_TRUE(doc.skipped.empty());
     EXPECT_FALSE(ictest::refusal("<html/>", Format::Opml).reason.empty());
 }
 
 TEST(OutlineRead, MarkdownHeadingsListsAndParagraphs) {
     const MapDocument doc = ictest::read("map.md");
-    EXPECT_EQ(ictest::outline(doc.sheets.at(0)),
-              "[项目\nIntro paragraph joins the project.]("
-              "[Phase one]([Design]([Sketches][Review])[Build\nA paragraph inside Build.])"
-              "[Phase two]([Ship][Celebrate  site]))"
-              "[Second tree\nText under it.]");
+    const MapSheet& s = doc.sheets.at(0);
+    // Paragraphs are notes; ordered items keep their numbers.
+    EXPECT_EQ(ictest::outline(s), "[项目]([Phase one]([Design]([Sketches][Review])[Build])"
+                                  "[Phase two]([1. Ship][2. Celebrate  site]))[Second tree]");
+    EXPECT_EQ(ictest::node(s, 0).fields.note, "Intro paragraph\njoins the project.");
+    EXPECT_EQ(ictest::node(s, 5).fields.note, "A paragraph inside Build.");
+    EXPECT_EQ(ictest::node(s, 8).fields.link, "https://example.org");
+    EXPECT_EQ(ictest::node(s, 9).fields.note, "Text under it.");
     EXPECT_EQ(doc.skipped.count(kImages), 1);
-    EXPECT_EQ(doc.skipped.count(kLinks), 1);
+    EXPECT_EQ(doc.skipped.count(kLinks), 0);
 }
 
 TEST(OutlineRead, IndentedTextBySpacesTabsAndCodePage) {

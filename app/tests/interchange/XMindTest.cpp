@@ -14,7 +14,7 @@ TEST(XMindRead, JsonSheetsDetachedTopicsAndRelationships) {
     const MapSheet& s = doc.sheets[0];
     EXPECT_EQ(s.title, "计划");
     EXPECT_EQ(ictest::outline(s),
-              "[中心主题]([分支一+]([藏起来的][也藏起来])[分支二\n第二行])[自由主题]([自由的孩子])");
+              "[中心主题]([分支一+]([藏起来的][也藏起来])[分支二\n第二行][概要])[自由主题]([自由的孩子])");
     const MapNode& root = node(s, s.roots[0]);
     EXPECT_EQ(hexColour(root.background), "#336699");
     EXPECT_EQ(hexColour(root.color), "#ffffff");
@@ -28,11 +28,15 @@ TEST(XMindRead, JsonSheetsDetachedTopicsAndRelationships) {
     EXPECT_EQ(node(s, s.links[0].to).text, "自由的孩子");
     EXPECT_EQ(doc.sheets[1].title, "Second sheet");
     EXPECT_EQ(ictest::outline(doc.sheets[1]), "[Root two]([B1][B2])");
-    EXPECT_EQ(doc.skipped.count(kSummaries), 1);
-    EXPECT_EQ(doc.skipped.count(kMarkers), 1);
-    EXPECT_EQ(doc.skipped.count(kNotes), 1);
-    EXPECT_EQ(doc.skipped.count(kLabels), 2);
-    EXPECT_EQ(doc.skipped.count(kLinks), 2); // a web link and a relationship to nowhere
+    EXPECT_EQ(s.links[0].title, "see");
+    // A summary is a marked node; markers, notes, labels and links are kept.
+    EXPECT_EQ(node(s, 5).fields.markers, (std::vector<std::string>{"summary"}));
+    EXPECT_EQ(node(s, 1).fields.markers, (std::vector<std::string>{"priority-1"}));
+    EXPECT_EQ(node(s, 3).fields.note, "n");
+    EXPECT_EQ(node(s, 4).fields.link, "https://example.org");
+    EXPECT_EQ(node(s, 4).fields.markers.size(), 2u); // its labels
+    EXPECT_TRUE(doc.sheets[0].named);
+    EXPECT_EQ(importSummary(0, doc.skipped), "已导入 0 个节点；未导入：1 个链接"); // to nowhere
 }
 
 TEST(XMindRead, XMindEightContentXml) {
@@ -40,12 +44,15 @@ TEST(XMindRead, XMindEightContentXml) {
     ASSERT_EQ(doc.sheets.size(), 2u);
     EXPECT_EQ(doc.sheets[0].title, "Sheet A");
     EXPECT_EQ(ictest::outline(doc.sheets[0]),
-              "[XMind 8 root]([Folded & one+]([Under one])[Two])[Floating]");
+              "[XMind 8 root]([Folded & one+]([Under one])[Two][Summary])[Floating]");
     ASSERT_EQ(doc.sheets[0].links.size(), 1u);
     EXPECT_EQ(ictest::outline(doc.sheets[1]), "[Root B]");
-    EXPECT_EQ(doc.skipped.count(kSummaries), 1);
-    EXPECT_EQ(doc.skipped.count(kMarkers), 1);
-    EXPECT_EQ(doc.skipped.count(kNotes), 1);
+    const MapSheet& s = doc.sheets[0];
+    EXPECT_EQ(node(s, 0).fields.layout, ZN_Layout::LogicRight);
+    EXPECT_EQ(node(s, 1).fields.markers, (std::vector<std::string>{"priority-1"}));
+    EXPECT_EQ(node(s, 2).fields.note, "note");
+    EXPECT_EQ(node(s, 5).fields.markers, (std::vector<std::string>{"summary"}));
+    EXPECT_TRUE(doc.skipped.empty());
 }
 
 TEST(XMindRead, ArchivesThatAreNotWorkbooksOrInflateTooFar) {

@@ -1,5 +1,6 @@
 #include <QStringDecoder>
 
+#include "interchange/MapFields.h"
 #include "interchange/Outline.h"
 #include "interchange/XmlInput.h"
 
@@ -56,7 +57,7 @@ bool readIndentedText(const QByteArray& bytes, MapDocument& out, ReadError& erro
         depth = std::min(depth, static_cast<int>(open.size()));
         open.resize(static_cast<std::size_t>(depth));
         const int parent = open.empty() ? -1 : open.back();
-        open.push_back(sheet.add(parent, toUtf8(line.text)));
+        open.push_back(sheet.add(parent, labelFromLine(toUtf8(line.text))));
     }
     out = std::move(doc);
     return true;
@@ -70,6 +71,11 @@ QByteArray writeIndentedText(const MapSheet& sheet) {
         for (char& c : text)
             if (c == '\n' || c == '\r' || c == '\t')
                 c = ' ';
+        // White space before the text would count as depth, and a line of
+        // nothing but white space as no node at all.
+        text = toUtf8(fromUtf8(text).trimmed());
+        if (text.empty())
+            text = std::string(kEmptyLabel);
         out += std::string(static_cast<std::size_t>(depth), '\t') + text + '\n';
     });
     return QByteArray(out.data(), static_cast<qsizetype>(out.size()));

@@ -1,5 +1,6 @@
 #include "interchange/Interchange.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -8,8 +9,11 @@
 #include <sarvik/ZN_ShapeManager.h>
 
 #include "interchange/FreeMind.h"
+#include "interchange/KityMinder.h"
+#include "interchange/MapFields.h"
 #include "interchange/MapPage.h"
 #include "interchange/Outline.h"
+#include "interchange/TextDiagrams.h"
 #include "interchange/XMind.h"
 #include "interchange/XmlInput.h"
 
@@ -34,20 +38,28 @@ Format formatOfPath(const std::string& path) {
         return Format::Markdown;
     if (suffix == u"txt")
         return Format::Text;
+    if (suffix == u"km")
+        return Format::KityMinder;
+    if (suffix == u"mmd" || suffix == u"mermaid")
+        return Format::Mermaid;
+    if (suffix == u"puml" || suffix == u"plantuml" || suffix == u"pu")
+        return Format::PlantUml;
     return Format::Unknown;
 }
 
 bool canRead(Format format) { return format != Format::Unknown && format != Format::Tvx; }
-bool canWrite(Format format) { return canRead(format) && format != Format::XMind; }
+bool canWrite(Format format) { return canRead(format); }
+bool holdsSheets(Format format) { return format == Format::XMind; }
 
-bool readMap(const QByteArray& bytes, Format format, MapDocument& out, ReadError& error) {
+bool readMap(const QByteArray& bytes, Format format, MapDocument& out, ReadError& error,
+             const std::string& folder) {
     if (bytes.size() > kMostInputBytes) {
         error = {0, "the file is too large"};
         return false;
     }
     switch (format) {
     case Format::FreeMind:
-        return readFreeMind(bytes, out, error);
+        return readFreeMind(bytes, out, error, folder);
     case Format::XMind:
         return readXMind(bytes, out, error);
     case Format::Opml:
@@ -56,6 +68,12 @@ bool readMap(const QByteArray& bytes, Format format, MapDocument& out, ReadError
         return readMarkdown(bytes, out, error);
     case Format::Text:
         return readIndentedText(bytes, out, error);
+    case Format::KityMinder:
+        return readKityMinder(bytes, out, error);
+    case Format::Mermaid:
+        return readMermaid(bytes, out, error);
+    case Format::PlantUml:
+        return readPlantUml(bytes, out, error);
     default:
         error = {0, "not a format that can be imported"};
         return false;
@@ -70,9 +88,8 @@ Imported pagesOf(const MapDocument& doc) {
         const MapSheet& sheet = doc.sheets[i];
         ImportedPage page;
         // Only workbooks name their sheets; other maps fill the first page.
-        page.name = doc.sheets.size() > 1 && !sheet.title.empty() ? sheet.title
-                    : doc.sheets.size() > 1                      ? "页" + std::to_string(i + 1)
-                                                                 : "页1";
+        page.named = sheet.named && !sheet.title.empty();
+        page.name = page.named ? sheet.title : "页" + std::to_string(i + 1);
         page.page = buildPage(sheet, &page.pictures);
         out.pages.push_back(std::move(page));
     }
@@ -97,7 +114,7 @@ bool importMapFile(const std::string& path, Imported& out, std::string& problem)
     }
     MapDocument doc;
     ReadError error;
-    if (!readMap(bytes, format, doc, error)) {
+    if (!readMap(bytes, format, doc, error, toUtf8(QFileInfo(fromUtf8(path)).absolutePath()))) {
         problem = path + (error.line > 0 ? ": line " + std::to_string(error.line) : std::string()) +
                   ": " + error.reason;
         return false;
@@ -116,9 +133,65 @@ QByteArray writeMap(const MapSheet& sheet, Format format) {
         return writeMarkdown(sheet);
     case Format::Text:
         return writeIndentedText(sheet);
+    case Format::XMind:
+        return writeXMind({sheet});
+    case Format::KityMinder:
+        return writeKityMinder(sheet);
+    case Format::Mermaid:
+        return writeMermaid(sheet);
+    case Format::PlantUml:
+        return writePlantUml(sheet);
     default:
         return {};
     }
+}
+
+namespace {
+
+unsigned supportedFields(Format format) {
+    using F = FieldSupport;
+    auto all = [](std::initializer_list<F> fields) {
+        unsigned bits = 0;
+        for (F f : fields)
+            bits |= static_cast<unsigned>(f);
+        return bits;
+    };
+    switch (format) {
+    case Format::FreeMind:
+        return all({F::Note, F::Link, F::NodeLink, F::Markers, F::Attributes, F::Picture});
+    case Format::XMind:
+    case Format::KityMinder:
+        return all({F::Note, F::Link, F::NodeLink, F::Markers, F::Picture});
+    case Format::Opml:
+    case Format::Markdown:
+        return all({F::Note, F::Link});
+    case Format::Mermaid:
+        return all({F::Markers});
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+MapFiles writeMapFiles(const std::vector<MapSheet>& sheets, Format format, const std::string& path,
+                       Skipped& skipped) {
+    MapFiles files;
+    if (sheets.empty() || !canWrite(format))
+        return files;
+    const std::size_t count = holdsSheets(format) ? sheets.size() : 1;
+    for (std::size_t i = 0; i < count; ++i)
+        countUnwritten(sheets[i], supportedFields(format), skipped);
+    if (format == Format::XMind) {
+        files.bytes = writeXMind(sheets);
+    } else if (format == Format::FreeMind) {
+        // Pictures go into a folder named after the map, beside it.
+        const std::string folder = toUtf8(QFileInfo(fromUtf8(path)).completeBaseName()) + "_files";
+        files.bytes = writeFreeMind(sheets.front(), folder, &files.beside);
+    } else {
+        files.bytes = writeMap(sheets.front(), format);
+    }
+    return files;
 }
 
 namespace {
@@ -144,22 +217,45 @@ bool writeBytes(const QString& path, const QByteArray& bytes) {
 
 } // namespace
 
-bool exportMapFile(const ZN_ShapeManager& page, const std::string& pageName,
-                   const std::string& path, Exported& out, std::string& problem) {
+bool saveMapFiles(const std::string& path, const MapFiles& files, std::string& problem) {
+    const QFileInfo target(fromUtf8(path));
+    for (const MapFile& file : files.beside) {
+        const QString beside = target.absoluteDir().filePath(fromUtf8(file.path));
+        if (!QDir().mkpath(QFileInfo(beside).absolutePath()) || !writeBytes(beside, file.bytes)) {
+            problem = "cannot write " + toUtf8(beside);
+            return false;
+        }
+    }
+    if (!writeBytes(fromUtf8(path), files.bytes)) {
+        problem = "cannot write " + path;
+        return false;
+    }
+    return true;
+}
+
+bool exportMapFile(const std::vector<PageToExport>& pages, const std::string& path, Exported& out,
+                   std::string& problem) {
     const Format format = formatOfPath(path);
-    if (!canWrite(format)) {
+    if (!canWrite(format) || pages.empty()) {
         problem = path + ": not a format that can be exported";
         return false;
     }
     Exported result;
-    const MapSheet sheet = pageTrees(page, pageName, result.skipped);
-    result.nodes = static_cast<int>(sheet.nodes.size());
-    if (!writeBytes(fromUtf8(path), writeMap(sheet, format))) {
-        problem = "cannot write " + path;
-        return false;
+    std::vector<MapSheet> sheets;
+    const std::size_t count = holdsSheets(format) ? pages.size() : 1;
+    for (std::size_t i = 0; i < count; ++i) {
+        sheets.push_back(pageTrees(*pages[i].page, pages[i].name, result.skipped));
+        result.nodes += static_cast<int>(sheets.back().nodes.size());
     }
+    if (!saveMapFiles(path, writeMapFiles(sheets, format, path, result.skipped), problem))
+        return false;
     out = std::move(result);
     return true;
+}
+
+bool exportMapFile(const ZN_ShapeManager& page, const std::string& pageName,
+                   const std::string& path, Exported& out, std::string& problem) {
+    return exportMapFile({{pageName, &page}}, path, out, problem);
 }
 
 } // namespace interchange

@@ -73,8 +73,19 @@ bool readXMind(const QByteArray& bytes, MapDocument& out, ReadError& error) {
             return false;
         case Entry::Read: {
             const bool json = name[8] == 'j';
-            const bool ok = json ? readXMindJson(content, out, error)
-                                 : readXMindXml(content, out, error);
+            // Pictures are read as the content names them, each within the
+            // same bounds and all of them within the most a file may hold.
+            std::uint64_t pictureBytes = 0;
+            const ArchiveEntries entries = [&zip, &pictureBytes](const std::string& entry) {
+                QByteArray bytes;
+                if (pictureBytes > kMostEntryBytes * 4 ||
+                    readEntry(zip.get(), entry.c_str(), bytes) != Entry::Read)
+                    return QByteArray();
+                pictureBytes += static_cast<std::uint64_t>(bytes.size());
+                return bytes;
+            };
+            const bool ok = json ? readXMindJson(content, out, error, entries)
+                                 : readXMindXml(content, out, error, entries);
             if (!ok)
                 error.reason = std::string(name) + ": " + error.reason;
             return ok;

@@ -12,7 +12,7 @@ class ZN_ShapeManager;
 struct TvxDocument;
 
 // Whether `path` names a map of another program that the editor imports
-// rather than opens (.mm .xmind .opml .md .txt).
+// rather than opens (.mm .xmind .opml .md .txt .km .mmd .puml).
 bool isImportPath(const QString& path);
 
 // Reads such a map into pages. On success `summary` is what the editor says
@@ -22,15 +22,16 @@ bool importMapDocument(const QString& path, TvxDocument& out, QString& summary, 
 
 // Writes the trees of `page` to `path` in the map format of `format`
 // (ExportChoices::Mm and up), whole or not at all. On success `summary` counts
-// the nodes and the shapes left out; on failure `failure` says why.
+// the nodes and the shapes left out; on failure `failure` says why. Pictures
+// that the format keeps in files of their own are written beside `path`.
 bool exportMapPage(const ZN_ShapeManager& page, const QString& pageName, int format,
                    const QString& path, QString& summary, QString& failure);
 
 // The save dialog's filter of a map format.
 QString mapExportFilter(int format);
 // 文件 > 导出... for a map format once the file is chosen: writes the active
-// document's page `page` and says in the status bar what was left out, or
-// warns that nothing was written.
+// document's page `page` (every page, for a format that holds several) and
+// says in the status bar what was left out, or warns that nothing was written.
 void exportMapCommand(CommandTarget& frame, const ZN_ShapeManager& page, const QString& path,
                       int format);
 

@@ -8,8 +8,11 @@
 // What to export and how; kept in the profile between exports.
 struct ExportChoices {
     // From Mm on, the page's trees as a map for other programs.
-    enum Format { Png = 0, Svg = 1, Pdf = 2, Mm = 3, Opml = 4, Markdown = 5, Text = 6 };
-    static bool isMap(int format) { return format >= Mm && format <= Text; }
+    enum Format {
+        Png = 0, Svg = 1, Pdf = 2, Mm = 3, Opml = 4, Markdown = 5, Text = 6,
+        XMind = 7, KityMinder = 8, Mermaid = 9, PlantUml = 10,
+    };
+    static bool isMap(int format) { return format >= Mm && format <= PlantUml; }
     int format = Png;
     bool selectionOnly = false;
     int scale = 100;          // PNG only: 100, 200 or 300 per cent

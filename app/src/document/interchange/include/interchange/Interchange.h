@@ -1,7 +1,8 @@
 #pragma once
 // Maps from and for other programs, chosen by the file's extension: FreeMind
-// and Freeplane (.mm), XMind (.xmind, read only), OPML (.opml), Markdown
-// (.md) and indented text (.txt). A file read becomes pages of boxes and
+// and Freeplane (.mm), XMind (.xmind), OPML (.opml), Markdown (.md),
+// indented text (.txt), KityMinder (.km), Mermaid mind maps (.mmd) and
+// PlantUML mind maps (.puml). A file read becomes pages of boxes and
 // connectors; a page written becomes the format's tree.
 
 #include <QByteArray>
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "interchange/FreeMind.h"
 #include "interchange/MapTree.h"
 
 class ZImageTexture;
@@ -17,15 +19,19 @@ class ZN_ShapeManager;
 
 namespace interchange {
 
-enum class Format { Unknown, Tvx, FreeMind, XMind, Opml, Markdown, Text };
+// The numbers stay: the fuzz targets name the readers by them.
+enum class Format { Unknown, Tvx, FreeMind, XMind, Opml, Markdown, Text, KityMinder, Mermaid, PlantUml };
 
 // By the extension, whatever its case.
 Format formatOfPath(const std::string& path);
 bool canRead(Format format);  // every format but .tvx and Unknown
-bool canWrite(Format format); // as canRead, without XMind
+bool canWrite(Format format); // as canRead
+// XMind holds every page of a document, one sheet each; the others hold one.
+bool holdsSheets(Format format);
 
 struct ImportedPage {
     std::string name;
+    bool named = false; // the file gave the name (a workbook's sheet)
     std::unique_ptr<ZN_ShapeManager> page;
     // The pictures the page's boxes show; the page does not own them, so they
     // go wherever the page goes (a document's pictures).
@@ -45,8 +51,11 @@ struct Imported {
     std::string summary() const { return importSummary(nodes, skipped); }
 };
 
-// The map the bytes hold, without pages.
-bool readMap(const QByteArray& bytes, Format format, MapDocument& out, ReadError& error);
+// The map the bytes hold, without pages. Files a map refers to (pictures)
+// are looked for relative to `folder`, the map's own folder; with none, not
+// at all.
+bool readMap(const QByteArray& bytes, Format format, MapDocument& out, ReadError& error,
+             const std::string& folder = {});
 
 // Reads a file of a readable format into new pages. On failure `problem` is
 // one line naming the file and, where it applies, the line.
@@ -61,12 +70,37 @@ struct Exported {
     std::string summary() const { return exportSummary(nodes, skipped); }
 };
 
-// The bytes of a page's trees in a writable format.
+// The bytes of a page's trees in a writable format, pictures left out where
+// the format keeps them in files of their own.
 QByteArray writeMap(const MapSheet& sheet, Format format);
 
-// Writes the trees of `page` to `path` in the format its extension names,
-// replacing the file only when every byte was written. On failure `problem`
-// is one line naming the file.
+// A map as written: the file itself and the files that go beside it.
+struct MapFiles {
+    QByteArray bytes;
+    std::vector<MapFile> beside; // paths relative to the file's folder
+};
+
+// The sheets for a file named `path`: all of them where the format holds
+// several, else the first. What the format cannot hold is counted in
+// `skipped`.
+MapFiles writeMapFiles(const std::vector<MapSheet>& sheets, Format format, const std::string& path,
+                       Skipped& skipped);
+
+// Writes `files` at `path`: the files beside first, then the file itself,
+// each replaced only when every byte was written.
+bool saveMapFiles(const std::string& path, const MapFiles& files, std::string& problem);
+
+// A document's page, as the exports take it.
+struct PageToExport {
+    std::string name;
+    const ZN_ShapeManager* page = nullptr;
+};
+
+// Writes the trees of the pages to `path` in the format its extension names
+// (only the first page where the format holds one). On failure `problem` is
+// one line naming the file.
+bool exportMapFile(const std::vector<PageToExport>& pages, const std::string& path, Exported& out,
+                   std::string& problem);
 bool exportMapFile(const ZN_ShapeManager& page, const std::string& pageName,
                    const std::string& path, Exported& out, std::string& problem);
 

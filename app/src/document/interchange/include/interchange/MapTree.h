@@ -29,6 +29,10 @@ struct MapImage {
     bool empty() const { return bytes.empty(); }
 };
 
+// The outline a file gives a node's box (Mermaid's node shapes); Default:
+// the box an imported node gets anyway.
+enum class MapShape { Default, Rectangle, Rounded, Circle, Bang, Cloud, Hexagon };
+
 struct MapNode {
     std::string text; // UTF-8; lines joined by '\n'
     MapColour color;      // text colour
@@ -48,6 +52,7 @@ struct MapNode {
     // file gives its tree (None: the importer chooses).
     ZN_NodeFields fields;
     MapImage image;
+    MapShape shape = MapShape::Default;
     bool placed = false;  // a root the file places: at (x, y) from the first root's centre
     float x = 0.0f, y = 0.0f;
     int parent = -1;      // index into MapSheet::nodes; -1 for a tree's root
@@ -63,6 +68,7 @@ struct MapLink {
 // One page's worth: several trees side by side, in file order.
 struct MapSheet {
     std::string title;
+    bool named = false; // the file names its sheets (workbooks): the page keeps the title
     std::vector<MapNode> nodes;
     std::vector<int> roots;
     std::vector<MapLink> links;

@@ -1,9 +1,11 @@
 #pragma once
-// Outlines: OPML 2.0 (nested <outline text=...> in <body>), Markdown (ATX
-// headings, then list items nested under them; paragraphs join the node
-// above as further lines) and indented text (one node a line, the depth
-// given by leading tabs or by a steady number of spaces). Each holds one
-// sheet whose top-level items are several trees.
+// Outlines: OPML 2.0 (nested <outline text=...> in <body>, with _note, url
+// and the head's expansionState), Markdown (ATX headings, then list items
+// nested under them; a link in a node's text is its link, the paragraphs,
+// code and tables below it its note; markmap's settings and fold marks) and
+// indented text (one node a line, the depth given by leading tabs or by a
+// steady number of spaces). Each holds one sheet whose top-level items are
+// several trees.
 
 #include <QByteArray>
 
