@@ -21,6 +21,7 @@
 #include "commands/EditCommands.h"
 #include "folder/CFolderFrame.h"
 #include "view/CTavloView.h"
+#include "view/UndoStep.h"
 #include "view/ViewScrolling.h"
 
 namespace {
@@ -190,10 +191,10 @@ TEST_F(Scrolling, UndoAndRedoBringBackTheScrollPositionWithThePage) {
 
     // Two edits made at two places come back each at its own.
     view->scrollTo(QPoint(1000, 500));
-    view->takeSnapshot();
+    UndoStep(*view).change();
     page->getShapeList().front()->change(ZVector2(5, 0), 9);
     view->scrollTo(QPoint(39000, 29000));
-    view->takeSnapshot();
+    UndoStep(*view).change();
     page->getShapeList().back()->change(ZVector2(5, 0), 9);
     view->scrollTo(QPoint(0, 0));
     ASSERT_TRUE(runViewCommand(*view, cmd::Undo));

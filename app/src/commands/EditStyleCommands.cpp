@@ -14,6 +14,7 @@
 #include "dialogs/CValueDialogs.h"
 #include "dialogs/CommandPrompts.h"
 #include "view/CTavloView.h"
+#include "view/UndoStep.h"
 
 #include "EditSelection.h"
 #include "EditStyleCommands.h"
@@ -62,7 +63,7 @@ void pointSize(CTavloView& view) {
     dialog.size = 0;
     if (!runDialog(dialog))
         return;
-    view.takeSnapshot();
+    UndoStep undo(view);
     for (ZN_NPoint* p : points(view))
         p->setPointSize(static_cast<float>(dialog.size));
 }
@@ -72,7 +73,7 @@ void lineWidth(CTavloView& view) {
     dialog.width = 2;
     if (!runDialog(dialog))
         return;
-    view.takeSnapshot();
+    UndoStep undo(view);
     for (ZN_ShapeBase* s : view.getSelection())
         s->setLineWide(dialog.width);
 }
@@ -83,7 +84,7 @@ void lineArrow(CTavloView& view) {
     dialog.arrowType = 1;
     if (!runDialog(dialog))
         return;
-    view.takeSnapshot();
+    UndoStep undo(view);
     for (ZN_NLine* l : lines(view)) {
         l->setArrowSize(dialog.arrowSize);
         l->setArrowType(dialog.arrowType);
@@ -94,7 +95,7 @@ void lineGradual(CTavloView& view) {
     CDlgLineGradual dialog(&view);
     if (!runDialog(dialog))
         return;
-    view.takeSnapshot();
+    UndoStep undo(view);
     for (ZN_NLine* l : lines(view)) {
         l->setbGradualWide(dialog.gradualWide);
         l->setbGradualColor(dialog.gradualColor);
@@ -109,7 +110,7 @@ void lineOffset(CTavloView& view) {
     dialog.offset = 50;
     if (!runDialog(dialog))
         return;
-    view.takeSnapshot();
+    UndoStep undo(view);
     for (ZN_NLine* l : lines(view)) {
         l->setbOffsetH(dialog.offsetOn);
         l->setOffsetH(dialog.offset);
@@ -120,7 +121,7 @@ void gradualColor(CTavloView& view) {
     ZVector3 colour;
     if (!askColor(view, colour))
         return;
-    view.takeSnapshot();
+    UndoStep undo(view);
     for (ZN_NRect* box : boxes(view)) {
         box->setGradualColor(colour);
         if (box->getGradualType() == 0)
@@ -132,7 +133,7 @@ void fillColor(CTavloView& view) {
     ZVector3 colour;
     if (!askColor(view, colour))
         return;
-    view.takeSnapshot();
+    UndoStep undo(view);
     for (ZN_ShapeBase* s : view.getSelection()) {
         if (isBox(s)) {
             if (auto* box = dynamic_cast<ZN_NRect*>(s))
@@ -147,7 +148,7 @@ void lineColor(CTavloView& view) {
     ZVector3 colour;
     if (!askColor(view, colour))
         return;
-    view.takeSnapshot();
+    UndoStep undo(view);
     for (ZN_ShapeBase* s : view.getSelection())
         s->setColor(colour);
 }
@@ -165,7 +166,7 @@ void chooseFont(CTavloView& view) {
     LOGFONTA font;
     if (!commandPrompts().font(&view, font))
         return;
-    view.takeSnapshot();
+    UndoStep undo(view);
     for (ZN_ShapeBase* s : view.getSelection())
         s->setFont(font);
 }

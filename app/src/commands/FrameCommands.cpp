@@ -46,6 +46,9 @@ void docOption(CommandTarget& frame, int) {
     CTavloDoc* doc = frame.activeDocument();
     if (!doc)
         return;
+    // The pages may go or move: the text being typed goes onto its page first.
+    if (CTavloView* view = frame.activeView())
+        view->commitEdit();
     CDlgDocOption dialog(doc, frame.activeFolderFrame(), frame.mainWindow());
     dialog.exec();
 }

@@ -23,6 +23,7 @@
 #include "interchange/Interchange.h"
 #include "interchange/MapPage.h"
 #include "view/CTavloView.h"
+#include "view/UndoStep.h"
 
 namespace {
 
@@ -138,7 +139,7 @@ int pasteTreeText(CTavloView& view, const QString& text, ZVector2 at) {
         if (s->type() != 1)
             s->change(shift, 9);
 
-    view.takeSnapshot();
+    UndoStep undo(view);
     const std::vector<ZN_ShapeBase*> roots = moveShapes(*built, *page);
     for (ZN_ShapeBase* root : roots) {
         if (parent)
@@ -163,7 +164,7 @@ int autoLayoutSelection(CTavloView& view) {
     }
     if (heads.empty() || !view.getCurrentPage())
         return 0;
-    view.takeSnapshot();
+    UndoStep undo(view);
     // A head inside a subtree laid out already has its place there.
     std::unordered_set<const ZN_ShapeBase*> placed;
     int trees = 0;

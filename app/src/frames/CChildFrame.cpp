@@ -90,6 +90,8 @@ void CChildFrame::updateTitle() {
 }
 
 bool CChildFrame::save() {
+    // What is being typed belongs in the file.
+    view()->commitEdit();
     if (doc_->pathName().isEmpty())
         return saveAs();
     if (doc_->fileChangedSince() && !g_askOverwrite(this, doc_->pathName()))
@@ -98,6 +100,7 @@ bool CChildFrame::save() {
 }
 
 bool CChildFrame::saveAs() {
+    view()->commitEdit();
     QString suggestion =
         doc_->pathName().isEmpty() ? doc_->title() + CTavloApp::kFileExtension : doc_->pathName();
     // An imported map is saved beside the file it came from.
@@ -118,6 +121,8 @@ bool CChildFrame::saveAs() {
 }
 
 bool CChildFrame::saveModified() {
+    // A label being typed counts as a change that closing would lose.
+    view()->commitEdit();
     if (!doc_->isModified())
         return true;
     switch (g_askToSave(this, doc_->title())) {

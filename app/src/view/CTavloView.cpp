@@ -23,6 +23,8 @@
 #include "document/AppNames.h"
 #include "document/CTavloDoc.h"
 #include "folder/CFolderFrame.h"
+#include "tools/LabelEditor.h"
+#include "view/UndoStep.h"
 #include "view/ViewScrolling.h"
 
 namespace {
@@ -53,21 +55,14 @@ CTavloView::CTavloView(QWidget* parent) : CFolderView(parent), surface_(this) {
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     setScallPosition(ZVector2(0.0f, 0.0f));
-    // The in-place editor is a hidden child that shows over the page while a
-    // text is typed.
-    editBox_ = new QPlainTextEdit(this);
-    editBox_->setObjectName("editBox");
-    editBox_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    editBox_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    editBox_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    editBox_->setGeometry(100, 100, 100, 100);
-    editBox_->hide();
-    connect(editBox_, &QPlainTextEdit::textChanged, this, &CTavloView::resizeEditBox);
-    editBox_->installEventFilter(this);
+    editor_ = std::make_unique<LabelEditor>(*this);
     initScrolling();
 }
 
 CTavloView::~CTavloView() {
+    // A press still held leaves the document's mark as it is.
+    if (pressStep_)
+        pressStep_->forget();
     // Nothing of the scene is released here: its context ends with the widget.
 }
 
@@ -79,6 +74,9 @@ void CTavloView::setCurrentPage(ZN_ShapeManager* page) {
 void CTavloView::showPage(int index) {
     if (!document_)
         return;
+    // The text being typed goes onto its own page, or with it when the page
+    // has gone.
+    commitEdit();
     const auto& managers = document_->shapeData().managers;
     if (index < 0 || index >= static_cast<int>(managers.size()))
         return;
@@ -103,6 +101,31 @@ void CTavloView::showPage(int index) {
     setCurrentPage(next);
     updateScrollRanges();
     update();
+}
+
+QPlainTextEdit* CTavloView::editBox() const { return editor_->box(); }
+
+bool CTavloView::isEditing() const { return editor_->isOpen(); }
+
+ZN_SText* CTavloView::getEditLabel() const { return editor_->label(); }
+
+void CTavloView::commitEdit() {
+    if (editor_->isOpen())
+        editor_->commit();
+}
+
+void CTavloView::cancelEdit() { editor_->cancel(); }
+
+bool CTavloView::event(QEvent* event) {
+    // Without this Tab would only move the focus to the next window.
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Tab && growthKey(key->key(), key->modifiers())) {
+            key->accept();
+            return true;
+        }
+    }
+    return CFolderView::event(event);
 }
 
 void CTavloView::focusInEvent(QFocusEvent* event) {
@@ -244,19 +267,12 @@ void CTavloView::keyPressEvent(QKeyEvent* event) {
 }
 
 void CTavloView::setTool(int value) {
+    commitEdit();
     clearHover();
     focusRect_ = QRect();
     tool = value;
     dragState = dragstate::Idle;
     update();
-}
-
-void CTavloView::takeSnapshot() {
-    if (!currentPage)
-        return;
-    currentPage->getUndoRedo()->copyAllTooplist(true);
-    noteSnapshotScroll();
-    markModified();
 }
 
 void CTavloView::markModified() {
@@ -279,8 +295,7 @@ void CTavloView::forgetShapes() {
     focusRect_ = QRect();
     // A label being typed into may be gone with its node; drop the edit rather
     // than write into freed memory on the next press.
-    closeEditBox(false);
-    editLabel = nullptr;
+    editor_->cancel();
 }
 
 void CTavloView::clearSelection() {
@@ -315,7 +330,7 @@ void CTavloView::notePageOfSelection() {
 void CTavloView::deleteSelection() {
     if (!currentPage)
         return;
-    takeSnapshot();
+    UndoStep undo(*this);
     currentPage->deleteSelected();
     forgetShapes();
     dragState = dragstate::Idle;

@@ -12,6 +12,7 @@
 #include <sarvik/ZN_ShapeManager.h>
 
 #include "document/PageBounds.h"
+#include "tools/LabelEditor.h"
 #include "view/CTavloView.h"
 
 namespace {
@@ -133,6 +134,8 @@ void CTavloView::setZoom(float value, QPointF anchor) {
     // The values may not have moved while their meaning did.
     applyViewOffset();
     if (changed)
+        editor_->followZoom();
+    if (changed)
         emit zoomChanged(static_cast<int>(std::lround(zoom_ * 100.0f)));
     update();
 }
@@ -181,6 +184,7 @@ void CTavloView::zoomToFit() {
     if (QScrollBar* vs = scrollBarCtrl(Qt::Vertical))
         vs->setValue(static_cast<int>(std::lround(static_cast<double>(topLeft.Y()) * zoom_)));
     applyViewOffset();
+    editor_->followZoom();
     if (previous != zoom_)
         emit zoomChanged(static_cast<int>(std::lround(zoom_ * 100.0f)));
     update();
@@ -190,6 +194,7 @@ void CTavloView::onHScroll(int value) {
     ZVector2 offset = getScallPosition();
     offset.X() = static_cast<float>(value) / zoom_;
     setScallPosition(offset);
+    editor_->place();
     update();
 }
 
@@ -197,6 +202,7 @@ void CTavloView::onVScroll(int value) {
     ZVector2 offset = getScallPosition();
     offset.Y() = static_cast<float>(value) / zoom_;
     setScallPosition(offset);
+    editor_->place();
     update();
 }
 

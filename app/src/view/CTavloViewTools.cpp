@@ -2,9 +2,12 @@
 // turns mouse and keyboard input into edits of the page hands each press, move
 // and release to the current tool's handlers in tools/.
 
+#include <sarvik/ZN_NJiuGongGe.h>
 #include <sarvik/ZN_ShapeManager.h>
 
+#include "tools/LabelEditor.h"
 #include "view/CTavloView.h"
+#include "view/UndoStep.h"
 
 namespace {
 
@@ -31,7 +34,7 @@ bool CTavloView::belowDragThreshold(ZVector2 a, ZVector2 b) const {
 
 void CTavloView::onLButtonDown(Qt::KeyboardModifiers, QPoint point) {
     const ZVector2 p = clientFromScreen(point);
-    closeEditBox(true);
+    commitEdit();
     if (currentPage) {
         switch (tool) {
         case viewtool::Select:
@@ -91,6 +94,8 @@ void CTavloView::onLButtonUp(Qt::KeyboardModifiers, QPoint point) {
         else if (isBoxTool(tool) && dragState == dragstate::Drawing && dragPhase == 2)
             boxFinish(p);
     }
+    // The press is over: its step, if it changed anything, is complete.
+    pressStep_.reset();
     lastPoint = p;
 }
 
@@ -147,3 +152,22 @@ void CTavloView::onKeyDown(int key, Qt::KeyboardModifiers) {
     }
 }
 
+
+void CTavloView::onLButtonDblClk(Qt::KeyboardModifiers, QPoint) {
+    if (hitShape && currentPage)
+        openEditor(hitShape);
+}
+
+void CTavloView::openEditor(ZN_ShapeBase* shape) {
+    if (auto* table = dynamic_cast<ZN_NJiuGongGe*>(shape)) {
+        int rows = 3;
+        int columns = 3;
+        const bool ok = tableSizeAsker_ && tableSizeAsker_(rows, columns);
+        if (ok) {
+            table->setSizeValue(rows, columns);
+            update();
+        }
+        return;
+    }
+    editor_->openFor(shape, *currentPage);
+}

@@ -10,6 +10,7 @@
 #include "document/FoldReveal.h"
 #include "folder/CFolderFrame.h"
 #include "view/CTavloView.h"
+#include "view/UndoStep.h"
 
 namespace {
 
@@ -169,7 +170,7 @@ void FindSession::show(const TextMatch& match) {
     }
     ZN_ShapeManager* page = view_->getCurrentPage();
     if (needsReveal(match.shape)) {
-        view_->takeSnapshot();
+        UndoStep undo(*view_);
         revealShape(*page, match.shape);
     }
     view_->clearSelection();
@@ -197,9 +198,7 @@ bool FindSession::replaceCurrent(const QString& replacement) {
     if (current_ < 0 || matches_[static_cast<std::size_t>(current_)].page != currentPageIndex())
         return step(false);
     const TextMatch match = matches_[static_cast<std::size_t>(current_)];
-    if (view_->isEditing())
-        view_->commitEdit();
-    view_->takeSnapshot();
+    UndoStep undo(*view_);
     const TextFinder finder(queryUtf8_, caseSensitive_);
     replaceInShape(*view_->getCurrentPage(), match.shape, finder, replacement.toStdString());
     // The text may have left the page with the selection on it; if it did,
@@ -230,11 +229,7 @@ int FindSession::replaceAll(const QString& replacement) {
         if (onPage.empty())
             continue;
         // One undo step per page; the view notes where it was for its own.
-        if (i == here)
-            view_->takeSnapshot();
-        else
-            page.getUndoRedo()->copyAllTooplist(true);
-        view_->markModified();
+        UndoStep undo(*view_, page);
         for (const TextMatch& m : onPage)
             total += replaceInShape(page, m.shape, finder, with);
     }

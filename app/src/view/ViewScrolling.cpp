@@ -204,12 +204,14 @@ void CTavloView::scrollToOffset(ZVector2 offset) {
     applyViewOffset();
 }
 
-void CTavloView::noteSnapshotScroll() {
-    if (currentPage)
-        scroller_->history.snapshotTaken(currentPage, *currentPage->getUndoRedo(), viewOffset());
+void CTavloView::noteSnapshotScroll(ZN_ShapeManager& page) {
+    scroller_->history.snapshotTaken(&page, *page.getUndoRedo(), viewOffset());
 }
 
 bool CTavloView::undoStep(bool redo) {
+    // Text being typed is put on its page first: undo takes it back as a
+    // step of its own, and the label is never left hidden.
+    commitEdit();
     if (!currentPage)
         return false;
     ZNRedoUndo& stack = *currentPage->getUndoRedo();

@@ -8,6 +8,7 @@
 #include <sarvik/ZN_ShapeManager.h>
 
 #include "view/CTavloView.h"
+#include "view/UndoStep.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ void CTavloView::boxDown(ZVector2 p) {
     }
     if (dragState != dragstate::Idle)
         return;
-    takeSnapshot();
+    UndoStep undo(*this);
     ZN_ShapeBase* shape = ZN_ShapeBase::createShape(shapeTypeForTool(tool));
     if (auto* table = dynamic_cast<ZN_NJiuGongGe*>(shape))
         table->setSizeValue(3, 3);

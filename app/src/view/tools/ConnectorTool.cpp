@@ -6,6 +6,7 @@
 #include <sarvik/ZN_ShapeManager.h>
 
 #include "view/CTavloView.h"
+#include "view/UndoStep.h"
 
 void CTavloView::clearHover() {
     if (hoverShape)
@@ -32,7 +33,7 @@ void CTavloView::lineDown(ZVector2 p) {
     }
     if (dragState != dragstate::Idle)
         return;
-    takeSnapshot();
+    UndoStep undo(*this);
     auto* line = static_cast<ZN_NLine*>(ZN_ShapeBase::createShape(1));
     // Lines go beneath the boxes they join.
     currentPage->addShapeFront(line);

@@ -17,7 +17,9 @@
 #include <sarvik/ZN_TreeLayout.h>
 
 #include "KeyboardTree.h"
+#include "LabelEditor.h"
 #include "view/CTavloView.h"
+#include "view/UndoStep.h"
 
 namespace {
 
@@ -186,7 +188,7 @@ void CTavloView::growSibling(ZN_ShapeBase* node) {
 void CTavloView::addGrownNode(ZN_ShapeBase* parent, ZN_ShapeBase* afterLine,
                               const ZN_ShapeBase* look, float left, float top,
                               const growth::Box& size, bool crowded) {
-    takeSnapshot();
+    UndoStep undo(*this);
     ZN_ShapeBase* node = makeNode(look, left, top, size);
     currentPage->addShape(node);
     join(*currentPage, parent, node, afterLine);
@@ -207,7 +209,8 @@ void CTavloView::addGrownNode(ZN_ShapeBase* parent, ZN_ShapeBase* afterLine,
     ensureShapeVisible(node);
     openEditor(node);
     // Typing the new node's name belongs to the step that made it.
-    editAfterGrowth_ = isEditing();
+    if (isEditing())
+        editor_->joinLastStep();
 }
 
 void CTavloView::walkTree(int key) {

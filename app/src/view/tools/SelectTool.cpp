@@ -12,6 +12,7 @@
 #include <sarvik/platform/ZCursor.h>
 
 #include "view/CTavloView.h"
+#include "view/UndoStep.h"
 
 namespace {
 
@@ -31,9 +32,12 @@ void CTavloView::selectDown(ZVector2 p) {
         dragPhase = 1;
         return;
     }
-    takeSnapshot();
+    // The press's undo step is taken just before its first change, so that a
+    // click that only selects leaves no step and no modified mark.
+    pressStep_ = std::make_unique<UndoStep>(*this, UndoStep::Deferred);
     if (auto* point = dynamic_cast<ZN_NPoint*>(hitShape);
         point && (point->getStateType() == 1 || point->getStateType() == 2)) {
+        pressStep_->change();
         if (point->getStateType() == 1) {
             currentPage->shapeShrink(point);
             point->setStateType(2);
@@ -46,8 +50,10 @@ void CTavloView::selectDown(ZVector2 p) {
     }
     dragPhase = 1;
     if (auto* line = dynamic_cast<ZN_NLine*>(hitShape)) {
-        if (hitCode < 0)
+        if (hitCode < 0) {
+            pressStep_->change();
             line->pushPoint(canvas(p), -hitCode);
+        }
         dragState = dragstate::PressedLine;
         return;
     }
@@ -81,6 +87,8 @@ void CTavloView::selectMove(ZVector2 p) {
                 update();
                 return;
             }
+            if (pressStep_)
+                pressStep_->change();
             if (dragState == dragstate::PressedUnselected)
                 selectAloneOnDrag();
             else if (hitShape && hitShape->type() == 5) {
@@ -96,6 +104,8 @@ void CTavloView::selectMove(ZVector2 p) {
         break;
     case dragstate::PressedLine:
         if (dragPhase == 1) {
+            if (pressStep_)
+                pressStep_->change();
             selectAloneOnDrag();
             dragPhase = 2;
         }

@@ -30,6 +30,8 @@ class ZN_ShapeBase;
 class ZN_ShapeManager;
 class ZN_SText;
 class ZN_BackRgn;
+class LabelEditor;
+class UndoStep;
 struct ViewScroller;
 
 // The drawable the scene binds to: the view's own GL context and framebuffer.
@@ -185,8 +187,7 @@ public:
     // The "清除" command: snapshot, delete the selected shapes, back to the
     // select tool.
     void deleteSelection();
-    // Undo snapshot of the page, and the document marked modified.
-    void takeSnapshot();
+    // The document marked modified. An undo step is an UndoStep.
     void markModified();
     // Repaints the page.
     void repaint() { update(); }
@@ -209,11 +210,12 @@ public:
     bool onRButtonUp(Qt::KeyboardModifiers flags, QPoint point);
     void onKeyDown(int key, Qt::KeyboardModifiers flags);
 
-    // --- in-place text editing ---
-    QPlainTextEdit* editBox() const { return editBox_; }
+    // --- in-place text editing (tools/LabelEditor) ---
+    QPlainTextEdit* editBox() const;
     bool isEditing() const;
-    ZN_SText* getEditLabel() const { return editLabel; }
-    // Puts the edit box's text onto the page (new free text or the edited label).
+    ZN_SText* getEditLabel() const;
+    // Puts the edit box's text onto the page it was typed on (a new free text
+    // or the edited label) and closes it; nothing when no edit is open.
     void commitEdit();
 
     // --- hooks for what would otherwise stop the program in a modal window ---
@@ -255,14 +257,15 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
-    // Tab reaches the keyboard growth before it moves the focus; the edit
-    // box's keys pass the view's filter first.
+    // Tab reaches the keyboard growth before it moves the focus.
     bool event(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void frameAttached() override;
 
 private:
+    friend class LabelEditor;
+    friend class UndoStep;
+
     void onHScroll(int value);
     void onVScroll(int value);
     // Writes this window's offset (scroll values over the zoom) process-wide.
@@ -274,8 +277,8 @@ private:
     bool dragFollowsEdge() const;
     // Scrolls so that the canvas point `offset` is at the top-left corner.
     void scrollToOffset(ZVector2 offset);
-    // Keeps the scroll position beside the snapshot just taken.
-    void noteSnapshotScroll();
+    // Keeps the scroll position beside the snapshot of `page` just taken.
+    void noteSnapshotScroll(ZN_ShapeManager& page);
     void buildPendingTextures();
     void startPan(QPoint screen);
     void endPan();
@@ -327,20 +330,11 @@ private:
                       float left, float top, const growth::Box& size, bool crowded);
     void walkTree(int key);
     void ensureShapeVisible(const ZN_ShapeBase* shape);
-    // tools/EditBoxKeys.cpp
-    bool editBoxKey(QKeyEvent* event);
-    bool isComposing() const;
-    // Closes the edit box leaving the label as it was.
-    void cancelEdit();
-    // tools/InPlaceEdit.cpp
     // What a double click on `shape` edits: a node's label (made if it has
     // none), a free text, or a table's size.
     void openEditor(ZN_ShapeBase* shape);
-    void editLabelOf(ZN_SText* label);
-    void resizeEditBox();
-    // Hides the edit box, optionally committing its text first, and gives
-    // the keyboard back to the view.
-    void closeEditBox(bool commit);
+    // Closes the edit box leaving the label as it was.
+    void cancelEdit();
     // Remembers that the selection holds shapes of the page shown.
     void notePageOfSelection();
     void cancelTool();
@@ -369,11 +363,9 @@ private:
     // Pages the selected shapes were taken from, so that deleting one of them
     // also empties the list.
     std::vector<ZN_ShapeManager*> selectionPages_;
-    QPlainTextEdit* editBox_ = nullptr; // child widget, owned by Qt
-    ZN_SText* editLabel = nullptr;      // not owned: the page or its host node owns it
-    // The label being typed belongs to a node the keyboard just made, whose
-    // undo step covers the text too.
-    bool editAfterGrowth_ = false;
+    std::unique_ptr<LabelEditor> editor_;
+    // The undo step of the select tool's press under way, taken at its first change.
+    std::unique_ptr<UndoStep> pressStep_;
     int bindDrag = 1;
     ZVector2 dragStartCorner1{0.0f, 0.0f};
     ZVector2 dragStartCorner2{0.0f, 0.0f};

@@ -1,0 +1,211 @@
+// The label editor against what happens around it while a label is typed:
+// pages that go or change, scrolling, undo and redo from the menu, and the
+// box's own size over the label it covers.
+
+#include <functional>
+
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+
+#include "ViewToolsFixture.h"
+
+namespace {
+
+ZN_SText* labelledBox(ZN_ShapeManager& page, ZN_NRect*& box, const char* text) {
+    box = addRect(page, 100, 100, 300, 200);
+    auto* label = static_cast<ZN_SText*>(ZN_ShapeBase::createShape(5));
+    label->setRect(ZVector2(180, 140), ZVector2(220, 160));
+    label->setText(text);
+    label->setHost(box);
+    box->setLabel(label);
+    return label;
+}
+
+// Runs `step` on the modal dialog the next command opens, then closes it.
+void onNextDialog(std::function<void(QDialog&)> step) {
+    QTimer::singleShot(0, [step] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        step(*dialog);
+        dialog->accept();
+    });
+}
+
+QPushButton* buttonNamed(QDialog& dialog, const QString& text) {
+    for (QPushButton* b : dialog.findChildren<QPushButton*>())
+        if (b->text() == text)
+            return b;
+    return nullptr;
+}
+
+} // namespace
+
+class LabelEditing : public ViewKeyboard {
+protected:
+    // Scrolls as the bars do, by screen pixels.
+    void scrollBy(int dx, int dy) {
+        QScrollBar* h = view->scrollBarCtrl(Qt::Horizontal);
+        QScrollBar* v = view->scrollBarCtrl(Qt::Vertical);
+        view->updateScrollRanges();
+        h->setValue(h->value() + dx);
+        v->setValue(v->value() + dy);
+    }
+    void clickTab(int index) {
+        CFolderTabCtrl* tabs = child->folderFrame()->tabCtrl();
+        const QPoint at(tabs->buttonsWidth() + tabs->item(index).bounds.center().x(), 5);
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, at);
+    }
+};
+
+TEST_F(LabelEditing, APageDeletedWhileItsLabelIsTypedTakesTheEditWithIt) {
+    addNumberedPage(*doc());
+    child->folderFrame()->showPage(0);
+    ZN_NRect* box = nullptr;
+    labelledBox(*page, box, "old");
+    view->addToSelection(box);
+    view->setFocus();
+    typeKey(Qt::Key_F2);
+    ASSERT_TRUE(view->isEditing());
+    QTest::keyClicks(view->editBox(), "hello");
+
+    // Paste from the menu with nothing copied ends the edit first: the
+    // text is on its label and the step holds the page before it.
+    QApplication::clipboard()->clear();
+    frame->action(cmd::Paste)->trigger();
+    EXPECT_FALSE(view->isEditing());
+    EXPECT_STREQ(box->getLabel()->getText(), "hello");
+    EXPECT_TRUE(box->getLabel()->getShow());
+
+    // Typing again, then the page goes from the document options.
+    view->addToSelection(box);
+    view->setFocus();
+    typeKey(Qt::Key_F2);
+    ASSERT_TRUE(view->isEditing());
+    QTest::keyClicks(view->editBox(), "again");
+    onNextDialog([](QDialog& dialog) {
+        QPushButton* remove = buttonNamed(dialog, "删除页");
+        ASSERT_NE(remove, nullptr);
+        remove->click();
+    });
+    frame->action(cmd::DocOption)->trigger();
+    ASSERT_EQ(doc()->shapeData().pageCount(), 1);
+    EXPECT_FALSE(view->isEditing());
+    EXPECT_EQ(view->getEditLabel(), nullptr);
+    // The next press on the canvas touches only the page now shown.
+    ZN_ShapeManager* left = view->getCurrentPage();
+    mouseClick(QPoint(600, 500));
+    EXPECT_EQ(left->getShapeList().size(), 0u);
+    EXPECT_EQ(left->getUndoRedo()->undoCount(), 0);
+
+    // The same without the paste: the dialog itself finishes the edit on a
+    // page that is still there before it deletes any.
+    addNumberedPage(*doc());
+    child->folderFrame()->showPage(0);
+    page = view->getCurrentPage();
+    labelledBox(*page, box, "x");
+    view->addToSelection(box);
+    view->setFocus();
+    typeKey(Qt::Key_F2);
+    ASSERT_TRUE(view->isEditing());
+    onNextDialog([](QDialog& dialog) { buttonNamed(dialog, "删除页")->click(); });
+    frame->action(cmd::DocOption)->trigger();
+    EXPECT_FALSE(view->isEditing());
+    mouseClick(QPoint(600, 500));
+    EXPECT_EQ(doc()->shapeData().pageCount(), 1);
+}
+
+TEST_F(LabelEditing, AnEditIsRecordedOnItsOwnPage) {
+    addNumberedPage(*doc());
+    child->folderFrame()->showPage(0);
+    ZN_ShapeManager* first = doc()->shapeData().managers[0];
+    ZN_ShapeManager* second = doc()->shapeData().managers[1];
+    ASSERT_EQ(view->getCurrentPage(), first);
+    ZN_NRect* box = nullptr;
+    labelledBox(*first, box, "abc");
+    QTest::mouseMove(view, QPoint(200, 150));
+    QTest::mouseDClick(view, Qt::LeftButton, {}, QPoint(200, 150));
+    ASSERT_TRUE(view->isEditing());
+    QTest::keyClicks(view->editBox(), "hello");
+
+    clickTab(1);
+    ASSERT_EQ(view->getCurrentPage(), second);
+    EXPECT_FALSE(view->isEditing());
+    mouseClick(QPoint(600, 500));
+    EXPECT_STREQ(box->getLabel()->getText(), "hello");
+    EXPECT_TRUE(box->getLabel()->getShow());
+    EXPECT_EQ(first->getUndoRedo()->undoCount(), 1);
+    EXPECT_EQ(second->getUndoRedo()->undoCount(), 0);
+    // Undo on the first page takes the typing back.
+    clickTab(0);
+    frame->action(cmd::Undo)->trigger();
+    ZN_ShapeBase* back = first->getShapeList().front();
+    ASSERT_NE(back->getLabel(), nullptr);
+    EXPECT_STREQ(back->getLabel()->getText(), "abc");
+}
+
+TEST_F(LabelEditing, AFreeTextStaysWhereItWasPressedWhateverTheViewDoesMeanwhile) {
+    frame->action(cmd::ToolText)->trigger();
+    mouseClick(QPoint(300, 200));
+    ASSERT_TRUE(view->isEditing());
+    const ZVector2 pressed = view->canvasFromScreen(QPointF(300, 200));
+    QTest::keyClicks(view->editBox(), "abc");
+
+    // Scrolled and zoomed while typing: the box goes with its canvas point.
+    scrollBy(120, 80);
+    view->setZoom(2.0f);
+    const QPointF shown = view->editBox()->geometry().topLeft();
+    const ZVector2 under = view->canvasFromScreen(shown);
+    EXPECT_NEAR(under.X(), pressed.X(), 1.0f);
+    EXPECT_NEAR(under.Y(), pressed.Y(), 1.0f);
+
+    mouseClick(QPoint(20, 20));
+    auto* text = dynamic_cast<ZN_SText*>(page->getShapeList().back());
+    ASSERT_NE(text, nullptr);
+    EXPECT_STREQ(text->getText(), "abc");
+    expectAt(text->getPoint1(), pressed.X(), pressed.Y());
+}
+
+TEST_F(LabelEditing, UndoAndRedoFromTheMenuWhileTypingKeepTheLabelShown) {
+    ZN_NRect* box = nullptr;
+    labelledBox(*page, box, "abc");
+    view->addToSelection(box);
+    view->setFocus();
+    typeKey(Qt::Key_F2);
+    ASSERT_TRUE(view->isEditing());
+
+    // Nothing typed: undo ends the edit and leaves no step of its own.
+    const int before = page->getUndoRedo()->undoCount();
+    frame->action(cmd::Undo)->trigger();
+    frame->action(cmd::Redo)->trigger();
+    EXPECT_FALSE(view->isEditing());
+    ZN_SText* label = page->getShapeList().front()->getLabel();
+    ASSERT_NE(label, nullptr);
+    EXPECT_STREQ(label->getText(), "abc");
+    EXPECT_TRUE(label->getShow());
+    EXPECT_LE(page->getUndoRedo()->undoCount(), before);
+
+    // Typed: undo takes the typing back, redo brings it again, shown both ways.
+    view->clearSelection();
+    view->addToSelection(page->getShapeList().front());
+    view->setFocus();
+    typeKey(Qt::Key_F2);
+    ASSERT_TRUE(view->isEditing());
+    QTest::keyClicks(view->editBox(), "xyz");
+    frame->action(cmd::Undo)->trigger();
+    label = page->getShapeList().front()->getLabel();
+    ASSERT_NE(label, nullptr);
+    EXPECT_STREQ(label->getText(), "abc");
+    EXPECT_TRUE(label->getShow());
+    frame->action(cmd::Redo)->trigger();
+    label = page->getShapeList().front()->getLabel();
+    ASSERT_NE(label, nullptr);
+    EXPECT_STREQ(label->getText(), "xyz");
+    EXPECT_TRUE(label->getShow());
+    frame->action(cmd::Undo)->trigger();
+    for (const ZN_ShapeBase* s : page->getShapeList()) {
+        if (s->getLabel()) {
+            EXPECT_TRUE(s->getLabel()->getShow());
+        }
+    }
+}
