@@ -209,3 +209,56 @@ TEST_F(LabelEditing, UndoAndRedoFromTheMenuWhileTypingKeepTheLabelShown) {
         }
     }
 }
+
+TEST_F(LabelEditing, TheBoxHoldsAWholeBoldLabelAndOpensOverANodeWithoutOne) {
+    ZN_NRect* box = nullptr;
+    ZN_SText* label = labelledBox(*page, box, "项目计划 Bold");
+    LOGFONTA font = label->getFont();
+    font.lfHeight = -24;
+    font.lfWeight = 700;
+    label->setFont(font);
+    // Each line of the box's text lies inside what the box shows, at the
+    // zooms the page is read at.
+    for (float zoom : {1.0f, 2.0f}) {
+        view->setZoom(zoom);
+        view->scrollTo(QPoint(0, 0));
+        const QPoint on = view->screenFromClient(ZVector2(200, 150)).toPoint();
+        QTest::mouseMove(view, on);
+        QTest::mouseDClick(view, Qt::LeftButton, {}, on);
+        ASSERT_TRUE(view->isEditing()) << zoom;
+        QPlainTextEdit* edit = view->editBox();
+        EXPECT_TRUE(edit->font().bold());
+        QTextCursor end = edit->textCursor();
+        end.movePosition(QTextCursor::End);
+        const QRect last = edit->cursorRect(end);
+        EXPECT_LE(last.bottom(), edit->viewport()->height()) << zoom;
+        EXPECT_LE(last.right(), edit->viewport()->width()) << zoom;
+        EXPECT_GE(edit->cursorRect(QTextCursor(edit->document())).top(), 0) << zoom;
+        typeKey(Qt::Key_Escape);
+        EXPECT_FALSE(view->isEditing());
+        EXPECT_TRUE(label->getShow());
+    }
+
+    // A box made without a label (its new label holds a blank): F2 opens
+    // the box over the middle of the node, and typing lands there.
+    view->setZoom(1.0f);
+    view->scrollTo(QPoint(0, 0));
+    auto* bare = static_cast<ZN_NRect*>(ZN_ShapeBase::createShape(7));
+    bare->setPoint1(ZVector2(500, 300));
+    bare->setPoint2(ZVector2(700, 400));
+    page->addShape(bare);
+    view->clearSelection();
+    view->addToSelection(bare);
+    view->setFocus();
+    typeKey(Qt::Key_F2);
+    ASSERT_TRUE(view->isEditing());
+    const QRect shown = view->editBox()->geometry();
+    EXPECT_TRUE(QRect(500, 300, 200, 100).contains(shown.topLeft())) << shown.x() << "," << shown.y();
+    QTest::keyClicks(view->editBox(), "abc");
+    typeKey(Qt::Key_Return, Qt::ControlModifier);
+    ASSERT_NE(bare->getLabel(), nullptr);
+    EXPECT_STREQ(bare->getLabel()->getText(), "abc");
+    const ZVector2 lc = (bare->getLabel()->getPoint1() + bare->getLabel()->getPoint2()) * 0.5f;
+    EXPECT_NEAR(lc.X(), 600, 2);
+    EXPECT_NEAR(lc.Y(), 350, 2);
+}

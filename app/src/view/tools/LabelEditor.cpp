@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -77,10 +78,12 @@ bool LabelEditor::openFor(ZN_ShapeBase* shape, ZN_ShapeManager& page) {
         label = shape->getLabel();
         if (!label) {
             label = static_cast<ZN_SText*>(ZN_ShapeBase::createShape(5));
+            // A new label holds a blank; this one starts with no text at all.
+            label->setText("");
             label->setHost(shape);
             shape->setLabel(label);
         }
-        if (!*label->getText()) {
+        if (std::string_view(label->getText()).find_first_not_of(' ') == std::string_view::npos) {
             // An empty label starts small in the middle of its node.
             const ZVector2 c = (shape->getPoint1() + shape->getPoint2()) * 0.5f;
             label->setRect(c - ZVector2(20.0f, 20.0f), c + ZVector2(5.0f, 5.0f));
