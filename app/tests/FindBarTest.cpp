@@ -175,7 +175,7 @@ TEST_F(FindBar, MatchesOnOtherPagesSwitchTheTab) {
     EXPECT_EQ(position(), "0 / 1");
     QTest::keyClick(bar->findField(), Qt::Key_Return);
     EXPECT_EQ(view->getCurrentPage(), &second);
-    EXPECT_EQ(child->folderFrame()->currentTab(), 1);
+    EXPECT_EQ(child->folderFrame()->currentPage(), 1);
     EXPECT_EQ(view->getSelection(), std::list<ZN_ShapeBase*>{there});
 }
 

@@ -59,7 +59,7 @@ TEST_F(PageOptions, AddRenumbersAroundTypedNames) {
     renamePage(*doc, 1, "目标");
     addNumberedPage(*doc);
     EXPECT_EQ(names(), (Names{"页1", "目标", "页2", "页3"}));
-    EXPECT_EQ(tabs->customName(1), 1);
+    EXPECT_EQ(doc->shapeData().pageCustomName(1), 1);
 }
 
 TEST_F(PageOptions, DeleteKeepsOnePageAndShowsTheFollowingPage) {
@@ -92,7 +92,7 @@ TEST_F(PageOptions, MoveCarriesNameContentsAndFlag) {
     EXPECT_FALSE(moveCurrentPage(*doc, -1)) << "already first";
     EXPECT_EQ(names(), (Names{"结论", "页1", "页2"}));
     EXPECT_EQ(doc->shapeData().managers[0], typed);
-    EXPECT_EQ(tabs->customName(0), 1);
+    EXPECT_EQ(doc->shapeData().pageCustomName(0), 1);
     EXPECT_EQ(child->view()->getCurrentPage(), typed);
     addNumberedPage(*doc);
     EXPECT_EQ(names(), (Names{"结论", "页1", "页2", "页3"}));
@@ -116,7 +116,7 @@ TEST_F(PageOptions, DialogRenamesAsYouTypeAndMarksTabsWithoutSwitchingTheView) {
     dialog.nameEdit()->selectAll();
     QTest::keyClicks(dialog.nameEdit(), "AB");
     EXPECT_EQ(tabs->itemName(0), "AB");
-    EXPECT_EQ(tabs->customName(0), 1);
+    EXPECT_EQ(doc->shapeData().pageCustomName(0), 1);
     EXPECT_EQ(dialog.pageList()->item(0)->text(), "AB");
     EXPECT_TRUE(doc->isModified());
 
@@ -134,4 +134,58 @@ TEST_F(PageOptions, ShowTabsCheckBoxHidesAndShowsTheTabs) {
     dialog.button(1007)->click();
     EXPECT_TRUE(child->folderFrame()->tabsShown()) << "adding a page shows the tabs";
     EXPECT_TRUE(dialog.showTabsBox()->isChecked());
+}
+
+// The names belong to the document: a document with no window keeps them
+// through every page operation, a replacement by a file read whole and a
+// save, as a recovery copy or the command line writes it.
+TEST(PageNames, ADocumentWithoutAWindowKeepsAndWritesItsNames) {
+    testApp();
+    CTavloDoc doc;
+    ZShapeData& data = doc.shapeData();
+    data.addPage("页1");
+    EXPECT_EQ(addNumberedPage(doc), 1);
+    renamePage(doc, 1, "目标");
+    addNumberedPage(doc);
+    ASSERT_EQ(data.pageCount(), 3);
+    EXPECT_EQ(data.pageName(1), "目标");
+    EXPECT_EQ(data.pageCustomName(1), 1);
+    EXPECT_EQ(data.pageName(2), "页2");
+    data.swapPages(0, 1);
+    EXPECT_EQ(data.pageName(0), "目标");
+
+    const std::string path = tempDir() + "/names.tvx";
+    ASSERT_TRUE(doc.saveTo(QString::fromStdString(path)));
+    TvxDocument read;
+    ASSERT_EQ(readTvxFile(path, read), TvxStatus::Ok);
+    ASSERT_EQ(read.pages.size(), 3u);
+    EXPECT_EQ(read.pages[0].name, "目标");
+    EXPECT_EQ(read.pages[0].customName, 1);
+    EXPECT_EQ(read.pages[1].name, "页1");
+    EXPECT_EQ(read.pages[2].name, "页2");
+
+    // Replaced by what was read: the names come with the pages.
+    CTavloDoc other;
+    other.shapeData().addPage("旧");
+    other.shapeData().replacePages(read);
+    ASSERT_EQ(other.shapeData().pageCount(), 3);
+    EXPECT_EQ(other.shapeData().pageName(0), "目标");
+    EXPECT_EQ(other.shapeData().pageCustomName(0), 1);
+    EXPECT_EQ(other.shapeData().pageRefs()[2].name, "页2");
+    // Out of range there is no name, and no page is touched.
+    EXPECT_EQ(other.shapeData().pageName(3), "");
+    other.shapeData().removePage(7);
+    EXPECT_EQ(other.shapeData().pageCount(), 3);
+    doc.SetModifiedFlag(false);
+    other.SetModifiedFlag(false);
+}
+
+TEST_F(PageOptions, TheTabsFollowTheDocumentsNames) {
+    doc->shapeData().addPage("外来", 1);
+    EXPECT_EQ(names(), (Names{"页1", "外来"}));
+    doc->shapeData().setPageName(0, "首页", 1);
+    doc->shapeData().swapPages(0, 1);
+    EXPECT_EQ(names(), (Names{"外来", "首页"}));
+    doc->shapeData().removePage(0);
+    EXPECT_EQ(names(), Names{"首页"});
 }

@@ -75,14 +75,14 @@ QPushButton* CDlgDocOption::button(int id) const {
 
 void CDlgDocOption::refill() {
     filling_ = true;
-    CFolderTabCtrl* tabs = frame_->tabCtrl();
+    const ZShapeData& pages = doc_->shapeData();
     list_->clear();
-    for (int i = 0; i < tabs->itemCount(); ++i)
-        list_->addItem(QString::fromStdString(tabs->itemName(i)));
-    const int current = tabs->currentTab();
+    for (int i = 0; i < pages.pageCount(); ++i)
+        list_->addItem(QString::fromStdString(pages.pageName(i)));
+    const int current = frame_->currentPage();
     list_->setCurrentRow(current);
-    if (current >= 0 && current < tabs->itemCount())
-        nameEdit_->setText(QString::fromStdString(tabs->itemName(current)));
+    if (current >= 0 && current < pages.pageCount())
+        nameEdit_->setText(QString::fromStdString(pages.pageName(current)));
     filling_ = false;
 }
 
@@ -129,11 +129,11 @@ void CDlgDocOption::onNameEdited(const QString& text) {
 void CDlgDocOption::onListSelection(int row) {
     if (filling_)
         return;
-    CFolderTabCtrl* tabs = frame_->tabCtrl();
-    if (row < 0 || row >= tabs->itemCount() || row == tabs->currentTab())
+    const ZShapeData& pages = doc_->shapeData();
+    if (row < 0 || row >= pages.pageCount() || row == frame_->currentPage())
         return;
-    tabs->selectTab(row);
-    nameEdit_->setText(QString::fromStdString(tabs->itemName(row)));
+    frame_->selectPage(row);
+    nameEdit_->setText(QString::fromStdString(pages.pageName(row)));
 }
 
 void CDlgDocOption::onShowTabs(bool show) { frame_->showTabs(show); }

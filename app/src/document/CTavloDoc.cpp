@@ -5,7 +5,7 @@
 #include <sarvik/ZImageTexture.h>
 #include <sarvik/platform/ZMessage.h>
 
-#include "document/PageTabs.h"
+#include "document/PageObserver.h"
 #include "document/PictureCache.h"
 #include "document/ZRecoveryStore.h"
 
@@ -58,9 +58,9 @@ void CTavloDoc::adoptLoaded(TvxDocument& doc, const QString& path) {
     }
     doc.images.clear();
     data_.replacePages(doc);
-    if (PageTabs* tabs = data_.tabs) {
-        tabs->showPage(0);
-        tabs->showAll();
+    if (PageObserver* window = data_.observer()) {
+        window->showPage(0);
+        window->showAll();
     }
     setPathName(path);
     fileTime_ = path.isEmpty() ? QDateTime() : QFileInfo(path).lastModified();

@@ -1,93 +1,76 @@
 #include "document/PageOperations.h"
 
-#include <utility>
-
 #include "document/CTavloDoc.h"
-#include "document/PageTabs.h"
+#include "document/PageObserver.h"
 
 namespace {
 
 std::string automaticName(int n) { return "页" + std::to_string(n); }
 
-PageTabs* tabsOf(CTavloDoc& doc) { return doc.shapeData().tabs; }
-
 void showCurrent(CTavloDoc& doc, int index) {
-    if (PageTabs* tabs = tabsOf(doc))
-        tabs->showPage(index);
-}
-
-void layOutAgain(CTavloDoc& doc) {
-    if (PageTabs* tabs = tabsOf(doc))
-        tabs->relayoutTabs();
+    if (PageObserver* window = doc.shapeData().observer())
+        window->showPage(index);
 }
 
 } // namespace
 
 void renumberPages(CTavloDoc& doc) {
-    PageTabs* tabs = tabsOf(doc);
-    if (!tabs)
-        return;
+    ZShapeData& data = doc.shapeData();
     int n = 1;
-    for (int i = 0; i < tabs->tabCount(); ++i) {
-        if (tabs->tabCustomName(i) == 0)
-            tabs->setTabName(i, automaticName(n++));
+    for (int i = 0; i < data.pageCount(); ++i) {
+        if (data.pageCustomName(i) == 0 && data.pageName(i) != automaticName(n))
+            data.setPageName(i, automaticName(n), 0);
+        if (data.pageCustomName(i) == 0)
+            ++n;
     }
 }
 
 int addNumberedPage(CTavloDoc& doc) {
-    PageTabs* tabs = tabsOf(doc);
-    if (!tabs)
-        return -1;
+    ZShapeData& data = doc.shapeData();
     renumberPages(doc);
     int n = 1;
-    for (int i = 0; i < tabs->tabCount(); ++i) {
-        if (tabs->tabCustomName(i) == 0)
+    for (int i = 0; i < data.pageCount(); ++i) {
+        if (data.pageCustomName(i) == 0)
             ++n;
     }
-    const int index = doc.shapeData().addPage(automaticName(n));
+    const int index = data.addPage(automaticName(n));
     showCurrent(doc, index);
-    layOutAgain(doc);
     return index;
 }
 
 bool deleteCurrentPage(CTavloDoc& doc) {
-    PageTabs* tabs = tabsOf(doc);
     ZShapeData& data = doc.shapeData();
-    if (!tabs || data.pageCount() < 2)
+    PageObserver* window = data.observer();
+    if (!window || data.pageCount() < 2)
         return false;
-    const int current = tabs->currentTab();
+    const int current = window->currentPage();
     data.removePage(current);
     const int next = current < data.pageCount() ? current : current - 1;
     showCurrent(doc, next);
     renumberPages(doc);
-    layOutAgain(doc);
     return true;
 }
 
 bool moveCurrentPage(CTavloDoc& doc, int direction) {
-    PageTabs* tabs = tabsOf(doc);
     ZShapeData& data = doc.shapeData();
-    if (!tabs || data.pageCount() < 2 || (direction != -1 && direction != 1))
+    PageObserver* window = data.observer();
+    if (!window || data.pageCount() < 2 || (direction != -1 && direction != 1))
         return false;
-    const int current = tabs->currentTab();
+    const int current = window->currentPage();
     const int target = current + direction;
     if (target < 0 || target >= data.pageCount())
         return false;
-    tabs->swapTabs(current, target);
-    std::swap(data.managers[static_cast<std::size_t>(current)],
-              data.managers[static_cast<std::size_t>(target)]);
+    data.swapPages(current, target);
     showCurrent(doc, target);
-    layOutAgain(doc);
     return true;
 }
 
 void renamePage(CTavloDoc& doc, int index, const std::string& name) {
-    PageTabs* tabs = tabsOf(doc);
-    if (!tabs || index < 0 || index >= tabs->tabCount())
+    ZShapeData& data = doc.shapeData();
+    if (index < 0 || index >= data.pageCount())
         return;
-    if (tabs->currentTab() != index)
-        tabs->selectTab(index);
-    tabs->setTabName(index, name);
-    tabs->setTabCustomName(index, 1);
-    layOutAgain(doc);
+    PageObserver* window = data.observer();
+    if (window && window->currentPage() != index)
+        window->selectPage(index);
+    data.setPageName(index, name, 1);
 }

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QStyle>
 
+#include "document/ZShapeData.h"
 #include "folder/CFolderButton.h"
 
 namespace {
@@ -71,25 +72,17 @@ void CFolderTabCtrl::removeItem(int index) {
     recalcLayout();
 }
 
-void CFolderTabCtrl::setItemName(int index, const std::string& name) {
-    if (index < 0 || index >= itemCount())
+void CFolderTabCtrl::readPages() {
+    if (!data_)
         return;
-    tabs_[static_cast<std::size_t>(index)].name = name;
-}
-
-void CFolderTabCtrl::setCustomName(int index, int value) {
-    if (index < 0 || index >= itemCount())
-        return;
-    tabs_[static_cast<std::size_t>(index)].customName = value;
-}
-
-void CFolderTabCtrl::swapItems(int a, int b) {
-    if (a < 0 || b < 0 || a >= itemCount() || b >= itemCount())
-        return;
-    auto& ta = tabs_[static_cast<std::size_t>(a)];
-    auto& tb = tabs_[static_cast<std::size_t>(b)];
-    std::swap(ta.name, tb.name);
-    std::swap(ta.customName, tb.customName);
+    tabs_.resize(static_cast<std::size_t>(std::max(0, data_->pageCount())));
+    for (int i = 0; i < itemCount(); ++i)
+        tabs_[static_cast<std::size_t>(i)].name = data_->pageName(i);
+    if (current_ >= itemCount())
+        current_ = std::max(0, itemCount() - 1);
+    if (firstVisible_ >= itemCount())
+        firstVisible_ = std::max(0, itemCount() - 1);
+    recalcLayout();
 }
 
 void CFolderTabCtrl::selectTab(int index) {

@@ -60,8 +60,9 @@ CChildFrame::CChildFrame(QWidget* parent) : QMdiSubWindow(parent) {
     view_ = new CTavloView;
     folder_->createClient(view_);
     ZShapeData& data = doc_->shapeData();
-    data.tabs = folder_;
+    // The tabs show the document's pages and follow their changes.
     folder_->tabCtrl()->setShapeData(&data);
+    data.setObserver(folder_);
     data.addPage("页1");
     folder_->createSizerBar();
     view_->setDocument(doc_);

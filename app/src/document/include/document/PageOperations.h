@@ -1,7 +1,7 @@
 #pragma once
 // Page operations of a document: automatic numbering, delete, move and rename.
-// They act on the document's pages and its window's tab control together and
-// show the resulting current page in the view.
+// They change the document's pages and names; its window, which observes
+// them, is asked for the current page and to show the resulting one.
 
 #include <string>
 

@@ -4,7 +4,7 @@
 
 #include <QWidget>
 
-#include "document/PageTabs.h"
+#include "document/PageObserver.h"
 
 class QScrollBar;
 class CFolderTabCtrl;
@@ -12,7 +12,7 @@ class CFolderView;
 class CSizerBar;
 class CWinMgr;
 
-class CFolderFrame : public QWidget, public PageTabs {
+class CFolderFrame : public QWidget, public PageObserver {
     Q_OBJECT
 public:
     explicit CFolderFrame(QWidget* parent = nullptr);
@@ -40,19 +40,12 @@ public:
     void showTabs(bool show);
     bool tabsShown() const;
 
-    // The page names of the document shown, in the tabs.
-    int tabCount() const override;
-    std::string tabName(int index) const override;
-    void setTabName(int index, const std::string& name) override;
-    int tabCustomName(int index) const override;
-    void setTabCustomName(int index, int value) override;
-    void addTab(const std::string& name) override;
-    void removeTab(int index) override;
-    void swapTabs(int a, int b) override;
-    int currentTab() const override;
-    void selectTab(int index) override;
+    // The document's pages in the tabs (CFolderFramePages.cpp): the tabs
+    // read the names from the document whenever they change.
+    void pagesChanged() override;
+    int currentPage() const override;
+    void selectPage(int index) override;
     void showPage(int index) override;
-    void relayoutTabs() override;
 
 protected:
     void changeEvent(QEvent* event) override;

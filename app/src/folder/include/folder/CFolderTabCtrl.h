@@ -20,18 +20,15 @@ public:
 
     CFolderTabCtrl(int tabStyle, QWidget* parent);
 
-    // Appends a tab with an automatic name flag and returns its index.
+    // Appends a tab and returns its index (a strip of its own, without pages).
     int addItem(const std::string& name);
     // Removes the tab at `index`; out-of-range indexes are ignored.
     void removeItem(int index);
     int itemCount() const { return static_cast<int>(tabs_.size()); }
     const FolderTabItem& item(int index) const { return tabs_.at(static_cast<std::size_t>(index)); }
     std::string itemName(int index) const { return item(index).name; }
-    void setItemName(int index, const std::string& name);
-    int customName(int index) const { return item(index).customName; }
-    void setCustomName(int index, int value);
-    // Swaps names and flags of two tabs.
-    void swapItems(int a, int b);
+    // One tab per page of the document set below, named as the page.
+    void readPages();
 
     int currentTab() const { return current_; }
     // Makes `index` current, repainting; ignored when out of range.

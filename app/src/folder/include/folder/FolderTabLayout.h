@@ -10,12 +10,11 @@
 #include <QRect>
 #include <QSize>
 
-// One page tab: the page's name and flag, and where the layout put it.
+// One page tab: the page's name as the tab shows it, and where the layout put it.
 struct FolderTabItem {
-    std::string name;     // UTF-8; shown on the tab and stored in the file
+    std::string name;     // UTF-8
     QRect bounds;         // tab rectangle in tab-strip coordinates
     QPolygon outline;     // slanted outline used for painting and hit testing
-    int customName = 0;   // 1 once the user typed the name; 0 for automatic names
 };
 
 constexpr int kTabOverlap = 8;
