@@ -7,6 +7,7 @@
 #include "commands/ExportCommands.h"
 #include "commands/FrameCommands.h"
 #include "commands/InterchangeCommands.h"
+#include "commands/LayoutCommands.h"
 #include "commands/PrintCommands.h"
 #include "commands/ViewCommands.h"
 
@@ -241,8 +242,30 @@ const std::vector<CommandDef> kCommands = {
     {cmd::PasteAsTree, "粘贴为树\tCtrl+Shift+V",
      "将剪贴板中的缩进文本或 Markdown 列表作为树插入到选中的框下\n粘贴为树", "Ctrl+Shift+V",
      Snapshot::No, pasteAsTree, nullptr, true},
-    {cmd::AutoLayout, "自动布局", "将选中节点的子树排列为整齐的树\n自动布局", nullptr, Snapshot::No,
+    {cmd::AutoLayout, "整理选中的子树",
+     "将选中节点的子树排列为整齐的树，不改变树的布局\n整理选中的子树", nullptr, Snapshot::No,
      autoLayout, nullptr, true},
+    // The layouts a tree keeps; each takes its snapshot when it changes the page.
+    {cmd::LayoutMindMap, "思维导图", "中心主题居中，分支分列左右\n思维导图", nullptr, Snapshot::No,
+     applyLayout, layoutChecked, true},
+    {cmd::LayoutLogicRight, "向右逻辑图", "分支向右展开\n向右逻辑图", nullptr, Snapshot::No,
+     applyLayout, layoutChecked, true},
+    {cmd::LayoutLogicLeft, "向左逻辑图", "分支向左展开\n向左逻辑图", nullptr, Snapshot::No,
+     applyLayout, layoutChecked, true},
+    {cmd::LayoutOrgChart, "组织结构图", "子节点在父节点下方居中排列\n组织结构图", nullptr,
+     Snapshot::No, applyLayout, layoutChecked, true},
+    {cmd::LayoutTreeChart, "目录树", "子节点在父节点下方缩进，每行一个\n目录树", nullptr,
+     Snapshot::No, applyLayout, layoutChecked, true},
+    // Folding whole trees
+    {cmd::ExpandAll, "全部展开", "展开选中的树（未选中时为本页所有的树）的全部分支\n全部展开",
+     nullptr, Snapshot::No, expandAll, nullptr, true},
+    {cmd::CollapseAll, "全部折叠", "折叠选中的树（未选中时为本页所有的树）的全部分支\n全部折叠",
+     nullptr, Snapshot::No, collapseAll, nullptr, true},
+    {cmd::ExpandToLevel, "展开到第 N 层...", "将选中的树展开到指定的层数\n展开到第 N 层", nullptr,
+     Snapshot::No, expandToLevel, nullptr, true},
+    {cmd::ClickSelectsOne, "单击只选中一个",
+     "单击框时只选中它，Ctrl+单击或 Shift+单击加选或取消\n单击只选中一个", nullptr, Snapshot::No,
+     toggleClickSelectsOne, clickSelectsOneChecked},
 };
 
 MenuEntry item(int id) {
@@ -274,7 +297,8 @@ MenuEntry viewMenu(bool full) {
     return popup("视图(&V)",
                  {item(menuslot::ToolbarList), item(cmd::StatusBar), item(cmd::ViewOverview),
                   item(menuslot::LookList), sep(), item(cmd::ZoomIn), item(cmd::ZoomOut),
-                  item(cmd::ZoomActual), item(cmd::ZoomFit)});
+                  item(cmd::ZoomActual), item(cmd::ZoomFit), sep(), item(cmd::ExpandAll),
+                  item(cmd::CollapseAll), item(cmd::ExpandToLevel)});
 }
 
 MenuEntry helpMenu() {
@@ -343,8 +367,11 @@ const std::vector<MenuEntry>& documentMenuBar() {
                item(cmd::AlignRight), item(cmd::AlignTop), item(cmd::AlignVCenter),
                item(cmd::AlignBottom), sep(), item(cmd::DistributeH), item(cmd::DistributeV), sep(),
                item(cmd::SameSize), item(cmd::SameWidth), item(cmd::SameHeight), sep(),
-               item(cmd::AutoLayout)}),
-        popup("设置", {item(cmd::BindDrag), item(cmd::EnterCommitsEdit), sep(),
+               popup("自动布局", {item(cmd::LayoutMindMap), item(cmd::LayoutLogicRight),
+                                  item(cmd::LayoutLogicLeft), item(cmd::LayoutOrgChart),
+                                  item(cmd::LayoutTreeChart), sep(), item(cmd::AutoLayout)})}),
+        popup("设置", {item(cmd::BindDrag), item(cmd::EnterCommitsEdit),
+                       item(cmd::ClickSelectsOne), sep(),
                        item(cmd::AutoSaveSetting)}),
         popup("窗口(&W)", {item(cmd::WindowNew), item(cmd::WindowCascade),
                            item(cmd::WindowTileHorz), item(cmd::WindowArrange), sep(),

@@ -5,6 +5,7 @@
 #include <sarvik/ZN_ShapeManager.h>
 
 #include "view/CTavloView.h"
+#include "view/TreeFolds.h"
 
 namespace {
 
@@ -29,8 +30,9 @@ bool CTavloView::belowDragThreshold(ZVector2 a, ZVector2 b) const {
 
 // --- dispatch ---
 
-void CTavloView::onLButtonDown(Qt::KeyboardModifiers, QPoint point) {
+void CTavloView::onLButtonDown(Qt::KeyboardModifiers flags, QPoint point) {
     const ZVector2 p = clientFromScreen(point);
+    pressFlags_ = flags;
     closeEditBox(true);
     if (currentPage) {
         switch (tool) {
@@ -135,6 +137,7 @@ void CTavloView::onKeyDown(int key, Qt::KeyboardModifiers) {
                               : key == Qt::Key_Up    ? 2
                                                      : 3;
         currentPage->LittleMove(direction, selection.shapes(), 1);
+        treefolds::forgetLayout();
         // No undo step for a nudge, but the moved positions must not be lost
         // on close without a question.
         if (!selection.empty())

@@ -16,6 +16,7 @@
 #include "EditBoxText.h"
 #include "document/LabelText.h"
 #include "view/CTavloView.h"
+#include "view/TreeFolds.h"
 
 void CTavloView::closeEditBox(bool commit) {
     if (!editBox_->isVisible()) {
@@ -70,6 +71,8 @@ void CTavloView::commitEdit() {
     else
         takeSnapshot();
     editAfterGrowth_ = false;
+    // A node whose label grows or shrinks makes its laid-out tree move up.
+    ZN_ShapeBase* host = editLabel ? editLabel->getHost() : nullptr;
     const std::string text = detail::editText(editBox_);
     if (!text.empty()) {
         ZN_SText* label = editLabel;
@@ -83,10 +86,12 @@ void CTavloView::commitEdit() {
     } else if (editLabel) {
         editLabel->setShow(true);
         // A node whose label text is erased loses its label.
-        if (ZN_ShapeBase* host = editLabel->getHost(); host && host->getLabel() == editLabel)
+        if (host && host->getLabel() == editLabel)
             host->deleteLabel();
     }
     editLabel = nullptr;
+    if (host)
+        treefolds::relayout(currentPage, host);
 }
 
 void CTavloView::onLButtonDblClk(Qt::KeyboardModifiers, QPoint) {
