@@ -132,5 +132,12 @@ enum : int {
     Import = 33200,
     PasteAsTree = 33201,
     AutoLayout = 33202,
+    // What nodes hold beyond their labels: the note panel, links, markers
+    ViewNotes = 33400,
+    InsertLink = 33401,
+    MarkerClear = 33402,
+    // One command per marker of ZN_MarkerSet(), in its order
+    MarkerFirst = 33410,
+    MarkerLast = 33449,
 };
 } // namespace cmd
