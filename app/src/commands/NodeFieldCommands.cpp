@@ -278,14 +278,18 @@ bool markerChecked(CommandTarget& frame, int id) {
     const char* name = markerOfCommand(id);
     if (!view || !name)
         return false;
-    const std::vector<ZN_ShapeBase*> boxes = selectedBoxes(*view);
-    if (boxes.empty())
-        return false;
-    // Checked when every selected box shows it, as a click then takes it off.
-    return std::all_of(boxes.begin(), boxes.end(), [name](const ZN_ShapeBase* s) {
+    // Checked when every selected box shows it, as a click then takes it off;
+    // the walk stops at the first box without it.
+    bool any = false;
+    for (const ZN_ShapeBase* s : view->getSelection()) {
+        if (!holdsFields(s))
+            continue;
         const auto& m = s->getFields().markers;
-        return std::find(m.begin(), m.end(), name) != m.end();
-    });
+        if (std::find(m.begin(), m.end(), name) == m.end())
+            return false;
+        any = true;
+    }
+    return any;
 }
 
 void clearMarkers(CommandTarget& frame, int) {
