@@ -3,6 +3,7 @@
 // back, compared field by field with the map read from the file; the same
 // after the shape clipboard and after undo and redo.
 
+#include <map>
 #include <set>
 
 #include <QFile>
@@ -17,11 +18,20 @@ using namespace interchange;
 namespace {
 
 // Each node's fields as one line, in no order: the trees' shapes are the
-// business of the readers' own tests.
+// business of the readers' own tests. A link to a node names the node's
+// text, as writers may give the nodes ids of their own.
 std::multiset<std::string> fieldLines(const MapSheet& sheet) {
+    std::map<std::string, std::string> textOfId;
+    for (const MapNode& n : sheet.nodes)
+        if (!n.id.empty())
+            textOfId[n.id] = n.text;
     std::multiset<std::string> lines;
     for (const MapNode& n : sheet.nodes) {
-        std::string line = n.text + " | note " + n.fields.note + " | link " + n.fields.link + " |";
+        std::string link = n.fields.link;
+        if (const std::string_view id = ZN_LinkedAnchor(link); !id.empty())
+            link = "to node " + (textOfId.count(std::string(id)) ? textOfId[std::string(id)]
+                                                                 : "? " + std::string(id));
+        std::string line = n.text + " | note " + n.fields.note + " | link " + link + " |";
         for (const std::string& m : n.fields.markers)
             line += " " + m;
         line += " |";
