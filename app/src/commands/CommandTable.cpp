@@ -8,6 +8,7 @@
 #include "commands/FrameCommands.h"
 #include "commands/InterchangeCommands.h"
 #include "commands/LayoutCommands.h"
+#include "commands/NodeFieldCommands.h"
 #include "commands/PrintCommands.h"
 #include "commands/ViewCommands.h"
 
@@ -15,7 +16,7 @@ namespace {
 
 using namespace handlers;
 
-const std::vector<CommandDef> kCommands = {
+const std::vector<CommandDef> kTableCommands = {
     // File
     {cmd::New, "新建(&N)\tCtrl+N", "创建新文档\n新建", "Ctrl+N", Snapshot::No, fileNew},
     {cmd::Open, "打开(&O)...\tCtrl+O", "打开现有文档\n打开", "Ctrl+O", Snapshot::No, fileOpen},
@@ -268,6 +269,14 @@ const std::vector<CommandDef> kCommands = {
      toggleClickSelectsOne, clickSelectsOneChecked},
 };
 
+// The table's own rows, then those of the commands that keep theirs apart.
+const std::vector<CommandDef> kCommands = [] {
+    std::vector<CommandDef> all = kTableCommands;
+    const std::vector<CommandDef>& fields = nodeFieldCommands();
+    all.insert(all.end(), fields.begin(), fields.end());
+    return all;
+}();
+
 MenuEntry item(int id) {
     return MenuEntry{nullptr, id, {}};
 }
@@ -296,9 +305,9 @@ MenuEntry viewMenu(bool full) {
                                   item(cmd::ViewOverview), item(menuslot::LookList)});
     return popup("视图(&V)",
                  {item(menuslot::ToolbarList), item(cmd::StatusBar), item(cmd::ViewOverview),
-                  item(menuslot::LookList), sep(), item(cmd::ZoomIn), item(cmd::ZoomOut),
-                  item(cmd::ZoomActual), item(cmd::ZoomFit), sep(), item(cmd::ExpandAll),
-                  item(cmd::CollapseAll), item(cmd::ExpandToLevel)});
+                  item(cmd::ViewNotes), item(menuslot::LookList), sep(), item(cmd::ZoomIn),
+                  item(cmd::ZoomOut), item(cmd::ZoomActual), item(cmd::ZoomFit), sep(),
+                  item(cmd::ExpandAll), item(cmd::CollapseAll), item(cmd::ExpandToLevel)});
 }
 
 MenuEntry helpMenu() {
@@ -325,6 +334,7 @@ const std::vector<MenuEntry>& documentMenuBar() {
                            item(cmd::SelectAll), sep(), item(cmd::Find), item(cmd::Replace),
                            item(cmd::FindNext), item(cmd::FindPrevious)}),
         viewMenu(true),
+        popup("插入(&I)", {item(cmd::InsertLink), markerMenu()}),
         popup("画图", {item(cmd::ToolSelect), sep(), item(cmd::ToolRect), item(cmd::ToolRoundRect),
                        item(cmd::ToolRhombus), item(cmd::ToolParallelogram), item(cmd::ToolEllipse),
                        item(cmd::ToolPoint), item(cmd::ToolLine), item(cmd::ToolText)}),
@@ -444,6 +454,12 @@ const std::vector<ToolbarDef>& toolbarTable() {
          {cmd::LineThick, cmd::LineThin, cmd::LinePolyline, cmd::LineCurve, cmd::FillColor,
           cmd::LineColor, cmd::FontColor, cmd::Font}},
         {"toolbarZoom", "缩放", {cmd::ZoomIn, cmd::ZoomOut, cmd::ZoomActual, cmd::ZoomFit}},
+        {"toolbarMarkers",
+         "标记",
+         {cmd::InsertLink, 0, markerCommand("priority-1"), markerCommand("priority-2"),
+          markerCommand("priority-3"), 0, markerCommand("task-done"), markerCommand("task-undone"),
+          0, markerCommand("flag-red"), markerCommand("flag-green"), 0, markerCommand("star"),
+          markerCommand("question"), markerCommand("idea"), markerCommand("warning")}},
     };
     return bars;
 }

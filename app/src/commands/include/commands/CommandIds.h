@@ -144,5 +144,12 @@ enum : int {
     ExpandToLevel = 33212,
     // 设置 > 单击只选中一个
     ClickSelectsOne = 33151,
+    // What nodes hold beyond their labels: the note panel, links, markers
+    ViewNotes = 33400,
+    InsertLink = 33401,
+    MarkerClear = 33402,
+    // One command per marker of ZN_MarkerSet(), in its order
+    MarkerFirst = 33410,
+    MarkerLast = 33449,
 };
 } // namespace cmd
