@@ -17,6 +17,7 @@
 #include "MapGenerator.h"
 #include "interchange/FreeMind.h"
 #include "interchange/MapPage.h"
+#include "view/TreeFolds.h"
 
 namespace {
 
@@ -93,6 +94,54 @@ void BM_TreeLayoutAddChild(benchmark::State& state) {
         state.SkipWithError("the change was laid out whole");
 }
 
+// Tab in the editor on a node of a laid-out mind map: the page's shared
+// layout told of the new child, as the keyboard growth tells it, once on a
+// branch halfway down and once on the root (which picks the lighter side).
+void BM_EditorTabOnMindMap(benchmark::State& state) {
+    std::unique_ptr<ZN_ShapeManager> page =
+        benchmap::makeMap(static_cast<int>(state.range(0)), benchmap::Layout::Spread);
+    ZN_ShapeBase* root = benchmap::findRoot(*page);
+    treefolds::layoutFor(page.get()).apply(root, ZN_Layout::MindMap);
+    ZN_ShapeBase* middle = nullptr;
+    std::size_t i = 0;
+    for (ZN_ShapeBase* s : page->getShapeList()) {
+        if (s->type() == 7 && s != root && i >= page->getShapeList().size() / 2) {
+            middle = s;
+            break;
+        }
+        ++i;
+    }
+    int whole = 0;
+    bool onRoot = false;
+    for (auto _ : state) {
+        ZN_ShapeBase* parent = onRoot ? root : middle;
+        onRoot = !onRoot;
+        const double start = benchmap::Clock::now();
+        if (parent == root)
+            benchmark::DoNotOptimize(treefolds::layoutFor(page.get()).sideForNewChild(root));
+        auto* child = static_cast<ZN_NRect*>(ZN_ShapeBase::createShape(7));
+        child->setPoint1(parent->getPoint2());
+        child->setPoint2(parent->getPoint2() + ZVector2(100.0f, 40.0f));
+        page->addShape(child);
+        auto* line = static_cast<ZN_NLine*>(ZN_ShapeBase::createShape(1));
+        line->pushPointBack(parent->getPoint2());
+        line->pushPointBack(child->getPoint1());
+        line->setStrightType(1);
+        parent->pushToOutput(line);
+        line->pushToInput(parent);
+        line->pushToOutput(child);
+        child->pushToInput(line);
+        page->addShapeFront(line);
+        whole += treefolds::relayout(page.get(), ZN_TreeParent(child)).whole;
+        state.SetIterationTime(since(start));
+        page->deleteShape(line);
+        page->deleteShape(child);
+        treefolds::relayout(page.get(), parent);
+    }
+    if (whole)
+        state.SkipWithError("the change was laid out whole");
+}
+
 // A FreeMind file of n nodes, three to five children each, short labels.
 QByteArray generatedMm(int n) {
     interchange::MapSheet sheet;
@@ -122,4 +171,5 @@ void BM_ImportFreeMind(benchmark::State& state) {
 BENCHMARK(BM_TreeLayout)->Apply(mapSizes);
 BENCHMARK(BM_TreeLayoutWhole)->Apply(mapSizes)->UseManualTime()->MinTime(0.3);
 BENCHMARK(BM_TreeLayoutAddChild)->Apply(mapSizes)->UseManualTime()->MinTime(0.3);
+BENCHMARK(BM_EditorTabOnMindMap)->Apply(mapSizes)->UseManualTime()->MinTime(0.3);
 BENCHMARK(BM_ImportFreeMind)->Apply(mapSizes);

@@ -55,7 +55,7 @@ TEST(CommandTable, EveryPlacedCommandIsDefinedOnceAndEveryCommandIsReachable) {
 
 TEST(CommandTable, ToolbarsKeepTheirButtonOrder) {
     const auto& bars = toolbarTable();
-    ASSERT_EQ(bars.size(), 4u);
+    ASSERT_EQ(bars.size(), 5u);
     EXPECT_STREQ(bars[0].title, "标准");
     EXPECT_EQ(bars[0].buttons, (std::vector<int>{57600, 57601, 57603, 0, 32771, 57635, 57634,
                                                  57637, 0, 57664}));
@@ -66,6 +66,8 @@ TEST(CommandTable, ToolbarsKeepTheirButtonOrder) {
     EXPECT_EQ(bars[1].buttons.back(), cmd::BindDrag);
     EXPECT_EQ(bars[3].buttons,
               (std::vector<int>{cmd::ZoomIn, cmd::ZoomOut, cmd::ZoomActual, cmd::ZoomFit}));
+    EXPECT_STREQ(bars[4].title, "标记");
+    EXPECT_EQ(bars[4].buttons.front(), cmd::InsertLink);
 }
 
 TEST(CommandTable, ShortcutsAreUniqueAndReachTheirActions) {

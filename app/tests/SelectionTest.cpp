@@ -13,6 +13,7 @@
 #include "commands/CommandIds.h"
 #include "commands/EditCommands.h"
 #include "view/CTavloView.h"
+#include "view/ClickSelect.h"
 #include "view/SelectionList.h"
 
 using Shapes = std::list<ZN_ShapeBase*>;
@@ -50,7 +51,14 @@ TEST(SelectionList, KeepsTheOrderOfSelectingAndListsEachShapeOnce) {
     EXPECT_EQ(list.shapes(), (Shapes{a, c}));
 }
 
-class Selection : public DocumentFixture {};
+class Selection : public DocumentFixture {
+protected:
+    void SetUp() override {
+        DocumentFixture::SetUp();
+        // These tests click as the select tool did before 单击只选中一个.
+        clickselect::setSelectsOne(false);
+    }
+};
 
 TEST_F(Selection, SelectAllListsEveryShapeInDrawingOrderHiddenOnesIncluded) {
     ZN_ShapeBase* a = addRect(*page, 100, 100, 150, 150);

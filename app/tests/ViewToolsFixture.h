@@ -37,6 +37,7 @@
 #include "frames/CChildFrame.h"
 #include "frames/CMainFrame.h"
 #include "view/CTavloView.h"
+#include "view/ClickSelect.h"
 
 inline constexpr Qt::KeyboardModifiers kNone{};
 
@@ -83,6 +84,8 @@ protected:
             return;
         view->setMessageShower([this](const QString& text) { messages << text; });
         doc()->SetModifiedFlag(false);
+        // These tests click as the select tool did before 单击只选中一个.
+        clickselect::setSelectsOne(false);
     }
 
     CTavloDoc* doc() const { return child->document(); }

@@ -7,6 +7,8 @@
 #include "commands/ExportCommands.h"
 #include "commands/FrameCommands.h"
 #include "commands/InterchangeCommands.h"
+#include "commands/LayoutCommands.h"
+#include "commands/NodeFieldCommands.h"
 #include "commands/PrintCommands.h"
 #include "commands/ViewCommands.h"
 
@@ -14,7 +16,7 @@ namespace {
 
 using namespace handlers;
 
-const std::vector<CommandDef> kCommands = {
+const std::vector<CommandDef> kTableCommands = {
     // File
     {cmd::New, "新建(&N)\tCtrl+N", "创建新文档\n新建", "Ctrl+N", Snapshot::No, fileNew},
     {cmd::Open, "打开(&O)...\tCtrl+O", "打开现有文档\n打开", "Ctrl+O", Snapshot::No, fileOpen},
@@ -241,9 +243,39 @@ const std::vector<CommandDef> kCommands = {
     {cmd::PasteAsTree, "粘贴为树\tCtrl+Shift+V",
      "将剪贴板中的缩进文本或 Markdown 列表作为树插入到选中的框下\n粘贴为树", "Ctrl+Shift+V",
      Snapshot::No, pasteAsTree, nullptr, true},
-    {cmd::AutoLayout, "自动布局", "将选中节点的子树排列为整齐的树\n自动布局", nullptr, Snapshot::No,
+    {cmd::AutoLayout, "整理选中的子树",
+     "将选中节点的子树排列为整齐的树，不改变树的布局\n整理选中的子树", nullptr, Snapshot::No,
      autoLayout, nullptr, true},
+    // The layouts a tree keeps; each takes its snapshot when it changes the page.
+    {cmd::LayoutMindMap, "思维导图", "中心主题居中，分支分列左右\n思维导图", nullptr, Snapshot::No,
+     applyLayout, layoutChecked, true},
+    {cmd::LayoutLogicRight, "向右逻辑图", "分支向右展开\n向右逻辑图", nullptr, Snapshot::No,
+     applyLayout, layoutChecked, true},
+    {cmd::LayoutLogicLeft, "向左逻辑图", "分支向左展开\n向左逻辑图", nullptr, Snapshot::No,
+     applyLayout, layoutChecked, true},
+    {cmd::LayoutOrgChart, "组织结构图", "子节点在父节点下方居中排列\n组织结构图", nullptr,
+     Snapshot::No, applyLayout, layoutChecked, true},
+    {cmd::LayoutTreeChart, "目录树", "子节点在父节点下方缩进，每行一个\n目录树", nullptr,
+     Snapshot::No, applyLayout, layoutChecked, true},
+    // Folding whole trees
+    {cmd::ExpandAll, "全部展开", "展开选中的树（未选中时为本页所有的树）的全部分支\n全部展开",
+     nullptr, Snapshot::No, expandAll, nullptr, true},
+    {cmd::CollapseAll, "全部折叠", "折叠选中的树（未选中时为本页所有的树）的全部分支\n全部折叠",
+     nullptr, Snapshot::No, collapseAll, nullptr, true},
+    {cmd::ExpandToLevel, "展开到第 N 层...", "将选中的树展开到指定的层数\n展开到第 N 层", nullptr,
+     Snapshot::No, expandToLevel, nullptr, true},
+    {cmd::ClickSelectsOne, "单击只选中一个",
+     "单击框时只选中它，Ctrl+单击或 Shift+单击加选或取消\n单击只选中一个", nullptr, Snapshot::No,
+     toggleClickSelectsOne, clickSelectsOneChecked},
 };
+
+// The table's own rows, then those of the commands that keep theirs apart.
+const std::vector<CommandDef> kCommands = [] {
+    std::vector<CommandDef> all = kTableCommands;
+    const std::vector<CommandDef>& fields = nodeFieldCommands();
+    all.insert(all.end(), fields.begin(), fields.end());
+    return all;
+}();
 
 MenuEntry item(int id) {
     return MenuEntry{nullptr, id, {}};
@@ -273,8 +305,9 @@ MenuEntry viewMenu(bool full) {
                                   item(cmd::ViewOverview), item(menuslot::LookList)});
     return popup("视图(&V)",
                  {item(menuslot::ToolbarList), item(cmd::StatusBar), item(cmd::ViewOverview),
-                  item(menuslot::LookList), sep(), item(cmd::ZoomIn), item(cmd::ZoomOut),
-                  item(cmd::ZoomActual), item(cmd::ZoomFit)});
+                  item(cmd::ViewNotes), item(menuslot::LookList), sep(), item(cmd::ZoomIn),
+                  item(cmd::ZoomOut), item(cmd::ZoomActual), item(cmd::ZoomFit), sep(),
+                  item(cmd::ExpandAll), item(cmd::CollapseAll), item(cmd::ExpandToLevel)});
 }
 
 MenuEntry helpMenu() {
@@ -301,6 +334,7 @@ const std::vector<MenuEntry>& documentMenuBar() {
                            item(cmd::SelectAll), sep(), item(cmd::Find), item(cmd::Replace),
                            item(cmd::FindNext), item(cmd::FindPrevious)}),
         viewMenu(true),
+        popup("插入(&I)", {item(cmd::InsertLink), markerMenu()}),
         popup("画图", {item(cmd::ToolSelect), sep(), item(cmd::ToolRect), item(cmd::ToolRoundRect),
                        item(cmd::ToolRhombus), item(cmd::ToolParallelogram), item(cmd::ToolEllipse),
                        item(cmd::ToolPoint), item(cmd::ToolLine), item(cmd::ToolText)}),
@@ -343,8 +377,11 @@ const std::vector<MenuEntry>& documentMenuBar() {
                item(cmd::AlignRight), item(cmd::AlignTop), item(cmd::AlignVCenter),
                item(cmd::AlignBottom), sep(), item(cmd::DistributeH), item(cmd::DistributeV), sep(),
                item(cmd::SameSize), item(cmd::SameWidth), item(cmd::SameHeight), sep(),
-               item(cmd::AutoLayout)}),
-        popup("设置", {item(cmd::BindDrag), item(cmd::EnterCommitsEdit), sep(),
+               popup("自动布局", {item(cmd::LayoutMindMap), item(cmd::LayoutLogicRight),
+                                  item(cmd::LayoutLogicLeft), item(cmd::LayoutOrgChart),
+                                  item(cmd::LayoutTreeChart), sep(), item(cmd::AutoLayout)})}),
+        popup("设置", {item(cmd::BindDrag), item(cmd::EnterCommitsEdit),
+                       item(cmd::ClickSelectsOne), sep(),
                        item(cmd::AutoSaveSetting)}),
         popup("窗口(&W)", {item(cmd::WindowNew), item(cmd::WindowCascade),
                            item(cmd::WindowTileHorz), item(cmd::WindowArrange), sep(),
@@ -417,6 +454,12 @@ const std::vector<ToolbarDef>& toolbarTable() {
          {cmd::LineThick, cmd::LineThin, cmd::LinePolyline, cmd::LineCurve, cmd::FillColor,
           cmd::LineColor, cmd::FontColor, cmd::Font}},
         {"toolbarZoom", "缩放", {cmd::ZoomIn, cmd::ZoomOut, cmd::ZoomActual, cmd::ZoomFit}},
+        {"toolbarMarkers",
+         "标记",
+         {cmd::InsertLink, 0, markerCommand("priority-1"), markerCommand("priority-2"),
+          markerCommand("priority-3"), 0, markerCommand("task-done"), markerCommand("task-undone"),
+          0, markerCommand("flag-red"), markerCommand("flag-green"), 0, markerCommand("star"),
+          markerCommand("question"), markerCommand("idea"), markerCommand("warning")}},
     };
     return bars;
 }

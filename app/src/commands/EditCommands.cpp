@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <optional>
+#include <list>
 #include <string>
+#include <vector>
 
 #include <QColor>
 
@@ -16,6 +18,7 @@
 #include <sarvik/ZN_NRect.h>
 #include <sarvik/ZN_SText.h>
 #include <sarvik/ZN_ShapeManager.h>
+#include <sarvik/ZN_TreeLayout.h>
 #include <sarvik/platform/ZMessage.h>
 
 #include "commands/CommandIds.h"
@@ -29,6 +32,7 @@
 #include "document/PictureCache.h"
 #include "view/CTavloView.h"
 #include "view/UndoStep.h"
+#include "view/TreeFolds.h"
 
 #include "EditSelection.h"
 #include "EditStyleCommands.h"
@@ -234,6 +238,16 @@ bool runViewCommand(CTavloView& view, int id) {
         undo.emplace(view);
     if (!dispatch(view, id))
         return false;
+    if (id == cmd::SpreadOne || id == cmd::SpreadAll || id == cmd::Shrink) {
+        // What shows of a laid-out tree takes room again, or gives it up.
+        const std::list<ZN_ShapeBase*>& selected = view.getSelection();
+        treefolds::relayout(view.getCurrentPage(),
+                            std::vector<ZN_ShapeBase*>(selected.begin(), selected.end()),
+                            ZN_LayoutScope::Branch);
+    } else if (id != cmd::Copy && id != cmd::SelectAll) {
+        // A command may have moved or resized what a layout placed.
+        treefolds::forgetLayout();
+    }
     if (changesWithoutSnapshot(id))
         view.markModified();
     // Binding answers changes nothing that shows.

@@ -5,6 +5,7 @@
 #include <QPainterPath>
 
 #include "commands/CommandIds.h"
+#include "NodeFieldIcons.h"
 
 namespace {
 
@@ -440,7 +441,8 @@ bool drawStyleIcon(QPainter& p, int id) {
 
 void drawIcon(QPainter& p, int id) {
     p.setBrush(Qt::NoBrush);
-    if (drawFileIcon(p, id) || drawToolIcon(p, id) || drawArrangeIcon(p, id))
+    if (drawFileIcon(p, id) || drawToolIcon(p, id) || drawArrangeIcon(p, id) ||
+        drawNodeFieldIcon(p, id))
         return;
     drawStyleIcon(p, id);
 }

@@ -24,6 +24,7 @@
 #include "interchange/MapPage.h"
 #include "view/CTavloView.h"
 #include "view/UndoStep.h"
+#include "view/TreeFolds.h"
 
 namespace {
 
@@ -147,8 +148,14 @@ int pasteTreeText(CTavloView& view, const QString& text, ZVector2 at) {
         else
             ZN_LayoutTree(root);
     }
-    if (parent)
-        ZN_LayoutTree(parent);
+    if (parent) {
+        // A laid-out tree makes room for the new branches as its layout
+        // does; a hand-made one has the branch below the parent tidied.
+        if (ZN_StoredLayout(ZN_TreeRoot(parent)) != ZN_Layout::None)
+            treefolds::relayout(page, parent, ZN_LayoutScope::Branch);
+        else
+            ZN_LayoutTree(parent);
+    }
     view.clearSelection();
     for (ZN_ShapeBase* root : roots)
         view.addToSelection(root);

@@ -105,6 +105,20 @@ bool TextFinder::matches(std::string_view text) const {
     return scratch_.find(needle_) != std::string::npos;
 }
 
+bool TextFinder::locate(std::string_view text, std::size_t& begin, std::size_t& end) const {
+    if (needle_.empty())
+        return false;
+    normalise(text, fold_, scratch_, &origin_);
+    const std::size_t at = scratch_.find(needle_);
+    if (at == std::string::npos)
+        return false;
+    begin = origin_[at];
+    const std::size_t lastStart = origin_[at + needle_.size() - 1];
+    char32_t code = 0;
+    end = lastStart + charLength(text, lastStart, code);
+    return true;
+}
+
 int TextFinder::replace(std::string_view text, std::string_view replacement,
                         std::string& out) const {
     out.clear();
@@ -145,21 +159,23 @@ const ZN_SText* searchableText(const ZN_ShapeBase* shape) {
 }
 
 void findInPage(const ZN_ShapeManager& page, int pageIndex, const TextFinder& finder,
-                std::vector<TextMatch>& out) {
+                std::vector<TextMatch>& out, bool notes) {
     if (finder.empty())
         return;
     for (ZN_ShapeBase* shape : page.getShapeArray()) {
         const ZN_SText* text = searchableText(shape);
         if (text && finder.matches(text->getText()))
             out.push_back({pageIndex, shape, kindOf(shape)});
+        if (notes && shape->hasFields() && finder.matches(shape->getFields().note))
+            out.push_back({pageIndex, shape, MatchKind::Note});
     }
 }
 
 std::vector<TextMatch> findInPages(const std::vector<ZN_ShapeManager*>& pages,
-                                   const TextFinder& finder) {
+                                   const TextFinder& finder, bool notes) {
     std::vector<TextMatch> out;
     for (std::size_t i = 0; i < pages.size(); ++i)
-        findInPage(*pages[i], static_cast<int>(i), finder, out);
+        findInPage(*pages[i], static_cast<int>(i), finder, out, notes);
     return out;
 }
 
@@ -200,7 +216,7 @@ QRectF matchRect(const ZN_ShapeBase* shape) {
 }
 
 void outlinesInView(const ZN_ShapeManager& page, const TextFinder& finder, ZVector2 min,
-                    ZVector2 max, std::vector<QRectF>& out) {
+                    ZVector2 max, std::vector<QRectF>& out, bool notes) {
     out.clear();
     if (finder.empty())
         return;
@@ -210,7 +226,8 @@ void outlinesInView(const ZN_ShapeManager& page, const TextFinder& finder, ZVect
         if (!shape->getShow())
             continue;
         const ZN_SText* text = searchableText(shape);
-        if (text && finder.matches(text->getText()))
+        if ((text && finder.matches(text->getText())) ||
+            (notes && shape->hasFields() && finder.matches(shape->getFields().note)))
             out.push_back(matchRect(shape));
     }
 }

@@ -46,6 +46,10 @@ CFindBar::CFindBar(CTavloView* view, QWidget* parent)
     find->addWidget(next);
     caseBox_ = new QCheckBox("区分大小写", findRow);
     find->addWidget(caseBox_);
+    notesBox_ = new QCheckBox("搜索备注", findRow);
+    notesBox_->setObjectName("findInNotes");
+    notesBox_->setChecked(true);
+    find->addWidget(notesBox_);
     scopeBox_ = new QComboBox(findRow);
     scopeBox_->addItems({"当前页", "所有页"});
     find->addWidget(scopeBox_);
@@ -81,6 +85,7 @@ CFindBar::CFindBar(CTavloView* view, QWidget* parent)
     replaceField_->installEventFilter(this);
     connect(findField_, &QLineEdit::textChanged, this, &CFindBar::queryChanged);
     connect(caseBox_, &QCheckBox::toggled, this, &CFindBar::queryChanged);
+    connect(notesBox_, &QCheckBox::toggled, this, &CFindBar::queryChanged);
     connect(scopeBox_, &QComboBox::currentIndexChanged, this, &CFindBar::queryChanged);
     connect(previous, &QPushButton::clicked, this, [this] { step(true); });
     connect(next, &QPushButton::clicked, this, [this] { step(false); });
@@ -122,6 +127,7 @@ void CFindBar::step(bool backward) {
 }
 
 void CFindBar::queryChanged() {
+    session_->setSearchNotes(notesBox_->isChecked());
     session_->setQuery(findField_->text(), caseBox_->isChecked(), scopeBox_->currentIndex() == 1);
     showPosition();
 }

@@ -29,12 +29,16 @@
 #include "document/CTavloDoc.h"
 #include "document/TvxContainer.h"
 #include "frames/CChildFrame.h"
+#include "frames/CFindBar.h"
+#include "frames/CNotesPanel.h"
 #include "frames/CTavloApp.h"
 #include "frames/CWindowsDlg.h"
 #include "frames/KeyboardLocks.h"
 #include "frames/TemplateFolder.h"
 #include "view/COverviewPanel.h"
 #include "view/CTavloView.h"
+#include "view/FindSession.h"
+#include "view/NodeMarkInput.h"
 
 namespace {
 
@@ -128,6 +132,10 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     overview_->hide();
     // Its menu item shows the check mark as the dock's own close button acts.
     connect(overview_, &QDockWidget::visibilityChanged, this, &CMainFrame::updateCommandUI);
+    notes_ = new CNotesDock(this);
+    addDockWidget(Qt::RightDockWidgetArea, notes_);
+    notes_->hide();
+    connect(notes_, &QDockWidget::visibilityChanged, this, &CMainFrame::updateCommandUI);
     rebuildMenuBar();
     contextMenu_ = buildMenu(contextMenu(), this);
     CTavloApp* app = CTavloApp::instance();
@@ -147,6 +155,7 @@ CMainFrame::~CMainFrame() {
     // The overview hides as the frame's QWidget part goes; the half-destroyed
     // frame must not hear of it.
     overview_->disconnect(this);
+    notes_->disconnect(this);
     // Documents go before the frame so that their views still have a window.
     for (QMdiSubWindow* w : mdi_->subWindowList())
         delete w;
@@ -220,6 +229,10 @@ void CMainFrame::createToolbars() {
         addToolBar(Qt::TopToolBarArea, toolbars_[i]);
     addToolBarBreak(Qt::TopToolBarArea);
     addToolBar(Qt::TopToolBarArea, toolbars_[1]);
+    // The marker menu shows each marker's picture, on a toolbar or not.
+    for (int id = cmd::MarkerFirst; id <= cmd::MarkerLast; ++id)
+        if (QAction* a = action(id))
+            a->setIcon(commandIcon(id));
 }
 
 void CMainFrame::createStatusBar() {
@@ -388,6 +401,7 @@ void CMainFrame::updateZoomPane() {
 void CMainFrame::followActiveView() {
     CChildFrame* child = activeChild();
     overview_->panel()->setView(child ? child->view() : nullptr);
+    notes_->panel()->setView(child ? child->view() : nullptr);
 }
 
 CChildFrame* CMainFrame::activeChild() const {
@@ -408,6 +422,13 @@ QList<CChildFrame*> CMainFrame::children() const {
 CChildFrame* CMainFrame::attachChild(CChildFrame* child) {
     mdi_->addSubWindow(child);
     child->view()->setContextMenu(contextMenu_);
+    NodeMarkInput::install(child->view());
+    // A match found in a note is shown in the note panel, opened for it.
+    child->findBar()->session().setNoteShown([this](ZN_ShapeBase* node, int begin, int end) {
+        notes_->show();
+        notes_->raise();
+        notes_->panel()->showNoteMatch(node, begin, end);
+    });
     connect(child->view(), &CTavloView::zoomChanged, this, &CMainFrame::updateZoomPane);
     connect(child->document(), &CTavloDoc::modifiedChanged, this, &CMainFrame::updateTitle);
     connect(child->document(), &CTavloDoc::titleChanged, this, &CMainFrame::updateTitle);

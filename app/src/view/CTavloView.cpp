@@ -19,12 +19,14 @@
 #include <sarvik/ZNRedoUndo.h>
 #include <sarvik/ZN_NRect.h>
 #include <sarvik/ZN_ShapeManager.h>
+#include <sarvik/ZN_TreeLayout.h>
 
 #include "document/AppNames.h"
 #include "document/CTavloDoc.h"
 #include "folder/CFolderFrame.h"
 #include "tools/LabelEditor.h"
 #include "view/UndoStep.h"
+#include "view/TreeFolds.h"
 #include "view/ViewScrolling.h"
 
 namespace {
@@ -67,6 +69,8 @@ CTavloView::~CTavloView() {
 }
 
 void CTavloView::setCurrentPage(ZN_ShapeManager* page) {
+    if (page != currentPage)
+        treefolds::forgetLayout();
     currentPage = page;
     scene.setShapeManager(page);
 }
@@ -165,6 +169,7 @@ void CTavloView::mousePressEvent(QMouseEvent* event) {
     // Panning goes around the tools: the page under the pointer is not touched.
     if (!panning_ && (event->button() == Qt::MiddleButton ||
                       (event->button() == Qt::LeftButton && spaceHeld_))) {
+        spacePanned_ = spaceHeld_;
         startPan(event->position().toPoint());
         event->accept();
         return;
@@ -220,6 +225,10 @@ void CTavloView::keyReleaseEvent(QKeyEvent* event) {
         spaceHeld_ = false;
         if (!panning_)
             unsetCursor();
+        // Space tapped, not held to pan, folds the selected node.
+        if (!spacePanned_ && !panning_ && dragState == dragstate::Idle)
+            foldSelectedNode();
+        spacePanned_ = false;
         event->accept();
         return;
     }
@@ -238,9 +247,15 @@ void CTavloView::keyPressEvent(QKeyEvent* event) {
         // Space held turns the left button into a panning hand.
         if (!event->isAutoRepeat() && !spaceHeld_) {
             spaceHeld_ = true;
+            spacePanned_ = false;
             if (!panning_)
                 setCursor(Qt::OpenHandCursor);
         }
+        event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_Slash &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && foldSelectedNode()) {
         event->accept();
         return;
     }
@@ -331,7 +346,13 @@ void CTavloView::deleteSelection() {
     if (!currentPage)
         return;
     UndoStep undo(*this);
+    // A laid-out tree closes up where its nodes were taken out.
+    std::vector<ZN_ShapeBase*> above;
+    for (ZN_ShapeBase* s : selection.shapes())
+        if (ZN_ShapeBase* parent = ZN_TreeParent(s); parent && !parent->getSelected())
+            above.push_back(parent);
     currentPage->deleteSelected();
+    treefolds::relayout(currentPage, above);
     forgetShapes();
     dragState = dragstate::Idle;
     tool = viewtool::Select;

@@ -8,6 +8,7 @@
 #include "tools/LabelEditor.h"
 #include "view/CTavloView.h"
 #include "view/UndoStep.h"
+#include "view/TreeFolds.h"
 
 namespace {
 
@@ -32,8 +33,9 @@ bool CTavloView::belowDragThreshold(ZVector2 a, ZVector2 b) const {
 
 // --- dispatch ---
 
-void CTavloView::onLButtonDown(Qt::KeyboardModifiers, QPoint point) {
+void CTavloView::onLButtonDown(Qt::KeyboardModifiers flags, QPoint point) {
     const ZVector2 p = clientFromScreen(point);
+    pressFlags_ = flags;
     commitEdit();
     if (currentPage) {
         switch (tool) {
@@ -140,6 +142,7 @@ void CTavloView::onKeyDown(int key, Qt::KeyboardModifiers) {
                               : key == Qt::Key_Up    ? 2
                                                      : 3;
         currentPage->LittleMove(direction, selection.shapes(), 1);
+        treefolds::forgetLayout();
         // No undo step for a nudge, but the moved positions must not be lost
         // on close without a question.
         if (!selection.empty())
@@ -153,9 +156,18 @@ void CTavloView::onKeyDown(int key, Qt::KeyboardModifiers) {
 }
 
 
-void CTavloView::onLButtonDblClk(Qt::KeyboardModifiers, QPoint) {
-    if (hitShape && currentPage)
-        openEditor(hitShape);
+void CTavloView::onLButtonDblClk(Qt::KeyboardModifiers, QPoint point) {
+    if (!currentPage)
+        return;
+    // The shape under the pointer, found again when no move over it came
+    // before the click (the pointer was already there).
+    ZN_ShapeBase* shape = hitShape;
+    if (!shape) {
+        int code = 0;
+        shape = currentPage->Change_Cursor(clientFromScreen(point), &hitHelper, code, hitTolerance());
+    }
+    if (shape)
+        openEditor(shape);
 }
 
 void CTavloView::openEditor(ZN_ShapeBase* shape) {

@@ -72,14 +72,21 @@ void FindSession::setQuery(const QString& text, bool caseSensitive, bool allPage
         view_->update();
 }
 
+void FindSession::setSearchNotes(bool on) {
+    if (on == searchNotes_)
+        return;
+    searchNotes_ = on;
+    setQuery(query_, caseSensitive_, allPages_);
+}
+
 void FindSession::search() {
     const TextFinder finder(queryUtf8_, caseSensitive_);
     const auto all = pages();
     matches_.clear();
     if (allPages_) {
-        matches_ = findInPages(all, finder);
+        matches_ = findInPages(all, finder, searchNotes_);
     } else if (const int here = currentPageIndex(); here >= 0) {
-        findInPage(*all[static_cast<std::size_t>(here)], here, finder, matches_);
+        findInPage(*all[static_cast<std::size_t>(here)], here, finder, matches_, searchNotes_);
     }
     searchedState_ = documentState();
     searchedPage_ = view_ ? view_->getCurrentPage() : nullptr;
@@ -89,7 +96,7 @@ void FindSession::search() {
     for (std::size_t i = 0; i < matches_.size(); ++i) {
         const ZN_ShapeManager* page = all[static_cast<std::size_t>(matches_[i].page)];
         if (page == currentPage_ && matches_[i].shape == currentShape_ &&
-            page->getListVersion() == currentVersion_) {
+            matches_[i].kind == currentKind_ && page->getListVersion() == currentVersion_) {
             current_ = static_cast<int>(i);
             return;
         }
@@ -116,6 +123,7 @@ void FindSession::rememberCurrent() {
     const TextMatch& m = matches_[static_cast<std::size_t>(current_)];
     currentPage_ = pages()[static_cast<std::size_t>(m.page)];
     currentShape_ = m.shape;
+    currentKind_ = m.kind;
     anchor_ = current_;
 }
 
@@ -189,6 +197,17 @@ void FindSession::show(const TextMatch& match) {
                                static_cast<int>(std::lround(topLeft.y()))));
     }
     view_->update();
+    if (match.kind == MatchKind::Note && noteShown_) {
+        const std::string& note = match.shape->getFields().note;
+        std::size_t begin = 0, end = 0;
+        if (TextFinder(queryUtf8_, caseSensitive_).locate(note, begin, end)) {
+            const auto units = [&note](std::size_t bytes) {
+                return static_cast<int>(
+                    QString::fromUtf8(note.data(), static_cast<qsizetype>(bytes)).size());
+            };
+            noteShown_(match.shape, units(begin), units(end));
+        }
+    }
 }
 
 bool FindSession::replaceCurrent(const QString& replacement) {
@@ -257,6 +276,7 @@ void FindSession::setOutlining(bool on) {
     view_->setOutlineSource([this](ZVector2 min, ZVector2 max, std::vector<QRectF>& out) {
         out.clear();
         if (ZN_ShapeManager* page = view_->getCurrentPage())
-            outlinesInView(*page, TextFinder(queryUtf8_, caseSensitive_), min, max, out);
+            outlinesInView(*page, TextFinder(queryUtf8_, caseSensitive_), min, max, out,
+                           searchNotes_);
     });
 }

@@ -16,6 +16,7 @@
 #include <sarvik/ZN_ShapeManager.h>
 
 #include "view/CTavloView.h"
+#include "view/TreeFolds.h"
 
 namespace viewscroll {
 
@@ -218,6 +219,8 @@ bool CTavloView::undoStep(bool redo) {
     const ZVector2 here = viewOffset();
     if (!(redo ? stack.reDo() : stack.unDo()))
         return false;
+    // The page is back as it was; the layout reads its trees afresh.
+    treefolds::forgetLayout();
     ScrollHistory& history = scroller_->history;
     const auto back = redo ? history.redone(currentPage, stack, here)
                            : history.undone(currentPage, stack, here);

@@ -11,6 +11,7 @@
 #include <QScrollBar>
 
 #include <sarvik/ZN_NLine.h>
+#include <sarvik/ZN_NPoint.h>
 #include <sarvik/ZN_NRect.h>
 #include <sarvik/ZN_SText.h>
 #include <sarvik/ZN_ShapeManager.h>
@@ -20,6 +21,7 @@
 #include "LabelEditor.h"
 #include "view/CTavloView.h"
 #include "view/UndoStep.h"
+#include "view/TreeFolds.h"
 
 namespace {
 
@@ -166,7 +168,10 @@ void CTavloView::growChild(ZN_ShapeBase* parent) {
         left = last.left;
         top = last.bottom + growth::kSiblingGap;
     }
-    const float free = growth::freeTop(*currentPage, left, top, size, growth::kSiblingGap);
+    // A laid-out tree finds the place itself.
+    const bool laidOut = ZN_StoredLayout(ZN_TreeRoot(parent)) != ZN_Layout::None;
+    const float free =
+        laidOut ? top : growth::freeTop(*currentPage, left, top, size, growth::kSiblingGap);
     addGrownNode(parent, nullptr, look, left, free, size, free != top);
 }
 
@@ -181,7 +186,9 @@ void CTavloView::growSibling(ZN_ShapeBase* node) {
     const growth::Box size =
         look ? b : growth::Box{0, 0, growth::kDefaultWidth, growth::kDefaultHeight};
     const float wanted = b.bottom + growth::kSiblingGap;
-    const float top = growth::freeTop(*currentPage, b.left, wanted, size, growth::kSiblingGap);
+    const bool laidOut = ZN_StoredLayout(ZN_TreeRoot(parent)) != ZN_Layout::None;
+    const float top =
+        laidOut ? wanted : growth::freeTop(*currentPage, b.left, wanted, size, growth::kSiblingGap);
     addGrownNode(parent, growth::lineFromParent(node), look, b.left, top, size, top != wanted);
 }
 
@@ -189,6 +196,57 @@ void CTavloView::addGrownNode(ZN_ShapeBase* parent, ZN_ShapeBase* afterLine,
                               const ZN_ShapeBase* look, float left, float top,
                               const growth::Box& size, bool crowded) {
     UndoStep undo(*this);
+    const ZN_Layout layout = ZN_StoredLayout(ZN_TreeRoot(parent));
+    if (layout != ZN_Layout::None) {
+        // A laid-out tree puts the new node where its layout wants it.
+        ZN_ShapeBase* holder = parent;
+        if (ZN_NPoint* fold = treefolds::foldPointOf(parent)) {
+            // A child added to a folded node shows with its brothers.
+            if (fold->getStateType() == 2) {
+                currentPage->shapeSpread(fold);
+                fold->setStateType(1);
+            }
+            holder = fold;
+        }
+        if (!afterLine) {
+            const growth::Box p = growth::boundsOf(parent);
+            const ZN_ShapeBase* root = ZN_TreeRoot(parent);
+            int side = 1;
+            if (layout == ZN_Layout::LogicLeft)
+                side = -1;
+            else if (layout == ZN_Layout::MindMap && parent == root)
+                side = treefolds::layoutFor(currentPage).sideForNewChild(parent);
+            else if (layout == ZN_Layout::MindMap)
+                side = growth::boundsOf(parent).left < growth::boundsOf(root).left ? -1 : 1;
+            left = side > 0 ? p.right + growth::kColumnGap : p.left - growth::kColumnGap - size.width();
+            top = (p.top + p.bottom - size.height()) * 0.5f;
+        }
+        ZN_ShapeBase* node = makeNode(look, left, top, size);
+        currentPage->addShape(node);
+        join(*currentPage, holder, node, afterLine);
+        auto* line = static_cast<ZN_NLine*>(node->inputs().front());
+        // The connector leaves the parent as its brothers' do.
+        const ZN_NLine* brother = nullptr;
+        for (const ZN_ShapeBase* out : holder->outputs())
+            if (auto* l = dynamic_cast<const ZN_NLine*>(out); l && l != line && !l->outputs().empty())
+                brother = l;
+        if (brother) {
+            line->setStrightType(brother->getStrightType());
+            line->setbOffsetH(brother->getbOffsetH());
+        } else {
+            ZN_RouteBranch(line, layout);
+        }
+        treefolds::relayout(currentPage, ZN_TreeParent(node));
+        clearSelection();
+        addToSelection(node);
+        hitShape = nullptr;
+        ensureShapeVisible(node);
+        openEditor(node);
+        // Typing the new node's name belongs to the step that made it.
+        if (isEditing())
+            editor_->joinLastStep();
+        return;
+    }
     ZN_ShapeBase* node = makeNode(look, left, top, size);
     currentPage->addShape(node);
     join(*currentPage, parent, node, afterLine);

@@ -21,6 +21,7 @@
 #include "document/LabelText.h"
 #include "view/CTavloView.h"
 #include "view/EditKeys.h"
+#include "view/TreeFolds.h"
 #include "view/UndoStep.h"
 
 LabelEditor::LabelEditor(CTavloView& view) : view_(view) {
@@ -214,6 +215,9 @@ void LabelEditor::commit() {
         // A label made for this edit goes again when nothing was typed.
         host->deleteLabel();
     }
+    // A node whose label grows or shrinks makes its laid-out tree move up.
+    if (host && (changed || made))
+        treefolds::relayout(&page, host);
     close();
     view_.update();
 }

@@ -4,15 +4,19 @@
 
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 #include <sarvik/ZN_BackRgn.h>
 #include <sarvik/ZN_NLine.h>
 #include <sarvik/ZN_NPoint.h>
 #include <sarvik/ZN_ShapeManager.h>
+#include <sarvik/ZN_TreeLayout.h>
 #include <sarvik/platform/ZCursor.h>
 
 #include "view/CTavloView.h"
 #include "view/UndoStep.h"
+#include "view/ClickSelect.h"
+#include "view/TreeFolds.h"
 
 namespace {
 
@@ -45,6 +49,7 @@ void CTavloView::selectDown(ZVector2 p) {
             currentPage->shapeSpread(point);
             point->setStateType(1);
         }
+        treefolds::relayout(currentPage, point);
         update();
         return;
     }
@@ -140,6 +145,15 @@ void CTavloView::selectMove(ZVector2 p) {
 void CTavloView::toggleHitSelection() {
     if (!hitShape)
         return;
+    // A plain click selects one shape and leaves a selection it is part of
+    // as it is; Ctrl or Shift add and take out.
+    if (clickselect::selectsOne() && !(pressFlags_ & (Qt::ControlModifier | Qt::ShiftModifier))) {
+        if (!hitShape->getSelected()) {
+            clearSelection();
+            addToSelection(hitShape);
+        }
+        return;
+    }
     if (hitShape->getSelected()) {
         hitShape->setSelected(false);
         selection.remove(hitShape);
@@ -168,6 +182,8 @@ void CTavloView::selectUp(ZVector2 p) {
             toggleHitSelection();
         else if (hitShape && hitShape->type() == 5)
             dropOnTable(p);
+        else
+            settleDropped();
         break;
     case dragstate::PressedLine:
         if (dragPhase == 1)
@@ -212,4 +228,25 @@ void CTavloView::drawFocusRect(ZVector2 clientA, ZVector2 clientB) {
 void CTavloView::eraseFocusRect() {
     focusRect_ = QRect();
     update();
+}
+
+void CTavloView::settleDropped() {
+    // A box resized by a handle keeps its place; its tree makes room for it.
+    if (hitShape && hitCode < 9) {
+        treefolds::relayout(currentPage, hitShape);
+        return;
+    }
+    // Nodes dragged within a laid-out tree take their side and order from
+    // where they were dropped, and the tree closes up around them. A drag
+    // moves what the layout placed, so it reads the trees afresh.
+    treefolds::forgetLayout();
+    std::vector<ZN_ShapeBase*> parents;
+    for (ZN_ShapeBase* s : selection.shapes()) {
+        ZN_ShapeBase* parent = s->type() == 1 ? nullptr : ZN_TreeParent(s);
+        if (!parent || ZN_StoredLayout(ZN_TreeRoot(parent)) == ZN_Layout::None)
+            continue;
+        ZN_PlaceDropped(s);
+        parents.push_back(parent);
+    }
+    treefolds::relayout(currentPage, parents);
 }

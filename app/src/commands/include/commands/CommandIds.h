@@ -132,5 +132,24 @@ enum : int {
     Import = 33200,
     PasteAsTree = 33201,
     AutoLayout = 33202,
+    // 排列 > 自动布局: the layouts a tree keeps
+    LayoutMindMap = 33203,
+    LayoutLogicRight = 33204,
+    LayoutLogicLeft = 33205,
+    LayoutOrgChart = 33206,
+    LayoutTreeChart = 33207,
+    // 视图: folding the trees
+    ExpandAll = 33210,
+    CollapseAll = 33211,
+    ExpandToLevel = 33212,
+    // 设置 > 单击只选中一个
+    ClickSelectsOne = 33151,
+    // What nodes hold beyond their labels: the note panel, links, markers
+    ViewNotes = 33400,
+    InsertLink = 33401,
+    MarkerClear = 33402,
+    // One command per marker of ZN_MarkerSet(), in its order
+    MarkerFirst = 33410,
+    MarkerLast = 33449,
 };
 } // namespace cmd

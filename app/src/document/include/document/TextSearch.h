@@ -19,7 +19,9 @@ class ZN_ShapeBase;
 class ZN_ShapeManager;
 class ZN_SText;
 
-enum class MatchKind { Label, FreeText, Answer };
+// Note: the match is in the node's note (ZN_NodeFields), when notes are
+// searched too; it comes after the match of the same node's label.
+enum class MatchKind { Label, FreeText, Answer, Note };
 
 struct TextMatch {
     int page = 0;                  // index of the page in the document
@@ -37,6 +39,9 @@ public:
     bool caseSensitive() const { return !fold_; }
     // Whether `text` holds the query.
     bool matches(std::string_view text) const;
+    // Where the query first occurs in `text`: the byte offsets of its first
+    // character and just past its last. False when it does not.
+    bool locate(std::string_view text, std::size_t& begin, std::size_t& end) const;
     // `text` with every occurrence of the query replaced by `replacement`,
     // into `out`; the number of occurrences. Line breaks inside an occurrence
     // go with it; the others stay.
@@ -55,12 +60,13 @@ private:
 ZN_SText* searchableText(ZN_ShapeBase* shape);
 const ZN_SText* searchableText(const ZN_ShapeBase* shape);
 
-// Appends the matches of page `page` (its index `pageIndex`) in list order.
+// Appends the matches of page `page` (its index `pageIndex`) in list order;
+// with `notes`, nodes' notes are searched as well.
 void findInPage(const ZN_ShapeManager& page, int pageIndex, const TextFinder& finder,
-                std::vector<TextMatch>& out);
+                std::vector<TextMatch>& out, bool notes = false);
 // The matches of every page, page by page.
 std::vector<TextMatch> findInPages(const std::vector<ZN_ShapeManager*>& pages,
-                                   const TextFinder& finder);
+                                   const TextFinder& finder, bool notes = false);
 
 // Replaces the query in the text of `shape` (a match's shape on `page`) as an
 // edit puts a new text there; the number of occurrences replaced. A label left
@@ -77,4 +83,4 @@ QRectF matchRect(const ZN_ShapeBase* shape);
 // The rectangles of the shown matches on `page` that lie in the canvas part
 // min..max, for outlining what the window shows; only the shapes there are read.
 void outlinesInView(const ZN_ShapeManager& page, const TextFinder& finder, ZVector2 min,
-                    ZVector2 max, std::vector<QRectF>& out);
+                    ZVector2 max, std::vector<QRectF>& out, bool notes = false);

@@ -35,6 +35,7 @@ public:
     QLineEdit* findField() const { return findField_; }
     QLineEdit* replaceField() const { return replaceField_; }
     QCheckBox* caseBox() const { return caseBox_; }
+    QCheckBox* notesBox() const { return notesBox_; }
     QComboBox* scopeBox() const { return scopeBox_; }
     QLabel* positionLabel() const { return position_; }
     QPushButton* replaceButton() const { return replaceOne_; }
@@ -58,6 +59,7 @@ private:
     QLineEdit* findField_ = nullptr;
     QLineEdit* replaceField_ = nullptr;
     QCheckBox* caseBox_ = nullptr;
+    QCheckBox* notesBox_ = nullptr;
     QComboBox* scopeBox_ = nullptr;
     QLabel* position_ = nullptr;
     QPushButton* replaceOne_ = nullptr;

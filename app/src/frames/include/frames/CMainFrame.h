@@ -15,6 +15,7 @@ class QMdiArea;
 class QMenu;
 class QToolBar;
 class CChildFrame;
+class CNotesDock;
 class COverviewDock;
 class KeyboardLocks;
 class ToolbarCustomizer;
@@ -45,6 +46,8 @@ public:
     QMenu* viewContextMenu() const { return contextMenu_; }
     // The overview window, following the active document window.
     COverviewDock* overviewDock() const { return overview_; }
+    // The note panel 备注, following the active document window's selection.
+    CNotesDock* notesDock() const { return notes_; }
     // Enables, disables and checks every command for the current state.
     void updateCommandUI();
     // Runs a command by id, as a menu click does.
@@ -106,6 +109,7 @@ private:
     QMenu* contextMenu_ = nullptr;
     QLabel* zoomPane_ = nullptr; // status-bar pane, owned by the bar
     COverviewDock* overview_ = nullptr; // child widget
+    CNotesDock* notes_ = nullptr;       // child widget
     bool documentMenusShown_ = false;
     bool menusBuilt_ = false;
     KeyboardLocks* locks_ = nullptr;                 // child object

@@ -191,6 +191,10 @@ public:
     void markModified();
     // Repaints the page.
     void repaint() { update(); }
+    // Space or `/`: folds or unfolds the children of the selected node, in
+    // one undo step, and lays its tree out again when it has a layout.
+    // False when there is no node to fold.
+    bool foldSelectedNode();
 
     int getDragState() const { return dragState; }
     int getDragPhase() const { return dragPhase; }
@@ -295,6 +299,8 @@ private:
     void selectUp(ZVector2 p);
     void selectAloneOnDrag();
     void toggleHitSelection();
+    // After a drag: the laid-out trees of what was dropped close up.
+    void settleDropped();
     void drawFocusRect(ZVector2 a, ZVector2 b);
     void eraseFocusRect();
     // tools/BoxTool.cpp
@@ -378,6 +384,8 @@ private:
     float zoom_ = 1.0f;
     int wheelRemainder_ = 0; // zoom wheel turns of less than a notch, summed
     bool spaceHeld_ = false;
+    bool spacePanned_ = false; // the left button panned while Space was held
+    Qt::KeyboardModifiers pressFlags_; // the keys held at the last press
     bool panning_ = false;
     QPoint panStart_;       // screen point where the pan began
     QPoint panScrollStart_; // scroll bar values then

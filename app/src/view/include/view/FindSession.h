@@ -10,6 +10,7 @@
 // current match is recognised again among the new ones.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,15 @@ public:
     void setQuery(const QString& text, bool caseSensitive, bool allPages);
     const QString& query() const { return query_; }
     bool allPages() const { return allPages_; }
+
+    // Whether nodes' notes are searched as well as the texts on the page;
+    // searching starts again from the top.
+    void setSearchNotes(bool on);
+    bool searchNotes() const { return searchNotes_; }
+    // Told when a match in a note is shown: the node and where in its note
+    // (UTF-16 positions, as Qt's text widgets count) the match is.
+    using NoteShown = std::function<void(ZN_ShapeBase* node, int begin, int end)>;
+    void setNoteShown(NoteShown hook) { noteShown_ = std::move(hook); }
 
     // Outlines every match in sight while on.
     void setOutlining(bool on);
@@ -77,12 +87,15 @@ private:
     bool caseSensitive_ = false;
     bool allPages_ = false;
     bool outlining_ = false;
+    bool searchNotes_ = true;
+    NoteShown noteShown_;
     std::vector<TextMatch> matches_;
     int current_ = -1;
     // Where the last current match was: its page and shape (compared, never
     // followed, as they may be gone) and its place in the list of matches.
     const ZN_ShapeManager* currentPage_ = nullptr;
     const ZN_ShapeBase* currentShape_ = nullptr;
+    MatchKind currentKind_ = MatchKind::Label;
     std::uint64_t currentVersion_ = 0; // the page's list version then
     int anchor_ = -1;
     std::uint64_t searchedState_ = 0;
