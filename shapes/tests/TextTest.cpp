@@ -437,3 +437,54 @@ TEST(TextZoom, LabelsAreRasterisedAtTheZoomedSizeAndCachedPerZoom) {
     t.setRect(ZVector2(0.0f, 0.0f), ZVector2(3.0e9f, 40.0f));
     EXPECT_FALSE(t.pictureAt(2.0f));
 }
+
+// Below 100 % the glyphs are hinted at the zoomed size, so a line may come
+// out wider than the scaled rectangle, and side bearings reach past it. The
+// zoomed picture must still hold every inked column of the line: compared
+// with the same label laid out in a rectangle far wider than its text.
+TEST(TextZoom, ZoomedLabelsKeepTheirFirstAndLastGlyphs) {
+    // Inked columns, counted from the first inked one.
+    auto columns = [](const ZTextBitmap& bm) {
+        std::vector<int> counts(static_cast<std::size_t>(bm.width), 0);
+        for (int y = 0; y < bm.height; ++y)
+            for (int x = 0; x < bm.width; ++x)
+                counts[static_cast<std::size_t>(x)] += bm.ink(x, y) ? 1 : 0;
+        const auto first = std::find_if(counts.begin(), counts.end(), [](int n) { return n > 0; });
+        const auto last = std::find_if(counts.rbegin(), counts.rend(), [](int n) { return n > 0; });
+        if (first == counts.end())
+            return std::vector<int>{};
+        return std::vector<int>(first, last.base());
+    };
+    const char* labels[] = {"display-name", "Servlet 4.0", "Hyperlinking", "jiffy fit", "文件夹 Tree"};
+    const char* faces[] = {"Times New Roman", "Arial"};
+    for (const char* face : faces)
+        for (int height : {-16, -20, -32})
+            for (int align : {0, 1, 2})
+                for (const char* text : labels) {
+                    LOGFONTA font = arial(height);
+                    std::strcpy(font.lfFaceName, face);
+                    ZN_SText label;
+                    label.setFont(font);
+                    label.setTextAlignType(align);
+                    label.setText(text);
+                    label.setFont(label.getFont()); // measured: the rectangle fits the text
+                    ZN_SText wide;
+                    wide.setFont(font);
+                    wide.setTextAlignType(1);
+                    const float w = label.getPoint2().X() - label.getPoint1().X();
+                    wide.setRect(ZVector2(0.0f, 0.0f),
+                                 ZVector2(4.0f * w + 64.0f, label.getPoint2().Y() - label.getPoint1().Y()));
+                    wide.setText(text);
+                    for (float zoom : {0.25f, 0.5f, 0.67f, 0.75f}) {
+                        const auto picture = label.pictureAt(zoom);
+                        const auto whole = wide.pictureAt(zoom);
+                        ASSERT_TRUE(picture && whole);
+                        const std::vector<int> drawn = columns(*picture);
+                        // Nothing falls off either end, and the ink overhangs
+                        // the scaled rectangle by a few columns at most.
+                        EXPECT_EQ(drawn, columns(*whole))
+                            << face << " " << height << " align " << align << " \"" << text << "\" at "
+                            << zoom;
+                    }
+                }
+}

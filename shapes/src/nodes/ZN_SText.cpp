@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #include <sarvik/platform/ZCodePage.h>
 #include <sarvik/platform/ZFile.h>
@@ -128,7 +129,15 @@ std::shared_ptr<const ZTextBitmap> ZN_SText::pictureAt(float zoom) const {
     zoomed.zoom = zoom;
     zoomed.width = w;
     zoomed.height = h;
-    zoomed.bits = ZRasterText(font, text, w, h, ZTextAlignFromCode(textAlignType));
+    // Glyphs hinted at the zoomed size do not scale exactly: at small sizes
+    // a line comes out wider than the scaled rectangle, by a pixel or so a
+    // glyph, and side bearings reach past it. The picture keeps that ink
+    // rather than cutting off the first and last glyphs; the bound (half the
+    // width and an em each side) keeps a text much wider than its rectangle
+    // from making a huge picture.
+    const int overhang = static_cast<int>(std::min<std::int64_t>(
+        static_cast<std::int64_t>(w) / 2 + scaled, std::numeric_limits<int>::max()));
+    zoomed.bits = ZRasterText(font, text, w, h, ZTextAlignFromCode(textAlignType), overhang);
     return zoomed.bits;
 }
 
