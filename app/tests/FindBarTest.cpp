@@ -163,6 +163,79 @@ TEST_F(FindBar, ReachesABoxInACollapsedSubtreeAndUndoFoldsItAgain) {
     EXPECT_EQ(page->getUndoRedo()->undoCount(), undoBefore);
 }
 
+// Stepping through many folded matches must not push the edits made before
+// out of the history: the reveals in a row are one step, an edit ends it.
+TEST_F(FindBar, RevealsInARowAreOneUndoStepThatAnEditEnds) {
+    ZN_NRect* root = box(*page, 100, 100, "root");
+    std::vector<ZN_NRect*> mids, leaves;
+    for (int i = 0; i < ZNRedoUndo::maxSnapshots + 4; ++i) {
+        ZN_NRect* mid = box(*page, 300, 100 + 60.0f * i, "branch");
+        ZN_NRect* leaf = box(*page, 500, 100 + 60.0f * i, "needle");
+        join(*page, root, mid);
+        join(*page, mid, leaf);
+        page->shapeShrink(mid);
+        mids.push_back(mid);
+        leaves.push_back(leaf);
+    }
+    // The edit that must stay undoable: the root renamed.
+    view->takeSnapshot();
+    setLabelText(*root->getLabel(), root->getPoint1(), "renamed");
+    ZNRedoUndo& history = *page->getUndoRedo();
+    const int afterRename = history.undoCount();
+
+    findByKeys("needle");
+    for (std::size_t i = 0; i < leaves.size(); ++i)
+        QTest::keyClick(bar->findField(), Qt::Key_Return);
+    for (ZN_NRect* leaf : leaves)
+        EXPECT_TRUE(leaf->getShow());
+    EXPECT_EQ(history.undoCount(), afterRename + 1);
+
+    // One undo folds every branch again, the next brings the old name back.
+    QTest::keyClick(bar->findField(), Qt::Key_Escape);
+    QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
+    // Read through the const list: the other one marks the list changed.
+    const ZN_ShapeManager& shapes = *page;
+    auto shownNeedles = [&] {
+        int n = 0;
+        for (ZN_ShapeBase* s : shapes.getShapeList())
+            if (s->getLabel() && std::string(s->getLabel()->getText()) == "needle" && s->getShow())
+                ++n;
+        return n;
+    };
+    EXPECT_EQ(shownNeedles(), 0);
+    QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
+    bool oldName = false;
+    for (ZN_ShapeBase* s : page->getShapeList())
+        oldName = oldName || (s->getLabel() && std::string(s->getLabel()->getText()) == "root");
+    EXPECT_TRUE(oldName);
+
+    // Redo both, fold two branches anew, and reveal with an edit in between:
+    // two steps.
+    QTest::keyClick(view, Qt::Key_Y, Qt::ControlModifier);
+    QTest::keyClick(view, Qt::Key_Y, Qt::ControlModifier);
+    ASSERT_EQ(shownNeedles(), static_cast<int>(leaves.size()));
+    std::vector<ZN_ShapeBase*> folded;
+    for (ZN_ShapeBase* s : page->getShapeList())
+        if (s->getLabel() && std::string(s->getLabel()->getText()) == "branch" && folded.size() < 2)
+            folded.push_back(s);
+    view->takeSnapshot();
+    for (ZN_ShapeBase* s : folded)
+        page->shapeShrink(s);
+    view->forgetShapes();
+    history.clearAll(); // room to count the steps
+    const int beforeSteps = history.undoCount();
+    ASSERT_EQ(shownNeedles(), static_cast<int>(leaves.size()) - 2);
+    findByKeys("needle");
+    for (std::size_t i = 0; i < leaves.size() && shownNeedles() < static_cast<int>(leaves.size()) - 1; ++i)
+        QTest::keyClick(bar->findField(), Qt::Key_Return);
+    EXPECT_EQ(history.undoCount(), beforeSteps + 1);
+    view->takeSnapshot(); // an edit
+    for (std::size_t i = 0; i < leaves.size() && shownNeedles() < static_cast<int>(leaves.size()); ++i)
+        QTest::keyClick(bar->findField(), Qt::Key_Return);
+    EXPECT_EQ(shownNeedles(), static_cast<int>(leaves.size()));
+    EXPECT_EQ(history.undoCount(), beforeSteps + 3);
+}
+
 TEST_F(FindBar, MatchesOnOtherPagesSwitchTheTab) {
     CTavloDoc* doc = child->document();
     doc->shapeData().addPage("页2");

@@ -169,7 +169,15 @@ void FindSession::show(const TextMatch& match) {
     }
     ZN_ShapeManager* page = view_->getCurrentPage();
     if (needsReveal(match.shape)) {
-        view_->takeSnapshot();
+        // Reveals made one after another while the bar is open are one undo
+        // step per page: undoing it folds them all again. Anything else that
+        // changed the page's history since ends that step.
+        ZNRedoUndo& history = *page->getUndoRedo();
+        const auto last = revealStamps_.find(page);
+        if (last == revealStamps_.end() || last->second != history.historyStamp()) {
+            view_->takeSnapshot();
+            revealStamps_[page] = history.historyStamp();
+        }
         revealShape(*page, match.shape);
     }
     view_->clearSelection();
@@ -253,6 +261,8 @@ QString FindSession::positionText() const {
 
 void FindSession::setOutlining(bool on) {
     outlining_ = on;
+    // The bar opens or closes: the next reveal is a step of its own.
+    revealStamps_.clear();
     if (!view_)
         return;
     if (!on) {

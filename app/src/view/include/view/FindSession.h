@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include <QPointer>
@@ -79,12 +80,16 @@ private:
     bool outlining_ = false;
     std::vector<TextMatch> matches_;
     int current_ = -1;
+    int replacedPages_ = 0;
     // Where the last current match was: its page and shape (compared, never
     // followed, as they may be gone) and its place in the list of matches.
     const ZN_ShapeManager* currentPage_ = nullptr;
     const ZN_ShapeBase* currentShape_ = nullptr;
     std::uint64_t currentVersion_ = 0; // the page's list version then
     int anchor_ = -1;
+    // Per page, the history stamp just after the snapshot taken for the
+    // latest reveal; compared, never followed.
+    std::unordered_map<const ZN_ShapeManager*, std::uint64_t> revealStamps_;
     std::uint64_t searchedState_ = 0;
     const ZN_ShapeManager* searchedPage_ = nullptr; // the page shown then
 };
