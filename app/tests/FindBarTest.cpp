@@ -252,6 +252,26 @@ TEST_F(FindBar, MatchesOnOtherPagesSwitchTheTab) {
     EXPECT_EQ(view->getSelection(), std::list<ZN_ShapeBase*>{there});
 }
 
+// The count follows edits however full the history is: once the stack
+// holds its most, the counts of steps stay the same from edit to edit.
+TEST_F(FindBar, TheCountFollowsEditsWithAFullHistory) {
+    std::vector<ZN_NRect*> boxes;
+    for (int i = 0; i < 3; ++i)
+        boxes.push_back(box(*page, 100, 100 + 60.0f * i, "plain"));
+    for (int i = 0; i < ZNRedoUndo::maxSnapshots + 2; ++i)
+        view->takeSnapshot();
+    ASSERT_EQ(page->getUndoRedo()->undoCount(), ZNRedoUndo::maxSnapshots);
+    findByKeys("mark");
+    EXPECT_EQ(position(), "0 / 0");
+    for (int i = 0; i < 3; ++i) {
+        view->takeSnapshot(); // as the label's edit box does
+        setLabelText(*boxes[static_cast<std::size_t>(i)]->getLabel(),
+                     boxes[static_cast<std::size_t>(i)]->getPoint1(), "marked");
+        view->repaint();
+        QTRY_COMPARE(position(), QString("0 / %1").arg(i + 1));
+    }
+}
+
 TEST_F(FindBar, ReplaceAllIsOneUndoStepPerPage) {
     ZN_NRect* a = box(*page, 100, 100, "old plan");
     ZN_NRect* b = box(*page, 100, 200, "Old and OLD");

@@ -41,10 +41,10 @@ int FindSession::currentPageIndex() const {
 std::uint64_t FindSession::documentState() const {
     std::uint64_t state = 0;
     for (ZN_ShapeManager* page : pages()) {
-        const ZNRedoUndo& stack = *page->getUndoRedo();
+        // Every edit takes a snapshot first, and the stamp moves with each
+        // (the counts stop moving once the stack is full).
         state = state * 1000003u + page->getListVersion();
-        state = state * 1000003u + static_cast<std::uint64_t>(stack.undoCount()) * 64u +
-                static_cast<std::uint64_t>(stack.redoCount());
+        state = state * 1000003u + page->getUndoRedo()->historyStamp();
         state = state * 1000003u + reinterpret_cast<std::uintptr_t>(page);
     }
     return state;
