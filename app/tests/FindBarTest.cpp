@@ -294,6 +294,47 @@ TEST_F(FindBar, ReplaceAllIsOneUndoStepPerPage) {
     EXPECT_EQ(texts, (std::vector<std::string>{"old plan", "Old and OLD"}));
 }
 
+TEST_F(FindBar, ReplaceAllOverPagesSaysEachPageUndoesOnItsOwnAndEmptiesTexts) {
+    CTavloDoc* doc = child->document();
+    doc->shapeData().addPage("页2");
+    ZN_ShapeManager& second = *doc->shapeData().managers[1];
+    box(*page, 100, 100, "tmp one");
+    box(second, 100, 100, "tmp two");
+    // Free texts left empty leave the page; labels left empty leave their box.
+    auto freeText = [](ZN_ShapeManager& on, float y, const char* s) {
+        auto* t = new ZN_SText();
+        setLabelText(*t, ZVector2(400.0f, y), s);
+        on.addShape(t);
+    };
+    for (int i = 0; i < 50; ++i)
+        freeText(second, 200.0f + 40.0f * i, i % 2 ? "tmp" : "keep");
+    box(second, 100, 300, "tmp");
+    const std::size_t before = second.getShapeList().size();
+
+    findByKeys("tmp", true);
+    bar->scopeBox()->setCurrentIndex(1);
+    QTest::mouseClick(bar->replaceAllButton(), Qt::LeftButton);
+    EXPECT_EQ(position(), "已替换 28 处（共 2 页，每页可分别撤销）");
+    EXPECT_EQ(second.getShapeList().size(), before - 25);
+    int labelled = 0;
+    for (ZN_ShapeBase* s : second.getShapeList()) {
+        if (s->type() == 5) {
+            EXPECT_STREQ(static_cast<ZN_SText*>(s)->getText(), "keep");
+        }
+        labelled += s->getLabel() ? 1 : 0;
+    }
+    EXPECT_EQ(labelled, 1); // " two" kept, the empty label taken off
+    // One page alone gives the short message.
+    bar->scopeBox()->setCurrentIndex(0);
+    bar->findField()->setText("one");
+    QTest::mouseClick(bar->replaceAllButton(), Qt::LeftButton);
+    EXPECT_EQ(position(), "已替换 1 处");
+
+    // The other page's step brings its texts back.
+    ASSERT_TRUE(second.getUndoRedo()->unDo());
+    EXPECT_EQ(second.getShapeList().size(), before);
+}
+
 TEST_F(FindBar, ReplaceChangesTheCurrentMatchAndGoesOn) {
     ZN_NRect* a = box(*page, 100, 100, "cat");
     ZN_NRect* b = box(*page, 100, 200, "cat");

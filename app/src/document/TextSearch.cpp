@@ -1,10 +1,16 @@
 #include "document/TextSearch.h"
 
+#include <algorithm>
+#include <list>
+#include <unordered_set>
+#include <vector>
+
 #include <QChar>
 #include <QString>
 
 #include <sarvik/ZN_SText.h>
 #include <sarvik/ZN_ShapeManager.h>
+#include <sarvik/platform/ZTextRaster.h>
 
 #include "document/LabelText.h"
 
@@ -181,13 +187,49 @@ int replaceInShape(ZN_ShapeManager& page, ZN_ShapeBase* shape, const TextFinder&
     return count;
 }
 
+int replaceMatches(ZN_ShapeManager& page, const std::vector<TextMatch>& matches,
+                   const TextFinder& finder, std::string_view replacement) {
+    int count = 0;
+    std::unordered_set<ZN_ShapeBase*> emptied;
+    std::string replaced;
+    for (const TextMatch& m : matches) {
+        ZN_SText* text = searchableText(m.shape);
+        if (!text)
+            continue;
+        const int n = finder.replace(text->getText(), replacement, replaced);
+        if (n == 0)
+            continue;
+        count += n;
+        if (!replaced.empty())
+            setLabelText(*text, text->getPoint1(), replaced);
+        else if (text == m.shape)
+            emptied.insert(m.shape); // erased below, with the others
+        else
+            m.shape->deleteLabel();
+    }
+    if (emptied.empty())
+        return count;
+    // Deleting them one by one would search the list for each.
+    std::vector<ZN_ShapeBase*> doomed;
+    doomed.reserve(emptied.size());
+    std::list<ZN_ShapeBase*>& list = page.getShapeList();
+    for (auto it = list.begin(); it != list.end();) {
+        if (emptied.count(*it) != 0) {
+            doomed.push_back(*it);
+            it = list.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    for (ZN_ShapeBase* shape : doomed)
+        delete shape;
+    return count;
+}
+
 int replaceInPage(ZN_ShapeManager& page, const TextFinder& finder, std::string_view replacement) {
     std::vector<TextMatch> matches;
     findInPage(page, 0, finder, matches);
-    int count = 0;
-    for (const TextMatch& m : matches)
-        count += replaceInShape(page, m.shape, finder, replacement);
-    return count;
+    return replaceMatches(page, matches, finder, replacement);
 }
 
 QRectF matchRect(const ZN_ShapeBase* shape) {

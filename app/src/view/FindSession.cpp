@@ -229,6 +229,7 @@ int FindSession::replaceAll(const QString& replacement) {
     const auto all = pages();
     const int here = currentPageIndex();
     int total = 0;
+    replacedPages_ = 0;
     for (int i = 0; i < static_cast<int>(all.size()); ++i) {
         if (!allPages_ && i != here)
             continue;
@@ -243,8 +244,8 @@ int FindSession::replaceAll(const QString& replacement) {
         else
             page.getUndoRedo()->copyAllTooplist(true);
         view_->markModified();
-        for (const TextMatch& m : onPage)
-            total += replaceInShape(page, m.shape, finder, with);
+        total += replaceMatches(page, onPage, finder, with);
+        ++replacedPages_;
     }
     current_ = -1;
     anchor_ = -1;

@@ -51,6 +51,8 @@ public:
     // Replaces the query in every text in scope, one undo step per page
     // changed; the number of occurrences replaced.
     int replaceAll(const QString& replacement);
+    // How many pages the last replaceAll changed, each its own undo step.
+    int replacedPages() const { return replacedPages_; }
 
     int count() const { return static_cast<int>(matches_.size()); }
     // 1-based position of the current match, 0 when there is none.
