@@ -95,6 +95,21 @@ TEST_F(FindBar, TheKeysAreFreeInTheCommandTable) {
     }
 }
 
+// In the find field Ctrl+Z takes back what was typed there, as in any text
+// field; the map's own history is left alone.
+TEST_F(FindBar, CtrlZInTheFieldUndoesTheFieldNotTheMap) {
+    box(*page, 100, 100, "alpha");
+    view->takeSnapshot();
+    const int steps = page->getUndoRedo()->undoCount();
+    findByKeys("alp");
+    QTest::keyClick(bar->findField(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_NE(bar->findField()->text(), "alp");
+    EXPECT_EQ(page->getUndoRedo()->undoCount(), steps);
+    QTest::keyClick(bar->findField(), Qt::Key_Escape);
+    QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(page->getUndoRedo()->undoCount(), steps - 1);
+}
+
 TEST_F(FindBar, StepsThroughMatchesAndEscGivesTheKeysBack) {
     ZN_NRect* first = box(*page, 100, 100, "alpha one");
     box(*page, 100, 200, "beta");
