@@ -369,3 +369,24 @@ TEST_F(FindBar, ReplaceChangesTheCurrentMatchAndGoesOn) {
     EXPECT_EQ(view->getSelection(), std::list<ZN_ShapeBase*>{b});
     EXPECT_EQ(position(), "1 / 1");
 }
+
+// A label wider than the window: the words found come into sight, not only
+// some part of the box.
+TEST_F(FindBar, AMatchAtTheEndOfAVeryLongLabelIsScrolledIntoSight) {
+    std::string text;
+    for (int i = 0; i < 60; ++i)
+        text += "filler words ";
+    text += "needle";
+    ZN_NRect* wide = box(*page, 100, 100, text.c_str());
+    const float right = wide->getLabel()->getPoint2().X();
+    ASSERT_GT(right - 100.0f, 3.0f * view->width());
+    view->setZoom(1.0f);
+    findByKeys("needle");
+    QTest::keyClick(bar->findField(), Qt::Key_Return);
+    ASSERT_EQ(view->getSelection(), std::list<ZN_ShapeBase*>{wide});
+    // The last word ends the label: the window must show the label's end.
+    const ZVector2 offset = view->viewOffset();
+    const float seenRight = offset.X() + view->width() / view->getZoom();
+    EXPECT_LE(right, seenRight);
+    EXPECT_GE(right - 40.0f, offset.X());
+}

@@ -190,8 +190,13 @@ void FindSession::show(const TextMatch& match) {
     const ZVector2 offset = view_->viewOffset();
     const QRectF seen(offset.X(), offset.Y(), view_->width() / zoom, view_->height() / zoom);
     const double margin = kSightMargin / zoom;
-    if (!seen.contains(r.adjusted(-margin, -margin, margin, margin))) {
-        const QPointF topLeft = r.center() - QPointF(seen.width() * 0.5, seen.height() * 0.5);
+    // A box larger than the window is brought into sight by the words found
+    // in it, as its middle may show none of them.
+    QRectF target = r;
+    if (r.width() + 2 * margin > seen.width() || r.height() + 2 * margin > seen.height())
+        target = matchTextRect(match.shape, TextFinder(queryUtf8_, caseSensitive_));
+    if (!seen.contains(target.adjusted(-margin, -margin, margin, margin))) {
+        const QPointF topLeft = target.center() - QPointF(seen.width() * 0.5, seen.height() * 0.5);
         view_->scrollTo(QPoint(static_cast<int>(std::lround(topLeft.x())),
                                static_cast<int>(std::lround(topLeft.y()))));
     }

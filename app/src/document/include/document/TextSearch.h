@@ -41,6 +41,9 @@ public:
     // into `out`; the number of occurrences. Line breaks inside an occurrence
     // go with it; the others stay.
     int replace(std::string_view text, std::string_view replacement, std::string& out) const;
+    // The bytes [begin, end) of `text` that its first occurrence of the query
+    // covers; false when there is none.
+    bool firstOccurrence(std::string_view text, std::size_t& begin, std::size_t& end) const;
 
 private:
     std::string needle_;
