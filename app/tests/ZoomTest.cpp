@@ -361,7 +361,7 @@ TEST_F(Zoom, FitOfASmallMapZoomsInAndCentresIt) {
     EXPECT_EQ(view->scrollPosition(), QPoint(0, 0));
 }
 
-TEST_F(Zoom, FitCentresATallMapNearTheCanvasEdgeAndTheNextZoomKeepsTheRange) {
+TEST_F(Zoom, FitCentresATallOrWideMapNearTheCanvasEdge) {
     // Narrow and tall, near the canvas's left edge: fitted, it is much
     // narrower than the window and must still sit in its middle.
     for (int i = 0; i < 40; ++i)
