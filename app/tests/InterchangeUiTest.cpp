@@ -11,6 +11,9 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QToolBar>
+#include <QApplication>
 
 #include <sarvik/ZNRedoUndo.h>
 #include <sarvik/ZN_NRect.h>
@@ -25,6 +28,9 @@
 #include "commands/InterchangeCommands.h"
 #include "dialogs/CDlgExport.h"
 #include "dialogs/FileDialogs.h"
+#include "frames/CChildFrame.h"
+#include "frames/CMainFrame.h"
+#include "view/CTavloView.h"
 #include "document/TvxContainer.h"
 #include "interchange/Interchange.h"
 
@@ -118,6 +124,65 @@ TEST_F(MainWindowFixture, AnImportedMapIsANewUntitledDocumentThatNeverWritesOver
     EXPECT_EQ(doc->title(), "plan.v2.mm.tvx");
     TvxDocument reread;
     EXPECT_EQ(readTvxFile((dir + "/plan.v2.mm.tvx").toStdString(), reread), TvxStatus::Ok);
+}
+
+TEST_F(MainWindowFixture, TheImportNoteOutlivesButtonTipsAndGoesWithSaveOrTheNextFile) {
+    const QString dir = QString::fromStdString(tempDir());
+    const QString source = writeText(dir + "/notes.mm", kMap);
+    ASSERT_NE(frame->openDocumentFile(source), nullptr);
+    QStatusBar* bar = frame->statusBar();
+    const QString note = bar->currentMessage();
+    EXPECT_TRUE(note.startsWith("已导入")) << note.toStdString();
+
+    // The pointer over a toolbar button shows its tip; leaving it, the note
+    // is back.
+    QStatusTipEvent tip("新建文档");
+    QApplication::sendEvent(frame->toolbar(0), &tip);
+    EXPECT_EQ(bar->currentMessage(), "新建文档");
+    QStatusTipEvent gone{QString()};
+    QApplication::sendEvent(frame->toolbar(0), &gone);
+    EXPECT_EQ(bar->currentMessage(), note);
+
+    // Saved, the document is no longer the import the note speaks of.
+    CChildFrame::setAskFileName(answerFileName);
+    g_answer = dir + "/notes.tvx";
+    frame->saveActiveDocument();
+    CChildFrame::setAskFileName(nullptr);
+    EXPECT_TRUE(frame->fileNote().isEmpty());
+    EXPECT_EQ(bar->currentMessage(), "就绪");
+    QApplication::sendEvent(frame->toolbar(0), &gone);
+    EXPECT_TRUE(bar->currentMessage().isEmpty());
+
+    // Imported again, then another file opened: the note goes as well.
+    ASSERT_NE(frame->openDocumentFile(source), nullptr);
+    EXPECT_EQ(bar->currentMessage(), note);
+    ASSERT_NE(frame->openDocumentFile(dir + "/notes.tvx"), nullptr);
+    EXPECT_TRUE(frame->fileNote().isEmpty());
+    EXPECT_NE(bar->currentMessage(), note);
+}
+
+TEST_F(MainWindowFixture, AnImportedMapOpensFittedOrAtFullSizeAroundItsRoot) {
+    const QString dir = QString::fromStdString(tempDir());
+    // Small: fitted, never above 100 %, in the middle of the window.
+    CChildFrame* small = frame->openDocumentFile(writeText(dir + "/small.mm", kMap));
+    ASSERT_NE(small, nullptr);
+    CTavloView* view = small->view();
+    view->repaint();
+    QTRY_VERIFY(view->getZoom() == 1.0f && view->scrollPosition() != QPoint(0, 0));
+    const ZN_ShapeManager& page = *view->getCurrentPage();
+    auto onScreen = [view](const ZN_ShapeBase* s) {
+        const ZVector2 offset = view->viewOffset();
+        const float z = view->getZoom();
+        return QRectF((s->getPoint1().X() - offset.X()) * z, (s->getPoint1().Y() - offset.Y()) * z,
+                      (s->getPoint2().X() - s->getPoint1().X()) * z,
+                      (s->getPoint2().Y() - s->getPoint1().Y()) * z);
+    };
+    for (ZN_ShapeBase* box : ofType(page, 7)) {
+        if (box->getShow()) {
+            EXPECT_TRUE(QRectF(view->rect()).contains(onScreen(box))) << labelOf(box);
+        }
+    }
+
 }
 
 TEST_F(MainWindowFixture, AMapThatCannotBeReadOpensNothingAndNamesFileAndLine) {

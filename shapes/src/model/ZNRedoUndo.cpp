@@ -1,5 +1,6 @@
 #include <sarvik/ZNRedoUndo.h>
 
+#include <atomic>
 #include <utility>
 
 #include <sarvik/ZN_ShapeBase.h>
@@ -66,7 +67,13 @@ void ZNRedoUndo::dropOldest() {
     }
 }
 
+void ZNRedoUndo::moveStamp() {
+    static std::atomic<std::uint64_t> last{0};
+    stamp = ++last;
+}
+
 void ZNRedoUndo::copyAllTooplist(bool discardRedo) {
+    moveStamp();
     if (discardRedo)
         clearRedo();
     dropOldest();
@@ -135,6 +142,7 @@ void ZNRedoUndo::makeLive(State* state) {
 bool ZNRedoUndo::unDo() {
     if (undoStack.empty() || !manager)
         return false;
+    moveStamp();
     redoStack.push_back(takeLivePage());
     State* snapshot = undoStack.back();
     undoStack.pop_back();
@@ -175,6 +183,7 @@ bool ZNRedoUndo::shelveLivePage() {
 bool ZNRedoUndo::reDo() {
     if (redoStack.empty() || !manager)
         return false;
+    moveStamp();
     // The live page is about to be thrown away, so rather than copying it
     // into the undo stack and destroying it, it is itself the snapshot: the
     // copy would hold the same shapes, values and relations.
