@@ -128,9 +128,10 @@ enum : int {
     FindPrevious = 33123,
     // Keys of the in-place edit box
     EnterCommitsEdit = 33150,
-    // Maps of other programs: 导入, 粘贴为树, 自动布局
+    // Maps of other programs: 导入, 粘贴为树, 自动布局, 复制为文本
     Import = 33200,
     PasteAsTree = 33201,
     AutoLayout = 33202,
+    CopyAsText = 33203,
 };
 } // namespace cmd
