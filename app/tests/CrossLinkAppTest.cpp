@@ -96,16 +96,16 @@ TEST(CrossLinkDocument, ACrossLinkSavedAndOpenedAgainIsStillOneAndWrittenAlike) 
     EXPECT_EQ(save(back), bytes);
 }
 
-TEST(CrossLinkDocument, AMapWithoutCrossLinksIsWrittenAsBefore) {
-    // Nothing but the page record when no shape has fields: no block at all.
+TEST(CrossLinkDocument, OnlyAMapWithCrossLinksGetsTheirRecord) {
     interchange::MapSheet sheet;
     sheet.add(sheet.add(-1, "root"), "child");
-    std::unique_ptr<ZN_ShapeManager> page = interchange::buildPage(sheet);
-    const ByteVector bytes = save(*page);
-    for (ZN_ShapeBase* s : page->getShapeList())
-        EXPECT_FALSE(s->hasFields());
-    const std::string magic = "\x89TVX";
-    EXPECT_EQ(std::search(bytes.begin(), bytes.end(), magic.begin(), magic.end()), bytes.end());
+    const std::string tag = "XLNK";
+    auto has = [&](const ByteVector& bytes) {
+        return std::search(bytes.begin(), bytes.end(), tag.begin(), tag.end()) != bytes.end();
+    };
+    EXPECT_FALSE(has(save(*interchange::buildPage(sheet))));
+    sheet.links.push_back({1, 0, {}});
+    EXPECT_TRUE(has(save(*interchange::buildPage(sheet))));
 }
 
 TEST_F(CommandFixture, CopyAsTextPutsBothFormsOnTheClipboardAndPastesBackTheSameTree) {
