@@ -162,6 +162,8 @@ public:
     void setFields(ZN_NodeFields value);
     void setFields(ZN_SharedFields value);
     const ZN_SharedFields& sharedFields() const { return fields_; }
+    // A connector that links two nodes across the trees (ZN_NodeFields).
+    bool isCrossLink() const { return fields_ && fields_->crossLink; }
     void setJiuGongHost(ZN_ShapeBase* host) { jiuGongHost = host; }
     ZN_ShapeBase* getJiuGongHost() const { return jiuGongHost; }
 

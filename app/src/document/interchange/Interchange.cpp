@@ -180,8 +180,13 @@ MapFiles writeMapFiles(const std::vector<MapSheet>& sheets, Format format, const
     if (sheets.empty() || !canWrite(format))
         return files;
     const std::size_t count = holdsSheets(format) ? sheets.size() : 1;
-    for (std::size_t i = 0; i < count; ++i)
+    // Only FreeMind and XMind hold cross links.
+    const bool links = format == Format::FreeMind || format == Format::XMind;
+    for (std::size_t i = 0; i < count; ++i) {
         countUnwritten(sheets[i], supportedFields(format), skipped);
+        if (!links && !sheets[i].links.empty())
+            skipped.add(kLines, static_cast<int>(sheets[i].links.size()));
+    }
     if (format == Format::XMind) {
         files.bytes = writeXMind(sheets);
     } else if (format == Format::FreeMind) {

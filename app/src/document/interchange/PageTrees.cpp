@@ -70,6 +70,17 @@ void describeExtras(const ZN_ShapeBase* shape, MapNode& node) {
     }
 }
 
+// A box's outline as a node's shape; a rectangle or a parallelogram is the
+// box every node gets anyway.
+MapShape shapeOf(const ZN_ShapeBase* shape) {
+    switch (shape->type()) {
+    case 8: return MapShape::Circle;
+    case 9: return MapShape::Rounded;
+    case 10: return MapShape::Hexagon;
+    default: return MapShape::Default;
+    }
+}
+
 void describeEdge(const ZN_NLine* line, MapNode& node) {
     const MapColour colour = fromVector(line->getColor());
     if (colour.r || colour.g || colour.b)
@@ -91,7 +102,7 @@ std::vector<Child> childrenOf(ZN_ShapeBase* shape, bool& folded) {
     std::unordered_map<const ZN_ShapeBase*, bool> passed;
     auto follow = [&](ZN_ShapeBase* from) {
         for (ZN_ShapeBase* o : from->outputs()) {
-            if (!o || o->type() != 1)
+            if (!o || o->type() != 1 || o->isCrossLink())
                 continue;
             for (ZN_ShapeBase* end : o->outputs()) {
                 if (!end)
@@ -134,9 +145,12 @@ int nodeOnOutline(const std::vector<ZN_ShapeBase*>& nodes, const ZVector2& p) {
 // Sorts the page's shapes: nodes of trees, arrows that may be cross links,
 // and what no format holds, which is counted.
 void sortShapes(const ZN_ShapeManager& page, std::vector<ZN_ShapeBase*>& candidates,
-                std::vector<const ZN_NLine*>& arrows, Skipped& skipped) {
+                std::vector<const ZN_NLine*>& arrows, std::vector<const ZN_NLine*>& crossLinks,
+                Skipped& skipped) {
     for (ZN_ShapeBase* s : page.getShapeList()) {
-        if (s->type() == 12 && isFree(s)) {
+        if (s->type() == 1 && s->isCrossLink()) {
+            crossLinks.push_back(static_cast<const ZN_NLine*>(s));
+        } else if (s->type() == 12 && isFree(s)) {
             skipped.add(kTables);
         } else if (isNode(s)) {
             candidates.push_back(s);
@@ -169,9 +183,29 @@ void markSides(MapSheet& sheet, const std::vector<ZN_ShapeBase*>& candidates,
     }
 }
 
+// Cross links name their two nodes; a free arrow is a cross link between the
+// nodes on whose outlines its ends lie.
 void addCrossLinks(MapSheet& sheet, const std::vector<ZN_ShapeBase*>& candidates,
                    const std::vector<int>& sheetIndex, const std::vector<const ZN_NLine*>& arrows,
-                   Skipped& skipped) {
+                   const std::vector<const ZN_NLine*>& crossLinks, Skipped& skipped) {
+    std::unordered_map<const ZN_ShapeBase*, int> node;
+    if (!crossLinks.empty())
+        for (std::size_t i = 0; i < candidates.size(); ++i)
+            node.emplace(candidates[i], sheetIndex[i]);
+    for (const ZN_NLine* line : crossLinks) {
+        const auto& ins = line->inputs();
+        const auto& outs = line->outputs();
+        const auto from = ins.empty() ? node.end() : node.find(ins.front());
+        const auto to = outs.empty() ? node.end() : node.find(outs.front());
+        if (from == node.end() || to == node.end() || from->second == to->second) {
+            skipped.add(kLines);
+            continue;
+        }
+        std::string title;
+        if (const ZN_SText* label = line->getLabel())
+            title = label->getText();
+        sheet.links.push_back({from->second, to->second, std::move(title)});
+    }
     for (const ZN_NLine* line : arrows) {
         const int from = nodeOnOutline(candidates, line->getPoints().front());
         const int to = nodeOnOutline(candidates, line->getPoints().back());
@@ -191,7 +225,8 @@ MapSheet pageTrees(const ZN_ShapeManager& page, const std::string& title, Skippe
     sheet.title = title;
     std::vector<ZN_ShapeBase*> candidates;
     std::vector<const ZN_NLine*> arrows;
-    sortShapes(page, candidates, arrows, skipped);
+    std::vector<const ZN_NLine*> crossLinks;
+    sortShapes(page, candidates, arrows, crossLinks, skipped);
     // Which nodes some other node leads to: those are not roots.
     std::unordered_map<const ZN_ShapeBase*, int> index;
     std::vector<bool> led(candidates.size(), false);
@@ -217,6 +252,7 @@ MapSheet pageTrees(const ZN_ShapeManager& page, const std::string& title, Skippe
             const int here = sheetIndex[i];
             describe(candidates[i], sheet.nodes[static_cast<std::size_t>(here)]);
             describeExtras(candidates[i], sheet.nodes[static_cast<std::size_t>(here)]);
+            sheet.nodes[static_cast<std::size_t>(here)].shape = shapeOf(candidates[i]);
             sheet.nodes[static_cast<std::size_t>(here)].folded = folded[i] && !children[i].empty();
             std::vector<std::size_t> next;
             for (const Child& c : children[i]) {
@@ -239,7 +275,56 @@ MapSheet pageTrees(const ZN_ShapeManager& page, const std::string& title, Skippe
         if (sheetIndex[i] < 0)
             grow(i);
     markSides(sheet, candidates, sheetIndex);
-    addCrossLinks(sheet, candidates, sheetIndex, arrows, skipped);
+    addCrossLinks(sheet, candidates, sheetIndex, arrows, crossLinks, skipped);
+    return sheet;
+}
+
+MapSheet subtreesOf(const std::vector<ZN_ShapeBase*>& heads) {
+    MapSheet sheet;
+    // A head below another one is part of that one's tree.
+    std::unordered_map<const ZN_ShapeBase*, bool> below;
+    for (ZN_ShapeBase* head : heads) {
+        if (!head || !isNode(head) || below.count(head))
+            continue;
+        std::vector<ZN_ShapeBase*> stack{head};
+        while (!stack.empty()) {
+            ZN_ShapeBase* at = stack.back();
+            stack.pop_back();
+            bool folded = false;
+            for (const Child& c : childrenOf(at, folded))
+                if (c.shape != head && below.emplace(c.shape, true).second)
+                    stack.push_back(c.shape);
+        }
+    }
+    std::unordered_map<const ZN_ShapeBase*, bool> met;
+    for (ZN_ShapeBase* head : heads) {
+        if (!head || !isNode(head) || below.count(head) || !met.emplace(head, true).second)
+            continue;
+        struct Step {
+            ZN_ShapeBase* shape;
+            int parent;
+        };
+        std::vector<Step> stack{{head, -1}};
+        while (!stack.empty()) {
+            const Step step = stack.back();
+            stack.pop_back();
+            const int here = sheet.add(step.parent, {});
+            MapNode& node = sheet.nodes[static_cast<std::size_t>(here)];
+            describe(step.shape, node);
+            if (step.shape->hasFields())
+                node.fields = step.shape->getFields();
+            node.shape = shapeOf(step.shape);
+            bool folded = false;
+            const std::vector<Child> children = childrenOf(step.shape, folded);
+            std::vector<Step> next;
+            for (const Child& c : children)
+                if (met.emplace(c.shape, true).second)
+                    next.push_back({c.shape, here});
+            node.folded = folded && !next.empty();
+            for (auto it = next.rbegin(); it != next.rend(); ++it)
+                stack.push_back(*it);
+        }
+    }
     return sheet;
 }
 
