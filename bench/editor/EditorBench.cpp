@@ -453,18 +453,19 @@ bool Bench::run(int nodes, const QString& folder, bool smoke) {
         std::fprintf(stderr, "tavlo_bench_editor: cannot write %s\n", qPrintable(path));
         return false;
     }
-    // File to first frame.
+    // File to first frame, each time into a window of its own.
     for (int i = 0; i < (smoke ? 1 : 3); ++i) {
+        if (child_) {
+            child_->document()->SetModifiedFlag(false);
+            child_->close();
+            child_ = nullptr;
+            QCoreApplication::processEvents();
+        }
         CChildFrame* opened = nullptr;
         measureCall("load (file to first frame)", QStringLiteral("open"),
                     [&] { opened = frame_->openDocumentFile(path); });
         if (!opened)
             return false;
-        if (child_) {
-            child_->document()->SetModifiedFlag(false);
-            child_->close();
-            QCoreApplication::processEvents();
-        }
         child_ = opened;
     }
     ZN_ShapeManager& p = page();
