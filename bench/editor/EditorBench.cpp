@@ -318,15 +318,15 @@ void Bench::editActions(int leaf, QPoint leafView) {
         home(leafView);
         select(leaf);
         measure("nudge one (Right)", [&] { key(Qt::Key_Right); });
-        measure("  Ctrl+Z after it", [&] { key(Qt::Key_Z, Qt::ControlModifier); });
-        measure("  Ctrl+Y after it", [&] { key(Qt::Key_Y, Qt::ControlModifier); });
+        measure("  Ctrl+Z after nudge one", [&] { key(Qt::Key_Z, Qt::ControlModifier); });
+        measure("  Ctrl+Y after nudge one", [&] { key(Qt::Key_Y, Qt::ControlModifier); });
     }
     for (int i = 0; i < reps_; ++i) {
         home(leafView);
         measure("select all (Ctrl+A)", [&] { key(Qt::Key_A, Qt::ControlModifier); });
         measure("nudge all (Right)", [&] { key(Qt::Key_Right); });
-        measure("  Ctrl+Z after it", [&] { key(Qt::Key_Z, Qt::ControlModifier); });
-        measure("  Ctrl+Y after it", [&] { key(Qt::Key_Y, Qt::ControlModifier); });
+        measure("  Ctrl+Z after nudge all", [&] { key(Qt::Key_Z, Qt::ControlModifier); });
+        measure("  Ctrl+Y after nudge all", [&] { key(Qt::Key_Y, Qt::ControlModifier); });
     }
     for (int i = 0; i < reps_; ++i) {
         home(leafView);
@@ -497,8 +497,8 @@ bool Bench::run(int nodes, const QString& folder, bool smoke) {
         home(leafView);
         select(leafIndex);
         measure("nudge one (Right)", [&] { key(Qt::Key_Right); });
-        measure("  Ctrl+Z after it", [&] { key(Qt::Key_Z, Qt::ControlModifier); });
-        measure("  Ctrl+Y after it", [&] { key(Qt::Key_Y, Qt::ControlModifier); });
+        measure("  Ctrl+Z after nudge one", [&] { key(Qt::Key_Z, Qt::ControlModifier); });
+        measure("  Ctrl+Y after nudge one", [&] { key(Qt::Key_Y, Qt::ControlModifier); });
         measure("zoom step (Ctrl+=)", [&] { key(Qt::Key_Equal, Qt::ControlModifier); });
         measure("Page Down", [&] { key(Qt::Key_PageDown); });
         home(leafView);
