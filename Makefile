@@ -6,7 +6,7 @@ CMAKE_FLAGS ?=
 JOBS        ?= $(shell nproc)
 CTEST_FLAGS ?= --output-on-failure -j $(JOBS)
 
-.PHONY: all deps configure build run test test-sanitize bench fuzz package clean
+.PHONY: all deps configure build run test test-sanitize bench bench-editor fuzz package clean
 
 all: build
 
@@ -48,6 +48,14 @@ test-sanitize:
 bench: build
 	@if [ -x $(BUILD)/bin/tavlo_bench ]; then $(BUILD)/bin/tavlo_bench; \
 	else echo "No benchmarks are built yet."; exit 1; fi
+
+# The editor driven through its windows, timed from input to frame; needs an
+# X server, which xvfb-run provides when there is no display.
+BENCH_EDITOR_FLAGS ?=
+bench-editor: build
+	@if [ ! -x $(BUILD)/bin/tavlo_bench_editor ]; then echo "The editor benchmark is not built."; exit 1; fi
+	@if [ -n "$$DISPLAY" ]; then $(BUILD)/bin/tavlo_bench_editor $(BENCH_EDITOR_FLAGS); \
+	else xvfb-run -a -s "-screen 0 1600x1000x24" $(BUILD)/bin/tavlo_bench_editor $(BENCH_EDITOR_FLAGS); fi
 
 # libFuzzer runs of every fuzz target, FUZZ_SECONDS each, in a clang build of
 # their own. New inputs collect in $(FUZZ_BUILD)/corpus; findings land in
