@@ -312,12 +312,6 @@ std::string_view frontMatter(std::string_view text, int& expandLevel) {
     return text; // no end: not front matter after all
 }
 
-// The first line holding a NUL byte, or 0: such bytes are not text.
-int binaryLine(const QByteArray& bytes) {
-    const qsizetype nul = bytes.indexOf('\0');
-    return nul < 0 ? 0 : static_cast<int>(bytes.left(nul).count('\n')) + 1;
-}
-
 // Characters that would start a heading, a list or a quote at a line's start,
 // or mark up text inside it, are escaped.
 std::string escapeMarkdown(const std::string& line, bool atStart) {
@@ -341,11 +335,10 @@ std::string escapeMarkdown(const std::string& line, bool atStart) {
 } // namespace
 
 bool readMarkdown(const QByteArray& bytes, MapDocument& out, ReadError& error) {
-    if (const int line = binaryLine(bytes)) {
-        error = {line, "not a text file"};
+    std::string encoding;
+    std::string decoded;
+    if (!readTextFile(bytes, decoded, &encoding, error))
         return false;
-    }
-    const std::string decoded = decodePlainText(bytes);
     int expandLevel = -1;
     const std::string_view text = frontMatter(decoded, expandLevel);
     MdBuilder builder;
@@ -371,6 +364,7 @@ bool readMarkdown(const QByteArray& bytes, MapDocument& out, ReadError& error) {
                std::string_view(" \t\n").find(node.fields.note.back()) != std::string_view::npos)
             node.fields.note.pop_back();
     }
+    builder.doc.encoding = encoding;
     out = std::move(builder.doc);
     return true;
 }
@@ -446,7 +440,7 @@ QByteArray writeMarkdown(const MapSheet& sheet) {
         if (node.folded && !node.children.empty())
             escaped.back() += " <!-- markmap: fold -->";
         const bool heading = depth < 2;
-        const std::string indent = heading ? std::string() : std::string(static_cast<std::size_t>(2 * (depth - 2)), ' ');
+        const std::string indent = heading ? std::string() : std::string(static_cast<std::size_t>(2 * (std::min(depth, kMostOutlineDepth) - 2)), ' ');
         if (heading) {
             if (!out.empty() && !out.ends_with("\n\n"))
                 out += '\n';
