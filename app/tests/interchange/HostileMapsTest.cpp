@@ -11,6 +11,11 @@
 
 #include "InterchangeTestSupport.h"
 
+#include <set>
+
+#include <sarvik/ZN_ShapeManager.h>
+
+#include "interchange/MapPage.h"
 #include "interchange/Outline.h"
 #include "interchange/XMind.h"
 #include "interchange/XmlInput.h"
@@ -271,4 +276,32 @@ TEST(HostileMaps, DeepTreesAreWrittenWithinBoundsOrRefusedInOneLine) {
     for (const Format format : {Format::FreeMind, Format::Opml, Format::Markdown, Format::Text,
                                 Format::XMind, Format::KityMinder, Format::Mermaid, Format::PlantUml})
         EXPECT_LT(writeMap(deep, format).size(), 2 * kMostOutlineDepth * levels) << static_cast<int>(format);
+}
+
+TEST(HostileMaps, ManyCrossLinksAreFoundAgainOnThePage) {
+    // Arrows are matched to the boxes their ends touch through a grid; every
+    // one of them must still find its two boxes, wherever they are.
+    MapSheet sheet;
+    const int root = sheet.add(-1, "root");
+    std::vector<int> nodes;
+    for (int i = 0; i < 600; ++i)
+        nodes.push_back(sheet.add(i % 3 == 0 ? root : nodes.back(), "n" + std::to_string(i)));
+    for (int i = 0; i < 2000; ++i) {
+        const int from = nodes[static_cast<std::size_t>((i * 7) % 600)];
+        const int to = nodes[static_cast<std::size_t>((i * 13 + 5) % 600)];
+        if (from != to)
+            sheet.links.push_back({from, to, {}});
+    }
+    const std::unique_ptr<ZN_ShapeManager> page = buildPage(sheet);
+    Skipped skipped;
+    const MapSheet back = pageTrees(*page, "p", skipped);
+    ASSERT_EQ(back.nodes.size(), sheet.nodes.size());
+    ASSERT_EQ(back.links.size(), sheet.links.size());
+    std::multiset<std::pair<std::string, std::string>> want, got;
+    for (const MapLink& l : sheet.links)
+        want.insert({node(sheet, l.from).text, node(sheet, l.to).text});
+    for (const MapLink& l : back.links)
+        got.insert({node(back, l.from).text, node(back, l.to).text});
+    EXPECT_EQ(got, want);
+    EXPECT_EQ(skipped.count(kLines), 0);
 }
