@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 #include <QString>
 
+#include <exception>
 #include <string_view>
 
 #include "interchange/MapFields.h"
@@ -22,6 +23,7 @@ namespace {
 struct MdBuilder {
     MapDocument doc;
     MapSheet* sheet = nullptr;
+    std::exception_ptr thrown; // what a callback threw, for after the parse
     std::vector<std::pair<int, int>> headings; // level, node
     struct Item {
         int node;
@@ -244,23 +246,33 @@ struct MdBuilder {
     }
 };
 
+// The parser is C: nothing may be thrown through it. What a callback throws
+// (too many nodes, no memory) stops the parse and is thrown again after it.
+template <class F> int guarded(void* user, F&& f) {
+    try {
+        f(*static_cast<MdBuilder*>(user));
+        return 0;
+    } catch (...) {
+        static_cast<MdBuilder*>(user)->thrown = std::current_exception();
+        return 1;
+    }
+}
+
 int onEnterBlock(MD_BLOCKTYPE type, void* detail, void* user) {
-    static_cast<MdBuilder*>(user)->enterBlock(type, detail);
-    return 0;
+    return guarded(user, [&](MdBuilder& b) { b.enterBlock(type, detail); });
 }
 int onLeaveBlock(MD_BLOCKTYPE type, void*, void* user) {
-    static_cast<MdBuilder*>(user)->leaveBlock(type);
-    return 0;
+    return guarded(user, [&](MdBuilder& b) { b.leaveBlock(type); });
 }
 int onEnterSpan(MD_SPANTYPE type, void* detail, void* user) {
-    auto* b = static_cast<MdBuilder*>(user);
-    if (type == MD_SPAN_IMG) {
-        b->doc.skipped.add(kImages);
-        ++b->skipText;
-    } else if (type == MD_SPAN_A) {
-        b->link(static_cast<MD_SPAN_A_DETAIL*>(detail));
-    }
-    return 0;
+    return guarded(user, [&](MdBuilder& b) {
+        if (type == MD_SPAN_IMG) {
+            b.doc.skipped.add(kImages);
+            ++b.skipText;
+        } else if (type == MD_SPAN_A) {
+            b.link(static_cast<MD_SPAN_A_DETAIL*>(detail));
+        }
+    });
 }
 int onLeaveSpan(MD_SPANTYPE type, void*, void* user) {
     if (type == MD_SPAN_IMG)
@@ -268,8 +280,7 @@ int onLeaveSpan(MD_SPANTYPE type, void*, void* user) {
     return 0;
 }
 int onText(MD_TEXTTYPE type, const MD_CHAR* s, MD_SIZE n, void* user) {
-    static_cast<MdBuilder*>(user)->text(type, s, n);
-    return 0;
+    return guarded(user, [&](MdBuilder& b) { b.text(type, s, n); });
 }
 
 // Nodes at `level` and deeper are folded, as markmap shows them at first.
@@ -354,6 +365,8 @@ bool readMarkdown(const QByteArray& bytes, MapDocument& out, ReadError& error) {
     parser.leave_span = onLeaveSpan;
     parser.text = onText;
     if (md_parse(text.data(), static_cast<MD_SIZE>(text.size()), &parser, &builder) != 0) {
+        if (builder.thrown)
+            std::rethrow_exception(builder.thrown);
         error = {1, "the Markdown could not be read"};
         return false;
     }
