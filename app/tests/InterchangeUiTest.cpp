@@ -366,3 +366,73 @@ TEST_F(CommandFixture, TheTreeCommandsRunFromTheirMenuItems) {
     EXPECT_EQ(snapshots(), 1);
     EXPECT_EQ(frame->action(cmd::PasteAsTree)->shortcut(), QKeySequence("Ctrl+Shift+V"));
 }
+
+// An export never replaces the file its document was imported from, says
+// what replacing another map would lose, and first offers a free name
+// beside the source.
+TEST_F(MainWindowFixture, AnExportNeverReplacesItsSourceAndSaysWhatReplacingLoses) {
+    const QString dir = QString::fromStdString(tempDir());
+    const QByteArray noted = "<map><node TEXT=\"根\"><richcontent TYPE=\"NOTE\"><html><body><p>备注</p>"
+                             "</body></html></richcontent><node TEXT=\"甲\"/></node></map>";
+    const QString source = writeText(dir + "/notes.mm", noted);
+    writeText(dir + "/notes (2).mm", "taken");
+    ASSERT_NE(frame->openDocumentFile(source), nullptr);
+    QString started, warned, asked, answer;
+    bool replace = false;
+    commandPrompts().warning = [&](QWidget*, const QString& message) { warned = message; };
+    commandPrompts().confirm = [&](QWidget*, const QString& question) {
+        asked = question;
+        return replace;
+    };
+    commandPrompts().exportPath = [&](QWidget*, const QString& start, const QString&) {
+        started = start;
+        return answer;
+    };
+    commandPrompts().runDialog = [](QDialog& d) {
+        auto& dialog = dynamic_cast<CDlgExport&>(d);
+        dialog.loadControls();
+        dialog.formatGroup()->button(ExportChoices::Mm)->click();
+        dialog.accept();
+        return true;
+    };
+    storeExportFolder(QDir::homePath());
+    answer = source;
+    handlers::fileExport(*frame, cmd::Export);
+    resetCommandPrompts();
+    EXPECT_EQ(started, dir + "/notes (3).mm") << "beside the source, under a free name";
+    EXPECT_TRUE(warned.contains("导入")) << warned.toStdString();
+    EXPECT_TRUE(warned.contains("notes (3).mm")) << "another name is offered: " << warned.toStdString();
+    QFile kept(source);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), noted);
+
+    // Another map that holds what the export will not: asked first, with the
+    // loss named, and kept when the answer is no.
+    const QString other = writeText(dir + "/other.txt", "根\n\t甲\n\t乙\n\t丙\n");
+    commandPrompts().warning = [&](QWidget*, const QString& message) { warned = message; };
+    commandPrompts().confirm = [&](QWidget*, const QString& question) {
+        asked = question;
+        return replace;
+    };
+    commandPrompts().exportPath = [&](QWidget*, const QString&, const QString&) { return other; };
+    commandPrompts().runDialog = [](QDialog& d) {
+        auto& dialog = dynamic_cast<CDlgExport&>(d);
+        dialog.loadControls();
+        dialog.formatGroup()->button(ExportChoices::Text)->click();
+        dialog.accept();
+        return true;
+    };
+    warned.clear();
+    handlers::fileExport(*frame, cmd::Export);
+    EXPECT_TRUE(asked.contains("2 个节点")) << asked.toStdString();
+    EXPECT_TRUE(warned.isEmpty()) << warned.toStdString();
+    QFile untouched(other);
+    ASSERT_TRUE(untouched.open(QIODevice::ReadOnly));
+    EXPECT_EQ(untouched.readAll(), QByteArray("根\n\t甲\n\t乙\n\t丙\n"));
+    replace = true;
+    handlers::fileExport(*frame, cmd::Export);
+    resetCommandPrompts();
+    QFile replaced(other);
+    ASSERT_TRUE(replaced.open(QIODevice::ReadOnly));
+    EXPECT_EQ(replaced.readAll(), QByteArray("根\n\t甲\n"));
+}

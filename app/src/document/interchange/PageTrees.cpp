@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <unordered_map>
 
 #include <sarvik/ZImageTexture.h>
@@ -132,15 +133,68 @@ float outlineDistance(const ZN_ShapeBase* s, const ZVector2& p) {
     return std::min({p.X() - a.X(), b.X() - p.X(), p.Y() - a.Y(), b.Y() - p.Y()});
 }
 
-int nodeOnOutline(const std::vector<ZN_ShapeBase*>& nodes, const ZVector2& p) {
-    for (std::size_t i = 0; i < nodes.size(); ++i)
-        if (nodes[i]->getShow() && outlineDistance(nodes[i], p) <= kOnOutline)
-            return static_cast<int>(i);
-    for (std::size_t i = 0; i < nodes.size(); ++i)
-        if (outlineDistance(nodes[i], p) <= kOnOutline)
-            return static_cast<int>(i);
-    return -1;
-}
+// The nodes by the cells of a grid their outlines touch, so that finding the
+// node at an arrow's end looks at a few nodes rather than at all of them.
+class OutlineGrid {
+public:
+    explicit OutlineGrid(const std::vector<ZN_ShapeBase*>& nodes) : nodes_(nodes) {
+        for (std::size_t i = 0; i < nodes.size(); ++i) {
+            const ZVector2 a = nodes[i]->getPoint1(), b = nodes[i]->getPoint2();
+            long x0, y0, x1, y1;
+            if (!cell(std::min(a.X(), b.X()) - kOnOutline, x0) || !cell(std::min(a.Y(), b.Y()) - kOnOutline, y0) ||
+                !cell(std::max(a.X(), b.X()) + kOnOutline, x1) || !cell(std::max(a.Y(), b.Y()) + kOnOutline, y1) ||
+                (x1 - x0 + 1) * (y1 - y0 + 1) > kMostCells) {
+                large_.push_back(static_cast<int>(i)); // looked at for every point
+                continue;
+            }
+            for (long y = y0; y <= y1; ++y)
+                for (long x = x0; x <= x1; ++x)
+                    cells_[key(x, y)].push_back(static_cast<int>(i));
+        }
+    }
+
+    // The first shown node whose outline `p` lies on, else the first hidden
+    // one; -1 for none. "First" is in the order of the nodes given.
+    int nodeAt(const ZVector2& p) const {
+        int shown = -1, hidden = -1;
+        auto consider = [&](int i) {
+            const ZN_ShapeBase* n = nodes_[static_cast<std::size_t>(i)];
+            if ((shown >= 0 && i > shown) || outlineDistance(n, p) > kOnOutline)
+                return;
+            if (n->getShow())
+                shown = shown < 0 ? i : std::min(shown, i);
+            else
+                hidden = hidden < 0 ? i : std::min(hidden, i);
+        };
+        for (int i : large_)
+            consider(i);
+        long x, y;
+        if (cell(p.X(), x) && cell(p.Y(), y))
+            if (const auto it = cells_.find(key(x, y)); it != cells_.end())
+                for (int i : it->second)
+                    consider(i);
+        return shown >= 0 ? shown : hidden;
+    }
+
+private:
+    static constexpr float kCell = 256.0f;
+    static constexpr long kMostCells = 64;
+
+    static bool cell(float v, long& out) {
+        if (!(std::fabs(v) < 1e12f))
+            return false; // not a number, or too far out to be on a page
+        out = static_cast<long>(std::floor(v / kCell));
+        return true;
+    }
+    static std::uint64_t key(long x, long y) {
+        return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(x)) << 32) |
+               static_cast<std::uint32_t>(y);
+    }
+
+    const std::vector<ZN_ShapeBase*>& nodes_;
+    std::unordered_map<std::uint64_t, std::vector<int>> cells_;
+    std::vector<int> large_;
+};
 
 // Sorts the page's shapes: nodes of trees, arrows that may be cross links,
 // and what no format holds, which is counted.
@@ -206,9 +260,12 @@ void addCrossLinks(MapSheet& sheet, const std::vector<ZN_ShapeBase*>& candidates
             title = label->getText();
         sheet.links.push_back({from->second, to->second, std::move(title)});
     }
+    if (arrows.empty())
+        return;
+    const OutlineGrid grid(candidates);
     for (const ZN_NLine* line : arrows) {
-        const int from = nodeOnOutline(candidates, line->getPoints().front());
-        const int to = nodeOnOutline(candidates, line->getPoints().back());
+        const int from = grid.nodeAt(line->getPoints().front());
+        const int to = grid.nodeAt(line->getPoints().back());
         if (from < 0 || to < 0 || from == to) {
             skipped.add(kLines);
             continue;
