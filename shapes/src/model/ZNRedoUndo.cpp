@@ -5,8 +5,8 @@
 #include <sarvik/ZN_ShapeBase.h>
 #include <sarvik/ZN_ShapeManager.h>
 
-#include "Prefetch.h"
-#include "ShapeArena.h"
+#include "memory/Prefetch.h"
+#include "memory/ShapeArena.h"
 
 ZNRedoUndo::ZNRedoUndo(ZN_ShapeManager* owner)
     : manager(owner), blocks(detail::BlockPool::create()) {}

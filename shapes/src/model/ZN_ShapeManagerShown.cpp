@@ -7,7 +7,7 @@
 #include <sarvik/ZN_SText.h>
 #include <sarvik/ZN_ShapeManager.h>
 
-#include "model/ShapeGrid.h"
+#include "index/ShapeGrid.h"
 
 namespace {
 

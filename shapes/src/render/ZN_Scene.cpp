@@ -6,7 +6,7 @@
 
 #include "DeviceScale.h"
 #include "SmallShapes.h"
-#include "model/ShapeGrid.h"
+#include "model/index/ShapeGrid.h"
 
 #include <GL/gl.h>
 

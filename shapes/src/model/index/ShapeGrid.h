@@ -13,6 +13,8 @@
 #include <list>
 #include <vector>
 
+#include "ChangeLog.h"
+
 class ZN_ShapeBase;
 
 namespace detail {
@@ -31,27 +33,6 @@ bool hitBounds(const ZN_ShapeBase& shape, ShapeBounds& out);
 // false when they are not known. Defined beside the scene.
 bool drawBounds(const ZN_ShapeBase& shape, ShapeBounds& out);
 using BoundsOf = bool (*)(const ZN_ShapeBase&, ShapeBounds&);
-
-// Every change of geometry is numbered; the grid remembers the number it has
-// caught up with.
-std::uint64_t geometryEpoch();
-
-// The shapes whose geometry changed after change number `epoch`, oldest first,
-// some perhaps more than once; `complete` is false when the log no longer
-// reaches back that far.
-struct LoggedChanges {
-    ZN_ShapeBase* const* begin = nullptr;
-    ZN_ShapeBase* const* end = nullptr;
-    bool complete = false;
-};
-LoggedChanges changesSince(std::uint64_t epoch);
-
-// The same for selections and highlights, numbered apart.
-std::uint64_t markEpoch();
-LoggedChanges markChangesSince(std::uint64_t epoch);
-
-// Moves on whenever any shape is shown or hidden.
-std::uint64_t showEpoch();
 
 class ShapeGrid {
 public:
