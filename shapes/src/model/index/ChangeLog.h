@@ -1,6 +1,11 @@
 #pragma once
 // The numbered log of geometry and mark changes that the page indexes catch
-// up from, and the counter of shows and hides.
+// up from, and the counter of shows and hides. Process-wide: the entries of
+// every page are in one log, and each index skips those it does not hold.
+//
+// Invariant: entry k carries change number base + k + 1 and names a shape
+// that is still alive; destroying a shape that an index holds empties the
+// log (base = epoch), and so does overflowing it.
 
 #include <cstdint>
 

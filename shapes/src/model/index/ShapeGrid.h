@@ -1,4 +1,19 @@
 #pragma once
+// Invariants of the page indexes (this grid, the relation table, the
+// change log):
+// - The list version (ZN_ShapeManager::getListVersion) moves on every change
+//   that may alter which shapes the list holds or their order: adding,
+//   deleting, clearing, reordering, reading, an undo or redo swapping the
+//   shapes, and every hand-out of the list for writing. An index built at
+//   another version is rebuilt before it answers.
+// - Slot i is the i-th shape of the list at the version the index was built
+//   at. A shape records the slot it was last given (its label records its
+//   host's), and from then on logs every change of its geometry; a shape
+//   never given one (a fresh copy, a snapshot's) logs nothing. A slot is
+//   trusted only when the index's own entry for it is that very shape.
+// - The change log names shapes, not slots. When a shape that holds a slot
+//   is destroyed the log is emptied, so that no entry outlives its shape; an
+//   index behind the log's start rebuilds.
 // A uniform grid over the bounds of a page's shapes, so that pointing and
 // drawing look only at the shapes near a point or a rectangle instead of
 // walking the whole list. The grid only proposes candidates: callers still ask

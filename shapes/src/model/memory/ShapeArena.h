@@ -1,4 +1,14 @@
 #pragma once
+// Invariants:
+// - A block lives while an arena still places shapes in it or any placement
+//   in it is alive; the last of the two to end frees it or gives it back to
+//   its pool. No shape may be reached once its block is gone: shapes joined
+//   to one another (relations, labels, cells, answers) must drop their links
+//   before either of them is deleted, or be deleted in an order in which no
+//   destructor reads a shape deleted before it.
+// - A pool keeps only full-sized blocks, and never more than the largest
+//   snapshot taken so far needed. Only its owner, the page's undo stack, may
+//   trim it or retire it; blocks come back to it on their own.
 // Blocks that the shapes of one snapshot are placed in, one after another.
 //
 // A snapshot of a large page makes hundreds of thousands of shapes and labels
