@@ -4,6 +4,7 @@
 // the copies; undo swaps the live shapes for the newest copy and redo swaps
 // back. There are no command objects and no diffs.
 
+#include <cstddef>
 #include <list>
 #include <vector>
 
@@ -40,6 +41,9 @@ public:
     // Number of held states, for the editor's menus and for tests.
     int undoCount() const { return static_cast<int>(undoStack.size()); }
     int redoCount() const { return static_cast<int>(redoStack.size()); }
+    // Bytes of the blocks the snapshots are placed in, held by the states or
+    // kept for the next snapshot.
+    std::size_t snapshotBytes() const;
 
 private:
     // The shapes of a snapshot or redo state in list order, owned. A state
