@@ -6,7 +6,7 @@ CMAKE_FLAGS ?=
 JOBS        ?= $(shell nproc)
 CTEST_FLAGS ?= --output-on-failure -j $(JOBS)
 
-.PHONY: all deps configure build run test test-sanitize bench bench-editor fuzz package clean
+.PHONY: all deps configure build run test test-sanitize bench bench-editor fuzz fuzz-edits package clean
 
 all: build
 
@@ -86,6 +86,20 @@ fuzz: deps
 			-artifact_prefix=$(FUZZ_BUILD)/artifacts/$$t- \
 			$(FUZZ_BUILD)/corpus/$$t $(FUZZ_BUILD)/fuzz/seeds/$$t $$extra; \
 	done
+	$(MAKE) fuzz-edits
+
+# The shape library's random editing test (a few seeds run with the suite)
+# with many seeds, under AddressSanitizer and UndefinedBehaviorSanitizer. A
+# failing seed is shrunk to a short sequence, which it prints.
+EDIT_SEEDS ?= 1000
+EDIT_STEPS ?= 300
+EDIT_FIRST ?= 1
+
+fuzz-edits:
+	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTAVLO_SANITIZE=ON -DTAVLO_LIBS_ONLY=ON $(CMAKE_FLAGS)
+	cmake --build build-asan -j $(JOBS) --target sarvik_tests
+	TAVLO_RANDOM_EDIT_SEEDS=$(EDIT_SEEDS) TAVLO_RANDOM_EDIT_STEPS=$(EDIT_STEPS) \
+		TAVLO_RANDOM_EDIT_FIRST=$(EDIT_FIRST) build-asan/bin/sarvik_tests --gtest_filter='RandomEdit.*'
 
 clean:
 	rm -rf build build-asan

@@ -5,6 +5,7 @@
 // back. There are no command objects and no diffs.
 
 #include <cstdint>
+#include <cstddef>
 #include <list>
 #include <vector>
 
@@ -46,6 +47,9 @@ public:
     // history changed since, even when the counts stay as they were (a full
     // stack drops its oldest snapshot for each new one).
     std::uint64_t historyStamp() const { return stamp; }
+    // Bytes of the blocks the snapshots are placed in, held by the states or
+    // kept for the next snapshot.
+    std::size_t snapshotBytes() const;
 
 private:
     // The shapes of a snapshot or redo state in list order, owned. A state

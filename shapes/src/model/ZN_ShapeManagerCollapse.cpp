@@ -5,10 +5,10 @@
 
 #include <sarvik/ZN_NPoint.h>
 
-#include "Prefetch.h"
-#include "RelationTable.h"
-#include "ShapeGrid.h"
-#include "WalkMarks.h"
+#include "index/RelationTable.h"
+#include "index/ShapeGrid.h"
+#include "index/WalkMarks.h"
+#include "memory/Prefetch.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <sarvik/ZN_NPoint.h>
 
-#include "WalkMarks.h"
+#include "index/WalkMarks.h"
 
 namespace {
 
