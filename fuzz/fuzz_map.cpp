@@ -2,7 +2,7 @@
 // a map that is read becomes a page, and the page's trees are written out
 // and read back with the same number of nodes; a refused file says why. A
 // KityMinder, Mermaid or PlantUML map also reads back whole from its own
-// format.
+// format. What any writer makes of a map read stays proportional to it.
 
 #include <sarvik/ZN_ShapeManager.h>
 
@@ -23,6 +23,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!readMap(bytes, format, doc, error)) {
         FUZZ_CHECK(!error.reason.empty());
         return 0;
+    }
+    // Every writer's bytes stay within a small multiple of what was read: a
+    // fixed cost a node (tags, capped indentation) and a few bytes for each
+    // byte of text (escapes). Anything more grows faster than its map.
+    const std::size_t nodes = static_cast<std::size_t>(doc.nodeCount());
+    if (nodes <= 5000) {
+        for (const MapSheet& sheet : doc.sheets)
+            for (const Format to : {Format::FreeMind, Format::Opml, Format::Markdown, Format::Text,
+                                    Format::XMind, Format::KityMinder, Format::Mermaid, Format::PlantUml}) {
+                Skipped unwritten;
+                const MapFiles files = writeMapFiles({sheet}, to, "fuzz", unwritten);
+                FUZZ_CHECK(static_cast<std::size_t>(files.bytes.size()) <=
+                           16 * size + 640 * sheet.nodes.size() + 8192);
+            }
     }
     // The newer formats' writers give back what their readers read.
     if (format == Format::KityMinder || format == Format::Mermaid || format == Format::PlantUml) {

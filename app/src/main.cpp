@@ -1,3 +1,4 @@
+#include <csignal>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -6,6 +7,9 @@
 #include "frames/CTavloApp.h"
 
 int main(int argc, char** argv) {
+    // Writing to a pipe whose reader has gone fails with EPIPE, which every
+    // writer reports, instead of ending the program without a word.
+    std::signal(SIGPIPE, SIG_IGN);
     const std::vector<std::string> args(argv + 1, argv + argc);
     // The command line needs no display, so it runs before any window system is touched.
     const CommandLine commandLine = parseCommandLine(args);

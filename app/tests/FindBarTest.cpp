@@ -18,6 +18,7 @@
 #include "document/LabelText.h"
 #include "folder/CFolderFrame.h"
 #include "frames/CFindBar.h"
+#include "view/UndoStep.h"
 
 namespace {
 
@@ -95,6 +96,21 @@ TEST_F(FindBar, TheKeysAreFreeInTheCommandTable) {
     }
 }
 
+// In the find field Ctrl+Z takes back what was typed there, as in any text
+// field; the map's own history is left alone.
+TEST_F(FindBar, CtrlZInTheFieldUndoesTheFieldNotTheMap) {
+    box(*page, 100, 100, "alpha");
+    UndoStep(*view).change();
+    const int steps = page->getUndoRedo()->undoCount();
+    findByKeys("alp");
+    QTest::keyClick(bar->findField(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_NE(bar->findField()->text(), "alp");
+    EXPECT_EQ(page->getUndoRedo()->undoCount(), steps);
+    QTest::keyClick(bar->findField(), Qt::Key_Escape);
+    QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(page->getUndoRedo()->undoCount(), steps - 1);
+}
+
 TEST_F(FindBar, StepsThroughMatchesAndEscGivesTheKeysBack) {
     ZN_NRect* first = box(*page, 100, 100, "alpha one");
     box(*page, 100, 200, "beta");
@@ -163,6 +179,79 @@ TEST_F(FindBar, ReachesABoxInACollapsedSubtreeAndUndoFoldsItAgain) {
     EXPECT_EQ(page->getUndoRedo()->undoCount(), undoBefore);
 }
 
+// Stepping through many folded matches must not push the edits made before
+// out of the history: the reveals in a row are one step, an edit ends it.
+TEST_F(FindBar, RevealsInARowAreOneUndoStepThatAnEditEnds) {
+    ZN_NRect* root = box(*page, 100, 100, "root");
+    std::vector<ZN_NRect*> mids, leaves;
+    for (int i = 0; i < ZNRedoUndo::maxSnapshots + 4; ++i) {
+        ZN_NRect* mid = box(*page, 300, 100 + 60.0f * i, "branch");
+        ZN_NRect* leaf = box(*page, 500, 100 + 60.0f * i, "needle");
+        join(*page, root, mid);
+        join(*page, mid, leaf);
+        page->shapeShrink(mid);
+        mids.push_back(mid);
+        leaves.push_back(leaf);
+    }
+    // The edit that must stay undoable: the root renamed.
+    UndoStep(*view).change();
+    setLabelText(*root->getLabel(), root->getPoint1(), "renamed");
+    ZNRedoUndo& history = *page->getUndoRedo();
+    const int afterRename = history.undoCount();
+
+    findByKeys("needle");
+    for (std::size_t i = 0; i < leaves.size(); ++i)
+        QTest::keyClick(bar->findField(), Qt::Key_Return);
+    for (ZN_NRect* leaf : leaves)
+        EXPECT_TRUE(leaf->getShow());
+    EXPECT_EQ(history.undoCount(), afterRename + 1);
+
+    // One undo folds every branch again, the next brings the old name back.
+    QTest::keyClick(bar->findField(), Qt::Key_Escape);
+    QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
+    // Read through the const list: the other one marks the list changed.
+    const ZN_ShapeManager& shapes = *page;
+    auto shownNeedles = [&] {
+        int n = 0;
+        for (ZN_ShapeBase* s : shapes.getShapeList())
+            if (s->getLabel() && std::string(s->getLabel()->getText()) == "needle" && s->getShow())
+                ++n;
+        return n;
+    };
+    EXPECT_EQ(shownNeedles(), 0);
+    QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
+    bool oldName = false;
+    for (ZN_ShapeBase* s : page->getShapeList())
+        oldName = oldName || (s->getLabel() && std::string(s->getLabel()->getText()) == "root");
+    EXPECT_TRUE(oldName);
+
+    // Redo both, fold two branches anew, and reveal with an edit in between:
+    // two steps.
+    QTest::keyClick(view, Qt::Key_Y, Qt::ControlModifier);
+    QTest::keyClick(view, Qt::Key_Y, Qt::ControlModifier);
+    ASSERT_EQ(shownNeedles(), static_cast<int>(leaves.size()));
+    std::vector<ZN_ShapeBase*> folded;
+    for (ZN_ShapeBase* s : page->getShapeList())
+        if (s->getLabel() && std::string(s->getLabel()->getText()) == "branch" && folded.size() < 2)
+            folded.push_back(s);
+    UndoStep(*view).change();
+    for (ZN_ShapeBase* s : folded)
+        page->shapeShrink(s);
+    view->forgetShapes();
+    history.clearAll(); // room to count the steps
+    const int beforeSteps = history.undoCount();
+    ASSERT_EQ(shownNeedles(), static_cast<int>(leaves.size()) - 2);
+    findByKeys("needle");
+    for (std::size_t i = 0; i < leaves.size() && shownNeedles() < static_cast<int>(leaves.size()) - 1; ++i)
+        QTest::keyClick(bar->findField(), Qt::Key_Return);
+    EXPECT_EQ(history.undoCount(), beforeSteps + 1);
+    UndoStep(*view).change(); // an edit
+    for (std::size_t i = 0; i < leaves.size() && shownNeedles() < static_cast<int>(leaves.size()); ++i)
+        QTest::keyClick(bar->findField(), Qt::Key_Return);
+    EXPECT_EQ(shownNeedles(), static_cast<int>(leaves.size()));
+    EXPECT_EQ(history.undoCount(), beforeSteps + 3);
+}
+
 TEST_F(FindBar, MatchesOnOtherPagesSwitchTheTab) {
     CTavloDoc* doc = child->document();
     doc->shapeData().addPage("页2");
@@ -177,6 +266,26 @@ TEST_F(FindBar, MatchesOnOtherPagesSwitchTheTab) {
     EXPECT_EQ(view->getCurrentPage(), &second);
     EXPECT_EQ(child->folderFrame()->currentPage(), 1);
     EXPECT_EQ(view->getSelection(), std::list<ZN_ShapeBase*>{there});
+}
+
+// The count follows edits however full the history is: once the stack
+// holds its most, the counts of steps stay the same from edit to edit.
+TEST_F(FindBar, TheCountFollowsEditsWithAFullHistory) {
+    std::vector<ZN_NRect*> boxes;
+    for (int i = 0; i < 3; ++i)
+        boxes.push_back(box(*page, 100, 100 + 60.0f * i, "plain"));
+    for (int i = 0; i < ZNRedoUndo::maxSnapshots + 2; ++i)
+        UndoStep(*view).change();
+    ASSERT_EQ(page->getUndoRedo()->undoCount(), ZNRedoUndo::maxSnapshots);
+    findByKeys("mark");
+    EXPECT_EQ(position(), "0 / 0");
+    for (int i = 0; i < 3; ++i) {
+        UndoStep(*view).change(); // as the label's edit box does
+        setLabelText(*boxes[static_cast<std::size_t>(i)]->getLabel(),
+                     boxes[static_cast<std::size_t>(i)]->getPoint1(), "marked");
+        view->repaint();
+        QTRY_COMPARE(position(), QString("0 / %1").arg(i + 1));
+    }
 }
 
 TEST_F(FindBar, ReplaceAllIsOneUndoStepPerPage) {
@@ -201,6 +310,47 @@ TEST_F(FindBar, ReplaceAllIsOneUndoStepPerPage) {
     EXPECT_EQ(texts, (std::vector<std::string>{"old plan", "Old and OLD"}));
 }
 
+TEST_F(FindBar, ReplaceAllOverPagesSaysEachPageUndoesOnItsOwnAndEmptiesTexts) {
+    CTavloDoc* doc = child->document();
+    doc->shapeData().addPage("页2");
+    ZN_ShapeManager& second = *doc->shapeData().managers[1];
+    box(*page, 100, 100, "tmp one");
+    box(second, 100, 100, "tmp two");
+    // Free texts left empty leave the page; labels left empty leave their box.
+    auto freeText = [](ZN_ShapeManager& on, float y, const char* s) {
+        auto* t = new ZN_SText();
+        setLabelText(*t, ZVector2(400.0f, y), s);
+        on.addShape(t);
+    };
+    for (int i = 0; i < 50; ++i)
+        freeText(second, 200.0f + 40.0f * i, i % 2 ? "tmp" : "keep");
+    box(second, 100, 300, "tmp");
+    const std::size_t before = second.getShapeList().size();
+
+    findByKeys("tmp", true);
+    bar->scopeBox()->setCurrentIndex(1);
+    QTest::mouseClick(bar->replaceAllButton(), Qt::LeftButton);
+    EXPECT_EQ(position(), "已替换 28 处（共 2 页，每页可分别撤销）");
+    EXPECT_EQ(second.getShapeList().size(), before - 25);
+    int labelled = 0;
+    for (ZN_ShapeBase* s : second.getShapeList()) {
+        if (s->type() == 5) {
+            EXPECT_STREQ(static_cast<ZN_SText*>(s)->getText(), "keep");
+        }
+        labelled += s->getLabel() ? 1 : 0;
+    }
+    EXPECT_EQ(labelled, 1); // " two" kept, the empty label taken off
+    // One page alone gives the short message.
+    bar->scopeBox()->setCurrentIndex(0);
+    bar->findField()->setText("one");
+    QTest::mouseClick(bar->replaceAllButton(), Qt::LeftButton);
+    EXPECT_EQ(position(), "已替换 1 处");
+
+    // The other page's step brings its texts back.
+    ASSERT_TRUE(second.getUndoRedo()->unDo());
+    EXPECT_EQ(second.getShapeList().size(), before);
+}
+
 TEST_F(FindBar, ReplaceChangesTheCurrentMatchAndGoesOn) {
     ZN_NRect* a = box(*page, 100, 100, "cat");
     ZN_NRect* b = box(*page, 100, 200, "cat");
@@ -219,4 +369,25 @@ TEST_F(FindBar, ReplaceChangesTheCurrentMatchAndGoesOn) {
     EXPECT_STREQ(a->getLabel()->getText(), "dog");
     EXPECT_EQ(view->getSelection(), std::list<ZN_ShapeBase*>{b});
     EXPECT_EQ(position(), "1 / 1");
+}
+
+// A label wider than the window: the words found come into sight, not only
+// some part of the box.
+TEST_F(FindBar, AMatchAtTheEndOfAVeryLongLabelIsScrolledIntoSight) {
+    std::string text;
+    for (int i = 0; i < 60; ++i)
+        text += "filler words ";
+    text += "needle";
+    ZN_NRect* wide = box(*page, 100, 100, text.c_str());
+    const float right = wide->getLabel()->getPoint2().X();
+    ASSERT_GT(right - 100.0f, 3.0f * view->width());
+    view->setZoom(1.0f);
+    findByKeys("needle");
+    QTest::keyClick(bar->findField(), Qt::Key_Return);
+    ASSERT_EQ(view->getSelection(), std::list<ZN_ShapeBase*>{wide});
+    // The last word ends the label: the window must show the label's end.
+    const ZVector2 offset = view->viewOffset();
+    const float seenRight = offset.X() + view->width() / view->getZoom();
+    EXPECT_LE(right, seenRight);
+    EXPECT_GE(right - 40.0f, offset.X());
 }

@@ -11,6 +11,9 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QToolBar>
+#include <QApplication>
 
 #include <sarvik/ZNRedoUndo.h>
 #include <sarvik/ZN_NRect.h>
@@ -25,6 +28,9 @@
 #include "commands/InterchangeCommands.h"
 #include "dialogs/CDlgExport.h"
 #include "dialogs/FileDialogs.h"
+#include "frames/CChildFrame.h"
+#include "frames/CMainFrame.h"
+#include "view/CTavloView.h"
 #include "document/TvxContainer.h"
 #include "interchange/Interchange.h"
 
@@ -118,6 +124,65 @@ TEST_F(MainWindowFixture, AnImportedMapIsANewUntitledDocumentThatNeverWritesOver
     EXPECT_EQ(doc->title(), "plan.v2.mm.tvx");
     TvxDocument reread;
     EXPECT_EQ(readTvxFile((dir + "/plan.v2.mm.tvx").toStdString(), reread), TvxStatus::Ok);
+}
+
+TEST_F(MainWindowFixture, TheImportNoteOutlivesButtonTipsAndGoesWithSaveOrTheNextFile) {
+    const QString dir = QString::fromStdString(tempDir());
+    const QString source = writeText(dir + "/notes.mm", kMap);
+    ASSERT_NE(frame->openDocumentFile(source), nullptr);
+    QStatusBar* bar = frame->statusBar();
+    const QString note = bar->currentMessage();
+    EXPECT_TRUE(note.startsWith("已导入")) << note.toStdString();
+
+    // The pointer over a toolbar button shows its tip; leaving it, the note
+    // is back.
+    QStatusTipEvent tip("新建文档");
+    QApplication::sendEvent(frame->toolbar(0), &tip);
+    EXPECT_EQ(bar->currentMessage(), "新建文档");
+    QStatusTipEvent gone{QString()};
+    QApplication::sendEvent(frame->toolbar(0), &gone);
+    EXPECT_EQ(bar->currentMessage(), note);
+
+    // Saved, the document is no longer the import the note speaks of.
+    CChildFrame::setAskFileName(answerFileName);
+    g_answer = dir + "/notes.tvx";
+    frame->saveActiveDocument();
+    CChildFrame::setAskFileName(nullptr);
+    EXPECT_TRUE(frame->fileNote().isEmpty());
+    EXPECT_EQ(bar->currentMessage(), "就绪");
+    QApplication::sendEvent(frame->toolbar(0), &gone);
+    EXPECT_TRUE(bar->currentMessage().isEmpty());
+
+    // Imported again, then another file opened: the note goes as well.
+    ASSERT_NE(frame->openDocumentFile(source), nullptr);
+    EXPECT_EQ(bar->currentMessage(), note);
+    ASSERT_NE(frame->openDocumentFile(dir + "/notes.tvx"), nullptr);
+    EXPECT_TRUE(frame->fileNote().isEmpty());
+    EXPECT_NE(bar->currentMessage(), note);
+}
+
+TEST_F(MainWindowFixture, AnImportedMapOpensFittedOrAtFullSizeAroundItsRoot) {
+    const QString dir = QString::fromStdString(tempDir());
+    // Small: fitted, never above 100 %, in the middle of the window.
+    CChildFrame* small = frame->openDocumentFile(writeText(dir + "/small.mm", kMap));
+    ASSERT_NE(small, nullptr);
+    CTavloView* view = small->view();
+    view->repaint();
+    QTRY_VERIFY(view->getZoom() == 1.0f && view->scrollPosition() != QPoint(0, 0));
+    const ZN_ShapeManager& page = *view->getCurrentPage();
+    auto onScreen = [view](const ZN_ShapeBase* s) {
+        const ZVector2 offset = view->viewOffset();
+        const float z = view->getZoom();
+        return QRectF((s->getPoint1().X() - offset.X()) * z, (s->getPoint1().Y() - offset.Y()) * z,
+                      (s->getPoint2().X() - s->getPoint1().X()) * z,
+                      (s->getPoint2().Y() - s->getPoint1().Y()) * z);
+    };
+    for (ZN_ShapeBase* box : ofType(page, 7)) {
+        if (box->getShow()) {
+            EXPECT_TRUE(QRectF(view->rect()).contains(onScreen(box))) << labelOf(box);
+        }
+    }
+
 }
 
 TEST_F(MainWindowFixture, AMapThatCannotBeReadOpensNothingAndNamesFileAndLine) {
@@ -300,4 +365,74 @@ TEST_F(CommandFixture, TheTreeCommandsRunFromTheirMenuItems) {
     frame->runCommand(cmd::AutoLayout);
     EXPECT_EQ(snapshots(), 1);
     EXPECT_EQ(frame->action(cmd::PasteAsTree)->shortcut(), QKeySequence("Ctrl+Shift+V"));
+}
+
+// An export never replaces the file its document was imported from, says
+// what replacing another map would lose, and first offers a free name
+// beside the source.
+TEST_F(MainWindowFixture, AnExportNeverReplacesItsSourceAndSaysWhatReplacingLoses) {
+    const QString dir = QString::fromStdString(tempDir());
+    const QByteArray noted = "<map><node TEXT=\"根\"><richcontent TYPE=\"NOTE\"><html><body><p>备注</p>"
+                             "</body></html></richcontent><node TEXT=\"甲\"/></node></map>";
+    const QString source = writeText(dir + "/notes.mm", noted);
+    writeText(dir + "/notes (2).mm", "taken");
+    ASSERT_NE(frame->openDocumentFile(source), nullptr);
+    QString started, warned, asked, answer;
+    bool replace = false;
+    commandPrompts().warning = [&](QWidget*, const QString& message) { warned = message; };
+    commandPrompts().confirm = [&](QWidget*, const QString& question) {
+        asked = question;
+        return replace;
+    };
+    commandPrompts().exportPath = [&](QWidget*, const QString& start, const QString&) {
+        started = start;
+        return answer;
+    };
+    commandPrompts().runDialog = [](QDialog& d) {
+        auto& dialog = dynamic_cast<CDlgExport&>(d);
+        dialog.loadControls();
+        dialog.formatGroup()->button(ExportChoices::Mm)->click();
+        dialog.accept();
+        return true;
+    };
+    storeExportFolder(QDir::homePath());
+    answer = source;
+    handlers::fileExport(*frame, cmd::Export);
+    resetCommandPrompts();
+    EXPECT_EQ(started, dir + "/notes (3).mm") << "beside the source, under a free name";
+    EXPECT_TRUE(warned.contains("导入")) << warned.toStdString();
+    EXPECT_TRUE(warned.contains("notes (3).mm")) << "another name is offered: " << warned.toStdString();
+    QFile kept(source);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), noted);
+
+    // Another map that holds what the export will not: asked first, with the
+    // loss named, and kept when the answer is no.
+    const QString other = writeText(dir + "/other.txt", "根\n\t甲\n\t乙\n\t丙\n");
+    commandPrompts().warning = [&](QWidget*, const QString& message) { warned = message; };
+    commandPrompts().confirm = [&](QWidget*, const QString& question) {
+        asked = question;
+        return replace;
+    };
+    commandPrompts().exportPath = [&](QWidget*, const QString&, const QString&) { return other; };
+    commandPrompts().runDialog = [](QDialog& d) {
+        auto& dialog = dynamic_cast<CDlgExport&>(d);
+        dialog.loadControls();
+        dialog.formatGroup()->button(ExportChoices::Text)->click();
+        dialog.accept();
+        return true;
+    };
+    warned.clear();
+    handlers::fileExport(*frame, cmd::Export);
+    EXPECT_TRUE(asked.contains("2 个节点")) << asked.toStdString();
+    EXPECT_TRUE(warned.isEmpty()) << warned.toStdString();
+    QFile untouched(other);
+    ASSERT_TRUE(untouched.open(QIODevice::ReadOnly));
+    EXPECT_EQ(untouched.readAll(), QByteArray("根\n\t甲\n\t乙\n\t丙\n"));
+    replace = true;
+    handlers::fileExport(*frame, cmd::Export);
+    resetCommandPrompts();
+    QFile replaced(other);
+    ASSERT_TRUE(replaced.open(QIODevice::ReadOnly));
+    EXPECT_EQ(replaced.readAll(), QByteArray("根\n\t甲\n"));
 }

@@ -13,6 +13,7 @@
 #include <QWheelEvent>
 
 #include <sarvik/ZDrawnExtent.h>
+#include <sarvik/ZN_NLine.h>
 #include <sarvik/ZN_NRect.h>
 
 #include "WindowFixture.h"
@@ -238,4 +239,104 @@ TEST_F(Overview, ItsPlaceAndVisibilityComeBackAtTheNextStart) {
     frame->runCommand(cmd::ViewOverview);
     EXPECT_TRUE(frame->overviewDock()->isHidden());
     frame->saveWindowLayout();
+}
+
+namespace {
+
+ZN_NLine* addLine(ZN_ShapeManager& page, ZVector2 a, ZVector2 b, const ZVector3& colour) {
+    auto* line = static_cast<ZN_NLine*>(ZN_ShapeBase::createShape(1));
+    line->pushPointBack(a);
+    line->pushPointBack(b);
+    line->setLineWide(30);
+    line->setColor(colour);
+    page.addShape(line);
+    return line;
+}
+
+} // namespace
+
+class OverviewPicture : public DocumentFixture {
+protected:
+    void TearDown() override {
+        frame->overviewDock()->hide();
+        DocumentFixture::TearDown();
+    }
+    COverviewPanel* openOverview() {
+        frame->runCommand(cmd::ViewOverview);
+        COverviewPanel* panel = frame->overviewDock()->panel();
+        EXPECT_TRUE(waitFor([&] { return panel->isVisible() && !panel->picture().isNull(); }));
+        EXPECT_TRUE(waitFor([&] { return !panel->isPicturePending(); }));
+        return panel;
+    }
+    QRgb pictureAt(COverviewPanel* panel, const ZVector2& canvas) const {
+        const QImage picture = panel->picture().scaled(panel->size());
+        return picture.pixel(panel->panelAt(canvas).toPoint());
+    }
+};
+
+// Thin smoothed lines leave partial coverage behind; the panel must show
+// them in their colours, not in the colours' opposites.
+TEST_F(OverviewPicture, ThinConnectorsKeepTheirColoursOnThePanel) {
+    addLine(*page, ZVector2(100, 100), ZVector2(700, 100), ZVector3(0.0f, 0.0f, 1.0f))
+        ->setLineWide(2);
+    addLine(*page, ZVector2(100, 300), ZVector2(700, 300), ZVector3(1.0f, 0.0f, 0.0f))
+        ->setLineWide(2);
+    ZN_NRect* box = addRect(*page, 300, 420, 500, 520);
+    box->setFillColor(ZVector3(0.0f, 0.8f, 0.0f));
+    view->update();
+    COverviewPanel* panel = openOverview();
+    const QImage shown = panel->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    shown.save("/tmp/overview-thin-lines.png");
+    // The few pixels across each line, at a few places along it.
+    const auto across = [&](float y, const std::function<bool(QRgb)>& test) {
+        int count = 0;
+        for (float x : {200.0f, 400.0f, 600.0f}) {
+            const QPoint at = panel->panelAt(ZVector2(x, y)).toPoint();
+            for (int dy = -3; dy <= 3; ++dy)
+                count += test(shown.pixel(at.x(), at.y() + dy)) ? 1 : 0;
+        }
+        return count;
+    };
+    const auto reddish = [](QRgb c) { return qRed(c) > qGreen(c) + 40 && qRed(c) > qBlue(c) + 40; };
+    const auto cyanish = [](QRgb c) { return qGreen(c) > qRed(c) + 40 && qBlue(c) > qRed(c) + 40; };
+    const auto bluish = [](QRgb c) { return qBlue(c) > qRed(c) + 40 && qBlue(c) > qGreen(c) + 40; };
+    const auto yellowish = [](QRgb c) {
+        return qRed(c) > qBlue(c) + 40 && qGreen(c) > qBlue(c) + 40;
+    };
+    EXPECT_GE(across(300, reddish), 3);
+    EXPECT_EQ(across(300, cyanish), 0);
+    EXPECT_GE(across(100, bluish), 3);
+    EXPECT_EQ(across(100, yellowish), 0);
+    const QRgb fill = shown.pixel(panel->panelAt(ZVector2(400, 470)).toPoint());
+    EXPECT_GT(qGreen(fill), 150);
+    EXPECT_LT(qRed(fill), 80);
+}
+
+TEST_F(OverviewPicture, OnlyAChangeOfThePageDrawsANewPicture) {
+    ZN_NRect* box = addRect(*page, 100, 100, 300, 180);
+    addRect(*page, 400, 300, 600, 380);
+    view->update();
+    COverviewPanel* panel = openOverview();
+    const int pictures = panel->pictureCount();
+    // Hovering over a box, selecting everything and a rubber band draw
+    // frames of the window that leave the page as it was.
+    const QPoint onBox = view->screenFromClient(ZVector2(200, 140) - view->viewOffset()).toPoint();
+    QTest::mouseMove(view, onBox);
+    view->grabFramebuffer();
+    view->selectAll();
+    view->update();
+    view->grabFramebuffer();
+    view->clearSelection();
+    view->update();
+    view->grabFramebuffer();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(panel->isPicturePending());
+    EXPECT_EQ(panel->pictureCount(), pictures);
+
+    // A nudge inside the page's extent is an edit: drawn in the next picture.
+    view->addToSelection(box);
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_Right);
+    view->grabFramebuffer();
+    EXPECT_TRUE(waitFor([&] { return panel->pictureCount() > pictures; }));
 }

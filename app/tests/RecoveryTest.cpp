@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -305,7 +309,7 @@ TEST_F(MainWindowFixture, ADamagedCopyIsMovedAsideAndTheOthersAreStillOffered) {
     EXPECT_EQ(filesIn(folder + "/damaged", "*.tvx").size(), 2);
 }
 
-TEST_F(DocumentFixture, SavingClearsOnlyOldLeftoversOfInterruptedSaves) {
+TEST_F(DocumentFixture, SavingClearsLeftoversOfInterruptedSavesThatNoSaveHolds) {
     const QString dir = QString::fromStdString(tempDir());
     const QString old = dir + "/.tavlo-save-Ab12Cd";
     const QString fresh = dir + "/.tavlo-save-Ef34Gh";
@@ -317,8 +321,17 @@ TEST_F(DocumentFixture, SavingClearsOnlyOldLeftoversOfInterruptedSaves) {
     ASSERT_EQ(::utime(QFile::encodeName(old).constData(), &times), 0);
     ASSERT_EQ(::utime(QFile::encodeName(other).constData(), &times), 0);
 
+    // A save still running holds its file; one whose process is gone does not.
+    const QString abandoned = dir + "/.tavlo-save-Ij56Kl";
+    writeBytes(abandoned.toStdString(), {1, 2, 3});
+    const int held = ::open(QFile::encodeName(fresh).constData(), O_RDONLY);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+
     ASSERT_TRUE(child->document()->saveTo(dir + "/map.tvx"));
+    ::close(held);
     EXPECT_FALSE(QFile::exists(old));
-    EXPECT_TRUE(QFile::exists(fresh)) << "may belong to a save still running";
+    EXPECT_TRUE(QFile::exists(fresh)) << "belongs to a save still running";
+    EXPECT_FALSE(QFile::exists(abandoned)) << "no process holds it";
     EXPECT_TRUE(QFile::exists(other));
 }

@@ -53,7 +53,7 @@ TEST(SignalChild, EditsAndWaitsForASignal) {
 }
 
 TEST(TermSignals, ACopyOfEveryModifiedDocumentIsWrittenBeforeTheProgramEnds) {
-    for (int signal : {SIGTERM, SIGHUP}) {
+    for (int signal : {SIGTERM, SIGHUP, SIGINT, SIGQUIT}) {
         const QString folder = QString::fromStdString(tempDir());
         const pid_t pid = ::fork();
         ASSERT_GE(pid, 0);
@@ -88,21 +88,27 @@ TEST(TermSignals, ACopyOfEveryModifiedDocumentIsWrittenBeforeTheProgramEnds) {
 
 namespace {
 
-// The signals a process catches, as /proc shows them (empty once it is gone).
-unsigned long long caughtSignals(qint64 pid) {
+// The signals a process catches or ignores, as /proc shows them (empty once
+// it is gone).
+unsigned long long signalMask(qint64 pid, const char* field) {
     QFile status(QString("/proc/%1/status").arg(pid));
     if (!status.open(QIODevice::ReadOnly))
         return 0;
     for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("SigCgt:"))
+        if (line.startsWith(field))
             return line.mid(7).trimmed().toULongLong(nullptr, 16);
     return 0;
+}
+
+unsigned long long caughtSignals(qint64 pid) {
+    return signalMask(pid, "SigCgt:");
 }
 
 } // namespace
 
 // The program itself, not only the catcher: once its window is up it catches
-// SIGTERM and SIGHUP, so a logout never ends it before the copies are written.
+// SIGTERM, SIGHUP, SIGINT and SIGQUIT, so that neither a logout nor Ctrl+C
+// in its terminal ends it before the copies are written.
 TEST(TermSignals, TheProgramCatchesTheSignalsItWritesCopiesOn) {
     const QString home = QString::fromStdString(tempDir());
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -113,7 +119,8 @@ TEST(TermSignals, TheProgramCatchesTheSignalsItWritesCopiesOn) {
     program.setProcessEnvironment(env);
     program.start(TAVLO_BINARY, {});
     ASSERT_TRUE(program.waitForStarted());
-    const unsigned long long wanted = (1ull << (SIGTERM - 1)) | (1ull << (SIGHUP - 1));
+    const unsigned long long wanted = (1ull << (SIGTERM - 1)) | (1ull << (SIGHUP - 1)) |
+                                      (1ull << (SIGINT - 1)) | (1ull << (SIGQUIT - 1));
     // Wait for the handlers or for the program to end; a program that never
     // catches them is stopped by the bound and fails the test.
     bool caught = false;
@@ -122,7 +129,9 @@ TEST(TermSignals, TheProgramCatchesTheSignalsItWritesCopiesOn) {
         if (!caught)
             program.waitForFinished(10);
     }
-    EXPECT_TRUE(caught) << "the program does not catch SIGTERM and SIGHUP";
+    EXPECT_TRUE(caught) << "the program does not catch SIGTERM, SIGHUP, SIGINT and SIGQUIT";
+    // A pipe's reader that goes away makes a write fail, not the program end.
+    EXPECT_TRUE(signalMask(program.processId(), "SigIgn:") & (1ull << (SIGPIPE - 1)));
     ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
     ASSERT_TRUE(program.waitForFinished(-1));
     EXPECT_EQ(program.exitStatus(), QProcess::CrashExit) << "ends as the signal ends it";

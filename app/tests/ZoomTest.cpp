@@ -361,6 +361,29 @@ TEST_F(Zoom, FitOfASmallMapZoomsInAndCentresIt) {
     EXPECT_EQ(view->scrollPosition(), QPoint(0, 0));
 }
 
+TEST_F(Zoom, FitCentresATallOrWideMapNearTheCanvasEdge) {
+    // Narrow and tall, near the canvas's left edge: fitted, it is much
+    // narrower than the window and must still sit in its middle.
+    for (int i = 0; i < 40; ++i)
+        addRect(*page, 20, 20 + 200.0f * i, 140, 80 + 200.0f * i);
+    view->zoomToFit();
+    ASSERT_LT(view->getZoom(), 0.5f);
+    const QPoint top = screenOf(80, 20);
+    const QPoint bottom = screenOf(80, 20 + 200.0f * 39 + 60);
+    EXPECT_NEAR(top.x(), view->width() / 2, 2);
+    EXPECT_NEAR((top.y() + bottom.y()) / 2, view->height() / 2, 2);
+    // A wide, short map near the top edge likewise.
+    page->clear();
+    for (int i = 0; i < 40; ++i)
+        addRect(*page, 20 + 300.0f * i, 10, 140 + 300.0f * i, 70);
+    view->zoomToFit();
+    EXPECT_NEAR(screenOf(20, 40).y(), view->height() / 2, 2);
+    // The next zoom gives up the extra room: the range is the canvas's again.
+    view->setZoom(1.0f);
+    view->updateScrollRanges();
+    EXPECT_EQ(child->folderFrame()->vScrollBar()->minimum(), 0);
+}
+
 TEST_F(Zoom, MiddleButtonAndSpaceWithTheLeftButtonPanWithoutTouchingThePage) {
     ZN_NRect* box = addRect(*page, 100, 100, 300, 300);
     show(2.0f, QPoint(1000, 800));

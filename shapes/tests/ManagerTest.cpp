@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "model/ShapeGrid.h"
+#include "model/index/ShapeGrid.h"
 
 using namespace coretest;
 

@@ -1,4 +1,4 @@
-#include "model/ShapeArena.h"
+#include "model/memory/ShapeArena.h"
 
 #include <sarvik/ZNRedoUndo.h>
 #include <sarvik/ZN_NLine.h>

@@ -18,7 +18,7 @@
 #include <utility>
 #include <vector>
 
-#include "model/ShapeGrid.h"
+#include "model/index/ShapeGrid.h"
 
 using namespace coretest;
 

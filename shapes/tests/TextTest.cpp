@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "nodes/ZoomedFont.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -436,4 +438,62 @@ TEST(TextZoom, LabelsAreRasterisedAtTheZoomedSizeAndCachedPerZoom) {
     // A rectangle too large to scale gives no picture rather than a huge one.
     t.setRect(ZVector2(0.0f, 0.0f), ZVector2(3.0e9f, 40.0f));
     EXPECT_FALSE(t.pictureAt(2.0f));
+}
+
+// Below 100 % the glyphs are hinted at the zoomed size, so a line may come
+// out wider than the scaled rectangle, and side bearings reach past it. The
+// zoomed picture must hold every inked column of the line (compared with the
+// same text in the same font, unclipped), and the ink must stay within the
+// scaled rectangle but for a few pixels of bearing.
+TEST(TextZoom, ZoomedLabelsKeepTheirFirstAndLastGlyphs) {
+    struct Columns {
+        std::vector<int> counts; // ink per column, from the first inked one
+        int first = -1;
+        int last = -1;
+    };
+    auto columns = [](const ZTextBitmap& bm) {
+        Columns c;
+        std::vector<int> counts(static_cast<std::size_t>(bm.width), 0);
+        for (int y = 0; y < bm.height; ++y)
+            for (int x = 0; x < bm.width; ++x)
+                counts[static_cast<std::size_t>(x)] += bm.ink(x, y) ? 1 : 0;
+        for (int x = 0; x < bm.width; ++x)
+            if (counts[static_cast<std::size_t>(x)] > 0) {
+                c.first = c.first < 0 ? x : c.first;
+                c.last = x;
+            }
+        if (c.first >= 0)
+            c.counts.assign(counts.begin() + c.first, counts.begin() + c.last + 1);
+        return c;
+    };
+    const char* labels[] = {"display-name", "Servlet 4.0", "Hyperlinking", "jiffy fit", "文件夹 Tree"};
+    const char* faces[] = {"Times New Roman", "Arial"};
+    for (const char* face : faces)
+        for (int height : {-16, -20, -32})
+            for (int align : {0, 1, 2})
+                for (const char* text : labels) {
+                    LOGFONTA font = arial(height);
+                    std::strcpy(font.lfFaceName, face);
+                    ZN_SText label;
+                    label.setFont(font);
+                    label.setTextAlignType(align);
+                    label.setText(text);
+                    label.setFont(label.getFont()); // measured: the rectangle fits the text
+                    const float w = label.getPoint2().X() - label.getPoint1().X();
+                    const float h = label.getPoint2().Y() - label.getPoint1().Y();
+                    for (float zoom : {0.25f, 0.5f, 0.67f, 0.75f}) {
+                        SCOPED_TRACE(std::string(face) + " " + std::to_string(height) + " align " +
+                                     std::to_string(align) + " \"" + text + "\" at " +
+                                     std::to_string(zoom));
+                        const auto picture = label.pictureAt(zoom);
+                        const auto whole = ZRasterText(detail::zoomedFont(label, zoom), text, 64 + 4 * static_cast<int>(w),
+                                                       static_cast<int>(h * zoom), ZTextAlign::Left, 64);
+                        ASSERT_TRUE(picture && whole);
+                        const Columns drawn = columns(*picture);
+                        EXPECT_EQ(drawn.counts, columns(*whole).counts);
+                        const int scaled = static_cast<int>(w * zoom);
+                        EXPECT_GE(drawn.first - picture->originX, -3);
+                        EXPECT_LT(drawn.last - picture->originX, scaled + 3);
+                    }
+                }
 }

@@ -90,3 +90,44 @@ TEST(UndoMemory, TwentyOneSnapshotsOfATenThousandNodePageStayBounded) {
     undo->clearAll();
     EXPECT_LT(heapInUse() - before, pageBytes + pageBytes / 10);
 }
+
+// The snapshots' blocks are given back while the page lives: once the page
+// has shrunk, the stack holds what the small snapshots need and keeps no
+// block of the large ones for later, and a small page's snapshot takes a
+// small block even while blocks of a large one are pooled.
+TEST(UndoMemory, SnapshotBlocksShrinkWithThePage) {
+    constexpr int kNodes = 6000;
+    ZN_ShapeManager page;
+    buildTree(page, kNodes);
+    ZNRedoUndo* undo = page.getUndoRedo();
+    for (int i = 0; i < ZNRedoUndo::maxSnapshots; ++i)
+        undo->copyAllTooplist(true);
+    const std::size_t large = undo->snapshotBytes();
+    // Each copy fills several full-sized blocks.
+    ASSERT_GT(large, std::size_t{ZNRedoUndo::maxSnapshots} * (std::size_t{4} << 20));
+
+    // Cut to the root and a few children, then snapshots until every large
+    // one has dropped off.
+    for (ZN_ShapeBase* shape : page.getShapeList())
+        shape->setSelected(true);
+    int kept = 0;
+    for (ZN_ShapeBase* shape : page.getShapeList())
+        if (shape->type() == 7 && kept++ < 10)
+            shape->setSelected(false);
+    page.deleteSelected();
+    ASSERT_EQ(page.getShapeList().size(), 10u);
+    for (int i = 0; i < ZNRedoUndo::maxSnapshots; ++i)
+        undo->copyAllTooplist(true);
+    const std::size_t small = undo->snapshotBytes();
+    EXPECT_LT(small, std::size_t{ZNRedoUndo::maxSnapshots} * (std::size_t{64} << 10))
+        << "large snapshots' blocks are still held: " << small << " bytes";
+
+    // Undoing to a small state and taking more keeps it small.
+    ASSERT_TRUE(undo->unDo());
+    undo->copyAllTooplist(true);
+    EXPECT_LT(undo->snapshotBytes(), std::size_t{ZNRedoUndo::maxSnapshots + 1} * (std::size_t{64} << 10));
+
+    // What is left is the block the live page came back in.
+    undo->clearAll();
+    EXPECT_LT(undo->snapshotBytes(), std::size_t{64} << 10);
+}

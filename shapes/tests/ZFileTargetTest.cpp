@@ -113,3 +113,55 @@ TEST_F(Folder, FailuresNameTheirCause) {
     EXPECT_FALSE(cause.empty());
     EXPECT_TRUE(fs::is_directory(dir));
 }
+
+TEST_F(Folder, NewFilesFollowTheUmaskAndReplacedFilesKeepTheirMode) {
+    auto modeOf = [](const fs::path& p) {
+        struct stat st {};
+        ::stat(p.c_str(), &st);
+        return st.st_mode & 07777;
+    };
+    const mode_t saved = ::umask(077);
+    std::string cause;
+    EXPECT_TRUE(ZFile::writeWhole((dir / "private.tvx").string(), "a", 1, &cause)) << cause;
+    ::umask(002);
+    EXPECT_TRUE(ZFile::writeWhole((dir / "shared.tvx").string(), "a", 1, &cause)) << cause;
+    ::umask(saved);
+    EXPECT_EQ(modeOf(dir / "private.tvx"), 0600u);
+    EXPECT_EQ(modeOf(dir / "shared.tvx"), 0664u);
+    ::chmod((dir / "shared.tvx").c_str(), 0640);
+    EXPECT_TRUE(ZFile::writeWhole((dir / "shared.tvx").string(), "b", 1, &cause)) << cause;
+    EXPECT_EQ(modeOf(dir / "shared.tvx"), 0640u);
+    EXPECT_EQ(slurp(dir / "shared.tvx"), "b");
+}
+
+TEST_F(Folder, ALinkToNothingIsRefusedAndStays) {
+    const fs::path link = dir / "link.png";
+    fs::create_symlink(dir / "missing" / "x.png", link);
+    std::string cause;
+    EXPECT_FALSE(ZFile::writeWhole(link.string(), "new", 3, &cause));
+    EXPECT_EQ(cause, std::strerror(ENOENT));
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+}
+
+TEST_F(Folder, AWritersTemporaryFileIsAbandonedOnlyOnceNoWriterHoldsIt) {
+    auto temps = [this] {
+        std::vector<fs::path> found;
+        for (const auto& e : fs::directory_iterator(dir))
+            if (e.path().filename().string().rfind(".tavlo-save-", 0) == 0)
+                found.push_back(e.path());
+        return found;
+    };
+    {
+        auto file = ZFile::openWrite((dir / "map.tvx").string());
+        ASSERT_TRUE(file);
+        const auto live = temps();
+        ASSERT_EQ(live.size(), 1u);
+        EXPECT_FALSE(ZFile::isAbandonedTemp(live[0].string())) << "a running save holds it";
+    }
+    EXPECT_TRUE(temps().empty());
+    // What a writer killed before it could clean up leaves behind.
+    std::ofstream(dir / ".tavlo-save-AbC123") << "half";
+    EXPECT_TRUE(ZFile::isAbandonedTemp((dir / ".tavlo-save-AbC123").string()));
+    EXPECT_FALSE(ZFile::isAbandonedTemp((dir / "none").string()));
+}

@@ -243,6 +243,9 @@ const std::vector<CommandDef> kTableCommands = {
     {cmd::PasteAsTree, "粘贴为树\tCtrl+Shift+V",
      "将剪贴板中的缩进文本或 Markdown 列表作为树插入到选中的框下\n粘贴为树", "Ctrl+Shift+V",
      Snapshot::No, pasteAsTree, nullptr, true},
+    {cmd::CopyAsText, "复制为文本\tCtrl+Shift+C",
+     "将选中节点的子树作为缩进文本和 Markdown 列表复制到剪贴板\n复制为文本", "Ctrl+Shift+C",
+     Snapshot::No, copyAsText, nullptr, true},
     {cmd::AutoLayout, "整理选中的子树",
      "将选中节点的子树排列为整齐的树，不改变树的布局\n整理选中的子树", nullptr, Snapshot::No,
      autoLayout, nullptr, true},
@@ -330,7 +333,7 @@ const std::vector<MenuEntry>& documentMenuBar() {
     static const std::vector<MenuEntry> menus = {
         fileMenu(true),
         popup("编辑(&E)", {item(cmd::Undo), item(cmd::Redo), sep(), item(cmd::Cut), item(cmd::Copy),
-                           item(cmd::Paste), item(cmd::PasteAsTree), item(cmd::Clear), sep(),
+                           item(cmd::CopyAsText), item(cmd::Paste), item(cmd::PasteAsTree), item(cmd::Clear), sep(),
                            item(cmd::SelectAll), sep(), item(cmd::Find), item(cmd::Replace),
                            item(cmd::FindNext), item(cmd::FindPrevious)}),
         viewMenu(true),

@@ -29,7 +29,27 @@ QSettings profile() {
     return QSettings(tavlo::kOrganisation, tavlo::kApplication);
 }
 
+// Set on a document once it was exported: later exports start where the
+// last one went.
+constexpr const char* kExportedOnce = "tavloExportedOnce";
+
+// The same file, through links and other spellings of its path.
+bool sameFile(const QString& a, const QString& b) {
+    const QFileInfo fa(a), fb(b);
+    if (!fa.exists() || !fb.exists())
+        return fa.absoluteFilePath() == fb.absoluteFilePath();
+    return fa.canonicalFilePath() == fb.canonicalFilePath();
+}
+
 } // namespace
+
+QString freeExportName(const QString& folder, const QString& base, const QString& suffix) {
+    const QDir dir(folder);
+    QString path = dir.filePath(base + "." + suffix);
+    for (int n = 2; QFileInfo::exists(path) || QFileInfo(path).isSymLink(); ++n)
+        path = dir.filePath(QString("%1 (%2).%3").arg(base).arg(n).arg(suffix));
+    return path;
+}
 
 QString exportFailureText(const QString& path, const QString& reason) {
     return QString("导出失败，未写入文件 %1。\n%2").arg(QDir::toNativeSeparators(path), reason);
@@ -182,15 +202,34 @@ void fileExport(CommandTarget& frame, int) {
     QString name = doc ? QFileInfo(doc->title()).completeBaseName() : QString();
     if (name.isEmpty())
         name = "导出";
-    const QString start = QDir(loadExportFolder(doc ? doc->pathName() : QString()))
-                              .filePath(name + "." + exportSuffix(choices.format));
+    const QString source = doc ? doc->importSource() : QString();
+    // A map imported and not exported yet: beside the file it came from,
+    // under a name that is not taken (never the file itself).
+    const bool besideSource = !source.isEmpty() && !doc->property(kExportedOnce).toBool();
+    const QString folder = besideSource ? QFileInfo(source).absolutePath()
+                                        : loadExportFolder(doc ? doc->pathName() : QString());
+    const QString start = freeExportName(folder, name, exportSuffix(choices.format));
     QString path =
         commandPrompts().exportPath(frame.mainWindow(), start, exportFilter(choices.format));
     if (path.isEmpty())
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += "." + exportSuffix(choices.format);
+    if (!source.isEmpty() && sameFile(path, source)) {
+        const QFileInfo chosen(path);
+        commandPrompts().warning(
+            frame.mainWindow(),
+            QString("不能导出到 %1：这个文档就是从它导入的，导入时未能保留的内容会随之丢失。\n"
+                    "请换一个文件名，例如 %2。")
+                .arg(QDir::toNativeSeparators(path),
+                     QFileInfo(freeExportName(chosen.absolutePath(), chosen.completeBaseName(),
+                                              chosen.suffix()))
+                         .fileName()));
+        return;
+    }
     storeExportFolder(QFileInfo(path).absolutePath());
+    if (doc)
+        doc->setProperty(kExportedOnce, true);
 
     std::vector<ZN_ShapeManager*> pages{page};
     if (choices.allPages && choices.format == ExportChoices::Pdf && doc) {

@@ -4,7 +4,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMainWindow>
+#include <QStringList>
 #include <QStatusBar>
+
+#include <functional>
+#include <map>
+#include <new>
 
 #include <sarvik/ZImageTexture.h>
 #include <sarvik/ZN_ShapeManager.h>
@@ -85,20 +90,28 @@ bool importMapDocument(const QString& path, TvxDocument& out, QString& summary, 
         problem = importFailure(path, error.line, error.reason);
         return false;
     }
-    interchange::Imported imported = interchange::pagesOf(map);
-    TvxDocument doc;
-    for (interchange::ImportedPage& page : imported.pages) {
-        TvxPage tvx;
-        tvx.name = page.name;
-        // Only a workbook's sheets carry names of their own.
-        tvx.customName = page.named || imported.pages.size() > 1 ? 1 : 0;
-        tvx.manager = std::move(page.page);
-        doc.pages.push_back(std::move(tvx));
-        for (auto& picture : page.pictures)
-            doc.images.push_back(std::move(picture));
+    // A map too large for the memory left is a failed import: nothing of it
+    // stays, and the documents already open are as they were.
+    try {
+        interchange::Imported imported = interchange::pagesOf(map);
+        map = interchange::MapDocument();
+        TvxDocument doc;
+        for (interchange::ImportedPage& page : imported.pages) {
+            TvxPage tvx;
+            tvx.name = page.name;
+            // Only a workbook's sheets carry names of their own.
+            tvx.customName = page.named || imported.pages.size() > 1 ? 1 : 0;
+            tvx.manager = std::move(page.page);
+            doc.pages.push_back(std::move(tvx));
+            for (auto& picture : page.pictures)
+                doc.images.push_back(std::move(picture));
+        }
+        summary = QString::fromStdString(imported.summary());
+        out = std::move(doc);
+    } catch (const std::bad_alloc&) {
+        problem = importFailure(path, 0, "内存不足，无法打开这个导图");
+        return false;
     }
-    summary = QString::fromStdString(imported.summary());
-    out = std::move(doc);
     return true;
 }
 
@@ -125,8 +138,54 @@ QString mapExportFilter(int format) {
 
 namespace {
 
+// What a map holds, by the kinds the import and export messages name.
+using Contents = std::map<std::string, int>;
+
+Contents contentsOf(const std::vector<interchange::MapSheet>& sheets) {
+    Contents c;
+    for (const interchange::MapSheet& sheet : sheets)
+        for (const interchange::MapNode& node : sheet.nodes) {
+            ++c["节点"];
+            c[interchange::kNotes] += node.fields.note.empty() ? 0 : 1;
+            c[interchange::kLinks] += node.fields.link.empty() ? 0 : 1;
+            c[interchange::kMarkers] += static_cast<int>(node.fields.markers.size());
+            c[interchange::kAttributes] += static_cast<int>(node.fields.attributes.size());
+            c[interchange::kImages] += node.image.empty() ? 0 : 1;
+        }
+    return c;
+}
+
+// What the map file at `path` holds that the sheets about to replace it
+// will not ("606 个备注、40 个图标"); empty when nothing, or when the file
+// is no map that can be read.
+QString lostByReplacing(const QString& path, const std::vector<interchange::MapSheet>& sheets,
+                        const interchange::Skipped& unwritten) {
+    const Format format = interchange::formatOfPath(path.toStdString());
+    QFile file(path);
+    if (!interchange::canRead(format) || !QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        return {};
+    interchange::MapDocument old;
+    interchange::ReadError error;
+    if (!interchange::readMap(file.read(interchange::kMostInputBytes + 1), format, old, error,
+                              QFileInfo(path).absolutePath().toStdString()))
+        return {};
+    Contents before = contentsOf(old.sheets);
+    // What the reader could not take is in the file all the same.
+    for (const auto& [kind, count] : old.skipped.items())
+        before[kind] += count;
+    Contents after = contentsOf(sheets);
+    for (const auto& [kind, count] : unwritten.items())
+        after[kind] -= count;
+    QStringList lost;
+    for (const auto& [kind, count] : before)
+        if (count > after[kind])
+            lost << QString::fromStdString(interchange::groupedNumber(count - after[kind]) + " 个" + kind);
+    return lost.join("、");
+}
+
 bool exportMapPages(const std::vector<interchange::PageToExport>& pages, int format,
-                    const QString& path, QString& summary, QString& failure) {
+                    const QString& path, QString& summary, QString& failure,
+                    const std::function<bool(const QString& lost)>& replaceLosing = {}) {
     const Format to = mapFormat(format);
     if (!interchange::canWrite(to) || pages.empty()) {
         failure = exportFailureText(path, "不是导图格式");
@@ -141,6 +200,15 @@ bool exportMapPages(const std::vector<interchange::PageToExport>& pages, int for
     }
     const interchange::MapFiles files =
         interchange::writeMapFiles(sheets, to, path.toStdString(), skipped);
+    if (!files.refusal.empty()) {
+        failure = exportFailureText(path, QString::fromStdString(files.refusal));
+        return false;
+    }
+    if (replaceLosing) {
+        const QString lost = lostByReplacing(path, sheets, skipped);
+        if (!lost.isEmpty() && !replaceLosing(lost))
+            return false;
+    }
     // The pictures beside a map first, then the map itself, each whole.
     for (const interchange::MapFile& picture : files.beside) {
         const QString at = QFileInfo(path).absoluteDir().filePath(QString::fromStdString(picture.path));
@@ -186,8 +254,15 @@ void exportMapCommand(CommandTarget& frame, const ZN_ShapeManager& page, const Q
         }
     }
     QString summary, failure;
-    if (!exportMapPages(pages, format, path, summary, failure)) {
-        commandPrompts().warning(frame.mainWindow(), failure);
+    const auto replaceLosing = [&frame, &path](const QString& lost) {
+        return commandPrompts().confirm(
+            frame.mainWindow(),
+            QString("%1 已存在。用导出的文件替换它会失去它现有的：%2。\n仍要替换吗？")
+                .arg(QDir::toNativeSeparators(path), lost));
+    };
+    if (!exportMapPages(pages, format, path, summary, failure, replaceLosing)) {
+        if (!failure.isEmpty())
+            commandPrompts().warning(frame.mainWindow(), failure);
         return;
     }
     frame.mainWindow()->statusBar()->showMessage(summary);

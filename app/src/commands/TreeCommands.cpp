@@ -56,10 +56,14 @@ bool looksLikeMarkdown(const QString& text) {
 // are, else away from its own parent, else to the right.
 float growDirection(const ZN_ShapeBase* parent) {
     for (const ZN_ShapeBase* line : parent->outputs()) {
+        if (line->isCrossLink())
+            continue;
         for (const ZN_ShapeBase* child : line->outputs())
             return centreX(child) < centreX(parent) ? -1.0f : 1.0f;
     }
     for (const ZN_ShapeBase* line : parent->inputs()) {
+        if (line->isCrossLink())
+            continue;
         for (const ZN_ShapeBase* above : line->inputs())
             return centreX(above) > centreX(parent) ? -1.0f : 1.0f;
     }

@@ -59,8 +59,13 @@ void warningBox(QWidget* parent, const QString& message) {
     QMessageBox::warning(parent, QCoreApplication::applicationName(), message);
 }
 
+bool confirmBox(QWidget* parent, const QString& question) {
+    return QMessageBox::question(parent, QCoreApplication::applicationName(), question,
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+}
+
 CommandPrompts defaults() {
-    return {colorDialog, fontDialog, pictureDialog, execDialog, exportDialog, warningBox};
+    return {colorDialog, fontDialog, pictureDialog, execDialog, exportDialog, warningBox, confirmBox};
 }
 
 } // namespace

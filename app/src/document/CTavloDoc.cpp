@@ -32,6 +32,8 @@ QString CTavloDoc::title() const {
 }
 
 void CTavloDoc::SetModifiedFlag(bool modified) {
+    if (modified)
+        ++changes_;
     if (modified_ == modified)
         return;
     modified_ = modified;

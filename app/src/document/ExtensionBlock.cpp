@@ -32,6 +32,8 @@ constexpr std::uint32_t kMark = tag("MARK");
 constexpr std::uint32_t kAttr = tag("ATTR");
 constexpr std::uint32_t kAnchor = tag("ANCH");
 constexpr std::uint32_t kLayout = tag("LAYO");
+// A connector that is a cross link; no payload.
+constexpr std::uint32_t kCrossLink = tag("XLNK");
 
 // Eight tables, so that the checksum takes eight bytes a step: a large map's
 // notes must not make saving noticeably slower.
@@ -87,6 +89,8 @@ std::size_t nodeSize(const ZN_NodeFields& f) {
     text(f.anchor);
     if (f.layout != ZN_Layout::None)
         n += kRecordHead + 4;
+    if (f.crossLink)
+        n += kRecordHead;
     for (const ZN_UnknownRecord& r : f.unknown)
         n += kRecordHead + r.bytes.size();
     return n;
@@ -152,6 +156,8 @@ void encodeNode(Out& out, const ExtensionNodeRef& node, std::size_t size) {
         out.head(kLayout, 4);
         out.u32(static_cast<std::uint32_t>(f.layout));
     }
+    if (f.crossLink)
+        out.head(kCrossLink, 0);
     for (const ZN_UnknownRecord& record : f.unknown)
         out.record(record.tag, record.bytes);
 }
@@ -238,6 +244,8 @@ bool decodeNode(Reader payload, ExtensionNode& node) {
             f.attributes.clear();
             for (std::size_t i = 0; i < texts.size(); i += 2)
                 f.attributes.push_back({std::move(texts[i]), std::move(texts[i + 1])});
+        } else if (t == kCrossLink) {
+            f.crossLink = true;
         } else if (t == kLayout) {
             std::string bytes = field.rest();
             std::int32_t value = -1;

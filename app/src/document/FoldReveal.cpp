@@ -26,7 +26,11 @@ std::vector<ZN_ShapeBase*> wayDown(ZN_ShapeBase* shape) {
             lastRoot = nullptr;
             break;
         }
-        const auto inputs = at->getInputList();
+        auto inputs = at->getInputList();
+        // A cross link is no way up the tree.
+        inputs.erase(std::remove_if(inputs.begin(), inputs.end(),
+                                    [](const ZN_ShapeBase* s) { return s && s->isCrossLink(); }),
+                     inputs.end());
         if (inputs.empty() && !lastRoot)
             lastRoot = at;
         for (ZN_ShapeBase* up : inputs) {
@@ -50,6 +54,8 @@ bool isCollapsedFoldPoint(ZN_ShapeBase* shape) {
 // Shows the outgoing connectors of `shape` and the shapes at their ends.
 void showNextGeneration(ZN_ShapeBase* shape) {
     for (ZN_ShapeBase* out : shape->getOutputList()) {
+        if (out->isCrossLink())
+            continue;
         out->setShow(true);
         if (out->type() != 1)
             continue;
@@ -78,4 +84,5 @@ void revealShape(ZN_ShapeManager& page, ZN_ShapeBase* shape) {
         showNextGeneration(ancestor);
     }
     shape->setShow(true);
+    page.showCrossLinks();
 }

@@ -1,10 +1,16 @@
 #include "document/TextSearch.h"
 
+#include <algorithm>
+#include <list>
+#include <unordered_set>
+#include <vector>
+
 #include <QChar>
 #include <QString>
 
 #include <sarvik/ZN_SText.h>
 #include <sarvik/ZN_ShapeManager.h>
+#include <sarvik/platform/ZTextRaster.h>
 
 #include "document/LabelText.h"
 
@@ -142,6 +148,21 @@ int TextFinder::replace(std::string_view text, std::string_view replacement,
     return count;
 }
 
+bool TextFinder::firstOccurrence(std::string_view text, std::size_t& begin,
+                                 std::size_t& end) const {
+    if (needle_.empty())
+        return false;
+    normalise(text, fold_, scratch_, &origin_);
+    const std::size_t at = scratch_.find(needle_);
+    if (at == std::string::npos)
+        return false;
+    begin = origin_[at];
+    const std::size_t lastStart = origin_[at + needle_.size() - 1];
+    char32_t code = 0;
+    end = lastStart + charLength(text, lastStart, code);
+    return true;
+}
+
 ZN_SText* searchableText(ZN_ShapeBase* shape) {
     if (!shape)
         return nullptr;
@@ -197,13 +218,49 @@ int replaceInShape(ZN_ShapeManager& page, ZN_ShapeBase* shape, const TextFinder&
     return count;
 }
 
+int replaceMatches(ZN_ShapeManager& page, const std::vector<TextMatch>& matches,
+                   const TextFinder& finder, std::string_view replacement) {
+    int count = 0;
+    std::unordered_set<ZN_ShapeBase*> emptied;
+    std::string replaced;
+    for (const TextMatch& m : matches) {
+        ZN_SText* text = searchableText(m.shape);
+        if (!text)
+            continue;
+        const int n = finder.replace(text->getText(), replacement, replaced);
+        if (n == 0)
+            continue;
+        count += n;
+        if (!replaced.empty())
+            setLabelText(*text, text->getPoint1(), replaced);
+        else if (text == m.shape)
+            emptied.insert(m.shape); // erased below, with the others
+        else
+            m.shape->deleteLabel();
+    }
+    if (emptied.empty())
+        return count;
+    // Deleting them one by one would search the list for each.
+    std::vector<ZN_ShapeBase*> doomed;
+    doomed.reserve(emptied.size());
+    std::list<ZN_ShapeBase*>& list = page.getShapeList();
+    for (auto it = list.begin(); it != list.end();) {
+        if (emptied.count(*it) != 0) {
+            doomed.push_back(*it);
+            it = list.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    for (ZN_ShapeBase* shape : doomed)
+        delete shape;
+    return count;
+}
+
 int replaceInPage(ZN_ShapeManager& page, const TextFinder& finder, std::string_view replacement) {
     std::vector<TextMatch> matches;
     findInPage(page, 0, finder, matches);
-    int count = 0;
-    for (const TextMatch& m : matches)
-        count += replaceInShape(page, m.shape, finder, replacement);
-    return count;
+    return replaceMatches(page, matches, finder, replacement);
 }
 
 QRectF matchRect(const ZN_ShapeBase* shape) {
@@ -213,6 +270,43 @@ QRectF matchRect(const ZN_ShapeBase* shape) {
     const ZVector2 a = boxed->getPoint1();
     const ZVector2 b = boxed->getPoint2();
     return QRectF(QPointF(a.X(), a.Y()), QPointF(b.X(), b.Y())).normalized();
+}
+
+QRectF matchTextRect(const ZN_ShapeBase* shape, const TextFinder& finder) {
+    const QRectF whole = matchRect(shape);
+    const ZN_SText* label = searchableText(shape);
+    if (!label)
+        return whole;
+    const std::string_view text = label->getText();
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    if (!finder.firstOccurrence(text, begin, end))
+        return whole;
+    // The line the occurrence starts on, and the part of it that it covers.
+    std::size_t lineStart = 0;
+    int line = 0;
+    for (std::size_t i = 0; i < begin; ++i) {
+        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n'))) {
+            ++line;
+            lineStart = i + 1;
+        }
+    }
+    std::size_t lineEnd = text.find_first_of("\r\n", begin);
+    if (lineEnd == std::string_view::npos)
+        lineEnd = text.size();
+    end = std::min(end, lineEnd);
+    const ZVector2 a = label->getPoint1();
+    const ZVector2 b = label->getPoint2();
+    const ZTextLayout layout =
+        ZLayoutText(label->getFont(), text, static_cast<int>(b.X() - a.X()),
+                    static_cast<int>(b.Y() - a.Y()), ZTextAlignFromCode(label->getTextAlignType()));
+    if (line >= static_cast<int>(layout.lines.size()) || layout.lineHeight <= 0)
+        return whole;
+    const ZTextLine& placed = layout.lines[static_cast<std::size_t>(line)];
+    const int before = ZMeasureText(label->getFont(), text.substr(lineStart, begin - lineStart)).width;
+    const int covered = ZMeasureText(label->getFont(), text.substr(begin, end - begin)).width;
+    return QRectF(a.X() + placed.x + before, a.Y() + static_cast<float>(line * layout.lineHeight),
+                  std::max(covered, 1), layout.lineHeight);
 }
 
 void outlinesInView(const ZN_ShapeManager& page, const TextFinder& finder, ZVector2 min,

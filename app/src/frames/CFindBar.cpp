@@ -147,7 +147,13 @@ void CFindBar::replaceEverything() {
     if (findField_->text().isEmpty())
         return;
     const int replaced = session_->replaceAll(replaceField_->text());
-    position_->setText(QString("已替换 %1 处").arg(replaced));
+    // Each page keeps its own history, so over several pages one undo takes
+    // back only the page shown: the message says so.
+    const int pages = session_->replacedPages();
+    if (pages > 1)
+        position_->setText(QString("已替换 %1 处（共 %2 页，每页可分别撤销）").arg(replaced).arg(pages));
+    else
+        position_->setText(QString("已替换 %1 处").arg(replaced));
 }
 
 void CFindBar::pageDrawn() {

@@ -432,7 +432,9 @@ CChildFrame* CMainFrame::attachChild(CChildFrame* child) {
     connect(child->view(), &CTavloView::zoomChanged, this, &CMainFrame::updateZoomPane);
     connect(child->document(), &CTavloDoc::modifiedChanged, this, &CMainFrame::updateTitle);
     connect(child->document(), &CTavloDoc::titleChanged, this, &CMainFrame::updateTitle);
-    connect(child, &QObject::destroyed, this, [this] {
+    connect(child, &QObject::destroyed, this, [this, child] {
+        if (child == fileNoteOwner_)
+            clearFileNote();
         rebuildMenuBar();
         updateTitle();
         updateCommandUI();
@@ -450,6 +452,8 @@ CChildFrame* CMainFrame::newDocument() { return attachChild(new CChildFrame); }
 
 CChildFrame* CMainFrame::openDocumentFile(const QString& path) {
     const QString absolute = QFileInfo(path).absoluteFilePath();
+    // What the last file opened brought along no longer applies.
+    clearFileNote();
     for (CChildFrame* child : children()) {
         if (QFileInfo(child->document()->pathName()).absoluteFilePath() == absolute &&
             !child->document()->pathName().isEmpty()) {

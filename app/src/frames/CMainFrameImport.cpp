@@ -1,6 +1,7 @@
 // Maps of other programs opened as new documents.
 
 #include <QStatusBar>
+#include <QStatusTipEvent>
 
 #include <sarvik/platform/ZMessage.h>
 
@@ -10,6 +11,7 @@
 #include "frames/CChildFrame.h"
 #include "frames/CMainFrame.h"
 #include "frames/CTavloApp.h"
+#include "view/CTavloView.h"
 
 CChildFrame* CMainFrame::importDocumentFile(const QString& path) {
     TvxDocument loaded;
@@ -25,6 +27,33 @@ CChildFrame* CMainFrame::importDocumentFile(const QString& path) {
     child->document()->adoptLoaded(loaded, QString());
     child->document()->setImportSource(path);
     attachChild(child);
-    statusBar()->showMessage(summary);
+    child->view()->showWholeMapSoon();
+    showFileNote(child, summary);
     return child;
+}
+
+void CMainFrame::showFileNote(CChildFrame* child, const QString& note) {
+    fileNote_ = note;
+    fileNoteOwner_ = child;
+    statusBar()->showMessage(note);
+}
+
+void CMainFrame::clearFileNote() {
+    if (fileNote_.isEmpty())
+        return;
+    fileNote_.clear();
+    fileNoteOwner_ = nullptr;
+    statusBar()->showMessage("就绪");
+}
+
+bool CMainFrame::event(QEvent* event) {
+    // A tip shown while the pointer is over a button ends with an empty one,
+    // which would clear the note for good: the note comes back instead.
+    if (event->type() == QEvent::StatusTip && !fileNote_.isEmpty()) {
+        if (static_cast<QStatusTipEvent*>(event)->tip().isEmpty()) {
+            statusBar()->showMessage(fileNote_);
+            return true;
+        }
+    }
+    return QMainWindow::event(event);
 }

@@ -34,13 +34,13 @@ void CMainFrame::closeActiveDocument() {
 }
 
 void CMainFrame::saveActiveDocument() {
-    if (CChildFrame* child = activeChild())
-        child->save();
+    if (CChildFrame* child = activeChild(); child && child->save() && child == fileNoteOwner_)
+        clearFileNote();
 }
 
 void CMainFrame::saveActiveDocumentAs() {
-    if (CChildFrame* child = activeChild())
-        child->saveAs();
+    if (CChildFrame* child = activeChild(); child && child->saveAs() && child == fileNoteOwner_)
+        clearFileNote();
 }
 
 void CMainFrame::manageWindows() {

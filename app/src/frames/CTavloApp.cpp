@@ -22,6 +22,7 @@
 #include "commands/ToolbarIcons.h"
 #include "document/PictureCache.h"
 #include "frames/CMainFrame.h"
+#include "frames/LatencyProbe.h"
 #include "frames/ZAutoSave.h"
 #include "frames/ZTermSignals.h"
 
@@ -117,6 +118,9 @@ CTavloApp* CTavloApp::instance() { return qobject_cast<CTavloApp*>(QCoreApplicat
 bool CTavloApp::InitInstance() {
     ZSetMessageSink(showMessageBox);
     ZSetCursorSink(setWidgetCursor);
+    // TAVLO_LATENCY=FILE: the first line times the start up to the first frame.
+    if (LatencyProbe* probe = LatencyProbe::installFromEnvironment(this))
+        probe->begin(QStringLiteral("start"));
     // Installed, the window carries the menu entry's icon; in the build tree the toolbar's.
     setWindowIcon(QIcon::fromTheme(kDesktopId, commandIcon(cmd::ToolLine)));
     mainFrame_ = new CMainFrame;

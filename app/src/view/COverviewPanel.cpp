@@ -13,6 +13,7 @@
 #include <sarvik/ZN_ShapeManager.h>
 #include <sarvik/platform/ZGLSurface.h>
 
+#include "document/CTavloDoc.h"
 #include "view/CTavloView.h"
 
 namespace {
@@ -43,11 +44,6 @@ private:
     QOpenGLFramebufferObject& fbo_;
 };
 
-bool sameExtent(const ZDrawnExtent& a, const ZDrawnExtent& b) {
-    return a.inks == b.inks && a.min.X() == b.min.X() && a.min.Y() == b.min.Y() &&
-           a.max.X() == b.max.X() && a.max.Y() == b.max.Y();
-}
-
 } // namespace
 
 COverviewPanel::COverviewPanel(QWidget* parent) : QWidget(parent) {
@@ -76,29 +72,23 @@ void COverviewPanel::onViewFrame() {
     if (!v)
         return;
     const ZN_ShapeManager* page = v->getCurrentPage();
-    const ZVector2 offset = v->viewOffset();
-    const float zoom = v->getZoom();
-    const bool moved = offset.X() != seenOffset_.X() || offset.Y() != seenOffset_.Y() ||
-                       zoom != seenZoom_ || v->size() != seenSize_;
-    // A frame that only scrolled or zoomed moves the rectangle; anything else
-    // (an edit, a selection, a collapse, a page switch) may change the page.
-    // Edits the page keeps count of are caught even in a frame that scrolled.
-    ZDrawnExtent extent;
-    std::uint64_t listVersion = 0;
-    if (page) {
-        extent = page->shownExtent();
-        listVersion = page->getListVersion();
-    }
-    const bool pageChanged =
-        page != seenPage_ || listVersion != seenListVersion_ || !sameExtent(extent, seenExtent_);
-    if (pageChanged || !moved)
+    // Only a change of the page draws a new picture; a frame that scrolled,
+    // zoomed, hovered, selected or drew a rubber band moves the rectangle at
+    // most. The page changed when its list moved (shapes added, removed, an
+    // undo), the document reported an edit, or a press ended (a drag moves
+    // shapes frame by frame and reports its edit at the press). The shown
+    // extent is no sign of one: it grows with selection handles.
+    const std::uint64_t listVersion = page ? page->getListVersion() : 0;
+    const std::uint64_t edits = v->document() ? v->document()->changeCount() : 0;
+    const bool pressing = v->getDragState() != dragstate::Idle || v->isPanning();
+    const bool pageChanged = page != seenPage_ || listVersion != seenListVersion_ ||
+                             edits != seenEdits_ || (seenPressing_ && !pressing);
+    if (pageChanged)
         schedule();
     seenPage_ = page;
-    seenOffset_ = offset;
-    seenZoom_ = zoom;
-    seenSize_ = v->size();
-    seenExtent_ = extent;
     seenListVersion_ = listVersion;
+    seenEdits_ = edits;
+    seenPressing_ = pressing;
     update();
 }
 
@@ -153,6 +143,14 @@ void COverviewPanel::drawPicture() {
             FramebufferSurface surface(fbo);
             drawOverview(surface, *page, pixels);
             picture_ = fbo.toImage();
+            // The page is drawn over its opaque background, but blending
+            // leaves partial coverage (the edges of smoothed lines) in the
+            // alpha channel too. Read as premultiplied, such pixels hold more
+            // colour than alpha and overflow when painted: a thin red
+            // connector showed cyan. The picture is as opaque as the window.
+            if (picture_.format() != QImage::Format_ARGB32_Premultiplied)
+                picture_ = picture_.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+            picture_.reinterpretAsFormat(QImage::Format_RGB32);
             picture_.setDevicePixelRatio(ratio);
             picturePage_ = page;
             ++pictureCount_;

@@ -412,6 +412,10 @@ void CTavloView::paintGL() {
     GLCallbackGuard guard(glCallbackDepth_);
     if (!document_ || !sceneReady)
         return;
+    if (wholeMapPending_) {
+        wholeMapPending_ = false;
+        showWholeMap();
+    }
     // Edits, loads, undo and page switches may have moved shapes beyond the
     // range; every frame follows them.
     updateScrollRanges();

@@ -54,6 +54,12 @@ void CTavloView::updateScrollRanges() {
         const float halfW = static_cast<float>(width()) * 0.5f / zoom_;
         const float halfH = static_cast<float>(height()) * 0.5f / zoom_;
         // Comparisons written so that NaN corners of a damaged page grow nothing.
+        if (!centringRoom_.isNull()) {
+            minX = std::min(minX, static_cast<float>(centringRoom_.left()));
+            minY = std::min(minY, static_cast<float>(centringRoom_.top()));
+            maxX = std::max(maxX, static_cast<float>(centringRoom_.right()));
+            maxY = std::max(maxY, static_cast<float>(centringRoom_.bottom()));
+        }
         if (b.inks) {
             if (b.min.X() < minX)
                 minX = b.min.X() - halfW;
@@ -122,9 +128,11 @@ void CTavloView::setZoom(float value, QPointF anchor) {
     const bool changed = next != zoom_;
     zoom_ = next;
     scene.setZoom(zoom_);
-    updateScrollRanges();
     // The canvas point under the anchor stays under it.
     const ZVector2 topLeft = fixed - clientFromScreen(anchor);
+    // The room kept for a centred map goes with the next zoom.
+    centringRoom_ = QRectF();
+    updateScrollRanges();
     QScrollBar* h = scrollBarCtrl(Qt::Horizontal);
     QScrollBar* v = scrollBarCtrl(Qt::Vertical);
     if (h)
@@ -163,6 +171,7 @@ void CTavloView::zoomToFit() {
     const float w = b.maxX - b.minX;
     const float h = b.maxY - b.minY;
     if (b.empty || !std::isfinite(w) || !std::isfinite(h)) {
+        centringRoom_ = QRectF();
         setZoom(1.0f);
         scrollTo(QPoint(0, 0));
         applyViewOffset();
@@ -176,17 +185,52 @@ void CTavloView::zoomToFit() {
     zoom_ = std::clamp(fit, kMinZoom, kMaxZoom);
     const float previous = scene.getZoom();
     scene.setZoom(zoom_);
-    updateScrollRanges();
-    const ZVector2 centre((b.minX + b.maxX) * 0.5f, (b.minY + b.maxY) * 0.5f);
+    centreOn(ZVector2((b.minX + b.maxX) * 0.5f, (b.minY + b.maxY) * 0.5f));
+    if (previous != zoom_)
+        emit zoomChanged(static_cast<int>(std::lround(zoom_ * 100.0f)));
+    update();
+}
+
+void CTavloView::centreOn(ZVector2 centre) {
     const ZVector2 topLeft = centre - clientFromScreen(QPointF(width() * 0.5, height() * 0.5));
+    // A map narrower or shorter than the window, near the canvas's top or
+    // left edge, needs room there to sit in the middle.
+    const ZVector2 size = clientFromScreen(QPointF(width(), height()));
+    centringRoom_ = QRectF(topLeft.X(), topLeft.Y(), size.X(), size.Y());
+    updateScrollRanges();
     if (QScrollBar* hs = scrollBarCtrl(Qt::Horizontal))
         hs->setValue(static_cast<int>(std::lround(static_cast<double>(topLeft.X()) * zoom_)));
     if (QScrollBar* vs = scrollBarCtrl(Qt::Vertical))
         vs->setValue(static_cast<int>(std::lround(static_cast<double>(topLeft.Y()) * zoom_)));
     applyViewOffset();
     editor_->followZoom();
+}
+
+void CTavloView::showWholeMap() {
+    // Fitted glyphs smaller than this are hard to read; the map is then shown
+    // at 100 % around its root instead.
+    constexpr float kReadableFit = 0.5f;
+    zoomToFit();
+    if (zoom_ >= kReadableFit && zoom_ <= 1.0f)
+        return;
+    const CanvasBounds b = currentPage ? visibleBounds(*currentPage) : CanvasBounds{};
+    if (b.empty)
+        return;
+    ZVector2 centre((b.minX + b.maxX) * 0.5f, (b.minY + b.maxY) * 0.5f);
+    if (zoom_ < kReadableFit) {
+        for (ZN_ShapeBase* shape : currentPage->getShapeArray()) {
+            if (shape->isRegion() && shape->getShow() && shape->inputs().empty()) {
+                centre = (shape->getPoint1() + shape->getPoint2()) * 0.5f;
+                break;
+            }
+        }
+    }
+    const float previous = zoom_;
+    zoom_ = 1.0f;
+    scene.setZoom(zoom_);
+    centreOn(centre);
     if (previous != zoom_)
-        emit zoomChanged(static_cast<int>(std::lround(zoom_ * 100.0f)));
+        emit zoomChanged(100);
     update();
 }
 

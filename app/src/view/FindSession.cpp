@@ -42,10 +42,10 @@ int FindSession::currentPageIndex() const {
 std::uint64_t FindSession::documentState() const {
     std::uint64_t state = 0;
     for (ZN_ShapeManager* page : pages()) {
-        const ZNRedoUndo& stack = *page->getUndoRedo();
+        // Every edit takes a snapshot first, and the stamp moves with each
+        // (the counts stop moving once the stack is full).
         state = state * 1000003u + page->getListVersion();
-        state = state * 1000003u + static_cast<std::uint64_t>(stack.undoCount()) * 64u +
-                static_cast<std::uint64_t>(stack.redoCount());
+        state = state * 1000003u + page->getUndoRedo()->historyStamp();
         state = state * 1000003u + reinterpret_cast<std::uintptr_t>(page);
     }
     return state;
@@ -178,7 +178,15 @@ void FindSession::show(const TextMatch& match) {
     }
     ZN_ShapeManager* page = view_->getCurrentPage();
     if (needsReveal(match.shape)) {
-        UndoStep undo(*view_);
+        // Reveals made one after another while the bar is open are one undo
+        // step per page: undoing it folds them all again. Anything else that
+        // changed the page's history since ends that step.
+        ZNRedoUndo& history = *page->getUndoRedo();
+        const auto last = revealStamps_.find(page);
+        if (last == revealStamps_.end() || last->second != history.historyStamp()) {
+            UndoStep(*view_).change();
+            revealStamps_[page] = history.historyStamp();
+        }
         revealShape(*page, match.shape);
     }
     view_->clearSelection();
@@ -191,8 +199,13 @@ void FindSession::show(const TextMatch& match) {
     const ZVector2 offset = view_->viewOffset();
     const QRectF seen(offset.X(), offset.Y(), view_->width() / zoom, view_->height() / zoom);
     const double margin = kSightMargin / zoom;
-    if (!seen.contains(r.adjusted(-margin, -margin, margin, margin))) {
-        const QPointF topLeft = r.center() - QPointF(seen.width() * 0.5, seen.height() * 0.5);
+    // A box larger than the window is brought into sight by the words found
+    // in it, as its middle may show none of them.
+    QRectF target = r;
+    if (r.width() + 2 * margin > seen.width() || r.height() + 2 * margin > seen.height())
+        target = matchTextRect(match.shape, TextFinder(queryUtf8_, caseSensitive_));
+    if (!seen.contains(target.adjusted(-margin, -margin, margin, margin))) {
+        const QPointF topLeft = target.center() - QPointF(seen.width() * 0.5, seen.height() * 0.5);
         view_->scrollTo(QPoint(static_cast<int>(std::lround(topLeft.x())),
                                static_cast<int>(std::lround(topLeft.y()))));
     }
@@ -239,6 +252,7 @@ int FindSession::replaceAll(const QString& replacement) {
     const auto all = pages();
     const int here = currentPageIndex();
     int total = 0;
+    replacedPages_ = 0;
     for (int i = 0; i < static_cast<int>(all.size()); ++i) {
         if (!allPages_ && i != here)
             continue;
@@ -249,8 +263,8 @@ int FindSession::replaceAll(const QString& replacement) {
             continue;
         // One undo step per page; the view notes where it was for its own.
         UndoStep undo(*view_, page);
-        for (const TextMatch& m : onPage)
-            total += replaceInShape(page, m.shape, finder, with);
+        total += replaceMatches(page, onPage, finder, with);
+        ++replacedPages_;
     }
     current_ = -1;
     anchor_ = -1;
@@ -267,6 +281,8 @@ QString FindSession::positionText() const {
 
 void FindSession::setOutlining(bool on) {
     outlining_ = on;
+    // The bar opens or closes: the next reveal is a step of its own.
+    revealStamps_.clear();
     if (!view_)
         return;
     if (!on) {

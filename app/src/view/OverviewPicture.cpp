@@ -26,9 +26,28 @@ OverviewFrame fitOverview(const ZDrawnExtent& extent, const ZDrawnExtent& fallba
     return f;
 }
 
+namespace {
+
+// Puts the process-wide view offset and zoom back however drawing ends.
+class SharedViewState {
+public:
+    SharedViewState() : offset_(getScallPosition()), zoom_(getViewZoom()) {}
+    ~SharedViewState() {
+        setScallPosition(offset_);
+        setViewZoom(zoom_);
+    }
+    SharedViewState(const SharedViewState&) = delete;
+    SharedViewState& operator=(const SharedViewState&) = delete;
+
+private:
+    ZVector2 offset_;
+    float zoom_;
+};
+
+} // namespace
+
 void drawOverview(ZGLSurface& surface, ZN_ShapeManager& page, const OverviewFrame& frame) {
-    const ZVector2 offset = getScallPosition();
-    const float zoom = getViewZoom();
+    const SharedViewState keep;
     ZN_Scene scene;
     scene.init(&surface);
     scene.setShapeManager(&page);
@@ -36,6 +55,4 @@ void drawOverview(ZGLSurface& surface, ZN_ShapeManager& page, const OverviewFram
     scene.setZoom(frame.scale);
     setScallPosition(frame.origin);
     scene.render();
-    setScallPosition(offset);
-    setViewZoom(zoom);
 }

@@ -25,8 +25,9 @@ public:
     // Draws the picture at the current raster position, rising from it; needs
     // a current GL context. Nothing without a picture.
     void render() const;
-    // Draws any one-bit picture of a text the same way.
-    static void renderPicture(int w, int h, const std::uint8_t* data);
+    // Draws any one-bit picture of a text the same way; `originX` columns of
+    // it lie left of the raster position.
+    static void renderPicture(int w, int h, const std::uint8_t* data, int originX = 0);
 
     // Size of the next rendering; after a rendering, the picture's size (the
     // width rounded up to a multiple of 32).

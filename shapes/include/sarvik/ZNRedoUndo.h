@@ -4,6 +4,8 @@
 // the copies; undo swaps the live shapes for the newest copy and redo swaps
 // back. There are no command objects and no diffs.
 
+#include <cstdint>
+#include <cstddef>
 #include <list>
 #include <vector>
 
@@ -40,6 +42,14 @@ public:
     // Number of held states, for the editor's menus and for tests.
     int undoCount() const { return static_cast<int>(undoStack.size()); }
     int redoCount() const { return static_cast<int>(redoStack.size()); }
+    // Moves on with every snapshot, undo and redo, to a number no other stack
+    // of the process has had: whoever noted it knows whether the page's
+    // history changed since, even when the counts stay as they were (a full
+    // stack drops its oldest snapshot for each new one).
+    std::uint64_t historyStamp() const { return stamp; }
+    // Bytes of the blocks the snapshots are placed in, held by the states or
+    // kept for the next snapshot.
+    std::size_t snapshotBytes() const;
 
 private:
     // The shapes of a snapshot or redo state in list order, owned. A state
@@ -69,4 +79,6 @@ private:
     detail::BlockPool* blocks;
     // The array of a dropped state, kept for the next snapshot's.
     std::vector<ZN_ShapeBase*> spareArray;
+    std::uint64_t stamp = 0;
+    void moveStamp();
 };

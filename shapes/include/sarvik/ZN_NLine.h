@@ -60,6 +60,8 @@ public:
     // Moves both attached ends back onto their shapes' outlines; a moved node
     // calls it for every connector it holds.
     void reglueEnds();
+    // Centres the label of a cross link on its middle point, where it is drawn.
+    void placeLabel();
 
     void setOutNumber(int n) { outNumber = n; }
     int getOutNumber() const { return outNumber; }

@@ -44,10 +44,13 @@ struct ZN_NodeFields {
     std::string anchor;                   // this node's key, for links to it ("#" + anchor)
     ZN_Layout layout = ZN_Layout::None;   // on a tree's root
     std::vector<ZN_UnknownRecord> unknown;
+    // On a connector: it is a cross link between two nodes of the map, not a
+    // branch of a tree. Walks down a tree and folding pass it by.
+    bool crossLink = false;
 
     bool empty() const {
         return note.empty() && link.empty() && markers.empty() && attributes.empty() &&
-               anchor.empty() && layout == ZN_Layout::None && unknown.empty();
+               anchor.empty() && layout == ZN_Layout::None && !crossLink && unknown.empty();
     }
     bool operator==(const ZN_NodeFields&) const = default;
 };

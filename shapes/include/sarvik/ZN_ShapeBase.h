@@ -25,6 +25,7 @@ namespace detail {
 class RelationTable;
 class ShapeGrid;
 class WalkMarks;
+struct PrefetchLayout;
 // Tells the page indexes that a shape's position or extent changed.
 void noteGeometryChange(ZN_ShapeBase* shape);
 // Tells them that some shape's inputs or outputs changed.
@@ -162,6 +163,8 @@ public:
     void setFields(ZN_NodeFields value);
     void setFields(ZN_SharedFields value);
     const ZN_SharedFields& sharedFields() const { return fields_; }
+    // A connector that links two nodes across the trees (ZN_NodeFields).
+    bool isCrossLink() const { return fields_ && fields_->crossLink; }
     void setJiuGongHost(ZN_ShapeBase* host) { jiuGongHost = host; }
     ZN_ShapeBase* getJiuGongHost() const { return jiuGongHost; }
 
@@ -230,6 +233,7 @@ private:
     friend class detail::RelationTable;
     friend class detail::ShapeGrid;
     friend class detail::WalkMarks;
+    friend struct detail::PrefetchLayout;
     int gridSlot = -1;          // the shape's place in the list, as the page's indexes hold it
     std::uint64_t walkMark = 0; // the last walk of the relation graph that met the shape
 

@@ -85,6 +85,10 @@ public:
     // clicks that collapsed them left it; a page read from a file or built
     // from another format shows every shape until then.
     void collapseFoldedPoints();
+    // Shows each cross link whose two nodes are shown and hides the others,
+    // as every fold and unfold above leaves them. A cross link that has lost
+    // a node is left as it is.
+    void showCrossLinks();
 
     // Arrangement of a given list of shapes (layers, alignment, distribution,
     // equal size, nudge).

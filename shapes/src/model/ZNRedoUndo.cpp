@@ -1,12 +1,13 @@
 #include <sarvik/ZNRedoUndo.h>
 
+#include <atomic>
 #include <utility>
 
 #include <sarvik/ZN_ShapeBase.h>
 #include <sarvik/ZN_ShapeManager.h>
 
-#include "Prefetch.h"
-#include "ShapeArena.h"
+#include "memory/Prefetch.h"
+#include "memory/ShapeArena.h"
 
 ZNRedoUndo::ZNRedoUndo(ZN_ShapeManager* owner)
     : manager(owner), blocks(detail::BlockPool::create()) {}
@@ -52,6 +53,8 @@ void ZNRedoUndo::destroyStack(std::list<State*>& stack) {
 
 void ZNRedoUndo::clearRedo() { destroyStack(redoStack); }
 
+std::size_t ZNRedoUndo::snapshotBytes() const { return blocks->bytesHeld(); }
+
 void ZNRedoUndo::clearAll() {
     destroyStack(undoStack);
     destroyStack(redoStack);
@@ -66,7 +69,13 @@ void ZNRedoUndo::dropOldest() {
     }
 }
 
+void ZNRedoUndo::moveStamp() {
+    static std::atomic<std::uint64_t> last{0};
+    stamp = ++last;
+}
+
 void ZNRedoUndo::copyAllTooplist(bool discardRedo) {
+    moveStamp();
     if (discardRedo)
         clearRedo();
     dropOldest();
@@ -81,6 +90,9 @@ void ZNRedoUndo::copyAllTooplist(bool discardRedo) {
     auto* snapshot = new State;
     undoStack.push_back(snapshot);
     std::vector<ZN_ShapeBase*>& made = snapshot->array;
+    // The spare array of a page that has since shrunk much is let go.
+    if (spareArray.capacity() > 2 * live.size() + 1024)
+        spareArray = {};
     made.swap(spareArray);
     made.clear();
     made.reserve(live.size());
@@ -88,13 +100,16 @@ void ZNRedoUndo::copyAllTooplist(bool discardRedo) {
     // one after another in blocks of their own rather than one by one on the
     // heap. The live shapes are numbered 1..n as they are copied; the copies
     // take the numbers along, and relinking finds them by these.
-    detail::ShapeArena arena(blocks);
+    // A page about the size of the last one snapshot needs about as much
+    // room, and a small page takes small blocks.
+    detail::ShapeArena arena(blocks, live.size() * blocks->bytesPerShape());
     int next = 1;
     detail::forEachWhole(live, [&](ZN_ShapeBase* shape) {
         shape->setId(next++);
         if (ZN_ShapeBase* copy = shape->clone())
             made.push_back(copy);
     });
+    arena.setShapeCount(made.size());
     // The snapshot's list is made only if it is ever undone to: most are
     // dropped unseen, and the array alone says what they hold.
 
@@ -135,6 +150,7 @@ void ZNRedoUndo::makeLive(State* state) {
 bool ZNRedoUndo::unDo() {
     if (undoStack.empty() || !manager)
         return false;
+    moveStamp();
     redoStack.push_back(takeLivePage());
     State* snapshot = undoStack.back();
     undoStack.pop_back();
@@ -175,6 +191,7 @@ bool ZNRedoUndo::shelveLivePage() {
 bool ZNRedoUndo::reDo() {
     if (redoStack.empty() || !manager)
         return false;
+    moveStamp();
     // The live page is about to be thrown away, so rather than copying it
     // into the undo stack and destroying it, it is itself the snapshot: the
     // copy would hold the same shapes, values and relations.

@@ -9,10 +9,10 @@
 #include <sarvik/ZNRedoUndo.h>
 #include <sarvik/ZN_BackRgn.h>
 
-#include "Prefetch.h"
-#include "RelationTable.h"
-#include "ShapeGrid.h"
-#include "WalkMarks.h"
+#include "index/RelationTable.h"
+#include "index/ShapeGrid.h"
+#include "index/WalkMarks.h"
+#include "memory/Prefetch.h"
 
 namespace {
 

@@ -12,6 +12,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "memory/Prefetch.h"
+
 namespace {
 
 using ShapeList = std::list<ZN_ShapeBase*>;
@@ -318,8 +320,13 @@ int ZN_ShapeManager::LittleMove(int direction, const std::list<ZN_ShapeBase*>& s
     case 3: delta = ZVector2(0.0f, d); break;
     default: return 1;
     }
+    // Walked as an array, fetching ahead: nudging a whole large page
+    // otherwise mostly waits for each shape, its label and its connectors.
+    std::vector<ZN_ShapeBase*> moving;
+    moving.reserve(shapes.size());
     for (ZN_ShapeBase* s : shapes)
         if (s)
-            s->change(delta, 9);
+            moving.push_back(s);
+    detail::forEachWhole(moving, [&](ZN_ShapeBase* s) { s->change(delta, 9); });
     return 1;
 }

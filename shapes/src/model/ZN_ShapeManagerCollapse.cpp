@@ -5,10 +5,10 @@
 
 #include <sarvik/ZN_NPoint.h>
 
-#include "Prefetch.h"
-#include "RelationTable.h"
-#include "ShapeGrid.h"
-#include "WalkMarks.h"
+#include "index/RelationTable.h"
+#include "index/ShapeGrid.h"
+#include "index/WalkMarks.h"
+#include "memory/Prefetch.h"
 
 namespace {
 
@@ -76,7 +76,7 @@ void ZN_ShapeManager::collectAll(ZN_ShapeBase* start, std::vector<ZN_ShapeBase*>
             continue;
         }
         ZN_ShapeBase* entry = outs[top.next++];
-        if (!entry || !seen.insert(entry))
+        if (!entry || entry->isCrossLink() || !seen.insert(entry))
             continue;
         result.push_back(entry);
         stack.push_back({entry, 0});
@@ -91,7 +91,7 @@ void ZN_ShapeManager::collectOne(ZN_ShapeBase* shape, std::vector<ZN_ShapeBase*>
     DepthGuard depth(g_oneDepth);
     result.push_back(shape);
     for (ZN_ShapeBase* entry : shape->outputs())
-        if (g_oneDepth < 3)
+        if (g_oneDepth < 3 && !(entry && entry->isCrossLink()))
             collectOne(entry, result, seen);
 }
 
@@ -117,7 +117,7 @@ void ZN_ShapeManager::collectOne2(ZN_ShapeBase* start, std::vector<ZN_ShapeBase*
             continue;
         }
         ZN_ShapeBase* entry = outs[top.next++];
-        if (!entry)
+        if (!entry || entry->isCrossLink())
             continue;
         // From the shapes at the ends of the start shape's lines on, a fold
         // point met as an output is shown but its own subtree is left as it is.
@@ -218,6 +218,7 @@ bool ZN_ShapeManager::shapeShrink(ZN_ShapeBase* shape) {
                 point->setStateType(2);
     });
     shape->setShow(true);
+    showCrossLinks();
     return true;
 }
 
@@ -225,6 +226,7 @@ bool ZN_ShapeManager::shapeSpread(ZN_ShapeBase* shape) {
     if (!shape)
         return true;
     detail::forEachAhead(collectFrom(shape, true), [](ZN_ShapeBase* s) { s->setShow(true); });
+    showCrossLinks();
     return true;
 }
 
@@ -239,11 +241,13 @@ bool ZN_ShapeManager::selectShrink() {
         else
             shape->setShow(true);
     });
+    showCrossLinks();
     return true;
 }
 
 bool ZN_ShapeManager::selectSpreadAll() {
     detail::forEachAhead(collectBelowSelected(), [](ZN_ShapeBase* s) { s->setShow(true); });
+    showCrossLinks();
     return true;
 }
 
@@ -255,5 +259,6 @@ bool ZN_ShapeManager::selectSpreadOneLayer() {
             collectOne(shape, below, seen);
     for (ZN_ShapeBase* s : below)
         s->setShow(true);
+    showCrossLinks();
     return true;
 }

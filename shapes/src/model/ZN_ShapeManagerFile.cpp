@@ -10,9 +10,9 @@
 #include <sarvik/ZN_NJiuGongGe.h>
 #include <sarvik/platform/ZFile.h>
 
-#include "Prefetch.h"
-#include "ShapeArena.h"
-#include "WalkMarks.h"
+#include "index/WalkMarks.h"
+#include "memory/Prefetch.h"
+#include "memory/ShapeArena.h"
 
 namespace {
 

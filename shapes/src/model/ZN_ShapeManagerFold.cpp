@@ -4,7 +4,7 @@
 
 #include <sarvik/ZN_NPoint.h>
 
-#include "WalkMarks.h"
+#include "index/WalkMarks.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ void ZN_ShapeManager::collapseFoldedPoints() {
             ZN_ShapeBase* shape = stack.back();
             stack.pop_back();
             for (ZN_ShapeBase* out : shape->outputs()) {
-                if (!out)
+                if (!out || out->isCrossLink())
                     continue;
                 if (seen.insert(out)) {
                     out->setShow(false);
@@ -42,4 +42,5 @@ void ZN_ShapeManager::collapseFoldedPoints() {
             }
         }
     }
+    showCrossLinks();
 }

@@ -7,7 +7,8 @@
 #include <sarvik/ZN_SText.h>
 #include <sarvik/ZN_ShapeManager.h>
 
-#include "model/ShapeGrid.h"
+#include "index/ShapeGrid.h"
+#include "memory/Prefetch.h"
 
 namespace {
 
@@ -21,8 +22,7 @@ void includeDrawn(ZDrawnExtent& all, const ZN_ShapeBase& shape) {
 
 void ZN_ShapeManager::measureShownExtent() const {
     ZDrawnExtent all;
-    for (const ZN_ShapeBase* shape : shapeList)
-        includeDrawn(all, *shape);
+    detail::forEachWhole(listArray(), [&](const ZN_ShapeBase* shape) { includeDrawn(all, *shape); });
     shownCache.extent = all;
     shownCache.listVersion = listVersion;
     shownCache.geometryEpoch = detail::geometryEpoch();
@@ -33,17 +33,20 @@ void ZN_ShapeManager::measureShownExtent() const {
 }
 
 ZDrawnExtent ZN_ShapeManager::shownExtent() const {
-    // The drawing index holds every shape of the list from here on, so their
-    // changes are logged and can be told from other pages'.
-    const detail::ShapeGrid& index = drawGrid();
     ShownExtentCache& cache = shownCache;
     const detail::LoggedChanges moved = detail::changesSince(cache.geometryEpoch);
     const detail::LoggedChanges marked = detail::markChangesSince(cache.markEpoch);
     if (!cache.measured || cache.listVersion != listVersion ||
         cache.showEpoch != detail::showEpoch() || !moved.complete || !marked.complete) {
+        // The drawing index must hold every shape of the list, so that their
+        // changes from here on are logged; one built for this list already
+        // does, and bringing it up to date is left to the next drawing.
+        if (!drawnGrid || drawnGrid->listVersion() != listVersion)
+            drawGrid();
         measureShownExtent();
         return cache.extent;
     }
+    const detail::ShapeGrid& index = drawGrid();
     // The shapes changed since are added as they are now; where they were
     // stays in the rectangle until it is measured again.
     auto grow = [&](const detail::LoggedChanges& changes, bool moves) {

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include <sarvik/ZN_SText.h>
 #include <sarvik/platform/ZFile.h>
 
 namespace {
@@ -160,6 +161,18 @@ void ZN_NLine::reglueEnds() {
         }
         points.back() = end;
     }
+    placeLabel();
+}
+
+void ZN_NLine::placeLabel() {
+    if (!label || !isCrossLink() || points.empty())
+        return;
+    const ZVector2 size = label->getPoint2() - label->getPoint1();
+    const ZVector2 centre = points.size() % 2 == 1
+                                ? points[points.size() / 2]
+                                : (points[points.size() / 2 - 1] + points[points.size() / 2]) * 0.5f;
+    const ZVector2 corner = centre - size * 0.5f;
+    label->setRect(corner, corner + size);
 }
 
 void ZN_NLine::checkPolyLine(float maxAngle, int index) {

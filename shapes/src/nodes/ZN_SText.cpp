@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #include <sarvik/platform/ZCodePage.h>
 #include <sarvik/platform/ZFile.h>
 #include <sarvik/platform/ZTextRaster.h>
+
+#include "ZoomedFont.h"
 
 namespace {
 
@@ -108,6 +111,31 @@ float ZN_SText::glyphHeight() const {
     return static_cast<float>(ZFontRequestFrom(logFont).pixelHeight);
 }
 
+LOGFONTA detail::zoomedFont(const ZN_SText& label, float zoom) {
+    const LOGFONTA base = label.getFont();
+    LOGFONTA font = base;
+    if (base.lfWidth != 0)
+        font.lfWidth = static_cast<std::int32_t>(
+            std::max(1L, std::lround(static_cast<float>(base.lfWidth) * zoom)));
+    auto sized = [&](std::int32_t pixels) {
+        font.lfHeight = base.lfHeight > 0 ? pixels : -pixels;
+        return font;
+    };
+    const float glyphs = static_cast<float>(ZFontRequestFrom(base).pixelHeight) * zoom;
+    auto pixels = static_cast<std::int32_t>(std::lround(std::max(1.0f, glyphs)));
+    const std::string_view text = label.getText();
+    if (zoom >= 1.0f || text.empty() || text.size() > kFittedTextBytes)
+        return sized(pixels);
+    const int w = truncateToInt((label.getPoint2().X() - label.getPoint1().X()) * zoom);
+    for (int step = 0; step < 2 && pixels > static_cast<std::int32_t>(ZN_SText::kSmallestReadable);
+         ++step) {
+        if (ZMeasureText(sized(pixels), text).width <= w)
+            break;
+        --pixels;
+    }
+    return sized(pixels);
+}
+
 std::shared_ptr<const ZTextBitmap> ZN_SText::pictureAt(float zoom) const {
     if (zoom == 1.0f)
         return glFont.getBitmap();
@@ -118,17 +146,19 @@ std::shared_ptr<const ZTextBitmap> ZN_SText::pictureAt(float zoom) const {
         return zoomed.bits;
     // The glyphs are drawn afresh at the zoomed size: a one-bit picture
     // scaled up or down would turn blocky or lose its strokes.
-    LOGFONTA font = logFont;
-    const float height = glyphHeight() * zoom;
-    const auto scaled = static_cast<std::int32_t>(std::lround(std::max(1.0f, height)));
-    font.lfHeight = logFont.lfHeight > 0 ? scaled : -scaled;
-    if (logFont.lfWidth != 0)
-        font.lfWidth = static_cast<std::int32_t>(
-            std::max(1L, std::lround(static_cast<float>(logFont.lfWidth) * zoom)));
+    const LOGFONTA font = detail::zoomedFont(*this, zoom);
     zoomed.zoom = zoom;
     zoomed.width = w;
     zoomed.height = h;
-    zoomed.bits = ZRasterText(font, text, w, h, ZTextAlignFromCode(textAlignType));
+    // What still reaches past the scaled rectangle (side bearings, a line
+    // hinted wider than its box) stays in the picture rather than losing
+    // the first and last glyphs; the bound (half the width and an em each
+    // side) keeps a text much wider than its rectangle from making a huge
+    // picture.
+    const std::int64_t em = std::abs(static_cast<std::int64_t>(font.lfHeight));
+    const int overhang = static_cast<int>(
+        std::min<std::int64_t>(static_cast<std::int64_t>(w) / 2 + em, std::numeric_limits<int>::max()));
+    zoomed.bits = ZRasterText(font, text, w, h, ZTextAlignFromCode(textAlignType), overhang);
     return zoomed.bits;
 }
 

@@ -263,6 +263,9 @@ void ZN_ShapeBase::setFields(ZN_NodeFields value) {
 void ZN_ShapeBase::setFields(ZN_SharedFields value) {
     if (value && value->empty())
         value.reset();
+    // Whether a connector is a cross link decides where walks down a tree go.
+    if ((value && value->crossLink) != isCrossLink())
+        detail::noteRelationChange();
     fields_ = std::move(value);
     touchGeometry();
 }

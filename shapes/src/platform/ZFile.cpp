@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,6 +32,24 @@ bool writeAll(int fd, const std::uint8_t* data, std::size_t n) {
         n -= static_cast<std::size_t>(done);
     }
     return true;
+}
+
+// The process's file mode mask, read without changing it (umask() can only
+// be read by setting it, which another thread could see).
+mode_t currentUmask() {
+    if (std::FILE* status = std::fopen("/proc/self/status", "re")) {
+        char line[256];
+        unsigned mask = 0;
+        bool found = false;
+        while (!found && std::fgets(line, sizeof line, status))
+            found = std::sscanf(line, "Umask: %o", &mask) == 1;
+        std::fclose(status);
+        if (found)
+            return static_cast<mode_t>(mask);
+    }
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    return mask;
 }
 
 } // namespace
@@ -91,6 +110,12 @@ std::unique_ptr<ZFile> ZFile::openWrite(const std::string& path, std::string* ca
         file->target_ = path;
         return file;
     }
+    // A link that points nowhere is refused, as the map writers refuse it:
+    // replacing it by a file would lose the link, creating its target might
+    // write where nobody meant to.
+    struct stat link {};
+    if (!exists && ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode))
+        return refuse(ENOENT);
     // Through a symbolic link the file it names is replaced, not the link.
     std::string target = path;
     if (exists) {
@@ -108,8 +133,12 @@ std::unique_ptr<ZFile> ZFile::openWrite(const std::string& path, std::string* ca
     file->fd_ = fd;
     file->target_ = target;
     file->temp_ = name.data();
-    // Keep the permissions of the file being replaced; a new file gets the usual ones.
-    ::fchmod(fd, exists ? (st.st_mode & 07777) : 0644);
+    // While this writer lives, the lock tells a later start that the
+    // temporary file is in use (see ZFile::isAbandonedTemp).
+    ::flock(fd, LOCK_EX | LOCK_NB);
+    // Keep the permissions of the file being replaced; a new file gets what
+    // the umask leaves of rw-rw-rw-, as any file the program creates.
+    ::fchmod(fd, exists ? (st.st_mode & 07777) : (0666 & ~currentUmask()));
     return file;
 }
 
@@ -124,6 +153,17 @@ bool ZFile::writeWhole(const std::string& path, const void* data, std::size_t n,
         return false;
     }
     return true;
+}
+
+bool ZFile::isAbandonedTemp(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    const bool abandoned =
+        ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    ::close(fd); // the lock goes with it
+    return abandoned;
 }
 
 std::string ZFile::errorText() const {

@@ -84,10 +84,60 @@ ZTextSize ZMeasureText(const LOGFONTA& font, std::string_view text) {
 }
 
 std::shared_ptr<const ZTextBitmap> ZRasterText(const LOGFONTA& font, std::string_view text,
-                                               int width, int height, ZTextAlign align) {
+                                               int width, int height, ZTextAlign align, int overhang) {
     if (width <= 0 || height <= 0)
         return nullptr;
-    const std::int64_t width32 = (static_cast<std::int64_t>(width) + 31) / 32 * 32;
+    overhang = std::max(overhang, 0);
+
+    Fonts& fonts = Fonts::instance();
+    std::lock_guard guard(fonts.lock);
+    fonts.trimGlyphs();
+    const std::vector<std::u32string> lines = splitLines(text);
+    FontSet* fs = lines.empty() ? nullptr : fonts.fontSet(font);
+    const int lineHeight = fs ? std::max(fs->lineHeight(), 1) : 1;
+
+    // Each line that starts inside the height, placed within the width.
+    struct Placed {
+        LaidLine laid;
+        std::int64_t x0 = 0;
+        std::int64_t top = 0;
+    };
+    std::vector<Placed> placed;
+    std::int64_t inkLeft = 0;
+    std::int64_t inkRight = width;
+    for (std::size_t i = 0; fs && i < lines.size(); ++i) {
+        const std::int64_t lineTop = static_cast<std::int64_t>(i) * lineHeight;
+        if (lineTop >= height)
+            break;
+        Placed p;
+        p.laid = layLine(fonts, *fs, lines[i]);
+        p.top = lineTop;
+        if (align == ZTextAlign::Right)
+            p.x0 = width - p.laid.width;
+        else if (align == ZTextAlign::Center)
+            p.x0 = (width - p.laid.width) / 2;
+        if (overhang > 0) {
+            // Ink past the width: side bearings, or a line laid out a little
+            // wider than the width it was measured for.
+            for (const PlacedGlyph& pg : p.laid.glyphs) {
+                if (pg.glyph->width <= 0)
+                    continue;
+                const std::int64_t gx = p.x0 + pg.x + pg.glyph->left;
+                inkLeft = std::min(inkLeft, gx);
+                inkRight = std::max(inkRight, gx + pg.glyph->width);
+            }
+            if ((fs->underline || fs->strikeOut) && p.laid.width > 0) {
+                inkLeft = std::min(inkLeft, p.x0);
+                inkRight = std::max(inkRight, p.x0 + p.laid.width);
+            }
+        }
+        placed.push_back(std::move(p));
+    }
+    const std::int64_t left = std::min<std::int64_t>(-inkLeft, overhang);
+    const std::int64_t right = std::min<std::int64_t>(inkRight - width, overhang);
+    const std::int64_t drawn = left + width + right;
+
+    const std::int64_t width32 = (drawn + 31) / 32 * 32;
     const std::int64_t bytes = width32 / 8 * height;
     if (bytes > kMaxBitmapBytes)
         return nullptr;
@@ -95,11 +145,14 @@ std::shared_ptr<const ZTextBitmap> ZRasterText(const LOGFONTA& font, std::string
     auto bitmap = std::make_shared<ZTextBitmap>();
     bitmap->width = static_cast<int>(width32);
     bitmap->height = height;
+    bitmap->originX = static_cast<int>(left);
     bitmap->bits.assign(static_cast<std::size_t>(bytes), 0);
     const std::size_t stride = static_cast<std::size_t>(width32 / 8);
-    // Only the requested width is drawn into; the padding columns stay clear.
+    // x is counted from the rectangle's left edge. Only the columns asked
+    // for are drawn into; the padding columns stay clear.
     auto set = [&](std::int64_t x, std::int64_t yFromTop) {
-        if (x < 0 || x >= width || yFromTop < 0 || yFromTop >= height)
+        x += left;
+        if (x < 0 || x >= drawn || yFromTop < 0 || yFromTop >= height)
             return;
         const std::size_t row = static_cast<std::size_t>(height - 1 - yFromTop);
         bitmap->bits[row * stride + static_cast<std::size_t>(x / 8)] |=
@@ -107,35 +160,19 @@ std::shared_ptr<const ZTextBitmap> ZRasterText(const LOGFONTA& font, std::string
     };
     auto bar = [&](std::int64_t x0, std::int64_t x1, std::int64_t top, int thickness) {
         for (std::int64_t y = top; y < top + thickness; ++y)
-            for (std::int64_t x = std::max<std::int64_t>(x0, 0); x < std::min<std::int64_t>(x1, width); ++x)
+            for (std::int64_t x = std::max<std::int64_t>(x0, -left);
+                 x < std::min<std::int64_t>(x1, width + right); ++x)
                 set(x, y);
     };
 
-    Fonts& fonts = Fonts::instance();
-    std::lock_guard guard(fonts.lock);
-    fonts.trimGlyphs();
-    const std::vector<std::u32string> lines = splitLines(text);
-    if (lines.empty())
-        return bitmap;
-    FontSet& fs = *fonts.fontSet(font);
-    const int lineHeight = std::max(fs.lineHeight(), 1);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::int64_t lineTop = static_cast<std::int64_t>(i) * lineHeight;
-        if (lineTop >= height)
-            break;
-        const LaidLine laid = layLine(fonts, fs, lines[i]);
-        std::int64_t x0 = 0;
-        if (align == ZTextAlign::Right)
-            x0 = width - laid.width;
-        else if (align == ZTextAlign::Center)
-            x0 = (width - laid.width) / 2;
-        const std::int64_t baseline = lineTop + fs.ascent;
-        for (const PlacedGlyph& pg : laid.glyphs) {
+    for (const Placed& p : placed) {
+        const std::int64_t baseline = p.top + fs->ascent;
+        for (const PlacedGlyph& pg : p.laid.glyphs) {
             const Glyph& g = *pg.glyph;
-            const std::int64_t gx = x0 + pg.x + g.left;
-            if (gx >= width)
+            const std::int64_t gx = p.x0 + pg.x + g.left;
+            if (gx >= width + right)
                 break;
-            if (gx + g.width <= 0)
+            if (gx + g.width <= -left)
                 continue;
             const std::int64_t gy = baseline - g.top;
             for (int y = 0; y < g.rows; ++y) {
@@ -145,10 +182,10 @@ std::shared_ptr<const ZTextBitmap> ZRasterText(const LOGFONTA& font, std::string
                         set(gx + x, gy + y);
             }
         }
-        if (fs.underline)
-            bar(x0, x0 + laid.width, baseline + fs.underlineTop, fs.underlineThickness);
-        if (fs.strikeOut)
-            bar(x0, x0 + laid.width, baseline - fs.strikeTop, fs.strikeThickness);
+        if (fs->underline)
+            bar(p.x0, p.x0 + p.laid.width, baseline + fs->underlineTop, fs->underlineThickness);
+        if (fs->strikeOut)
+            bar(p.x0, p.x0 + p.laid.width, baseline - fs->strikeTop, fs->strikeThickness);
     }
     return bitmap;
 }

@@ -6,7 +6,7 @@ void ZGLFont::render() const {
     renderPicture(width, height, getBits());
 }
 
-void ZGLFont::renderPicture(int w, int h, const std::uint8_t* data) {
+void ZGLFont::renderPicture(int w, int h, const std::uint8_t* data, int originX) {
     if (!data)
         return;
     glPushAttrib(GL_LIST_BIT);
@@ -18,7 +18,7 @@ void ZGLFont::renderPicture(int w, int h, const std::uint8_t* data) {
     glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
     glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glBitmap(w, h, 0.0f, 0.0f, 0.0f, 0.0f, data);
+    glBitmap(w, h, static_cast<float>(originX), 0.0f, 0.0f, 0.0f, data);
     glPopClientAttrib();
     glPopAttrib();
 }

@@ -4,6 +4,7 @@
 // before it becomes a vertex.
 
 #include <sarvik/ZN_NLine.h>
+#include <sarvik/ZN_SText.h>
 
 #include <GL/gl.h>
 
@@ -113,6 +114,9 @@ void ZN_NLine::render() const {
         vertex(last + ZVector2(offsetH, 0.0f));
         glEnd();
     }
+
+    if (label && isCrossLink())
+        label->render();
 
     if (selected) {
         setColour(kSelectColour);

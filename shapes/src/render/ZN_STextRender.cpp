@@ -27,7 +27,8 @@ void ZN_SText::render() const {
         if (scale == 1.0f) {
             glFont.render();
         } else if (const auto picture = pictureAt(scale)) {
-            ZGLFont::renderPicture(picture->width, picture->height, picture->bits.data());
+            ZGLFont::renderPicture(picture->width, picture->height, picture->bits.data(),
+                                   picture->originX);
         }
     }
     if (selected)

@@ -6,7 +6,7 @@
 
 #include "DeviceScale.h"
 #include "SmallShapes.h"
-#include "model/ShapeGrid.h"
+#include "model/index/ShapeGrid.h"
 
 #include <GL/gl.h>
 
@@ -20,7 +20,9 @@ namespace detail {
 // those change without moving the shape; other shapes are few and always
 // proposed.
 bool drawBounds(const ZN_ShapeBase& shape, ShapeBounds& out) {
-    if (shape.type() != 1 && !dynamic_cast<const ZN_NRect*>(&shape))
+    const int kind = shape.type();
+    const bool boxKind = (kind >= 7 && kind <= 10) || kind == 12 || kind == 13;
+    if (kind != 1 && !boxKind && !dynamic_cast<const ZN_NRect*>(&shape))
         return false;
     const ZDrawnExtent e = drawnExtent(shape, false);
     if (!e.inks || !e.finite)

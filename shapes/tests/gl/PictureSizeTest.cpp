@@ -88,6 +88,40 @@ TEST_F(PictureSizeTest, ALargePictureInASmallBoxGetsASmallTexture) {
     EXPECT_EQ(textureSize(), std::make_pair(w4, h4));
 }
 
+TEST_F(PictureSizeTest, APictureDrawnSmallerThanItsTextureIsReadFromItsSmallerLevels) {
+    // Columns one pixel wide, black and white by turns.
+    const int width = 512, height = 32;
+    const std::int64_t stride = ZImageData::rowStride(width);
+    std::vector<unsigned char> bytes(static_cast<std::size_t>(stride * height), 0);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; x += 2)
+            for (int c = 0; c < 3; ++c)
+                bytes[static_cast<std::size_t>(y * stride + x * 3 + c)] = 255;
+    auto* data = new ZImageData();
+    data->copyData(bytes.data(), width, height, static_cast<int>(bytes.size()));
+    data->setFileType(1);
+    scene.makeCurrent();
+    picture = std::make_unique<ZImageTexture>(data, "stripes.jpg");
+    picture->resetTexture();
+    scene.releaseCurrent();
+    auto* box = static_cast<ZN_NRect*>(ZN_ShapeBase::createShape(7));
+    box->setPoint1(ZVector2(10.0f, 10.0f));
+    box->setPoint2(ZVector2(90.0f, 70.0f));
+    box->setImageData(picture.get());
+    page.addShape(box);
+    // Zoomed in, the whole picture becomes the texture; zoomed out again, it
+    // is kept and drawn over 80 pixels.
+    scene.setZoom(4.0f);
+    drawFrame();
+    scene.setZoom(1.0f);
+    drawFrame();
+    ASSERT_EQ(textureSize().first, 512);
+    // Six texels a pixel average to grey; sampling two of them would give
+    // pixels anywhere from black to white.
+    for (int x = 15; x < 85; ++x)
+        EXPECT_NEAR(px(x, 40).r, 128, 40) << x;
+}
+
 TEST_F(PictureSizeTest, APictureSmallerThanItsBoxIsUploadedWhole) {
     showPicture(20, 12);
     drawFrame();

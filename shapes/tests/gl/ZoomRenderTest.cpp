@@ -4,6 +4,8 @@
 
 #include "SceneFixture.h"
 
+#include <cmath>
+
 #include <sarvik/ZN_NRect.h>
 #include <sarvik/ZN_SText.h>
 
@@ -106,10 +108,66 @@ TEST_F(ZoomRenderTest, TextIsDrawnFromItsZoomedPictureAtTheZoomedCorner) {
         for (int x = 0; x < std::min(picture->width, kWidth - 20); ++x) {
             const bool ink = picture->ink(x, y);
             inked += ink ? 1 : 0;
-            ASSERT_TRUE(near(px(20 + x, 80 - picture->height + y), ink ? kBlue : kWhite, 1))
+            ASSERT_TRUE(near(px(20 - picture->originX + x, 80 - picture->height + y),
+                             ink ? kBlue : kWhite, 1))
                 << x << ", " << y;
         }
     EXPECT_GT(inked, 4 * 30);
+}
+
+TEST_F(ZoomRenderTest, AZoomedOutLabelIsDrawnWholeWhereItOverhangsItsRectangle) {
+    // Centred in a rectangle a little narrower than the line: zoomed out,
+    // the picture reaches left of the corner and is drawn there too.
+    auto inkLeftOfCorner = [](const std::shared_ptr<const ZTextBitmap>& p) {
+        for (int x = 0; p && x < p->originX; ++x)
+            for (int y = 0; y < p->height; ++y)
+                if (p->ink(x, y))
+                    return true;
+        return false;
+    };
+    ZN_SText* t = nullptr;
+    std::shared_ptr<const ZTextBitmap> picture;
+    float zoom = 0.0f;
+    for (const char* text : {"display-name", "Hyperlinking", "Servlet 4.0", "jiffy", "fjord"}) {
+        for (float z : {0.5f, 0.67f, 0.75f, 0.25f}) {
+            page.clear();
+            t = addText(text, ZVector2(100.0f, 100.0f), ZVector2(100.0f, 100.0f));
+            t->setTextAlignType(0);
+            t->setFont(t->getFont());
+            // A rectangle a little narrower than its text, as a file may hold.
+            const ZVector2 a = t->getPoint1(), b = t->getPoint2();
+            t->setRect(a, ZVector2(b.X() - 0.1f * (b.X() - a.X()), b.Y()));
+            t->setText(text);
+            picture = t->pictureAt(z);
+            zoom = z;
+            if (inkLeftOfCorner(picture))
+                break;
+        }
+        if (inkLeftOfCorner(picture))
+            break;
+    }
+    ASSERT_TRUE(inkLeftOfCorner(picture)) << "no line overhangs: nothing to test";
+    scene.setZoom(zoom);
+    drawFrame();
+    // Every inked column of the picture is drawn, from the corner less originX.
+    const int corner = static_cast<int>(std::lround(100.0f * zoom));
+    const int bottom = static_cast<int>(std::lround(t->getPoint2().Y() * zoom));
+    int drawnColumns = 0, pictureColumns = 0;
+    bool leftOfCorner = false;
+    for (int x = 0; x < picture->width && corner - picture->originX + x < kWidth; ++x) {
+        bool inPicture = false, onScreen = false;
+        for (int y = 0; y < picture->height; ++y) {
+            inPicture = inPicture || picture->ink(x, y);
+            onScreen = onScreen ||
+                       near(px(corner - picture->originX + x, bottom - picture->height + y), kBlue, 1);
+        }
+        pictureColumns += inPicture ? 1 : 0;
+        drawnColumns += inPicture && onScreen ? 1 : 0;
+        leftOfCorner = leftOfCorner || (onScreen && x < picture->originX);
+    }
+    EXPECT_GT(pictureColumns, 10);
+    EXPECT_EQ(drawnColumns, pictureColumns) << zoom;
+    EXPECT_TRUE(leftOfCorner) << zoom;
 }
 
 TEST_F(ZoomRenderTest, UnreadablySmallTextBecomesALightBar) {

@@ -249,7 +249,8 @@ void MmReader::finish() {
 }
 
 bool MmReader::read(const QByteArray& bytes) {
-    prepareReader(reader_, decodeXml(bytes));
+    if (!prepareReader(reader_, decodeXml(bytes, &doc_.encoding), error_))
+        return false;
     doc_.sheets.emplace_back();
     bool sawMap = false;
     while (!reader_.atEnd()) {

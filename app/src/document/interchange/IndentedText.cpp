@@ -1,32 +1,55 @@
 #include <QStringDecoder>
 
+#include <algorithm>
+
 #include "interchange/MapFields.h"
 #include "interchange/Outline.h"
 #include "interchange/XmlInput.h"
 
 namespace interchange {
 
-std::string decodePlainText(const QByteArray& bytes) {
-    QByteArray body = bytes;
+std::string decodePlainText(const QByteArray& bytes, std::string* assumed) {
+    QByteArrayView body(bytes);
     if (body.startsWith("\xEF\xBB\xBF"))
-        body.remove(0, 3);
+        body = body.sliced(3);
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = utf8.decode(body);
-    if (!utf8.hasError())
-        return std::string(body.constData(), static_cast<std::size_t>(body.size()));
-    QStringDecoder gb("GB18030");
-    if (gb.isValid())
-        return toUtf8(gb.decode(body));
-    return toUtf8(QString::fromLatin1(body));
+    // UTF-16 text has NULs, or else a byte order mark that is not UTF-8.
+    if (!utf8.hasError() && !body.startsWith("\xFF\xFE") && !body.startsWith("\xFE\xFF"))
+        return std::string(body.data(), static_cast<std::size_t>(body.size()));
+    return toUtf8(decodeText(bytes, assumed));
+}
+
+bool readTextFile(const QByteArray& bytes, std::string& text, std::string* assumed, ReadError& error) {
+    text = decodePlainText(bytes, assumed);
+    const std::size_t nul = text.find('\0');
+    if (nul != std::string::npos) {
+        error = {static_cast<int>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(nul), '\n')) + 1,
+                 "not a text file"};
+        return false;
+    }
+    // Lines end in LF, CR LF or CR alone (older Macs, some clipboards).
+    if (text.find('\r') != std::string::npos) {
+        std::string lf;
+        lf.reserve(text.size());
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] != '\r')
+                lf += text[i];
+            else if (i + 1 >= text.size() || text[i + 1] != '\n')
+                lf += '\n';
+        }
+        text = std::move(lf);
+    }
+    return true;
 }
 
 bool readIndentedText(const QByteArray& bytes, MapDocument& out, ReadError& error) {
-    const qsizetype nul = bytes.indexOf('\0');
-    if (nul >= 0) {
-        error = {static_cast<int>(bytes.left(nul).count('\n')) + 1, "not a text file"};
+    MapDocument doc;
+    std::string decoded;
+    if (!readTextFile(bytes, decoded, &doc.encoding, error))
         return false;
-    }
-    const QString text = fromUtf8(decodePlainText(bytes));
+    const QString text = fromUtf8(decoded);
+    decoded = std::string();
     const QStringList lines = text.split(u'\n');
     struct Line {
         int tabs = 0;
@@ -47,7 +70,6 @@ bool readIndentedText(const QByteArray& bytes, MapDocument& out, ReadError& erro
             unit = line.spaces;
         kept.push_back(line);
     }
-    MapDocument doc;
     doc.sheets.emplace_back();
     MapSheet& sheet = doc.sheets.back();
     std::vector<int> open; // the node open at each depth
@@ -76,7 +98,9 @@ QByteArray writeIndentedText(const MapSheet& sheet) {
         text = toUtf8(fromUtf8(text).trimmed());
         if (text.empty())
             text = std::string(kEmptyLabel);
-        out += std::string(static_cast<std::size_t>(depth), '\t') + text + '\n';
+        // Past the deepest level an outline holds, lines stop moving right
+        // (writeMapFiles refuses such a map; this keeps the output bounded).
+        out += std::string(static_cast<std::size_t>(std::min(depth, kMostOutlineDepth)), '\t') + text + '\n';
     });
     return QByteArray(out.data(), static_cast<qsizetype>(out.size()));
 }

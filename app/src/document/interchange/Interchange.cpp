@@ -5,6 +5,9 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
+#include <new>
+
 #include <sarvik/ZImageTexture.h>
 #include <sarvik/ZN_ShapeManager.h>
 
@@ -51,12 +54,10 @@ bool canRead(Format format) { return format != Format::Unknown && format != Form
 bool canWrite(Format format) { return canRead(format); }
 bool holdsSheets(Format format) { return format == Format::XMind; }
 
-bool readMap(const QByteArray& bytes, Format format, MapDocument& out, ReadError& error,
-             const std::string& folder) {
-    if (bytes.size() > kMostInputBytes) {
-        error = {0, "the file is too large"};
-        return false;
-    }
+namespace {
+
+bool readFormat(const QByteArray& bytes, Format format, MapDocument& out, ReadError& error,
+                const std::string& folder) {
     switch (format) {
     case Format::FreeMind:
         return readFreeMind(bytes, out, error, folder);
@@ -80,9 +81,84 @@ bool readMap(const QByteArray& bytes, Format format, MapDocument& out, ReadError
     }
 }
 
+// The deepest node of any tree, counted from 0 at the roots, without recursion.
+int deepestLevel(const MapDocument& doc) {
+    int deepest = 0;
+    for (const MapSheet& sheet : doc.sheets) {
+        std::vector<int> level(sheet.nodes.size(), 0);
+        // Parents may come after their children in some files: the level is
+        // found by walking up once per node, remembering what was found.
+        for (std::size_t i = 0; i < sheet.nodes.size(); ++i) {
+            if (level[i] > 0 || sheet.nodes[i].parent < 0)
+                continue;
+            std::vector<int> path;
+            int at = static_cast<int>(i);
+            while (at >= 0 && level[static_cast<std::size_t>(at)] == 0 &&
+                   sheet.nodes[static_cast<std::size_t>(at)].parent >= 0 &&
+                   path.size() <= sheet.nodes.size()) {
+                path.push_back(at);
+                at = sheet.nodes[static_cast<std::size_t>(at)].parent;
+            }
+            int base = at >= 0 ? level[static_cast<std::size_t>(at)] : 0;
+            for (auto it = path.rbegin(); it != path.rend(); ++it)
+                level[static_cast<std::size_t>(*it)] = ++base;
+            deepest = std::max(deepest, base);
+        }
+    }
+    return deepest;
+}
+
+// A label past the bound keeps its first bytes, cut between two characters.
+int cutLongLabels(MapDocument& doc) {
+    int cut = 0;
+    for (MapSheet& sheet : doc.sheets)
+        for (MapNode& node : sheet.nodes) {
+            if (node.text.size() <= kMostLabelBytes)
+                continue;
+            std::size_t end = kMostLabelBytes;
+            while (end > 0 && (static_cast<unsigned char>(node.text[end]) & 0xC0) == 0x80)
+                --end;
+            node.text.resize(end);
+            node.text.shrink_to_fit();
+            ++cut;
+        }
+    return cut;
+}
+
+} // namespace
+
+bool readMap(const QByteArray& bytes, Format format, MapDocument& out, ReadError& error,
+             const std::string& folder) {
+    if (bytes.size() > kMostInputBytes) {
+        error = {0, "the file is too large"};
+        return false;
+    }
+    MapDocument doc;
+    try {
+        const NodeBudget budget(kMostNodes);
+        if (!readFormat(bytes, format, doc, error, folder))
+            return false;
+    } catch (const TooManyNodes&) {
+        error = {0, "the map has more than " + groupedNumber(kMostNodes) + " nodes"};
+        return false;
+    } catch (const std::bad_alloc&) {
+        error = {0, "there is not enough memory to read the map"};
+        return false;
+    }
+    if (deepestLevel(doc) > kMostDepth) {
+        error = {0, "the map nests deeper than " + groupedNumber(kMostDepth) + " levels"};
+        return false;
+    }
+    doc.cutLabels = cutLongLabels(doc);
+    out = std::move(doc);
+    return true;
+}
+
 Imported pagesOf(const MapDocument& doc) {
     Imported out;
     out.skipped = doc.skipped;
+    out.encoding = doc.encoding;
+    out.cutLabels = doc.cutLabels;
     out.nodes = doc.nodeCount();
     for (std::size_t i = 0; i < doc.sheets.size(); ++i) {
         const MapSheet& sheet = doc.sheets[i];
@@ -119,7 +195,12 @@ bool importMapFile(const std::string& path, Imported& out, std::string& problem)
                   ": " + error.reason;
         return false;
     }
-    out = pagesOf(doc);
+    try {
+        out = pagesOf(doc);
+    } catch (const std::bad_alloc&) {
+        problem = path + ": there is not enough memory for the map's pages";
+        return false;
+    }
     return true;
 }
 
@@ -180,8 +261,23 @@ MapFiles writeMapFiles(const std::vector<MapSheet>& sheets, Format format, const
     if (sheets.empty() || !canWrite(format))
         return files;
     const std::size_t count = holdsSheets(format) ? sheets.size() : 1;
-    for (std::size_t i = 0; i < count; ++i)
+    // Only FreeMind and XMind hold cross links.
+    const bool links = format == Format::FreeMind || format == Format::XMind;
+    for (std::size_t i = 0; i < count; ++i) {
         countUnwritten(sheets[i], supportedFields(format), skipped);
+        if (!links && !sheets[i].links.empty())
+            skipped.add(kLines, static_cast<int>(sheets[i].links.size()));
+    }
+    if (format == Format::Text || format == Format::Markdown) {
+        int deepest = 0;
+        walkSheet(sheets.front(), [&deepest](int, int depth) { deepest = std::max(deepest, depth); });
+        if (deepest + 1 > kMostOutlineDepth) {
+            files.refusal = "the map is " + groupedNumber(deepest + 1) + " levels deep; " +
+                            (format == Format::Text ? "indented text" : "a Markdown outline") +
+                            " holds at most " + std::to_string(kMostOutlineDepth) + " levels";
+            return files;
+        }
+    }
     if (format == Format::XMind) {
         files.bytes = writeXMind(sheets);
     } else if (format == Format::FreeMind) {
@@ -247,7 +343,12 @@ bool exportMapFile(const std::vector<PageToExport>& pages, const std::string& pa
         sheets.push_back(pageTrees(*pages[i].page, pages[i].name, result.skipped));
         result.nodes += static_cast<int>(sheets.back().nodes.size());
     }
-    if (!saveMapFiles(path, writeMapFiles(sheets, format, path, result.skipped), problem))
+    const MapFiles files = writeMapFiles(sheets, format, path, result.skipped);
+    if (!files.refusal.empty()) {
+        problem = path + ": " + files.refusal;
+        return false;
+    }
+    if (!saveMapFiles(path, files, problem))
         return false;
     out = std::move(result);
     return true;

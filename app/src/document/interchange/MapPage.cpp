@@ -45,8 +45,23 @@ ZN_SText* makeLabel(const MapNode& node) {
     return label;
 }
 
+// The box outline nearest to a node's shape: the round ones (circle, bang,
+// cloud) an ellipse, a hexagon the rhombus, which is pointed at its sides.
+int boxType(MapShape shape) {
+    switch (shape) {
+    case MapShape::Rounded: return 9;
+    case MapShape::Circle:
+    case MapShape::Bang:
+    case MapShape::Cloud: return 8;
+    case MapShape::Hexagon: return 10;
+    case MapShape::Default:
+    case MapShape::Rectangle: break;
+    }
+    return 7;
+}
+
 ZN_NRect* makeBox(const MapNode& node, const ZVector2& at) {
-    auto* box = static_cast<ZN_NRect*>(ZN_ShapeBase::createShape(7));
+    auto* box = static_cast<ZN_NRect*>(ZN_ShapeBase::createShape(boxType(node.shape)));
     ZN_SText* label = makeLabel(node);
     const ZVector2 size = label->getPoint2() - label->getPoint1();
     const float w = std::max(size.X() + 24.0f, 40.0f);
@@ -70,23 +85,56 @@ ZN_NLine* join(ZN_ShapeManager& page, ZN_ShapeBase* from, ZN_ShapeBase* to, cons
     return line;
 }
 
+bool inside(const ZN_ShapeBase* s, const ZVector2& p) {
+    const ZVector2 a = s->getPoint1(), b = s->getPoint2();
+    return p.X() >= a.X() && p.X() <= b.X() && p.Y() >= a.Y() && p.Y() <= b.Y();
+}
+
 // A cross link: a curved arrow from one box's outline to the other's, bowed
-// to one side so that it stands apart from the branches.
-void crossLink(ZN_ShapeManager& page, ZN_ShapeBase* from, ZN_ShapeBase* to) {
+// to one side so that it stands apart from the branches, and glued to both
+// boxes as a connector is. Its bend stays clear of both boxes, so that the
+// ends find the outlines even between close neighbours.
+void crossLink(ZN_ShapeManager& page, ZN_ShapeBase* from, ZN_ShapeBase* to,
+               const std::string& title) {
     const ZVector2 a = from->getRegionPos(9);
     const ZVector2 b = to->getRegionPos(9);
-    ZVector2 d = b - a;
-    const ZVector2 bow(-d.Y() * 0.25f, d.X() * 0.25f);
-    const ZVector2 mid = (a + b) * 0.5f + bow;
+    const ZVector2 d = b - a;
+    const float length = std::hypot(d.X(), d.Y());
+    ZVector2 side = length > 0.0f ? ZVector2(-d.Y() / length, d.X() / length) : ZVector2(1.0f, 0.0f);
+    float bow = std::max(length * 0.25f, 40.0f);
+    ZVector2 mid = (a + b) * 0.5f + side * bow;
+    for (int i = 0; i < 8 && (inside(from, mid) || inside(to, mid)); ++i) {
+        bow *= 2.0f;
+        mid = (a + b) * 0.5f + side * bow;
+    }
     auto* line = static_cast<ZN_NLine*>(ZN_ShapeBase::createShape(1));
-    line->pushPointBack(from->getBoderPos(9, mid));
+    ZN_NodeFields fields;
+    fields.crossLink = true;
+    line->setFields(std::move(fields));
+    line->pushPointBack(a);
     line->pushPointBack(mid);
-    line->pushPointBack(to->getBoderPos(9, mid));
+    line->pushPointBack(b);
+    line->setOutNumber(9);
+    line->setInNumber(9);
     line->setStrightType(1);
     line->setArrowType(1);
     line->setArrowSize(14);
     line->setLineWide(kBranchWidth);
     line->setColor(ZVector3(0.75f, 0.15f, 0.15f));
+    if (!title.empty()) {
+        MapNode caption;
+        caption.text = title;
+        caption.fontSize = 10;
+        caption.color = {191, 38, 38, true};
+        ZN_SText* label = makeLabel(caption);
+        label->setHost(line);
+        line->setLabel(label);
+    }
+    from->pushToOutput(line);
+    line->pushToInput(from);
+    line->pushToOutput(to);
+    to->pushToInput(line);
+    line->reglueEnds();
     page.addShape(line);
 }
 
@@ -327,7 +375,8 @@ std::unique_ptr<ZN_ShapeManager> buildPage(const MapSheet& sheet,
         if (link.from >= 0 && link.to >= 0 && link.from != link.to &&
             boxes[static_cast<std::size_t>(link.from)] && boxes[static_cast<std::size_t>(link.to)])
             crossLink(*page, boxes[static_cast<std::size_t>(link.from)],
-                      boxes[static_cast<std::size_t>(link.to)]);
+                      boxes[static_cast<std::size_t>(link.to)], link.title);
+    page->showCrossLinks();
     return page;
 }
 

@@ -4,7 +4,18 @@
 
 namespace interchange {
 
+namespace {
+
+thread_local long tNodesLeft = -1; // -1: no budget in force
+
+} // namespace
+
+NodeBudget::NodeBudget(long most) : saved_(tNodesLeft) { tNodesLeft = most; }
+NodeBudget::~NodeBudget() { tNodesLeft = saved_; }
+
 int MapSheet::add(int parent, std::string text) {
+    if (tNodesLeft >= 0 && tNodesLeft-- == 0)
+        throw TooManyNodes{};
     const int index = static_cast<int>(nodes.size());
     MapNode node;
     node.text = std::move(text);
@@ -89,8 +100,15 @@ int hexDigit(char c) {
 
 } // namespace
 
-std::string importSummary(int nodes, const Skipped& skipped) {
-    return summary("已导入", "未导入", nodes, skipped);
+std::string importSummary(int nodes, const Skipped& skipped, const std::string& encoding,
+                          int cutLabels) {
+    std::string text = summary("已导入", "未导入", nodes, skipped);
+    if (!encoding.empty())
+        text += "；文件未注明编码，按 " + encoding + " 读取";
+    if (cutLabels > 0)
+        text += "；" + groupedNumber(cutLabels) + " 个过长的标签只保留了前 " +
+                std::to_string(kMostLabelBytes / 1024) + " KiB";
+    return text;
 }
 
 std::string exportSummary(int nodes, const Skipped& skipped) {

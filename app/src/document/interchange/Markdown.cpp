@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 #include <QString>
 
+#include <exception>
 #include <string_view>
 
 #include "interchange/MapFields.h"
@@ -22,6 +23,7 @@ namespace {
 struct MdBuilder {
     MapDocument doc;
     MapSheet* sheet = nullptr;
+    std::exception_ptr thrown; // what a callback threw, for after the parse
     std::vector<std::pair<int, int>> headings; // level, node
     struct Item {
         int node;
@@ -244,23 +246,33 @@ struct MdBuilder {
     }
 };
 
+// The parser is C: nothing may be thrown through it. What a callback throws
+// (too many nodes, no memory) stops the parse and is thrown again after it.
+template <class F> int guarded(void* user, F&& f) {
+    try {
+        f(*static_cast<MdBuilder*>(user));
+        return 0;
+    } catch (...) {
+        static_cast<MdBuilder*>(user)->thrown = std::current_exception();
+        return 1;
+    }
+}
+
 int onEnterBlock(MD_BLOCKTYPE type, void* detail, void* user) {
-    static_cast<MdBuilder*>(user)->enterBlock(type, detail);
-    return 0;
+    return guarded(user, [&](MdBuilder& b) { b.enterBlock(type, detail); });
 }
 int onLeaveBlock(MD_BLOCKTYPE type, void*, void* user) {
-    static_cast<MdBuilder*>(user)->leaveBlock(type);
-    return 0;
+    return guarded(user, [&](MdBuilder& b) { b.leaveBlock(type); });
 }
 int onEnterSpan(MD_SPANTYPE type, void* detail, void* user) {
-    auto* b = static_cast<MdBuilder*>(user);
-    if (type == MD_SPAN_IMG) {
-        b->doc.skipped.add(kImages);
-        ++b->skipText;
-    } else if (type == MD_SPAN_A) {
-        b->link(static_cast<MD_SPAN_A_DETAIL*>(detail));
-    }
-    return 0;
+    return guarded(user, [&](MdBuilder& b) {
+        if (type == MD_SPAN_IMG) {
+            b.doc.skipped.add(kImages);
+            ++b.skipText;
+        } else if (type == MD_SPAN_A) {
+            b.link(static_cast<MD_SPAN_A_DETAIL*>(detail));
+        }
+    });
 }
 int onLeaveSpan(MD_SPANTYPE type, void*, void* user) {
     if (type == MD_SPAN_IMG)
@@ -268,8 +280,7 @@ int onLeaveSpan(MD_SPANTYPE type, void*, void* user) {
     return 0;
 }
 int onText(MD_TEXTTYPE type, const MD_CHAR* s, MD_SIZE n, void* user) {
-    static_cast<MdBuilder*>(user)->text(type, s, n);
-    return 0;
+    return guarded(user, [&](MdBuilder& b) { b.text(type, s, n); });
 }
 
 // Nodes at `level` and deeper are folded, as markmap shows them at first.
@@ -312,12 +323,6 @@ std::string_view frontMatter(std::string_view text, int& expandLevel) {
     return text; // no end: not front matter after all
 }
 
-// The first line holding a NUL byte, or 0: such bytes are not text.
-int binaryLine(const QByteArray& bytes) {
-    const qsizetype nul = bytes.indexOf('\0');
-    return nul < 0 ? 0 : static_cast<int>(bytes.left(nul).count('\n')) + 1;
-}
-
 // Characters that would start a heading, a list or a quote at a line's start,
 // or mark up text inside it, are escaped.
 std::string escapeMarkdown(const std::string& line, bool atStart) {
@@ -341,11 +346,10 @@ std::string escapeMarkdown(const std::string& line, bool atStart) {
 } // namespace
 
 bool readMarkdown(const QByteArray& bytes, MapDocument& out, ReadError& error) {
-    if (const int line = binaryLine(bytes)) {
-        error = {line, "not a text file"};
+    std::string encoding;
+    std::string decoded;
+    if (!readTextFile(bytes, decoded, &encoding, error))
         return false;
-    }
-    const std::string decoded = decodePlainText(bytes);
     int expandLevel = -1;
     const std::string_view text = frontMatter(decoded, expandLevel);
     MdBuilder builder;
@@ -361,6 +365,8 @@ bool readMarkdown(const QByteArray& bytes, MapDocument& out, ReadError& error) {
     parser.leave_span = onLeaveSpan;
     parser.text = onText;
     if (md_parse(text.data(), static_cast<MD_SIZE>(text.size()), &parser, &builder) != 0) {
+        if (builder.thrown)
+            std::rethrow_exception(builder.thrown);
         error = {1, "the Markdown could not be read"};
         return false;
     }
@@ -371,6 +377,7 @@ bool readMarkdown(const QByteArray& bytes, MapDocument& out, ReadError& error) {
                std::string_view(" \t\n").find(node.fields.note.back()) != std::string_view::npos)
             node.fields.note.pop_back();
     }
+    builder.doc.encoding = encoding;
     out = std::move(builder.doc);
     return true;
 }
@@ -446,7 +453,7 @@ QByteArray writeMarkdown(const MapSheet& sheet) {
         if (node.folded && !node.children.empty())
             escaped.back() += " <!-- markmap: fold -->";
         const bool heading = depth < 2;
-        const std::string indent = heading ? std::string() : std::string(static_cast<std::size_t>(2 * (depth - 2)), ' ');
+        const std::string indent = heading ? std::string() : std::string(static_cast<std::size_t>(2 * (std::min(depth, kMostOutlineDepth) - 2)), ' ');
         if (heading) {
             if (!out.empty() && !out.ends_with("\n\n"))
                 out += '\n';

@@ -168,17 +168,18 @@ bool addMermaidTrees(std::string_view text, MapSheet& sheet, int parent) {
 }
 
 bool readMermaid(const QByteArray& bytes, MapDocument& out, ReadError& error) {
-    if (bytes.contains('\0')) {
-        error = {static_cast<int>(bytes.left(bytes.indexOf('\0')).count('\n')) + 1, "not a text file"};
+    std::string encoding;
+    std::string decoded;
+    if (!readTextFile(bytes, decoded, &encoding, error))
         return false;
-    }
-    const std::string text = decodePlainText(bytes);
+    const std::string& text = decoded;
     MapDocument doc;
     doc.sheets.emplace_back();
     if (!addMermaidTrees(text, doc.sheets.back(), -1)) {
         error = {1, "not a Mermaid mind map (no \"mindmap\" line)"};
         return false;
     }
+    doc.encoding = encoding;
     out = std::move(doc);
     return true;
 }

@@ -90,8 +90,9 @@ bool expansionStateOf(const MapSheet& sheet, std::string& out) {
 
 bool readOpml(const QByteArray& bytes, MapDocument& out, ReadError& error) {
     QXmlStreamReader reader;
-    prepareReader(reader, decodeXml(bytes));
     MapDocument doc;
+    if (!prepareReader(reader, decodeXml(bytes, &doc.encoding), error))
+        return false;
     doc.sheets.emplace_back();
     MapSheet& sheet = doc.sheets.back();
     std::vector<int> open; // outlines open here, innermost last

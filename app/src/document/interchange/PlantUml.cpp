@@ -168,11 +168,12 @@ void PumlReader::node(const QRegularExpressionMatch& m) {
 } // namespace
 
 bool readPlantUml(const QByteArray& bytes, MapDocument& out, ReadError& error) {
-    if (bytes.contains('\0')) {
-        error = {static_cast<int>(bytes.left(bytes.indexOf('\0')).count('\n')) + 1, "not a text file"};
+    std::string encoding;
+    std::string decoded;
+    if (!readTextFile(bytes, decoded, &encoding, error))
         return false;
-    }
-    const QStringList lines = fromUtf8(decodePlainText(bytes)).remove(u'\r').split(u'\n');
+    const QStringList lines = fromUtf8(decoded).split(u'\n');
+    decoded = std::string();
     qsizetype start = 0;
     while (start < lines.size() && !lines[start].trimmed().startsWith(u"@startmindmap"))
         ++start;
@@ -187,6 +188,7 @@ bool readPlantUml(const QByteArray& bytes, MapDocument& out, ReadError& error) {
         reader.line(lines[i]);
     if (reader.madeUpRoot())
         freeMadeUpRoot(doc.sheets.back(), [](const MapNode&) { return true; });
+    doc.encoding = encoding;
     out = std::move(doc);
     return true;
 }

@@ -307,7 +307,9 @@ void Xmind8Reader::resolve() {
 bool readXMindXml(const QByteArray& xml, MapDocument& out, ReadError& error,
                   const ArchiveEntries& entries) {
     QXmlStreamReader reader;
-    prepareReader(reader, decodeXml(xml));
+    std::string encoding;
+    if (!prepareReader(reader, decodeXml(xml, &encoding), error))
+        return false;
     Xmind8Reader content(reader, entries);
     while (!reader.atEnd()) {
         const auto token = reader.readNext();
@@ -328,6 +330,7 @@ bool readXMindXml(const QByteArray& xml, MapDocument& out, ReadError& error,
     }
     content.resolve();
     freeEmptySheets(content.doc);
+    content.doc.encoding = encoding;
     out = std::move(content.doc);
     return true;
 }

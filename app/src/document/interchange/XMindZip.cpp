@@ -15,7 +15,7 @@ struct FileCloser {
     void operator()(zip_file_t* f) const { zip_fclose(f); }
 };
 
-enum class Entry { Missing, Read, TooLarge, Broken };
+enum class Entry { Missing, Read, TooLarge, Broken, Damaged };
 
 // The entry's bytes, refused before inflating when the directory says it is
 // too large or grows too much, and cut off should it grow past what it said.
@@ -38,6 +38,11 @@ Entry readEntry(zip_t* zip, const char* name, QByteArray& out) {
     const zip_int64_t got = zip_fread(file.get(), out.data(), st.size);
     if (got < 0 || static_cast<zip_uint64_t>(got) != st.size)
         return Entry::Broken;
+    // The checksum is compared when the end is reached: an entry whose bytes
+    // do not match it is damaged, not a map to import.
+    char past = 0;
+    if (zip_fread(file.get(), &past, 1) != 0)
+        return Entry::Damaged;
     return Entry::Read;
 }
 
@@ -70,6 +75,9 @@ bool readXMind(const QByteArray& bytes, MapDocument& out, ReadError& error) {
             return false;
         case Entry::Broken:
             error = {0, std::string(name) + " cannot be inflated"};
+            return false;
+        case Entry::Damaged:
+            error = {0, std::string(name) + " is damaged (its checksum does not match)"};
             return false;
         case Entry::Read: {
             const bool json = name[8] == 'j';

@@ -293,7 +293,12 @@ void removeStaleSaveFiles(const QString& folder, int minutes) {
     const QDir dir(folder);
     for (const QFileInfo& fi :
          dir.entryInfoList({".tavlo-save-*"}, QDir::Files | QDir::Hidden | QDir::NoSymLinks)) {
-        if (pattern.match(fi.fileName()).hasMatch() && fi.lastModified().toUTC() < limit)
+        // A file no writer holds is left from a program that ended while
+        // saving; an old one may be from a writer that takes no lock.
+        if (!pattern.match(fi.fileName()).hasMatch())
+            continue;
+        if (ZFile::isAbandonedTemp(QFile::encodeName(fi.absoluteFilePath()).toStdString()) ||
+            fi.lastModified().toUTC() < limit)
             QFile::remove(fi.absoluteFilePath());
     }
 }

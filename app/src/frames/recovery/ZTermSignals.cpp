@@ -11,7 +11,9 @@
 namespace {
 
 int g_pipe[2] = {-1, -1};
-constexpr int kSignals[] = {SIGTERM, SIGHUP};
+// Ctrl+C and Ctrl+\ in the terminal end the program as a termination does,
+// after the recovery copies.
+constexpr int kSignals[] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT};
 
 void onSignal(int signal) {
     // Only what is safe in a signal handler: one write, errno kept.

@@ -65,7 +65,8 @@ void join(ZN_ShapeManager& page, ZN_ShapeBase* parent, ZN_ShapeBase* child, ZN_S
     // A branch's connectors look alike: the new one takes its neighbour's.
     const ZN_NLine* neighbour = dynamic_cast<const ZN_NLine*>(after);
     for (const ZN_ShapeBase* out : parent->outputs())
-        if (auto* l = dynamic_cast<const ZN_NLine*>(out); l && !after && !l->outputs().empty())
+        if (auto* l = dynamic_cast<const ZN_NLine*>(out);
+            l && !after && !l->isCrossLink() && !l->outputs().empty())
             neighbour = l;
     if (neighbour) {
         line->setLineWide(neighbour->getLineWide());

@@ -33,7 +33,8 @@ bool isTreeNode(const ZN_ShapeBase* shape) {
 
 ZN_NLine* lineFromParent(const ZN_ShapeBase* node) {
     for (ZN_ShapeBase* in : node->inputs()) {
-        if (in && in->type() == kLine && !in->inputs().empty() && in->inputs().front())
+        if (in && in->type() == kLine && !in->isCrossLink() && !in->inputs().empty() &&
+            in->inputs().front())
             return static_cast<ZN_NLine*>(in);
     }
     return nullptr;
@@ -47,7 +48,7 @@ ZN_ShapeBase* parentOf(const ZN_ShapeBase* node) {
 std::vector<ZN_ShapeBase*> childrenOf(const ZN_ShapeBase* node) {
     std::vector<ZN_ShapeBase*> children;
     for (const ZN_ShapeBase* out : node->outputs()) {
-        if (!out || out->type() != kLine || out->outputs().empty())
+        if (!out || out->type() != kLine || out->isCrossLink() || out->outputs().empty())
             continue;
         ZN_ShapeBase* child = out->outputs().front();
         // A collapsed branch is not there to walk into or to line up with.

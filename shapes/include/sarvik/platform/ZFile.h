@@ -10,8 +10,10 @@
 // commit() flushes, syncs and renames it over the target. Destroying a writer
 // that was not committed removes the temporary file and leaves the target as
 // it was. A symbolic link is followed, so its target is replaced and the link
-// stays. A target that exists and is no regular file (a device, a FIFO,
-// /dev/stdout) cannot be replaced by a rename: it is written into directly.
+// stays; a link to nothing is refused. A new file's mode is rw-rw-rw- less
+// the umask, a replaced file keeps its own. A target that exists and is no
+// regular file (a device, a FIFO, /dev/stdout) cannot be replaced by a
+// rename: it is written into directly.
 
 #include <cstddef>
 #include <cstdint>
@@ -43,6 +45,10 @@ public:
     // the cause (strerror's text) when anything failed on the way.
     static bool writeWhole(const std::string& path, const void* data, std::size_t n,
                            std::string* cause);
+
+    // True for a writer's temporary file that no writer holds any more (its
+    // process ended before commit or cleanup): it can be removed.
+    static bool isAbandonedTemp(const std::string& path);
     // Collects written bytes in memory (see bytes()). Room for
     // `expectedBytes` is made at once: a large page grown into by doubling
     // would be copied and fresh memory touched several times over.

@@ -34,6 +34,9 @@ ZTextAlign ZTextAlignFromCode(int code);
 struct ZTextBitmap {
     int width = 0;
     int height = 0;
+    // Columns of the picture left of the rectangle it was made for (ink that
+    // overhangs the rectangle's left edge); glBitmap's x origin.
+    int originX = 0;
     std::vector<std::uint8_t> bits;
 
     int bytesPerRow() const { return width / 8; }
@@ -82,8 +85,12 @@ ZTextSize ZMeasureText(const LOGFONTA& font, std::string_view text);
 // (set bits where glyphs cover pixels). `width` is then rounded up to a
 // multiple of 32; the extra columns stay clear. Null when the size is not
 // positive or the picture would be unreasonably large, like a failed bitmap.
+// With `overhang` > 0 the picture also holds ink up to that many columns past
+// either side of the width (side bearings, a line laid out wider than the
+// width): `originX` then says how many columns lie left of the rectangle.
 std::shared_ptr<const ZTextBitmap> ZRasterText(const LOGFONTA& font, std::string_view text,
-                                               int width, int height, ZTextAlign align);
+                                               int width, int height, ZTextAlign align,
+                                               int overhang = 0);
 
 // Where ZRasterText places each line of a text, for writers of real text
 // (vector export): the font families used in fallback order, the em size,

@@ -84,6 +84,11 @@ void Mover::sweep(ZN_ShapeBase* start, int owner, bool tree, const ZVector2& del
             auto* line = static_cast<ZN_NLine*>(out);
             if (line->inputs().empty() || line->inputs().front() != step.shape)
                 continue;
+            // A cross link leads out of the tree: only glued again.
+            if (line->isCrossLink()) {
+                strays_.push_back(line);
+                continue;
+            }
             ZN_ShapeBase* end = line->outputs().empty() ? nullptr : line->outputs().front();
             if (step.owner >= 0) {
                 const int child = end ? childAt(step.owner, step.fromFold, line, end, step.cursor) : -1;

@@ -32,7 +32,8 @@ float ringOf(const ZN_NPoint* fold) { return std::max(0.0f, fold->getPointSize()
 
 ZN_NLine* lineInto(const ZN_ShapeBase* node) {
     for (ZN_ShapeBase* in : node->inputs()) {
-        if (in && in->type() == 1 && !in->inputs().empty() && in->inputs().front())
+        if (in && in->type() == 1 && !in->isCrossLink() && !in->inputs().empty() &&
+            in->inputs().front())
             return static_cast<ZN_NLine*>(in);
     }
     return nullptr;

@@ -33,7 +33,7 @@ float ringOf(const ZN_NPoint* fold);
 // a tree node, in the order `from` holds them.
 template <class F> void forEachEdge(ZN_ShapeBase* from, F&& f) {
     for (ZN_ShapeBase* out : from->outputs()) {
-        if (!out || out->type() != 1)
+        if (!out || out->type() != 1 || out->isCrossLink())
             continue;
         auto* line = static_cast<ZN_NLine*>(out);
         if (line->inputs().empty() || line->inputs().front() != from || line->outputs().empty())

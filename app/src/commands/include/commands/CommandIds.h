@@ -128,7 +128,7 @@ enum : int {
     FindPrevious = 33123,
     // Keys of the in-place edit box
     EnterCommitsEdit = 33150,
-    // Maps of other programs: 导入, 粘贴为树, 自动布局
+    // Maps of other programs: 导入, 粘贴为树, 自动布局, 复制为文本
     Import = 33200,
     PasteAsTree = 33201,
     AutoLayout = 33202,
@@ -151,5 +151,6 @@ enum : int {
     // One command per marker of ZN_MarkerSet(), in its order
     MarkerFirst = 33410,
     MarkerLast = 33449,
+    CopyAsText = 33208,
 };
 } // namespace cmd

@@ -23,6 +23,11 @@ void storeExportFolder(const QString& folder);
 // "导出失败，未写入文件 <path>。" and why.
 QString exportFailureText(const QString& path, const QString& reason);
 
+// "folder/base.suffix", or "folder/base (2).suffix" and on where that is
+// taken: a name the first export of an imported map can use without
+// replacing anything.
+QString freeExportName(const QString& folder, const QString& base, const QString& suffix);
+
 // The file name suffix and the save dialog's filter of a format.
 QString exportSuffix(int format);
 QString exportFilter(int format);

@@ -1,12 +1,17 @@
 #pragma once
 // The editor's side of the maps of other programs: 文件 > 导入... and opening
-// such a map, exporting a page's trees as one, 粘贴为树 and 自动布局.
+// such a map, exporting a page's trees as one, 复制为文本, 粘贴为树 and 自动布局.
 
 #include <QString>
+
+#include <list>
+#include <memory>
 
 #include <rulmek/rulmek.h>
 
 class CommandTarget;
+class QMimeData;
+class ZN_ShapeBase;
 class CTavloView;
 class ZN_ShapeManager;
 struct TvxDocument;
@@ -41,6 +46,11 @@ void exportMapCommand(CommandTarget& frame, const ZN_ShapeManager& page, const Q
 // selected. Returns the number of boxes made (0: nothing was changed).
 int pasteTreeText(CTavloView& view, const QString& text, ZVector2 at);
 
+// The subtrees of the selected nodes as indented text (text/plain) and as a
+// Markdown list (text/markdown), each of which 粘贴为树 reads back as the same
+// trees; null when no node is selected.
+std::unique_ptr<QMimeData> treeTextMimeData(const std::list<ZN_ShapeBase*>& selection);
+
 // Lays out the subtree of every selected node as a tidy tree, in one undo
 // step. Returns the number of trees laid out (0: nothing was changed).
 int autoLayoutSelection(CTavloView& view);
@@ -48,5 +58,6 @@ int autoLayoutSelection(CTavloView& view);
 namespace handlers {
 void fileImport(CommandTarget& frame, int id);
 void pasteAsTree(CommandTarget& frame, int id);
+void copyAsText(CommandTarget& frame, int id);
 void autoLayout(CommandTarget& frame, int id);
 } // namespace handlers

@@ -27,6 +27,8 @@ struct CommandPrompts {
     std::function<QString(QWidget* parent, const QString& start, const QString& filter)> exportPath;
     // A warning the user must acknowledge.
     std::function<void(QWidget* parent, const QString& message)> warning;
+    // A question to go on or not; true to go on.
+    std::function<bool(QWidget* parent, const QString& question)> confirm;
 };
 
 // The prompts in use; tests replace members and call resetCommandPrompts().

@@ -2,6 +2,7 @@
 // A document: its pages, the file it belongs to and whether it changed since
 // it was last saved or opened.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,10 @@ public:
 
     bool isModified() const { return modified_; }
     void SetModifiedFlag(bool modified = true);
+    // Moves on at every report of a change (SetModifiedFlag(true)), marked
+    // already or not, so that a window can tell an edit from a frame that
+    // only moved the view.
+    std::uint64_t changeCount() const { return changes_; }
 
     // Writes the document atomically. On failure the user is told why, the
     // previous file stays as it was and the document stays modified.
@@ -65,6 +70,7 @@ private:
     QString path_;
     QString importSource_;
     bool modified_ = false;
+    std::uint64_t changes_ = 0;
     QDateTime fileTime_;
     std::vector<ZImageTexture*> pendingTextures_; // owned by the application's cache
 };

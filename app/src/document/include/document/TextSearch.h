@@ -46,6 +46,9 @@ public:
     // into `out`; the number of occurrences. Line breaks inside an occurrence
     // go with it; the others stay.
     int replace(std::string_view text, std::string_view replacement, std::string& out) const;
+    // The bytes [begin, end) of `text` that its first occurrence of the query
+    // covers; false when there is none.
+    bool firstOccurrence(std::string_view text, std::size_t& begin, std::size_t& end) const;
 
 private:
     std::string needle_;
@@ -74,12 +77,20 @@ std::vector<TextMatch> findInPages(const std::vector<ZN_ShapeManager*>& pages,
 // erasing them would. Takes no undo snapshot.
 int replaceInShape(ZN_ShapeManager& page, ZN_ShapeBase* shape, const TextFinder& finder,
                    std::string_view replacement);
+// The same for matches of `page` (found by findInPage, each shape once), in
+// time linear in the page: free texts left empty leave the list in one pass.
+int replaceMatches(ZN_ShapeManager& page, const std::vector<TextMatch>& matches,
+                   const TextFinder& finder, std::string_view replacement);
 // The same for every match of a page.
 int replaceInPage(ZN_ShapeManager& page, const TextFinder& finder, std::string_view replacement);
 
 // The canvas rectangle that shows where `shape` (a match's shape) is: a box's
 // or a text's own, or the label's for a shape without a box (a connector).
 QRectF matchRect(const ZN_ShapeBase* shape);
+// The canvas rectangle of the first line of the first occurrence of the query
+// in the text of `shape`, for bringing the words themselves into sight when
+// the whole label does not fit; matchRect(shape) when it cannot be placed.
+QRectF matchTextRect(const ZN_ShapeBase* shape, const TextFinder& finder);
 // The rectangles of the shown matches on `page` that lie in the canvas part
 // min..max, for outlining what the window shows; only the shapes there are read.
 void outlinesInView(const ZN_ShapeManager& page, const TextFinder& finder, ZVector2 min,

@@ -119,6 +119,7 @@ private:
     std::thread worker_;
 };
 
-// Removes temporary files that an interrupted save left in `folder` and that
-// are older than `minutes`; younger ones may belong to a save still running.
+// Removes temporary files that an interrupted save left in `folder`: those
+// that no running save holds, and those older than `minutes` (left by a
+// writer that held no lock).
 void removeStaleSaveFiles(const QString& folder, int minutes = 10);

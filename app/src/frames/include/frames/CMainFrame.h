@@ -84,8 +84,16 @@ public:
 
     QMenu* createPopupMenu() override;
 
+    // What came in with a file opened from another program, in the status
+    // bar until that document is saved, another file is opened or it closes;
+    // a hovered button's tip only covers it for a while.
+    void showFileNote(CChildFrame* child, const QString& note);
+    void clearFileNote();
+    QString fileNote() const { return fileNote_; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void createActions();
@@ -115,4 +123,6 @@ private:
     KeyboardLocks* locks_ = nullptr;                 // child object
     ToolbarCustomizer* toolbarCustomizer_ = nullptr; // child object
     QList<QLabel*> lockPanes_;                       // CAP, NUM, SCRL
+    QString fileNote_;
+    const CChildFrame* fileNoteOwner_ = nullptr; // compared, never followed
 };

@@ -4,7 +4,8 @@
 // centres the window there, dragging the rectangle pans it, the wheel zooms
 // it. The page is drawn into a cached picture once changes pause, at most
 // every 100 ms (longer when drawing it takes long), never once per frame;
-// scrolling and zooming the window only move the rectangle.
+// only a change of the page draws it again: scrolling, zooming, hovering and
+// selecting in the window move the rectangle at most.
 
 #include <cstdint>
 
@@ -78,14 +79,11 @@ private:
     const ZN_ShapeManager* picturePage_ = nullptr; // compared, never followed
     int pictureCount_ = 0;
 
-    // What the window showed at its last frame: a frame that moved none of
-    // them drew a change of the page.
+    // What the page was at the window's last frame.
     const ZN_ShapeManager* seenPage_ = nullptr;
-    ZVector2 seenOffset_{0.0f, 0.0f};
-    float seenZoom_ = 0.0f;
-    QSize seenSize_;
-    ZDrawnExtent seenExtent_;
     std::uint64_t seenListVersion_ = 0;
+    std::uint64_t seenEdits_ = 0;
+    bool seenPressing_ = false;
 
     bool dragging_ = false;
     ZVector2 grab_{0.0f, 0.0f}; // pointer minus window centre, in canvas units

@@ -139,8 +139,16 @@ public:
     void zoomIn();
     void zoomOut();
     // The zoom and scroll position that show every visible shape with a
-    // margin; 100 % at the canvas origin for an empty page.
+    // margin, centred in the window; 100 % at the canvas origin for an empty
+    // page.
     void zoomToFit();
+    // How a map that just came in is first shown: fitted when it can be read
+    // so (never above 100 %), otherwise at 100 % centred on its first root.
+    // Done with the first frame drawn, when the window has its size.
+    void showWholeMapSoon() { wholeMapPending_ = true; update(); }
+    void showWholeMap();
+    // Scrolls `centre` (canvas) to the middle of the window at this zoom.
+    void centreOn(ZVector2 centre);
     // The single conversion of a position on screen (widget pixels) into the
     // client coordinates that hit tests take; canvas() adds the view offset.
     ZVector2 clientFromScreen(QPointF screen) const;
@@ -382,6 +390,11 @@ private:
     int glCallbackDepth_ = 0;
     QRect focusRect_;
     float zoom_ = 1.0f;
+    // Canvas room the scroll range keeps beyond the shapes' own, so that a
+    // fitted or centred map can sit in the middle of the window; dropped with
+    // the next zoom.
+    QRectF centringRoom_;
+    bool wholeMapPending_ = false;
     int wheelRemainder_ = 0; // zoom wheel turns of less than a notch, summed
     bool spaceHeld_ = false;
     bool spacePanned_ = false; // the left button panned while Space was held

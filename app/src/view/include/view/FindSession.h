@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include <QPointer>
@@ -60,6 +61,8 @@ public:
     // Replaces the query in every text in scope, one undo step per page
     // changed; the number of occurrences replaced.
     int replaceAll(const QString& replacement);
+    // How many pages the last replaceAll changed, each its own undo step.
+    int replacedPages() const { return replacedPages_; }
 
     int count() const { return static_cast<int>(matches_.size()); }
     // 1-based position of the current match, 0 when there is none.
@@ -91,6 +94,7 @@ private:
     NoteShown noteShown_;
     std::vector<TextMatch> matches_;
     int current_ = -1;
+    int replacedPages_ = 0;
     // Where the last current match was: its page and shape (compared, never
     // followed, as they may be gone) and its place in the list of matches.
     const ZN_ShapeManager* currentPage_ = nullptr;
@@ -98,6 +102,9 @@ private:
     MatchKind currentKind_ = MatchKind::Label;
     std::uint64_t currentVersion_ = 0; // the page's list version then
     int anchor_ = -1;
+    // Per page, the history stamp just after the snapshot taken for the
+    // latest reveal; compared, never followed.
+    std::unordered_map<const ZN_ShapeManager*, std::uint64_t> revealStamps_;
     std::uint64_t searchedState_ = 0;
     const ZN_ShapeManager* searchedPage_ = nullptr; // the page shown then
 };

@@ -47,13 +47,17 @@ struct Imported {
     std::vector<ImportedPage> pages;
     int nodes = 0;
     Skipped skipped;
+    std::string encoding; // as MapDocument's
+    int cutLabels = 0;
     // "已导入 1 516 个节点；未导入：12 个备注、40 个图标".
-    std::string summary() const { return importSummary(nodes, skipped); }
+    std::string summary() const { return importSummary(nodes, skipped, encoding, cutLabels); }
 };
 
 // The map the bytes hold, without pages. Files a map refers to (pictures)
 // are looked for relative to `folder`, the map's own folder; with none, not
-// at all.
+// at all. A map of more than kMostNodes nodes or deeper than kMostDepth
+// levels is refused, as is one that runs out of memory; labels longer than
+// kMostLabelBytes are cut.
 bool readMap(const QByteArray& bytes, Format format, MapDocument& out, ReadError& error,
              const std::string& folder = {});
 
@@ -78,6 +82,8 @@ QByteArray writeMap(const MapSheet& sheet, Format format);
 struct MapFiles {
     QByteArray bytes;
     std::vector<MapFile> beside; // paths relative to the file's folder
+    // Why nothing was written (a map the format cannot hold); empty otherwise.
+    std::string refusal;
 };
 
 // The sheets for a file named `path`: all of them where the format holds

@@ -17,8 +17,9 @@ namespace interchange {
 
 // A new page holding the sheet: one box per node, one connector per
 // parent-child link (through a collapsed fold point where a node is folded),
-// cross links as curved arrows that join no relations, so that folding never
-// hides what only a cross link reaches. Each tree is laid out and the trees
+// cross links as curved arrows glued to both boxes, which folding passes by
+// (it never hides what only a cross link reaches; a link is hidden with either
+// box) and whose titles are their labels. Each tree is laid out and the trees
 // stand one below the other. Each box carries its node's fields; a node's
 // picture is shown in its box when `pictures` is given to own it (the page
 // does not own its pictures), and left out otherwise.
@@ -30,6 +31,10 @@ buildPage(const MapSheet& sheet, std::vector<std::unique_ptr<ZImageTexture>>* pi
 // through (a collapsed one folds the node above it). What is not in a tree is
 // counted in `skipped`.
 MapSheet pageTrees(const ZN_ShapeManager& page, const std::string& title, Skipped& skipped);
+
+// The subtrees below `heads`, one tree each in their order, seen as pageTrees
+// sees them; a head inside another head's subtree is part of that tree only.
+MapSheet subtreesOf(const std::vector<ZN_ShapeBase*>& heads);
 
 // Joins `child` to `parent` by a branch as imported maps draw it: a straight
 // connector of the branch width, beneath the boxes, in both relation lists.

@@ -107,17 +107,44 @@ inline constexpr const char* kPoints = "点";
 inline constexpr const char* kTables = "表格";
 inline constexpr const char* kLines = "连线";
 
+// Bounds no real map reaches; a file past them is refused (nodes, depth) or
+// has its longest texts cut (labels), which the import message says.
+inline constexpr int kMostNodes = 500000;
+inline constexpr int kMostDepth = 100000;
+inline constexpr std::size_t kMostLabelBytes = 64 * 1024;
+
 struct MapDocument {
     std::vector<MapSheet> sheets;
     Skipped skipped;
+    std::string encoding; // the encoding taken for a file that does not say its own
+    int cutLabels = 0;    // labels cut to kMostLabelBytes
     int nodeCount() const;
+};
+
+// Thrown by MapSheet::add while a NodeBudget is in force and spent.
+struct TooManyNodes {};
+
+// While one lives on this thread, MapSheet::add counts the nodes it adds
+// and throws TooManyNodes past `most`: a reader is stopped before a file of
+// millions of tiny nodes takes all memory.
+class NodeBudget {
+public:
+    explicit NodeBudget(long most);
+    ~NodeBudget();
+    NodeBudget(const NodeBudget&) = delete;
+    NodeBudget& operator=(const NodeBudget&) = delete;
+
+private:
+    long saved_;
 };
 
 // "1 516": thousands set apart by a space.
 std::string groupedNumber(long value);
 // "已导入 1 516 个节点；未导入：12 个备注、40 个图标" (no second half when
-// nothing was left out).
-std::string importSummary(int nodes, const Skipped& skipped);
+// nothing was left out), and what else the reader did to the file's texts:
+// the encoding it assumed, labels it cut.
+std::string importSummary(int nodes, const Skipped& skipped, const std::string& encoding = {},
+                          int cutLabels = 0);
 // "已导出 30 个节点；未导出：2 个自由文本".
 std::string exportSummary(int nodes, const Skipped& skipped);
 

@@ -13,6 +13,11 @@
 
 namespace interchange {
 
+// The deepest level indented text and Markdown lists write: their depth is
+// their indentation, so a deeper map would write mostly white space (a chain
+// of n levels, n²/2 characters). Exports refuse such maps.
+inline constexpr int kMostOutlineDepth = 256;
+
 bool readOpml(const QByteArray& bytes, MapDocument& out, ReadError& error);
 QByteArray writeOpml(const MapSheet& sheet);
 
@@ -23,8 +28,14 @@ bool readIndentedText(const QByteArray& bytes, MapDocument& out, ReadError& erro
 QByteArray writeIndentedText(const MapSheet& sheet);
 
 // Text bytes as UTF-8: UTF-8 (with or without a byte order mark) as it is,
-// anything else as GB18030, which also holds code page 936.
-std::string decodePlainText(const QByteArray& bytes);
+// UTF-16 and UTF-32 by their byte order mark, anything else as decodeText
+// takes it (GB18030, which also holds code page 936, or Latin-1), named in
+// `assumed`.
+std::string decodePlainText(const QByteArray& bytes, std::string* assumed = nullptr);
+
+// A text file's characters as UTF-8 with its lines ended by LF alone; false,
+// with the line, for a file holding a NUL character, which is not text.
+bool readTextFile(const QByteArray& bytes, std::string& text, std::string* assumed, ReadError& error);
 
 // Calls `visit(node, depth)` for each node of the sheet in pre-order, without
 // recursion.

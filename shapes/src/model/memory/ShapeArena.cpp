@@ -47,6 +47,11 @@ thread_local ShapeArena* t_open __attribute__((tls_model("initial-exec"))) = nul
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
 static_assert(sizeof(ShapeArena::Block) + ShapeArena::kBlockBytes <= kHugePage);
 
+// The memory a block of `capacity` bytes of room takes.
+std::size_t blockFootprint(std::size_t capacity) {
+    return capacity == ShapeArena::kBlockBytes ? kHugePage : sizeof(ShapeArena::Block) + capacity;
+}
+
 // A full-sized block is one huge page of its own: faulting in a large
 // snapshot then costs one fault per 2 MiB instead of one per 4 KiB.
 void* mapHugeBlock() {
@@ -95,9 +100,16 @@ void* BlockPool::newBlock(std::size_t capacity) {
         free_.pop_back();
     } else {
         block = mallocBlock(capacity);
+        bytesHeld_ += blockFootprint(capacity);
     }
     ++inUse_;
     return block;
+}
+
+void BlockPool::freeBlock(void* memory) {
+    auto* block = static_cast<ShapeArena::Block*>(memory);
+    bytesHeld_ -= blockFootprint(block->capacity);
+    detail::freeBlock(block);
 }
 
 void BlockPool::dropBlock(void* memory, std::size_t capacity) {
@@ -112,9 +124,19 @@ void BlockPool::dropBlock(void* memory, std::size_t capacity) {
         delete this;
 }
 
+void BlockPool::snapshotTaken(std::size_t fullBlocks, std::size_t perShape) {
+    limit_ = fullBlocks;
+    if (perShape > 0)
+        bytesPerShape_ = perShape;
+    while (free_.size() > limit_) {
+        freeBlock(free_.back());
+        free_.pop_back();
+    }
+}
+
 void BlockPool::trim() {
     for (void* block : free_)
-        freeBlock(static_cast<ShapeArena::Block*>(block));
+        freeBlock(block);
     free_.clear();
     free_.shrink_to_fit();
 }
@@ -128,15 +150,16 @@ void BlockPool::retire() {
 
 // ---------------------------------------------------------------- ShapeArena
 
-ShapeArena::ShapeArena(BlockPool* blocks)
-    : pool(blocks), previous(t_open), nextBytes(kFirstBlockBytes) {
+ShapeArena::ShapeArena(BlockPool* blocks, std::size_t expectedBytes)
+    : pool(blocks), previous(t_open), nextBytes(kFirstBlockBytes),
+      expectLarge(expectedBytes >= kBlockBytes) {
     t_open = this;
 }
 
 ShapeArena::~ShapeArena() {
     t_open = previous;
-    if (pool && pool->limit_ < blocksTaken)
-        pool->limit_ = blocksTaken;
+    if (pool)
+        pool->snapshotTaken(fullBlocksTaken, shapeCount > 0 ? bytesPlaced / shapeCount : 0);
     if (current) {
         current->open = false;
         if (current->live == 0)
@@ -148,7 +171,7 @@ void ShapeArena::dropBlock(Block* block) {
     if (block->pool)
         block->pool->dropBlock(block, block->capacity);
     else
-        freeBlock(block);
+        detail::freeBlock(block);
 }
 
 void ShapeArena::moveOn(std::size_t need) {
@@ -158,8 +181,9 @@ void ShapeArena::moveOn(std::size_t need) {
             dropBlock(current);
         current = nullptr;
     }
-    // Blocks already in the pool cost nothing to fill, whatever the page's size.
-    std::size_t capacity = pool && pool->pooled() > 0 ? kBlockBytes : nextBytes;
+    // A snapshot expected to fill full-sized blocks takes them at once (those
+    // in the pool cost nothing to fill); a small one grows from small blocks.
+    std::size_t capacity = expectLarge ? kBlockBytes : nextBytes;
     // Small pages keep small blocks, large ones reach full-sized blocks soon.
     nextBytes = std::min(nextBytes * 2, kBlockBytes);
     if (need > capacity)
@@ -170,7 +194,8 @@ void ShapeArena::moveOn(std::size_t need) {
     block->pool = pool;
     block->open = true;
     current = block;
-    ++blocksTaken;
+    if (capacity == kBlockBytes)
+        ++fullBlocksTaken;
 }
 
 void* ShapeArena::take(std::size_t size) {
@@ -180,6 +205,7 @@ void* ShapeArena::take(std::size_t size) {
     unsigned char* at = current->room() + current->used;
     current->used += need;
     ++current->live;
+    bytesPlaced += need;
     auto* header = reinterpret_cast<Header*>(at);
     ASAN_UNPOISON_MEMORY_REGION(header, sizeof(Header) + size);
     header->block = current;

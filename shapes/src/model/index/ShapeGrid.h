@@ -1,4 +1,19 @@
 #pragma once
+// Invariants of the page indexes (this grid, the relation table, the
+// change log):
+// - The list version (ZN_ShapeManager::getListVersion) moves on every change
+//   that may alter which shapes the list holds or their order: adding,
+//   deleting, clearing, reordering, reading, an undo or redo swapping the
+//   shapes, and every hand-out of the list for writing. An index built at
+//   another version is rebuilt before it answers.
+// - Slot i is the i-th shape of the list at the version the index was built
+//   at. A shape records the slot it was last given (its label records its
+//   host's), and from then on logs every change of its geometry; a shape
+//   never given one (a fresh copy, a snapshot's) logs nothing. A slot is
+//   trusted only when the index's own entry for it is that very shape.
+// - The change log names shapes, not slots. When a shape that holds a slot
+//   is destroyed the log is emptied, so that no entry outlives its shape; an
+//   index behind the log's start rebuilds.
 // A uniform grid over the bounds of a page's shapes, so that pointing and
 // drawing look only at the shapes near a point or a rectangle instead of
 // walking the whole list. The grid only proposes candidates: callers still ask
@@ -12,6 +27,8 @@
 #include <cstdint>
 #include <list>
 #include <vector>
+
+#include "ChangeLog.h"
 
 class ZN_ShapeBase;
 
@@ -31,27 +48,6 @@ bool hitBounds(const ZN_ShapeBase& shape, ShapeBounds& out);
 // false when they are not known. Defined beside the scene.
 bool drawBounds(const ZN_ShapeBase& shape, ShapeBounds& out);
 using BoundsOf = bool (*)(const ZN_ShapeBase&, ShapeBounds&);
-
-// Every change of geometry is numbered; the grid remembers the number it has
-// caught up with.
-std::uint64_t geometryEpoch();
-
-// The shapes whose geometry changed after change number `epoch`, oldest first,
-// some perhaps more than once; `complete` is false when the log no longer
-// reaches back that far.
-struct LoggedChanges {
-    ZN_ShapeBase* const* begin = nullptr;
-    ZN_ShapeBase* const* end = nullptr;
-    bool complete = false;
-};
-LoggedChanges changesSince(std::uint64_t epoch);
-
-// The same for selections and highlights, numbered apart.
-std::uint64_t markEpoch();
-LoggedChanges markChangesSince(std::uint64_t epoch);
-
-// Moves on whenever any shape is shown or hidden.
-std::uint64_t showEpoch();
 
 class ShapeGrid {
 public:

@@ -1,4 +1,14 @@
 #pragma once
+// Invariants:
+// - A block lives while an arena still places shapes in it or any placement
+//   in it is alive; the last of the two to end frees it or gives it back to
+//   its pool. No shape may be reached once its block is gone: shapes joined
+//   to one another (relations, labels, cells, answers) must drop their links
+//   before either of them is deleted, or be deleted in an order in which no
+//   destructor reads a shape deleted before it.
+// - A pool keeps only full-sized blocks, and never more than the largest
+//   snapshot taken so far needed. Only its owner, the page's undo stack, may
+//   trim it or retire it; blocks come back to it on their own.
 // Blocks that the shapes of one snapshot are placed in, one after another.
 //
 // A snapshot of a large page makes hundreds of thousands of shapes and labels
@@ -43,6 +53,11 @@ public:
     void trim();
     std::size_t pooled() const { return free_.size(); }
     std::size_t inUse() const { return inUse_; }
+    // Bytes of the blocks handed out and not yet back, and of those pooled.
+    std::size_t bytesHeld() const { return bytesHeld_; }
+    // What a snapshot placed per shape on average, for sizing the next one's
+    // blocks; 0 before the first.
+    std::size_t bytesPerShape() const { return bytesPerShape_; }
 
 private:
     friend class ShapeArena;
@@ -50,18 +65,26 @@ private:
     ~BlockPool() = default;
     void* newBlock(std::size_t capacity);
     void dropBlock(void* block, std::size_t capacity);
+    void freeBlock(void* block);
+    // A snapshot is complete: the pool keeps no more full-sized blocks than
+    // it took, which is what the next one of the same page will need.
+    void snapshotTaken(std::size_t fullBlocks, std::size_t bytesPerShape);
 
     std::vector<void*> free_; // full-sized blocks, their room poisoned
     std::size_t inUse_ = 0;   // blocks handed out and not yet back
-    std::size_t limit_ = 0;   // most blocks kept: those of the largest snapshot so far
+    std::size_t limit_ = 0;   // most blocks kept: those the newest snapshot took
+    std::size_t bytesHeld_ = 0;
+    std::size_t bytesPerShape_ = 0;
     bool retired_ = false;
 };
 
 class ShapeArena {
 public:
     // Blocks come from `pool` when it has some and go back to it; without a
-    // pool they come from the heap and go back there.
-    explicit ShapeArena(BlockPool* pool = nullptr);
+    // pool they come from the heap and go back there. `expectedBytes` is what
+    // the caller expects to place: blocks start small unless it fills a
+    // full-sized block, so that a small page's snapshot takes little memory.
+    explicit ShapeArena(BlockPool* pool = nullptr, std::size_t expectedBytes = 0);
     // Shapes made afterwards come from the heap again (or from the arena that
     // was open before this one).
     ~ShapeArena();
@@ -73,6 +96,10 @@ public:
     static void* allocate(std::size_t size);
     // Gives back what allocate() returned; null is ignored.
     static void release(void* object) noexcept;
+
+    // How many shapes this arena's snapshot holds, which the pool learns as
+    // the arena closes, so that it can size the next one.
+    void setShapeCount(std::size_t shapes) { shapeCount = shapes; }
 
     // Room in a full-sized block, which with its record fills one 2 MiB huge
     // page; small pages use smaller blocks, starting at 16 KiB.
@@ -89,7 +116,10 @@ private:
     ShapeArena* previous;
     Block* current = nullptr;
     std::size_t nextBytes;
-    std::size_t blocksTaken = 0;
+    std::size_t fullBlocksTaken = 0;
+    std::size_t bytesPlaced = 0;
+    std::size_t shapeCount = 0;
+    bool expectLarge;
 };
 
 } // namespace detail

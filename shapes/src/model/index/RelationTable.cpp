@@ -57,7 +57,8 @@ void RelationTable::build(const std::vector<ZN_ShapeBase*>& shapes, std::uint64_
             __builtin_prefetch(shapes_[i + 8]->outputs().data());
         first_[i] = static_cast<std::uint32_t>(targets_.size());
         for (const ZN_ShapeBase* out : shapes_[i]->outputs()) {
-            if (!out) {
+            // A cross link is no way down a tree.
+            if (!out || out->isCrossLink()) {
                 targets_.push_back(kNone);
                 continue;
             }

@@ -3,6 +3,10 @@
 // new number and a shape remembers the last number that met it, so nothing
 // has to be cleared afterwards and no set of pointers grows with the page.
 // Two walks over the same shapes must not be interleaved.
+//
+// Invariant: the stamps only grow, process-wide, so a mark left by a walk
+// that has ended can never be mistaken for one of a later walk; a shape
+// copied or read starts with mark 0, which no walk uses.
 
 #include <cstdint>
 

@@ -17,62 +17,8 @@ namespace detail {
 
 namespace {
 
-// The shapes whose geometry changed, in order. Entry i carries change number
-// base + i + 1. When the log grows long, or a shape is destroyed (its entries
-// could no longer be read), it is emptied and every grid behind it rebuilds.
-struct ChangeLog {
-    std::uint64_t epoch = 1;
-    std::uint64_t base = 1;
-    std::vector<ZN_ShapeBase*> shapes;
-
-    void note(ZN_ShapeBase* shape);
-    void forget() {
-        shapes.clear();
-        base = epoch;
-    }
-    LoggedChanges since(std::uint64_t seen) const;
-};
-
-constexpr std::size_t kLogCapacity = 4096;
 // A shape over more cells than this is proposed for every query instead.
 constexpr long kMostCells = 256;
-
-void ChangeLog::note(ZN_ShapeBase* shape) {
-    ++epoch;
-    if (shapes.size() < kLogCapacity) {
-        shapes.push_back(shape);
-    } else {
-        shapes.clear();
-        base = epoch;
-    }
-}
-
-LoggedChanges ChangeLog::since(std::uint64_t seen) const {
-    LoggedChanges changes;
-    if (seen < base || seen > epoch)
-        return changes;
-    changes.begin = shapes.data() + (seen - base);
-    changes.end = shapes.data() + shapes.size();
-    changes.complete = true;
-    return changes;
-}
-
-ChangeLog& changeLog() {
-    static ChangeLog log;
-    return log;
-}
-
-// Selections and highlights, kept apart: the grids do not depend on them,
-// and selecting a whole page must not cost them a rebuild.
-ChangeLog& markLog() {
-    static ChangeLog log;
-    return log;
-}
-
-std::uint64_t& showCounter() {
-    static std::uint64_t count = 0;
-    return count;
-}
 
 bool finite(const ShapeBounds& b) {
     return std::isfinite(b.minX) && std::isfinite(b.minY) && std::isfinite(b.maxX) &&
@@ -106,43 +52,6 @@ bool& selfCheckFlag() {
 }
 
 } // namespace
-
-void noteGeometryChange(ZN_ShapeBase* shape) {
-    changeLog().note(shape);
-}
-
-void noteMarkChange(ZN_ShapeBase* shape) {
-    markLog().note(shape);
-}
-
-void noteShapeGone() {
-    changeLog().forget();
-    markLog().forget();
-}
-
-std::uint64_t geometryEpoch() {
-    return changeLog().epoch;
-}
-
-LoggedChanges changesSince(std::uint64_t epoch) {
-    return changeLog().since(epoch);
-}
-
-std::uint64_t markEpoch() {
-    return markLog().epoch;
-}
-
-LoggedChanges markChangesSince(std::uint64_t epoch) {
-    return markLog().since(epoch);
-}
-
-void noteShowChange() {
-    ++showCounter();
-}
-
-std::uint64_t showEpoch() {
-    return showCounter();
-}
 
 bool indexSelfCheck() {
     return selfCheckFlag();
@@ -308,15 +217,16 @@ int ShapeGrid::slotOf(const ZN_ShapeBase* s) const {
 bool ShapeGrid::catchUp() {
     if (!built_)
         return false;
-    const ChangeLog& log = changeLog();
-    if (seenEpoch_ == log.epoch)
+    const std::uint64_t now = geometryEpoch();
+    if (seenEpoch_ == now)
         return true;
-    if (seenEpoch_ < log.base)
+    const LoggedChanges log = changesSince(seenEpoch_);
+    if (!log.complete)
         return false;
     // No shape has been destroyed since the log's base, so every entry still
     // points at a live shape; those of other pages do not hold our slots.
-    for (std::size_t i = seenEpoch_ - log.base; i < log.shapes.size(); ++i) {
-        ZN_ShapeBase* s = log.shapes[i];
+    for (ZN_ShapeBase* const* it = log.begin; it != log.end; ++it) {
+        ZN_ShapeBase* s = *it;
         int slot = slotOf(s);
         // A label is not in the list, but its host draws it.
         if (slot < 0 && typeid(*s) == typeid(ZN_SText))
@@ -333,7 +243,7 @@ bool ShapeGrid::catchUp() {
         else
             place(at);
     }
-    seenEpoch_ = log.epoch;
+    seenEpoch_ = now;
     return true;
 }
 

@@ -1,4 +1,8 @@
 #pragma once
+// Invariant: a table answers only for the list version it was built at and
+// while no relation of any shape has changed since (relationEpoch); its
+// slots are list positions like the grid's, recorded in the same place of
+// each shape, so the two agree whenever both are current.
 // A page's parent-child relations as packed arrays indexed by list position.
 // A walk of a large subtree then reads a few megabytes of numbers instead of
 // chasing pointers through every shape it passes, which on a map far larger

@@ -3,7 +3,10 @@
 // waiting for it on a large map. These fetch the shapes a few places ahead
 // into the cache while the current one is worked on.
 
+#include <algorithm>
 #include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <vector>
 
 #include <sarvik/ZN_NLine.h>
@@ -11,6 +14,40 @@
 #include <sarvik/ZN_ShapeBase.h>
 
 namespace detail {
+
+// The offsets below are read from the shapes' layouts: a new field that
+// moves the relation lists or grows a record beyond what is fetched must
+// move these numbers with it.
+struct PrefetchLayout {
+    static constexpr std::size_t kLine = 64;
+    // fetchRecord() fetches this much of a record.
+    static constexpr std::size_t kRecordBytes = 4 * kLine;
+    // fetchThroughRelations() fetches this much.
+    static constexpr std::size_t kThroughRelations = 120;
+    // forEachWhole() fetches this much of a label.
+    static constexpr std::size_t kLabelBytes = 7 * kLine;
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Winvalid-offsetof"
+    static constexpr std::size_t kRelationsEnd =
+        std::max(offsetof(ZN_ShapeBase, inputList), offsetof(ZN_ShapeBase, outputList)) +
+        sizeof(ZN_Relations);
+    static constexpr std::size_t kFlagsEnd = offsetof(ZN_ShapeBase, walkMark) + sizeof(std::uint64_t);
+#pragma GCC diagnostic pop
+};
+static_assert(PrefetchLayout::kRelationsEnd <= PrefetchLayout::kThroughRelations,
+              "fetchThroughRelations() no longer reaches the end of the relation lists");
+static_assert(PrefetchLayout::kFlagsEnd <= PrefetchLayout::kLine,
+              "the flags, slot and walk mark no longer fit the record's first cache line");
+static_assert(sizeof(ZN_NLine) <= PrefetchLayout::kRecordBytes,
+              "fetchRecord() no longer covers a connector's record");
+static_assert(sizeof(ZN_SText) <= PrefetchLayout::kLabelBytes,
+              "forEachWhole() no longer covers a label's record");
+#if defined(__GLIBCXX__)
+// A picture made by make_shared has its use count in the 16 bytes before it.
+static_assert(sizeof(std::_Sp_counted_base<std::__default_lock_policy>) == 16,
+              "forEachWhole() fetches a shared picture's use count 16 bytes before it");
+#endif
 
 // For loops that read or set a flag of each shape.
 template <class Shape, class Fn> void forEachAhead(const std::vector<Shape*>& shapes, Fn fn) {
@@ -26,8 +63,8 @@ template <class Shape, class Fn> void forEachAhead(const std::vector<Shape*>& sh
 // The whole of a shape's own record.
 inline void fetchRecord(const void* record) {
     const char* at = static_cast<const char*>(record);
-    for (int line = 0; line < 4; ++line)
-        __builtin_prefetch(at + 64 * line, 1);
+    for (std::size_t line = 0; line < PrefetchLayout::kRecordBytes / PrefetchLayout::kLine; ++line)
+        __builtin_prefetch(at + PrefetchLayout::kLine * line, 1);
 }
 
 // A shape's record up to the end of its relation lists, 120 bytes in, which
@@ -36,7 +73,7 @@ inline void fetchThroughRelations(const void* record) {
     const char* at = static_cast<const char*>(record);
     __builtin_prefetch(at, 1);
     __builtin_prefetch(at + 64, 1);
-    __builtin_prefetch(at + 119, 1);
+    __builtin_prefetch(at + PrefetchLayout::kThroughRelations - 1, 1);
 }
 
 // For loops that move, reshape or copy each shape: its record comes first,
@@ -53,8 +90,9 @@ template <class Fn> void forEachWhole(const std::vector<ZN_ShapeBase*>& shapes, 
             const ZN_ShapeBase* s = shapes[i + kParts];
             if (const ZN_SText* label = s->getLabel()) {
                 fetchRecord(label);
-                for (int line = 4; line < 7; ++line)
-                    __builtin_prefetch(reinterpret_cast<const char*>(label) + 64 * line, 1);
+                for (std::size_t line = PrefetchLayout::kRecordBytes / PrefetchLayout::kLine;
+                     line < PrefetchLayout::kLabelBytes / PrefetchLayout::kLine; ++line)
+                    __builtin_prefetch(reinterpret_cast<const char*>(label) + PrefetchLayout::kLine * line, 1);
             }
             if (s->type() == 1)
                 __builtin_prefetch(static_cast<const ZN_NLine*>(s)->getPoints().data(), 1);

@@ -1,0 +1,646 @@
+// The editor driven as a user would, timed from each key, wheel notch or
+// mouse event to the end of the buffer swap that shows its result, over the
+// generated maps of 1 000, 10 000 and 100 000 nodes. Prints, per action, the
+// median and the 90th percentile of that time, and the median split of it
+// into handling, drawing and composition.
+//
+//   tavlo_bench_editor [--sizes 1000,10000,100000] [--reps N] [--smoke] [--verbose]
+//
+// --smoke runs a handful of actions once on the 1 000-node map and fails
+// only when one of them produced no frame; it never judges a time.
+// Needs an X display (xvfb-run provides one).
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QWheelEvent>
+
+#include <sarvik/ZN_NLine.h>
+#include <sarvik/ZN_NPoint.h>
+#include <sarvik/ZN_ShapeManager.h>
+
+#include "../MapGenerator.h"
+#include "commands/CommandIds.h"
+#include "document/CTavloDoc.h"
+#include "document/TvxContainer.h"
+#include "frames/CChildFrame.h"
+#include "frames/CFindBar.h"
+#include "frames/CMainFrame.h"
+#include "frames/CTavloApp.h"
+#include "frames/LatencyProbe.h"
+#include "view/COverviewPanel.h"
+#include "view/CTavloView.h"
+
+namespace {
+
+// However slow the machine, an action that shows nothing within this long
+// produced no frame.
+constexpr int kFrameTimeoutMs = 120000;
+
+using Record = LatencyProbe::Record;
+
+int subtreeSize(ZN_ShapeBase* head) {
+    int count = 0;
+    std::vector<ZN_ShapeBase*> stack{head};
+    while (!stack.empty()) {
+        ZN_ShapeBase* s = stack.back();
+        stack.pop_back();
+        if (s->type() != 1)
+            ++count;
+        for (ZN_ShapeBase* out : s->outputs())
+            stack.push_back(out);
+    }
+    return count;
+}
+
+// The node a connector from `node` leads to, for each of its connectors.
+std::vector<ZN_ShapeBase*> childrenOf(ZN_ShapeBase* node) {
+    std::vector<ZN_ShapeBase*> kids;
+    for (ZN_ShapeBase* line : node->outputs()) {
+        for (ZN_ShapeBase* kid : line->outputs())
+            kids.push_back(kid);
+    }
+    return kids;
+}
+
+void join(ZN_ShapeBase* from, ZN_ShapeBase* line, ZN_ShapeBase* to) {
+    from->pushToOutput(line);
+    line->pushToInput(from);
+    line->pushToOutput(to);
+    to->pushToInput(line);
+}
+
+// The generated map with a fold point put between the root and its biggest
+// branch, so that folding that branch is one click.
+bool writeBenchMap(const std::string& path, int nodes) {
+    std::unique_ptr<ZN_ShapeManager> page = benchmap::makeMap(nodes, benchmap::Layout::Spread);
+    ZN_ShapeBase* root = benchmap::findRoot(*page);
+    if (!root)
+        return false;
+    ZN_ShapeBase* bestLine = nullptr;
+    ZN_ShapeBase* best = nullptr;
+    int bestSize = -1;
+    for (ZN_ShapeBase* line : root->outputs()) {
+        for (ZN_ShapeBase* kid : line->outputs()) {
+            const int size = subtreeSize(kid);
+            if (size > bestSize) {
+                bestSize = size;
+                best = kid;
+                bestLine = line;
+            }
+        }
+    }
+    if (best) {
+        auto* fold = static_cast<ZN_NPoint*>(ZN_ShapeBase::createShape(2));
+        fold->setCoord(ZVector2(best->getPoint1().X() - 40.0f,
+                                0.5f * (best->getPoint1().Y() + best->getPoint2().Y())));
+        fold->setStateType(1);
+        page->addShape(fold);
+        bestLine->deleteOutput(best);
+        best->deleteInput(bestLine);
+        bestLine->pushToOutput(fold);
+        fold->pushToInput(bestLine);
+        auto* line = static_cast<ZN_NLine*>(ZN_ShapeBase::createShape(1));
+        line->pushPointBack(fold->getPoint2());
+        line->pushPointBack(best->getPoint1());
+        join(fold, line, best);
+        line->reglueEnds();
+        page->addShapeFront(line);
+        if (auto* first = dynamic_cast<ZN_NLine*>(bestLine))
+            first->reglueEnds();
+    }
+    return writeTvxFile(path, {{"页1", 0, page.get()}});
+}
+
+int indexOf(ZN_ShapeManager& page, const ZN_ShapeBase* shape) {
+    int i = 0;
+    for (const ZN_ShapeBase* s : page.getShapeList()) {
+        if (s == shape)
+            return i;
+        ++i;
+    }
+    return -1;
+}
+
+ZN_ShapeBase* shapeAt(ZN_ShapeManager& page, int index) {
+    int i = 0;
+    for (ZN_ShapeBase* s : page.getShapeList()) {
+        if (i++ == index)
+            return s;
+    }
+    return nullptr;
+}
+
+struct Row {
+    std::vector<double> total, command, drawing, compose;
+    int missed = 0;
+};
+
+double percentile(std::vector<double> values, double p) {
+    if (values.empty())
+        return 0.0;
+    std::sort(values.begin(), values.end());
+    // Nearest rank.
+    std::size_t rank = static_cast<std::size_t>(std::max(1.0, std::ceil(p * values.size())));
+    return values[std::min(rank, values.size()) - 1];
+}
+
+class Bench {
+public:
+    explicit Bench(int reps) : reps_(reps) {
+        frame_ = new CMainFrame;
+        frame_->resize(1400, 900);
+        frame_->show();
+        if (!QTest::qWaitForWindowExposed(frame_)) {
+            std::fprintf(stderr, "tavlo_bench_editor: the window was never shown\n");
+            ++missedTotal_;
+        }
+        QApplication::setActiveWindow(frame_);
+        probe_ = new LatencyProbe(
+            [this](const Record& r) {
+                records_.push_back(r);
+                if (waiting_)
+                    waiting_->quit();
+                return true;
+            },
+            frame_);
+    }
+    ~Bench() {
+        for (CChildFrame* c : frame_->children())
+            c->document()->SetModifiedFlag(false);
+        delete frame_;
+    }
+
+    bool run(int nodes, const QString& folder, bool smoke);
+    void print(const std::vector<int>& sizes) const;
+    bool allFramed() const { return missedTotal_ == 0; }
+
+private:
+    // Waits for the probe's next record; none when no frame came.
+    std::optional<Record> nextRecord() {
+        QElapsedTimer clock;
+        clock.start();
+        while (records_.empty() && clock.elapsed() < kFrameTimeoutMs) {
+            QEventLoop loop;
+            QTimer::singleShot(kFrameTimeoutMs, &loop, &QEventLoop::quit);
+            waiting_ = &loop;
+            loop.exec();
+            waiting_ = nullptr;
+        }
+        if (records_.empty())
+            return std::nullopt;
+        Record r = records_.front();
+        records_.erase(records_.begin());
+        return r;
+    }
+    // Draws everything that is waiting, so that the next action starts from
+    // a quiet window.
+    bool settle() {
+        QCoreApplication::processEvents();
+        records_.clear();
+        if (!child_)
+            return true;
+        probe_->begin(QStringLiteral("settle"));
+        view()->update();
+        const bool framed = nextRecord().has_value();
+        records_.clear();
+        return framed;
+    }
+    // One timed action: `send` delivers its events, the probe times them.
+    void measure(const std::string& row, const std::function<void()>& send) {
+        // Shortcuts reach only the active window; without a window manager
+        // nothing else makes it so.
+        QApplication::setActiveWindow(frame_);
+        settle();
+        records_.clear();
+        send();
+        std::optional<Record> r = nextRecord();
+        Row& out = rows_[row];
+        if (std::find(order_.begin(), order_.end(), row) == order_.end())
+            order_.push_back(row);
+        if (!r) {
+            ++out.missed;
+            ++missedTotal_;
+            std::fprintf(stderr, "tavlo_bench_editor: %s at %d nodes: no frame\n", row.c_str(),
+                         nodes_);
+            return;
+        }
+        if (verbose_)
+            std::fprintf(stderr, "  %-28s %s\t%.1f\n", row.c_str(), qPrintable(r->name),
+                         r->totalMs);
+        out.total.push_back(r->totalMs);
+        out.command.push_back(r->commandMs);
+        out.drawing.push_back(r->drawingMs);
+        out.compose.push_back(r->composeMs);
+    }
+    // A timed action that no input event stands for.
+    void measureCall(const std::string& row, const QString& name,
+                     const std::function<void()>& call) {
+        measure(row, [&] {
+            probe_->begin(name);
+            call();
+        });
+    }
+    void record(const std::string& row, double ms) {
+        if (std::find(order_.begin(), order_.end(), row) == order_.end())
+            order_.push_back(row);
+        rows_[row].total.push_back(ms);
+    }
+
+    CTavloView* view() const { return child_->view(); }
+    ZN_ShapeManager& page() const { return *view()->getCurrentPage(); }
+    void key(int k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QTest::keyClick(view(), static_cast<Qt::Key>(k), mods);
+    }
+    void select(int index) {
+        view()->clearSelection();
+        view()->addToSelection(shapeAt(page(), index));
+        view()->setFocus();
+    }
+    QPoint screenOf(const ZVector2& canvas) const {
+        return view()->screenFromClient(canvas - view()->viewOffset()).toPoint();
+    }
+    // Back to 100 % with the canvas point `at` at the window's top-left.
+    void home(QPoint at) {
+        view()->setZoom(1.0f, QPointF(0, 0));
+        view()->scrollTo(at);
+        view()->setFocus();
+    }
+    void mouse(QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, QPointF(at), view()->mapToGlobal(QPointF(at)),
+                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons,
+                          Qt::NoModifier);
+        QCoreApplication::sendEvent(view(), &event);
+    }
+
+    void editActions(int leaf, QPoint leafView);
+    void viewActions(QPoint leafView);
+    void treeActions(int leaf, int fold, int branch, QPoint leafView);
+
+    int reps_;
+    int nodes_ = 0;
+    CMainFrame* frame_ = nullptr;
+    CChildFrame* child_ = nullptr;
+    LatencyProbe* probe_ = nullptr;
+    QEventLoop* waiting_ = nullptr;
+    std::vector<Record> records_;
+    std::map<std::string, Row> rows_;
+    std::vector<std::string> order_;
+    int missedTotal_ = 0;
+
+public:
+    bool verbose_ = false;
+
+public:
+    std::map<int, std::map<std::string, Row>> bySize;
+    std::vector<std::string> rowOrder;
+};
+
+void Bench::editActions(int leaf, QPoint leafView) {
+    for (int i = 0; i < reps_; ++i) {
+        home(leafView);
+        select(leaf);
+        measure("nudge one (Right)", [&] { key(Qt::Key_Right); });
+        measure("  Ctrl+Z after nudge one", [&] { key(Qt::Key_Z, Qt::ControlModifier); });
+        measure("  Ctrl+Y after nudge one", [&] { key(Qt::Key_Y, Qt::ControlModifier); });
+    }
+    for (int i = 0; i < reps_; ++i) {
+        home(leafView);
+        measure("select all (Ctrl+A)", [&] { key(Qt::Key_A, Qt::ControlModifier); });
+        measure("nudge all (Right)", [&] { key(Qt::Key_Right); });
+        measure("  Ctrl+Z after nudge all", [&] { key(Qt::Key_Z, Qt::ControlModifier); });
+        measure("  Ctrl+Y after nudge all", [&] { key(Qt::Key_Y, Qt::ControlModifier); });
+    }
+    for (int i = 0; i < reps_; ++i) {
+        home(leafView);
+        select(leaf);
+        measure("delete one (Delete)", [&] { key(Qt::Key_Delete); });
+        measure("  Ctrl+Z after delete one", [&] { key(Qt::Key_Z, Qt::ControlModifier); });
+        measure("  Ctrl+Y after delete one", [&] { key(Qt::Key_Y, Qt::ControlModifier); });
+        key(Qt::Key_Z, Qt::ControlModifier);
+    }
+    for (int i = 0; i < reps_; ++i) {
+        home(leafView);
+        view()->selectAll();
+        measure("delete all (Delete)", [&] { key(Qt::Key_Delete); });
+        measure("  Ctrl+Z after delete all", [&] { key(Qt::Key_Z, Qt::ControlModifier); });
+        measure("  Ctrl+Y after delete all", [&] { key(Qt::Key_Y, Qt::ControlModifier); });
+        key(Qt::Key_Z, Qt::ControlModifier);
+    }
+}
+
+void Bench::viewActions(QPoint leafView) {
+    view()->clearSelection();
+    for (int i = 0; i < reps_; ++i) {
+        home(leafView);
+        measure("zoom step (Ctrl+=)", [&] { key(Qt::Key_Equal, Qt::ControlModifier); });
+        measure("zoom step (Ctrl+-)", [&] { key(Qt::Key_Minus, Qt::ControlModifier); });
+    }
+    for (int i = 0; i < reps_; ++i) {
+        home(leafView);
+        const QPoint at(view()->width() / 2, view()->height() / 2);
+        measure("wheel notch", [&] {
+            QWheelEvent wheel(QPointF(at), view()->mapToGlobal(QPointF(at)), QPoint(),
+                              QPoint(0, i % 2 ? 120 : -120), Qt::NoButton, Qt::NoModifier,
+                              Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(view(), &wheel);
+        });
+        measure("Page Down", [&] { key(Qt::Key_PageDown); });
+        measure("fit (Ctrl+9)", [&] { key(Qt::Key_9, Qt::ControlModifier); });
+    }
+}
+
+void Bench::treeActions(int leaf, int fold, int branch, QPoint leafView) {
+    for (int i = 0; i < reps_; ++i) {
+        home(leafView);
+        select(leaf);
+        measure("Tab (new child)", [&] { key(Qt::Key_Tab); });
+        if (view()->isEditing())
+            QTest::keyClick(view()->editBox(), Qt::Key_Escape);
+        key(Qt::Key_Z, Qt::ControlModifier);
+        home(leafView);
+        select(leaf);
+        measure("Enter (new sibling)", [&] { key(Qt::Key_Return); });
+        if (view()->isEditing())
+            QTest::keyClick(view()->editBox(), Qt::Key_Escape);
+        key(Qt::Key_Z, Qt::ControlModifier);
+    }
+    // Find next through the bar, over the labels holding an "A".
+    home(leafView);
+    view()->clearSelection();
+    key(Qt::Key_F, Qt::ControlModifier);
+    CFindBar* bar = child_->findBar();
+    if (bar && bar->isVisible()) {
+        QTest::keyClicks(bar->findField(), QStringLiteral("A"));
+        settle();
+        for (int i = 0; i < reps_; ++i)
+            measure("F3 in the find bar", [&] { QTest::keyClick(bar->findField(), Qt::Key_F3); });
+        QTest::keyClick(bar->findField(), Qt::Key_Escape);
+    }
+    view()->clearSelection();
+    // Fold and unfold: a click on the point before the root's biggest branch.
+    for (int i = 0; i < reps_ && fold >= 0; ++i) {
+        ZN_ShapeBase* point = shapeAt(page(), fold);
+        home(QPoint(static_cast<int>(point->getPoint1().X()) - 300,
+                    static_cast<int>(point->getPoint1().Y()) - 300));
+        const QPoint at = screenOf(point->getPoint1());
+        // The press acts on what the pointer hovers.
+        mouse(QEvent::MouseMove, at, Qt::NoButton);
+        measure("fold biggest branch",
+                [&] { mouse(QEvent::MouseButtonPress, at, Qt::LeftButton); });
+        mouse(QEvent::MouseButtonRelease, at, Qt::NoButton);
+        mouse(QEvent::MouseMove, at, Qt::NoButton);
+        measure("unfold it", [&] { mouse(QEvent::MouseButtonPress, at, Qt::LeftButton); });
+        mouse(QEvent::MouseButtonRelease, at, Qt::NoButton);
+    }
+    // A binding drag of that branch: one move past the threshold.
+    for (int i = 0; i < reps_ && branch >= 0; ++i) {
+        ZN_ShapeBase* head = shapeAt(page(), branch);
+        const ZVector2 centre = (head->getPoint1() + head->getPoint2()) * 0.5f;
+        home(QPoint(static_cast<int>(centre.X()) - 400, static_cast<int>(centre.Y()) - 300));
+        view()->clearSelection();
+        const QPoint at = screenOf(centre);
+        mouse(QEvent::MouseMove, at, Qt::NoButton);
+        mouse(QEvent::MouseButtonPress, at, Qt::LeftButton);
+        measure("drag a branch (one move)",
+                [&] { mouse(QEvent::MouseMove, at + QPoint(30, 20), Qt::LeftButton); });
+        mouse(QEvent::MouseButtonRelease, at + QPoint(30, 20), Qt::NoButton);
+        settle();
+        key(Qt::Key_Z, Qt::ControlModifier);
+    }
+    // The overview: opened, its first picture, closed.
+    COverviewPanel* panel = frame_->overviewDock()->panel();
+    for (int i = 0; i < reps_; ++i) {
+        home(leafView);
+        const int pictures = panel->pictureCount();
+        QElapsedTimer clock;
+        clock.start();
+        measureCall("overview open", QStringLiteral("overview"),
+                    [&] { frame_->runCommand(cmd::ViewOverview); });
+        if (QTest::qWaitFor([&] { return panel->pictureCount() > pictures; }, kFrameTimeoutMs)) {
+            record("overview open, its picture", static_cast<double>(clock.elapsed()));
+        } else {
+            std::fprintf(stderr, "tavlo_bench_editor: the overview drew no picture\n");
+            ++missedTotal_;
+        }
+        measureCall("overview close", QStringLiteral("overview"),
+                    [&] { frame_->runCommand(cmd::ViewOverview); });
+    }
+}
+
+bool Bench::run(int nodes, const QString& folder, bool smoke) {
+    nodes_ = nodes;
+    rows_.clear();
+    const QString path = folder + QStringLiteral("/map%1.tvx").arg(nodes);
+    if (!writeBenchMap(path.toStdString(), nodes)) {
+        std::fprintf(stderr, "tavlo_bench_editor: cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    // File to first frame, each time into a window of its own.
+    for (int i = 0; i < (smoke ? 1 : 3); ++i) {
+        if (child_) {
+            child_->document()->SetModifiedFlag(false);
+            child_->close();
+            child_ = nullptr;
+            QCoreApplication::processEvents();
+        }
+        CChildFrame* opened = nullptr;
+        measureCall("load (file to first frame)", QStringLiteral("open"),
+                    [&] { opened = frame_->openDocumentFile(path); });
+        if (!opened)
+            return false;
+        child_ = opened;
+    }
+    ZN_ShapeManager& p = page();
+    ZN_ShapeBase* root = benchmap::findRoot(p);
+    if (!root)
+        return false;
+    // The keyboard grows a tree laid out by the tree layout.
+    view()->clearSelection();
+    view()->addToSelection(root);
+    frame_->runCommand(cmd::AutoLayout);
+    root = benchmap::findRoot(page());
+    // The first leaf, the fold point and the branch after it.
+    ZN_ShapeBase* leaf = root;
+    for (std::vector<ZN_ShapeBase*> kids = childrenOf(leaf); !kids.empty(); kids = childrenOf(leaf))
+        leaf = kids.front();
+    int fold = -1;
+    int branch = -1;
+    for (ZN_ShapeBase* kid : childrenOf(root)) {
+        if (kid->type() == 2 && !childrenOf(kid).empty()) {
+            fold = indexOf(page(), kid);
+            branch = indexOf(page(), childrenOf(kid).front());
+        }
+    }
+    const int leafIndex = indexOf(page(), leaf);
+    const QPoint leafView(static_cast<int>(leaf->getPoint1().X()) - 600,
+                          static_cast<int>(leaf->getPoint1().Y()) - 400);
+
+    if (smoke) {
+        home(leafView);
+        select(leafIndex);
+        measure("nudge one (Right)", [&] { key(Qt::Key_Right); });
+        measure("  Ctrl+Z after nudge one", [&] { key(Qt::Key_Z, Qt::ControlModifier); });
+        measure("  Ctrl+Y after nudge one", [&] { key(Qt::Key_Y, Qt::ControlModifier); });
+        measure("zoom step (Ctrl+=)", [&] { key(Qt::Key_Equal, Qt::ControlModifier); });
+        measure("Page Down", [&] { key(Qt::Key_PageDown); });
+        home(leafView);
+        const QPoint at(view()->width() / 2, view()->height() / 2);
+        measure("wheel notch", [&] {
+            QWheelEvent wheel(QPointF(at), view()->mapToGlobal(QPointF(at)), QPoint(),
+                              QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                              false);
+            QCoreApplication::sendEvent(view(), &wheel);
+        });
+        const int keep = reps_;
+        reps_ = 1;
+        treeActions(leafIndex, fold, branch, leafView);
+        reps_ = keep;
+    } else {
+        editActions(leafIndex, leafView);
+        viewActions(leafView);
+        treeActions(leafIndex, fold, branch, leafView);
+        // Save, the document's own writer to a file of its own.
+        for (int i = 0; i < 3; ++i) {
+            QElapsedTimer clock;
+            clock.start();
+            const bool saved = child_->document()->saveTo(folder + QStringLiteral("/saved.tvx"));
+            record("save", static_cast<double>(clock.nsecsElapsed()) / 1.0e6);
+            if (!saved)
+                std::fprintf(stderr, "tavlo_bench_editor: save failed\n");
+        }
+    }
+    bySize[nodes] = rows_;
+    for (const std::string& r : order_) {
+        if (std::find(rowOrder.begin(), rowOrder.end(), r) == rowOrder.end())
+            rowOrder.push_back(r);
+    }
+    child_->document()->SetModifiedFlag(false);
+    child_->close();
+    child_ = nullptr;
+    QCoreApplication::processEvents();
+    return true;
+}
+
+void Bench::print(const std::vector<int>& sizes) const {
+    std::printf("\nkey to frame, ms: median / 90th percentile (runs)\n%-30s", "action");
+    for (int n : sizes)
+        std::printf(" %22d", n);
+    std::printf("\n");
+    for (const std::string& r : rowOrder) {
+        std::printf("%-30s", r.c_str());
+        for (int n : sizes) {
+            auto size = bySize.find(n);
+            const Row* row = nullptr;
+            if (size != bySize.end()) {
+                auto it = size->second.find(r);
+                if (it != size->second.end())
+                    row = &it->second;
+            }
+            if (!row || row->total.empty()) {
+                std::printf(" %22s", row && row->missed ? "no frame" : "-");
+                continue;
+            }
+            char cell[64];
+            std::snprintf(cell, sizeof cell, "%.1f / %.1f (%zu)", percentile(row->total, 0.5),
+                          percentile(row->total, 0.9), row->total.size());
+            std::printf(" %22s", cell);
+        }
+        std::printf("\n");
+    }
+    std::printf("\nmedian split, ms: handling / drawing / composition\n%-30s", "action");
+    for (int n : sizes)
+        std::printf(" %22d", n);
+    std::printf("\n");
+    for (const std::string& r : rowOrder) {
+        std::printf("%-30s", r.c_str());
+        for (int n : sizes) {
+            auto size = bySize.find(n);
+            const Row* row = nullptr;
+            if (size != bySize.end()) {
+                auto it = size->second.find(r);
+                if (it != size->second.end())
+                    row = &it->second;
+            }
+            if (!row || row->command.empty()) {
+                std::printf(" %22s", "-");
+                continue;
+            }
+            char cell[64];
+            std::snprintf(cell, sizeof cell, "%.1f / %.1f / %.1f", percentile(row->command, 0.5),
+                          percentile(row->drawing, 0.5), percentile(row->compose, 0.5));
+            std::printf(" %22s", cell);
+        }
+        std::printf("\n");
+    }
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::vector<int> sizes = {1000, 10000, 100000};
+    int reps = 7;
+    bool smoke = false;
+    bool verbose = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--smoke") {
+            smoke = true;
+        } else if (a == "--verbose") {
+            verbose = true;
+        } else if (a == "--reps" && i + 1 < argc) {
+            reps = std::max(1, std::atoi(argv[++i]));
+        } else if (a == "--sizes" && i + 1 < argc) {
+            sizes.clear();
+            for (const QString& s : QString::fromLatin1(argv[++i]).split(',', Qt::SkipEmptyParts))
+                sizes.push_back(s.toInt());
+        } else {
+            std::fprintf(stderr, "usage: tavlo_bench_editor [--sizes 1000,10000,100000] [--reps N] "
+                                 "[--smoke] [--verbose]\n");
+            return 2;
+        }
+    }
+    if (smoke)
+        sizes = {1000};
+    // The bench never touches the user's own profile.
+    QTemporaryDir profile;
+    QTemporaryDir maps;
+    if (!profile.isValid() || !maps.isValid()) {
+        std::fprintf(stderr, "tavlo_bench_editor: no temporary folder\n");
+        return 2;
+    }
+    qputenv("XDG_CONFIG_HOME", profile.path().toUtf8());
+    CTavloApp::prepare();
+    CTavloApp app(argc, argv);
+    bool ok = true;
+    {
+        Bench bench(reps);
+        bench.verbose_ = verbose;
+        for (int n : sizes) {
+            std::fprintf(stderr, "tavlo_bench_editor: %d nodes\n", n);
+            ok = bench.run(n, maps.path(), smoke) && ok;
+        }
+        bench.print(sizes);
+        ok = ok && bench.allFramed();
+    }
+    app.ExitInstance();
+    return ok ? 0 : 1;
+}
