@@ -540,6 +540,13 @@ bool Bench::run(int nodes, const QString& folder, bool smoke) {
 }
 
 void Bench::print(const std::vector<int>& sizes) const {
+    const auto rowOf = [this](int n, const std::string& r) -> const Row* {
+        const auto size = bySize.find(n);
+        if (size == bySize.end())
+            return nullptr;
+        const auto it = size->second.find(r);
+        return it == size->second.end() ? nullptr : &it->second;
+    };
     std::printf("\nkey to frame, ms: median / 90th percentile (runs)\n%-30s", "action");
     for (int n : sizes)
         std::printf(" %22d", n);
@@ -547,13 +554,7 @@ void Bench::print(const std::vector<int>& sizes) const {
     for (const std::string& r : rowOrder) {
         std::printf("%-30s", r.c_str());
         for (int n : sizes) {
-            auto size = bySize.find(n);
-            const Row* row = nullptr;
-            if (size != bySize.end()) {
-                auto it = size->second.find(r);
-                if (it != size->second.end())
-                    row = &it->second;
-            }
+            const Row* row = rowOf(n, r);
             if (!row || row->total.empty()) {
                 std::printf(" %22s", row && row->missed ? "no frame" : "-");
                 continue;
@@ -572,13 +573,7 @@ void Bench::print(const std::vector<int>& sizes) const {
     for (const std::string& r : rowOrder) {
         std::printf("%-30s", r.c_str());
         for (int n : sizes) {
-            auto size = bySize.find(n);
-            const Row* row = nullptr;
-            if (size != bySize.end()) {
-                auto it = size->second.find(r);
-                if (it != size->second.end())
-                    row = &it->second;
-            }
+            const Row* row = rowOf(n, r);
             if (!row || row->command.empty()) {
                 std::printf(" %22s", "-");
                 continue;

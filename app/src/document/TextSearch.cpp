@@ -150,17 +150,7 @@ int TextFinder::replace(std::string_view text, std::string_view replacement,
 
 bool TextFinder::firstOccurrence(std::string_view text, std::size_t& begin,
                                  std::size_t& end) const {
-    if (needle_.empty())
-        return false;
-    normalise(text, fold_, scratch_, &origin_);
-    const std::size_t at = scratch_.find(needle_);
-    if (at == std::string::npos)
-        return false;
-    begin = origin_[at];
-    const std::size_t lastStart = origin_[at + needle_.size() - 1];
-    char32_t code = 0;
-    end = lastStart + charLength(text, lastStart, code);
-    return true;
+    return locate(text, begin, end);
 }
 
 ZN_SText* searchableText(ZN_ShapeBase* shape) {

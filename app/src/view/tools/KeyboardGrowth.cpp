@@ -198,6 +198,7 @@ void CTavloView::addGrownNode(ZN_ShapeBase* parent, ZN_ShapeBase* afterLine,
                               const growth::Box& size, bool crowded) {
     UndoStep undo(*this);
     const ZN_Layout layout = ZN_StoredLayout(ZN_TreeRoot(parent));
+    ZN_ShapeBase* node = nullptr;
     if (layout != ZN_Layout::None) {
         // A laid-out tree puts the new node where its layout wants it.
         ZN_ShapeBase* holder = parent;
@@ -222,7 +223,7 @@ void CTavloView::addGrownNode(ZN_ShapeBase* parent, ZN_ShapeBase* afterLine,
             left = side > 0 ? p.right + growth::kColumnGap : p.left - growth::kColumnGap - size.width();
             top = (p.top + p.bottom - size.height()) * 0.5f;
         }
-        ZN_ShapeBase* node = makeNode(look, left, top, size);
+        node = makeNode(look, left, top, size);
         currentPage->addShape(node);
         join(*currentPage, holder, node, afterLine);
         auto* line = static_cast<ZN_NLine*>(node->inputs().front());
@@ -238,29 +239,21 @@ void CTavloView::addGrownNode(ZN_ShapeBase* parent, ZN_ShapeBase* afterLine,
             ZN_RouteBranch(line, layout);
         }
         treefolds::relayout(currentPage, ZN_TreeParent(node));
-        clearSelection();
-        addToSelection(node);
-        hitShape = nullptr;
-        ensureShapeVisible(node);
-        openEditor(node);
-        // Typing the new node's name belongs to the step that made it.
-        if (isEditing())
-            editor_->joinLastStep();
-        return;
-    }
-    ZN_ShapeBase* node = makeNode(look, left, top, size);
-    currentPage->addShape(node);
-    join(*currentPage, parent, node, afterLine);
-    // Where the column below is taken, the tree makes room as 自动布局 lays
-    // it out; what lies beside the tree is not moved, so the new node alone
-    // steps down should the tree now cover it.
-    if (crowded) {
-        ZN_LayoutTree(growth::rootOf(parent));
-        const growth::Box at = growth::boundsOf(node);
-        const float free =
-            growth::freeTop(*currentPage, at.left, at.top, size, growth::kSiblingGap, node);
-        if (free != at.top)
-            node->change(ZVector2(0, free - at.top), 9); // a move: label and connectors follow
+    } else {
+        node = makeNode(look, left, top, size);
+        currentPage->addShape(node);
+        join(*currentPage, parent, node, afterLine);
+        // Where the column below is taken, the tree makes room as 自动布局 lays
+        // it out; what lies beside the tree is not moved, so the new node alone
+        // steps down should the tree now cover it.
+        if (crowded) {
+            ZN_LayoutTree(growth::rootOf(parent));
+            const growth::Box at = growth::boundsOf(node);
+            const float free =
+                growth::freeTop(*currentPage, at.left, at.top, size, growth::kSiblingGap, node);
+            if (free != at.top)
+                node->change(ZVector2(0, free - at.top), 9); // a move: label and connectors follow
+        }
     }
     clearSelection();
     addToSelection(node);
