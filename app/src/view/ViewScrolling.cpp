@@ -1,20 +1,27 @@
-// The editing view's scrolling beyond its scroll bars: steps that follow the
-// zoom and the window, the wheel in both directions, the keys that scroll by a
-// window or to the page's ends, scrolling along while a drag is held at the
-// window's edge, and the scroll position that undo and redo bring back.
+// The editing view's canvas on screen and its scrolling: scroll range and
+// position, the conversions between screen, client and canvas points, zoom,
+// steps that follow the zoom and the window, the wheel in both directions, the
+// keys that scroll by a window or to the page's ends, scrolling along while a
+// drag is held at the window's edge, and the scroll position that undo and redo
+// bring back.
 
 #include "view/ViewScrolling.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 
 #include <QApplication>
 #include <QScrollBar>
+#include <QWheelEvent>
 
+#include <sarvik/ZDrawnExtent.h>
 #include <sarvik/ZNRedoUndo.h>
 #include <sarvik/ZN_ShapeManager.h>
 
+#include "document/PageBounds.h"
+#include "tools/LabelEditor.h"
 #include "view/CTavloView.h"
 #include "view/TreeFolds.h"
 
@@ -55,6 +62,271 @@ QPoint edgeStep(QPoint pointer, int width, int height) {
 }
 
 } // namespace viewscroll
+
+namespace {
+
+// The steps of zooming in and out; below 1 % only fitting the page goes.
+constexpr std::array<float, 15> kZoomLevels = {0.01f, 0.02f, 0.05f, 0.1f, 0.25f,
+                                               0.33f, 0.5f,  0.67f, 0.75f, 1.0f,
+                                               1.25f, 1.5f,  2.0f,  3.0f,  4.0f};
+// Scroll values count screen pixels; they are kept well inside an int.
+constexpr double kScrollLimit = 1.0e9;
+// Room left around the shapes when the whole page is fitted into the window.
+constexpr float kFitMargin = 20.0f;
+
+} // namespace
+
+void CTavloView::frameAttached() {
+    QScrollBar* h = scrollBarCtrl(Qt::Horizontal);
+    QScrollBar* v = scrollBarCtrl(Qt::Vertical);
+    connect(h, &QScrollBar::valueChanged, this, &CTavloView::onHScroll);
+    connect(v, &QScrollBar::valueChanged, this, &CTavloView::onVScroll);
+    updateScrollRanges();
+}
+
+void CTavloView::updateScrollRanges() {
+    QScrollBar* h = scrollBarCtrl(Qt::Horizontal);
+    QScrollBar* v = scrollBarCtrl(Qt::Vertical);
+    if (!h || !v)
+        return;
+    // The canvas, grown on each side where shapes reach beyond it; the half
+    // window of room lets the outermost shape be scrolled into the middle.
+    float minX = 0.0f;
+    float minY = 0.0f;
+    float maxX = static_cast<float>(kScrollWidth);
+    float maxY = static_cast<float>(kScrollHeight);
+    if (currentPage) {
+        // Kept by the page between frames; it may be a little larger than the
+        // shapes while they are being dragged.
+        const ZDrawnExtent b = currentPage->shownExtent();
+        const float halfW = static_cast<float>(width()) * 0.5f / zoom_;
+        const float halfH = static_cast<float>(height()) * 0.5f / zoom_;
+        // Comparisons written so that NaN corners of a damaged page grow nothing.
+        if (!centringRoom_.isNull()) {
+            minX = std::min(minX, static_cast<float>(centringRoom_.left()));
+            minY = std::min(minY, static_cast<float>(centringRoom_.top()));
+            maxX = std::max(maxX, static_cast<float>(centringRoom_.right()));
+            maxY = std::max(maxY, static_cast<float>(centringRoom_.bottom()));
+        }
+        if (b.inks) {
+            if (b.min.X() < minX)
+                minX = b.min.X() - halfW;
+            if (b.min.Y() < minY)
+                minY = b.min.Y() - halfH;
+            if (b.max.X() > maxX)
+                maxX = b.max.X() + halfW;
+            if (b.max.Y() > maxY)
+                maxY = b.max.Y() + halfH;
+        }
+    }
+    const auto pixels = [this](float canvasUnits, bool up) {
+        const double p = static_cast<double>(canvasUnits) * zoom_;
+        return static_cast<int>(
+            std::clamp(up ? std::ceil(p) : std::floor(p), -kScrollLimit, kScrollLimit));
+    };
+    const int left = pixels(minX, false);
+    const int top = pixels(minY, false);
+    h->setPageStep(std::max(1, width()));
+    v->setPageStep(std::max(1, height()));
+    h->setRange(left, std::max(left, pixels(maxX, true) - width()));
+    v->setRange(top, std::max(top, pixels(maxY, true) - height()));
+    updateScrollSteps();
+}
+
+QPoint CTavloView::scrollPosition() const {
+    const ZVector2 offset = viewOffset();
+    return {static_cast<int>(std::lround(offset.X())), static_cast<int>(std::lround(offset.Y()))};
+}
+
+ZVector2 CTavloView::viewOffset() const {
+    QScrollBar* h = scrollBarCtrl(Qt::Horizontal);
+    QScrollBar* v = scrollBarCtrl(Qt::Vertical);
+    return ZVector2(h ? static_cast<float>(h->value()) / zoom_ : 0.0f,
+                    v ? static_cast<float>(v->value()) / zoom_ : 0.0f);
+}
+
+void CTavloView::scrollTo(QPoint position) {
+    if (QScrollBar* h = scrollBarCtrl(Qt::Horizontal))
+        h->setValue(static_cast<int>(std::lround(position.x() * zoom_)));
+    if (QScrollBar* v = scrollBarCtrl(Qt::Vertical))
+        v->setValue(static_cast<int>(std::lround(position.y() * zoom_)));
+}
+
+void CTavloView::applyViewOffset() {
+    setScallPosition(viewOffset());
+}
+
+ZVector2 CTavloView::clientFromScreen(QPointF screen) const {
+    return ZVector2(static_cast<float>(screen.x() / zoom_), static_cast<float>(screen.y() / zoom_));
+}
+
+QPointF CTavloView::screenFromClient(ZVector2 client) const {
+    return {static_cast<double>(client.X()) * zoom_, static_cast<double>(client.Y()) * zoom_};
+}
+
+void CTavloView::setZoom(float value) {
+    setZoom(value, QPointF(width() * 0.5, height() * 0.5));
+}
+
+void CTavloView::setZoom(float value, QPointF anchor) {
+    if (!(value > 0.0f))
+        return;
+    const float next = std::clamp(value, kMinZoom, kMaxZoom);
+    const ZVector2 fixed = canvasFromScreen(anchor);
+    const bool changed = next != zoom_;
+    zoom_ = next;
+    scene.setZoom(zoom_);
+    // The canvas point under the anchor stays under it.
+    const ZVector2 topLeft = fixed - clientFromScreen(anchor);
+    // The room kept for a centred map goes with the next zoom.
+    centringRoom_ = QRectF();
+    updateScrollRanges();
+    QScrollBar* h = scrollBarCtrl(Qt::Horizontal);
+    QScrollBar* v = scrollBarCtrl(Qt::Vertical);
+    if (h)
+        h->setValue(static_cast<int>(std::lround(static_cast<double>(topLeft.X()) * zoom_)));
+    if (v)
+        v->setValue(static_cast<int>(std::lround(static_cast<double>(topLeft.Y()) * zoom_)));
+    // The values may not have moved while their meaning did.
+    applyViewOffset();
+    if (changed)
+        editor_->followZoom();
+    if (changed)
+        emit zoomChanged(static_cast<int>(std::lround(zoom_ * 100.0f)));
+    update();
+}
+
+void CTavloView::zoomIn() {
+    for (float level : kZoomLevels) {
+        if (level > zoom_ * 1.001f) {
+            setZoom(level);
+            return;
+        }
+    }
+}
+
+void CTavloView::zoomOut() {
+    for (auto it = kZoomLevels.rbegin(); it != kZoomLevels.rend(); ++it) {
+        if (*it < zoom_ * 0.999f) {
+            setZoom(*it);
+            return;
+        }
+    }
+}
+
+void CTavloView::zoomToFit() {
+    const CanvasBounds b = currentPage ? visibleBounds(*currentPage) : CanvasBounds{};
+    const float w = b.maxX - b.minX;
+    const float h = b.maxY - b.minY;
+    if (b.empty || !std::isfinite(w) || !std::isfinite(h)) {
+        centringRoom_ = QRectF();
+        setZoom(1.0f);
+        scrollTo(QPoint(0, 0));
+        applyViewOffset();
+        return;
+    }
+    const float roomX = std::max(1.0f, static_cast<float>(width()) - 2.0f * kFitMargin);
+    const float roomY = std::max(1.0f, static_cast<float>(height()) - 2.0f * kFitMargin);
+    const float fit = std::min(roomX / std::max(w, 1.0f), roomY / std::max(h, 1.0f));
+    // Zoom about the centre of the shapes, then bring that centre to the
+    // middle of the window.
+    zoom_ = std::clamp(fit, kMinZoom, kMaxZoom);
+    const float previous = scene.getZoom();
+    scene.setZoom(zoom_);
+    centreOn(ZVector2((b.minX + b.maxX) * 0.5f, (b.minY + b.maxY) * 0.5f));
+    if (previous != zoom_)
+        emit zoomChanged(static_cast<int>(std::lround(zoom_ * 100.0f)));
+    update();
+}
+
+void CTavloView::centreOn(ZVector2 centre) {
+    const ZVector2 topLeft = centre - clientFromScreen(QPointF(width() * 0.5, height() * 0.5));
+    // A map narrower or shorter than the window, near the canvas's top or
+    // left edge, needs room there to sit in the middle.
+    const ZVector2 size = clientFromScreen(QPointF(width(), height()));
+    centringRoom_ = QRectF(topLeft.X(), topLeft.Y(), size.X(), size.Y());
+    updateScrollRanges();
+    if (QScrollBar* hs = scrollBarCtrl(Qt::Horizontal))
+        hs->setValue(static_cast<int>(std::lround(static_cast<double>(topLeft.X()) * zoom_)));
+    if (QScrollBar* vs = scrollBarCtrl(Qt::Vertical))
+        vs->setValue(static_cast<int>(std::lround(static_cast<double>(topLeft.Y()) * zoom_)));
+    applyViewOffset();
+    editor_->followZoom();
+}
+
+void CTavloView::showWholeMap() {
+    // Fitted glyphs smaller than this are hard to read; the map is then shown
+    // at 100 % around its root instead.
+    constexpr float kReadableFit = 0.5f;
+    zoomToFit();
+    if (zoom_ >= kReadableFit && zoom_ <= 1.0f)
+        return;
+    const CanvasBounds b = currentPage ? visibleBounds(*currentPage) : CanvasBounds{};
+    if (b.empty)
+        return;
+    ZVector2 centre((b.minX + b.maxX) * 0.5f, (b.minY + b.maxY) * 0.5f);
+    if (zoom_ < kReadableFit) {
+        for (ZN_ShapeBase* shape : currentPage->getShapeArray()) {
+            if (shape->isRegion() && shape->getShow() && shape->inputs().empty()) {
+                centre = (shape->getPoint1() + shape->getPoint2()) * 0.5f;
+                break;
+            }
+        }
+    }
+    const float previous = zoom_;
+    zoom_ = 1.0f;
+    scene.setZoom(zoom_);
+    centreOn(centre);
+    if (previous != zoom_)
+        emit zoomChanged(100);
+    update();
+}
+
+void CTavloView::onHScroll(int value) {
+    ZVector2 offset = getScallPosition();
+    offset.X() = static_cast<float>(value) / zoom_;
+    setScallPosition(offset);
+    editor_->place();
+    update();
+}
+
+void CTavloView::onVScroll(int value) {
+    ZVector2 offset = getScallPosition();
+    offset.Y() = static_cast<float>(value) / zoom_;
+    setScallPosition(offset);
+    editor_->place();
+    update();
+}
+
+void CTavloView::wheelEvent(QWheelEvent* event) {
+    if (event->modifiers() & Qt::ControlModifier) {
+        // Zoom about the pointer, a level per notch; smooth wheels add up.
+        wheelRemainder_ += event->angleDelta().y();
+        const int notches = wheelRemainder_ / 120;
+        wheelRemainder_ -= notches * 120;
+        for (int i = 0; i < std::abs(notches); ++i) {
+            float next = zoom_;
+            if (notches > 0) {
+                const auto it = std::find_if(kZoomLevels.begin(), kZoomLevels.end(),
+                                             [this](float l) { return l > zoom_ * 1.001f; });
+                if (it != kZoomLevels.end())
+                    next = *it;
+            } else {
+                const auto it = std::find_if(kZoomLevels.rbegin(), kZoomLevels.rend(),
+                                             [this](float l) { return l < zoom_ * 0.999f; });
+                if (it != kZoomLevels.rend())
+                    next = *it;
+            }
+            setZoom(next, event->position());
+        }
+        event->accept();
+        return;
+    }
+    if (scrollByWheel(event->angleDelta(), event->modifiers()))
+        event->accept();
+    else
+        event->ignore();
+}
 
 void CTavloView::initScrolling() {
     scroller_ = std::make_unique<ViewScroller>();
