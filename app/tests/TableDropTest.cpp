@@ -33,13 +33,17 @@ TEST_F(ViewTools, TextDroppedOnAFillInTableRefusedOrPlaced) {
     EXPECT_EQ(answer->getJiuGongHost(), nullptr);
 
     // A double click on the table asks for its size.
-    view->setTableSizeAsker([](int& rows, int& columns) {
-        EXPECT_EQ(rows, 3);
-        EXPECT_EQ(columns, 3);
-        rows = 4;
-        columns = 5;
+    commandPrompts().runDialog = [](QDialog& dialog) {
+        auto* sizes = dynamic_cast<CDlgJiuGongGe*>(&dialog);
+        EXPECT_NE(sizes, nullptr);
+        if (!sizes)
+            return false;
+        EXPECT_EQ(sizes->rows, 3);
+        EXPECT_EQ(sizes->columns, 3);
+        sizes->rows = 4;
+        sizes->columns = 5;
         return true;
-    });
+    };
     move(110, 390);
     view->onLButtonDblClk(kNone, QPoint(110, 390));
     EXPECT_EQ(table->getCol(), 4);

@@ -30,6 +30,7 @@
 #include "WindowFixture.h"
 #include "commands/CommandIds.h"
 #include "dialogs/CDlgJiuGongGe.h"
+#include "dialogs/CommandPrompts.h"
 #include "document/CTavloDoc.h"
 #include "document/PageOperations.h"
 #include "folder/CFolderFrame.h"
@@ -82,10 +83,15 @@ protected:
         DocumentFixture::SetUp();
         if (HasFatalFailure())
             return;
-        view->setMessageShower([this](const QString& text) { messages << text; });
+        commandPrompts().information = [this](QWidget*, const QString& text) { messages << text; };
         doc()->SetModifiedFlag(false);
         // These tests click as the select tool did before 单击只选中一个.
         clickselect::setSelectsOne(false);
+    }
+
+    void TearDown() override {
+        resetCommandPrompts();
+        DocumentFixture::TearDown();
     }
 
     CTavloDoc* doc() const { return child->document(); }

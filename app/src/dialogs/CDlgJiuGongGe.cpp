@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "dialogs/CValueDialogs.h"
+#include "dialogs/CommandPrompts.h"
 
 CDlgJiuGongGe::CDlgJiuGongGe(QWidget* parent) : QDialog(parent) {
     setWindowTitle("表格属性");
@@ -55,7 +56,7 @@ void CDlgJiuGongGe::accept() {
 
 bool CDlgJiuGongGe::ask(QWidget* parent, int& rows, int& columns) {
     CDlgJiuGongGe dialog(parent);
-    if (dialog.exec() != QDialog::Accepted)
+    if (!commandPrompts().runDialog(dialog))
         return false;
     rows = dialog.rows;
     columns = dialog.columns;

@@ -15,6 +15,7 @@
 #include <sarvik/platform/ZCodePage.h>
 
 #include "dialogs/FileDialogs.h"
+#include "document/AppNames.h"
 
 namespace {
 
@@ -64,8 +65,13 @@ bool confirmBox(QWidget* parent, const QString& question) {
                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 
+void informationBox(QWidget* parent, const QString& message) {
+    QMessageBox::information(parent, tavlo::kApplication, message);
+}
+
 CommandPrompts defaults() {
-    return {colorDialog, fontDialog, pictureDialog, execDialog, exportDialog, warningBox, confirmBox};
+    return {colorDialog, fontDialog,  pictureDialog, execDialog,
+            exportDialog, warningBox, confirmBox,    informationBox};
 }
 
 } // namespace

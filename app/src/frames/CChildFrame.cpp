@@ -7,7 +7,6 @@
 #include <QVBoxLayout>
 
 #include "commands/InterchangeCommands.h"
-#include "dialogs/CDlgJiuGongGe.h"
 #include "dialogs/FileDialogs.h"
 #include "document/CTavloDoc.h"
 #include "folder/CFolderFrame.h"
@@ -66,8 +65,6 @@ CChildFrame::CChildFrame(QWidget* parent) : QMdiSubWindow(parent) {
     data.addPage("页1");
     folder_->createSizerBar();
     view_->setDocument(doc_);
-    view_->setTableSizeAsker(
-        [this](int& rows, int& columns) { return CDlgJiuGongGe::ask(view_, rows, columns); });
     view_->setCurrentPage(data.managers[0]);
     folder_->relayout();
     // The find bar sits under the page, in the same window.

@@ -7,7 +7,6 @@
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -21,7 +20,7 @@
 #include <sarvik/ZN_ShapeManager.h>
 #include <sarvik/ZN_TreeLayout.h>
 
-#include "document/AppNames.h"
+#include "dialogs/CommandPrompts.h"
 #include "document/CTavloDoc.h"
 #include "folder/CFolderFrame.h"
 #include "tools/LabelEditor.h"
@@ -360,11 +359,7 @@ void CTavloView::deleteSelection() {
 }
 
 void CTavloView::showMessage(const QString& text) {
-    if (messageShower_) {
-        messageShower_(text);
-        return;
-    }
-    QMessageBox::information(this, tavlo::kApplication, text);
+    commandPrompts().information(this, text);
 }
 
 void CTavloView::initializeGL() {

@@ -5,6 +5,7 @@
 #include <sarvik/ZN_NJiuGongGe.h>
 #include <sarvik/ZN_ShapeManager.h>
 
+#include "dialogs/CDlgJiuGongGe.h"
 #include "tools/LabelEditor.h"
 #include "view/CTavloView.h"
 #include "view/UndoStep.h"
@@ -174,8 +175,7 @@ void CTavloView::openEditor(ZN_ShapeBase* shape) {
     if (auto* table = dynamic_cast<ZN_NJiuGongGe*>(shape)) {
         int rows = 3;
         int columns = 3;
-        const bool ok = tableSizeAsker_ && tableSizeAsker_(rows, columns);
-        if (ok) {
+        if (CDlgJiuGongGe::ask(this, rows, columns)) {
             table->setSizeValue(rows, columns);
             update();
         }

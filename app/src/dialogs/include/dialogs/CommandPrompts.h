@@ -29,6 +29,8 @@ struct CommandPrompts {
     std::function<void(QWidget* parent, const QString& message)> warning;
     // A question to go on or not; true to go on.
     std::function<bool(QWidget* parent, const QString& question)> confirm;
+    // A note the user must acknowledge.
+    std::function<void(QWidget* parent, const QString& message)> information;
 };
 
 // The prompts in use; tests replace members and call resetCommandPrompts().

@@ -230,14 +230,6 @@ public:
     // or the edited label) and closes it; nothing when no edit is open.
     void commitEdit();
 
-    // --- hooks for what would otherwise stop the program in a modal window ---
-    // Asks for a table's size; returns false when the user cancels. The
-    // document window sets the table dialog; with none set nothing changes.
-    using TableSizeAsker = std::function<bool(int& rows, int& columns)>;
-    void setTableSizeAsker(TableSizeAsker asker) { tableSizeAsker_ = std::move(asker); }
-    using MessageShower = std::function<void(const QString& text)>;
-    void setMessageShower(MessageShower shower) { messageShower_ = std::move(shower); }
-
     // The focus rectangle of a rubber band in progress, empty when none.
     QRect focusRect() const { return focusRect_; }
 
@@ -403,8 +395,6 @@ private:
     QPoint panStart_;       // screen point where the pan began
     QPoint panScrollStart_; // scroll bar values then
     std::unique_ptr<ViewScroller> scroller_;
-    TableSizeAsker tableSizeAsker_;
-    MessageShower messageShower_;
     OutlineSource outlineSource_;
     int outlinedCount_ = 0;
 };
