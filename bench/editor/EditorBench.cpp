@@ -472,10 +472,10 @@ bool Bench::run(int nodes, const QString& folder, bool smoke) {
     ZN_ShapeBase* root = benchmap::findRoot(p);
     if (!root)
         return false;
-    // The keyboard grows a tree laid out by the tree layout.
+    // The keyboard grows a tree that keeps its layout, as 排列 > 自动布局 gives it.
     view()->clearSelection();
     view()->addToSelection(root);
-    frame_->runCommand(cmd::AutoLayout);
+    frame_->runCommand(cmd::LayoutLogicRight);
     root = benchmap::findRoot(page());
     // The first leaf, the fold point and the branch after it.
     ZN_ShapeBase* leaf = root;
