@@ -170,19 +170,50 @@ TEST_F(MainWindowFixture, AnImportedMapOpensFittedOrAtFullSizeAroundItsRoot) {
     view->repaint();
     QTRY_VERIFY(view->getZoom() == 1.0f && view->scrollPosition() != QPoint(0, 0));
     const ZN_ShapeManager& page = *view->getCurrentPage();
-    auto onScreen = [view](const ZN_ShapeBase* s) {
+    auto onScreenIn = [](const CTavloView* view, const ZN_ShapeBase* s) {
         const ZVector2 offset = view->viewOffset();
         const float z = view->getZoom();
         return QRectF((s->getPoint1().X() - offset.X()) * z, (s->getPoint1().Y() - offset.Y()) * z,
                       (s->getPoint2().X() - s->getPoint1().X()) * z,
                       (s->getPoint2().Y() - s->getPoint1().Y()) * z);
     };
+    auto onScreen = [&](const ZN_ShapeBase* s) { return onScreenIn(view, s); };
     for (ZN_ShapeBase* box : ofType(page, 7)) {
         if (box->getShow()) {
             EXPECT_TRUE(QRectF(view->rect()).contains(onScreen(box))) << labelOf(box);
         }
     }
 
+    // Too big to read fitted: at 100 %, its root in the middle of the window
+    // as the window finally stands, not as it stood at the first frame.
+    QByteArray outline = "<opml version=\"2.0\"><head/><body><outline text=\"根\">\n";
+    for (int i = 0; i < 300; ++i)
+        outline += "<outline text=\"子" + QByteArray::number(i) + "\"/>\n";
+    outline += "</outline></body></opml>\n";
+    CChildFrame* big = frame->openDocumentFile(writeText(dir + "/big.opml", outline));
+    ASSERT_NE(big, nullptr);
+    CTavloView* bigView = big->view();
+    const ZN_ShapeBase* root = nullptr;
+    for (ZN_ShapeBase* box : ofType(*bigView->getCurrentPage(), 7))
+        if (labelOf(box) == "根")
+            root = box;
+    ASSERT_NE(root, nullptr);
+    QTRY_VERIFY(bigView->isVisible() && bigView->getZoom() == 1.0f &&
+                bigView->scrollPosition() != QPoint(0, 0));
+    auto expectRootInTheMiddle = [&](const char* when) {
+        const QPointF middle = QRectF(bigView->rect()).center();
+        const QPointF rootMiddle = onScreenIn(bigView, root).center();
+        EXPECT_LE(std::abs(rootMiddle.x() - middle.x()), 2.0) << when << rootMiddle.x();
+        EXPECT_LE(std::abs(rootMiddle.y() - middle.y()), 2.0) << when << rootMiddle.y();
+    };
+    expectRootInTheMiddle("opened: ");
+    // A window given its size after the first frame (maximised by the window
+    // manager, say) keeps the root in the middle.
+    const QSize before = bigView->size();
+    frame->resize(1400, 1000);
+    QTRY_VERIFY(bigView->size() != before);
+    QCoreApplication::processEvents();
+    expectRootInTheMiddle("resized: ");
 }
 
 TEST_F(MainWindowFixture, AMapThatCannotBeReadOpensNothingAndNamesFileAndLine) {

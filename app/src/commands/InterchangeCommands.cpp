@@ -65,7 +65,10 @@ bool isImportPath(const QString& path) {
     return interchange::canRead(interchange::formatOfPath(path.toStdString()));
 }
 
-bool importMapDocument(const QString& path, TvxDocument& out, QString& summary, QString& problem) {
+bool importMapDocument(const QString& path, TvxDocument& out, QString& summary, QString& problem,
+                       bool* outOfMemory) {
+    if (outOfMemory)
+        *outOfMemory = false;
     const Format format = interchange::formatOfPath(path.toStdString());
     if (!interchange::canRead(format)) {
         problem = importFailure(path, 0, "不是可以导入的文件 (.mm .xmind .opml .md .txt .km .mmd .puml)");
@@ -87,6 +90,8 @@ bool importMapDocument(const QString& path, TvxDocument& out, QString& summary, 
     // Pictures a map names are read from beside it.
     if (!interchange::readMap(bytes, format, map, error,
                               QFileInfo(path).absolutePath().toStdString())) {
+        if (outOfMemory)
+            *outOfMemory = error.outOfMemory;
         problem = importFailure(path, error.line, error.reason);
         return false;
     }
@@ -109,6 +114,8 @@ bool importMapDocument(const QString& path, TvxDocument& out, QString& summary, 
         summary = QString::fromStdString(imported.summary());
         out = std::move(doc);
     } catch (const std::bad_alloc&) {
+        if (outOfMemory)
+            *outOfMemory = true;
         problem = importFailure(path, 0, "内存不足，无法打开这个导图");
         return false;
     }

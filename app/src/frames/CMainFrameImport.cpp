@@ -11,13 +11,21 @@
 #include "frames/CChildFrame.h"
 #include "frames/CMainFrame.h"
 #include "frames/CTavloApp.h"
+#include "frames/ZAutoSave.h"
 #include "view/CTavloView.h"
 
 CChildFrame* CMainFrame::importDocumentFile(const QString& path) {
     TvxDocument loaded;
     QString summary;
     QString problem;
-    if (!importMapDocument(path, loaded, summary, problem)) {
+    bool outOfMemory = false;
+    if (!importMapDocument(path, loaded, summary, problem, &outOfMemory)) {
+        // Memory ran short once and may again: the other documents' recovery
+        // copies go to the disk before anything else is tried, the message
+        // box included.
+        if (outOfMemory)
+            if (ZAutoSave* saver = ZAutoSave::instance())
+                saver->writeAllCopies();
         ZShowMessage(CTavloApp::kApplication, problem.toStdString());
         return nullptr;
     }

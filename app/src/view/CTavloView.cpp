@@ -165,6 +165,7 @@ void CTavloView::endPan() {
 }
 
 void CTavloView::mousePressEvent(QMouseEvent* event) {
+    wholeMapShown_.held = false;
     // Panning goes around the tools: the page under the pointer is not touched.
     if (!panning_ && (event->button() == Qt::MiddleButton ||
                       (event->button() == Qt::LeftButton && spaceHeld_))) {
@@ -242,6 +243,7 @@ void CTavloView::focusOutEvent(QFocusEvent* event) {
 }
 
 void CTavloView::keyPressEvent(QKeyEvent* event) {
+    wholeMapShown_.held = false;
     if (event->key() == Qt::Key_Space) {
         // Space held turns the left button into a panning hand.
         if (!event->isAutoRepeat() && !spaceHeld_) {
@@ -393,6 +395,9 @@ void CTavloView::buildPendingTextures() {
 
 void CTavloView::resizeGL(int w, int h) {
     GLCallbackGuard guard(glCallbackDepth_);
+    // Asked before the new range may move the bars.
+    if (showsWholeMapAsOpened())
+        wholeMapPending_ = true;
     clientWidth = w;
     clientHeight = h;
     updateScrollRanges();

@@ -258,6 +258,16 @@ void CTavloView::showWholeMap() {
     // Fitted glyphs smaller than this are hard to read; the map is then shown
     // at 100 % around its root instead.
     constexpr float kReadableFit = 0.5f;
+    // Whatever way it ends, remember how the view was left.
+    struct Remember {
+        CTavloView* view;
+        ~Remember() {
+            QScrollBar* h = view->scrollBarCtrl(Qt::Horizontal);
+            QScrollBar* v = view->scrollBarCtrl(Qt::Vertical);
+            view->wholeMapShown_ = {h && v, h && v ? QPoint(h->value(), v->value()) : QPoint(),
+                                    view->zoom_};
+        }
+    } remember{this};
     zoomToFit();
     if (zoom_ >= kReadableFit && zoom_ <= 1.0f)
         return;
@@ -280,6 +290,14 @@ void CTavloView::showWholeMap() {
     if (previous != zoom_)
         emit zoomChanged(100);
     update();
+}
+
+bool CTavloView::showsWholeMapAsOpened() const {
+    if (!wholeMapShown_.held || zoom_ != wholeMapShown_.zoom)
+        return false;
+    QScrollBar* h = scrollBarCtrl(Qt::Horizontal);
+    QScrollBar* v = scrollBarCtrl(Qt::Vertical);
+    return h && v && QPoint(h->value(), v->value()) == wholeMapShown_.scroll;
 }
 
 void CTavloView::onHScroll(int value) {

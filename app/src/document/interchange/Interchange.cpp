@@ -56,6 +56,8 @@ bool holdsSheets(Format format) { return format == Format::XMind; }
 
 namespace {
 
+void (*g_readProbe)() = nullptr;
+
 bool readFormat(const QByteArray& bytes, Format format, MapDocument& out, ReadError& error,
                 const std::string& folder) {
     switch (format) {
@@ -127,6 +129,10 @@ int cutLongLabels(MapDocument& doc) {
 
 } // namespace
 
+void setReadProbe(void (*probe)()) {
+    g_readProbe = probe;
+}
+
 bool readMap(const QByteArray& bytes, Format format, MapDocument& out, ReadError& error,
              const std::string& folder) {
     if (bytes.size() > kMostInputBytes) {
@@ -136,13 +142,15 @@ bool readMap(const QByteArray& bytes, Format format, MapDocument& out, ReadError
     MapDocument doc;
     try {
         const NodeBudget budget(kMostNodes);
+        if (g_readProbe)
+            g_readProbe();
         if (!readFormat(bytes, format, doc, error, folder))
             return false;
     } catch (const TooManyNodes&) {
         error = {0, "the map has more than " + groupedNumber(kMostNodes) + " nodes"};
         return false;
     } catch (const std::bad_alloc&) {
-        error = {0, "there is not enough memory to read the map"};
+        error = {0, "there is not enough memory to read the map", true};
         return false;
     }
     if (deepestLevel(doc) > kMostDepth) {

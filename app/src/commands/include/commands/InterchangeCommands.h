@@ -23,7 +23,9 @@ bool isImportPath(const QString& path);
 // Reads such a map into pages. On success `summary` is what the editor says
 // once ("已导入 1 516 个节点；未导入：12 个备注"); on failure `problem` is the
 // one message the user sees, naming the file and, where it applies, the line.
-bool importMapDocument(const QString& path, TvxDocument& out, QString& summary, QString& problem);
+// `outOfMemory`, when given, tells a read that ran out of memory.
+bool importMapDocument(const QString& path, TvxDocument& out, QString& summary, QString& problem,
+                       bool* outOfMemory = nullptr);
 
 // Writes the trees of `page` to `path` in the map format of `format`
 // (ExportChoices::Mm and up), whole or not at all. On success `summary` counts

@@ -144,7 +144,9 @@ public:
     void zoomToFit();
     // How a map that just came in is first shown: fitted when it can be read
     // so (never above 100 %), otherwise at 100 % centred on its first root.
-    // Done with the first frame drawn, when the window has its size.
+    // Done with the first frame drawn, and again when the window takes another
+    // size before it is scrolled, zoomed or used (a window manager may give
+    // the window its final size only after that frame).
     void showWholeMapSoon() { wholeMapPending_ = true; update(); }
     void showWholeMap();
     // Scrolls `centre` (canvas) to the middle of the window at this zoom.
@@ -387,6 +389,14 @@ private:
     // the next zoom.
     QRectF centringRoom_;
     bool wholeMapPending_ = false;
+    // The scroll values and zoom that showWholeMap() left, while the view is
+    // untouched since; a resize then shows the whole map afresh.
+    struct WholeMapShown {
+        bool held = false;
+        QPoint scroll;
+        float zoom = 1.0f;
+    } wholeMapShown_;
+    bool showsWholeMapAsOpened() const;
     int wheelRemainder_ = 0; // zoom wheel turns of less than a notch, summed
     bool spaceHeld_ = false;
     bool spacePanned_ = false; // the left button panned while Space was held

@@ -58,6 +58,10 @@ struct Imported {
 // at all. A map of more than kMostNodes nodes or deeper than kMostDepth
 // levels is refused, as is one that runs out of memory; labels longer than
 // kMostLabelBytes are cut.
+// Called at the start of every read when set: lets a test make a read fail
+// as one that runs out of memory does. Null by default.
+void setReadProbe(void (*probe)());
+
 bool readMap(const QByteArray& bytes, Format format, MapDocument& out, ReadError& error,
              const std::string& folder = {});
 

@@ -152,6 +152,8 @@ std::string exportSummary(int nodes, const Skipped& skipped);
 struct ReadError {
     int line = 0;
     std::string reason;
+    // The reader ran out of memory (the map itself may be sound).
+    bool outOfMemory = false;
 };
 
 // A colour written "#rrggbb" (or "#rgb"); unset when it is not one.
