@@ -6,6 +6,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <utility>
 
 #include <sarvik/ZN_ShapeManager.h>
 #include <sarvik/ZN_TreeLayout.h>
@@ -50,6 +51,25 @@ void BM_TreeLayoutWhole(benchmark::State& state) {
     }
 }
 
+// A new leaf box to the right of `parent`, joined by a straight connector,
+// as the keyboard adds one.
+std::pair<ZN_NRect*, ZN_NLine*> addChild(ZN_ShapeManager& page, ZN_ShapeBase* parent) {
+    auto* child = static_cast<ZN_NRect*>(ZN_ShapeBase::createShape(7));
+    child->setPoint1(parent->getPoint2());
+    child->setPoint2(parent->getPoint2() + ZVector2(100.0f, 40.0f));
+    page.addShape(child);
+    auto* line = static_cast<ZN_NLine*>(ZN_ShapeBase::createShape(1));
+    line->pushPointBack(parent->getPoint2());
+    line->pushPointBack(child->getPoint1());
+    line->setStrightType(1);
+    parent->pushToOutput(line);
+    line->pushToInput(parent);
+    line->pushToOutput(child);
+    child->pushToInput(line);
+    page.addShapeFront(line);
+    return {child, line};
+}
+
 // Tab on a laid-out tree: a new child below a node halfway down the list,
 // joined as the keyboard joins it, and the tree laid out again from it. The
 // child is taken away again outside the timing.
@@ -71,19 +91,7 @@ void BM_TreeLayoutAddChild(benchmark::State& state) {
     int whole = 0;
     for (auto _ : state) {
         const double start = benchmap::Clock::now();
-        auto* child = static_cast<ZN_NRect*>(ZN_ShapeBase::createShape(7));
-        child->setPoint1(parent->getPoint2());
-        child->setPoint2(parent->getPoint2() + ZVector2(100.0f, 40.0f));
-        page->addShape(child);
-        auto* line = static_cast<ZN_NLine*>(ZN_ShapeBase::createShape(1));
-        line->pushPointBack(parent->getPoint2());
-        line->pushPointBack(child->getPoint1());
-        line->setStrightType(1);
-        parent->pushToOutput(line);
-        line->pushToInput(parent);
-        line->pushToOutput(child);
-        child->pushToInput(line);
-        page->addShapeFront(line);
+        auto [child, line] = addChild(*page, parent);
         whole += layout.relayout(parent).whole;
         state.SetIterationTime(since(start));
         page->deleteShape(line);
@@ -119,19 +127,7 @@ void BM_EditorTabOnMindMap(benchmark::State& state) {
         const double start = benchmap::Clock::now();
         if (parent == root)
             benchmark::DoNotOptimize(treefolds::layoutFor(page.get()).sideForNewChild(root));
-        auto* child = static_cast<ZN_NRect*>(ZN_ShapeBase::createShape(7));
-        child->setPoint1(parent->getPoint2());
-        child->setPoint2(parent->getPoint2() + ZVector2(100.0f, 40.0f));
-        page->addShape(child);
-        auto* line = static_cast<ZN_NLine*>(ZN_ShapeBase::createShape(1));
-        line->pushPointBack(parent->getPoint2());
-        line->pushPointBack(child->getPoint1());
-        line->setStrightType(1);
-        parent->pushToOutput(line);
-        line->pushToInput(parent);
-        line->pushToOutput(child);
-        child->pushToInput(line);
-        page->addShapeFront(line);
+        auto [child, line] = addChild(*page, parent);
         whole += treefolds::relayout(page.get(), ZN_TreeParent(child)).whole;
         state.SetIterationTime(since(start));
         page->deleteShape(line);

@@ -37,6 +37,7 @@
 #include <sarvik/ZN_ShapeManager.h>
 
 #include "../MapGenerator.h"
+#include "BenchTable.h"
 #include "commands/CommandIds.h"
 #include "document/CTavloDoc.h"
 #include "document/TvxContainer.h"
@@ -148,19 +149,7 @@ ZN_ShapeBase* shapeAt(ZN_ShapeManager& page, int index) {
     return nullptr;
 }
 
-struct Row {
-    std::vector<double> total, command, drawing, compose;
-    int missed = 0;
-};
-
-double percentile(std::vector<double> values, double p) {
-    if (values.empty())
-        return 0.0;
-    std::sort(values.begin(), values.end());
-    // Nearest rank.
-    std::size_t rank = static_cast<std::size_t>(std::max(1.0, std::ceil(p * values.size())));
-    return values[std::min(rank, values.size()) - 1];
-}
+using benchtable::Row;
 
 class Bench {
 public:
@@ -309,7 +298,7 @@ public:
     bool verbose_ = false;
 
 public:
-    std::map<int, std::map<std::string, Row>> bySize;
+    benchtable::Rows bySize;
     std::vector<std::string> rowOrder;
 };
 
@@ -540,52 +529,7 @@ bool Bench::run(int nodes, const QString& folder, bool smoke) {
 }
 
 void Bench::print(const std::vector<int>& sizes) const {
-    const auto rowOf = [this](int n, const std::string& r) -> const Row* {
-        const auto size = bySize.find(n);
-        if (size == bySize.end())
-            return nullptr;
-        const auto it = size->second.find(r);
-        return it == size->second.end() ? nullptr : &it->second;
-    };
-    std::printf("\nkey to frame, ms: median / 90th percentile (runs)\n%-30s", "action");
-    for (int n : sizes)
-        std::printf(" %22d", n);
-    std::printf("\n");
-    for (const std::string& r : rowOrder) {
-        std::printf("%-30s", r.c_str());
-        for (int n : sizes) {
-            const Row* row = rowOf(n, r);
-            if (!row || row->total.empty()) {
-                std::printf(" %22s", row && row->missed ? "no frame" : "-");
-                continue;
-            }
-            char cell[64];
-            std::snprintf(cell, sizeof cell, "%.1f / %.1f (%zu)", percentile(row->total, 0.5),
-                          percentile(row->total, 0.9), row->total.size());
-            std::printf(" %22s", cell);
-        }
-        std::printf("\n");
-    }
-    std::printf("\nmedian split, ms: handling / drawing / composition\n%-30s", "action");
-    for (int n : sizes)
-        std::printf(" %22d", n);
-    std::printf("\n");
-    for (const std::string& r : rowOrder) {
-        std::printf("%-30s", r.c_str());
-        for (int n : sizes) {
-            const Row* row = rowOf(n, r);
-            if (!row || row->command.empty()) {
-                std::printf(" %22s", "-");
-                continue;
-            }
-            char cell[64];
-            std::snprintf(cell, sizeof cell, "%.1f / %.1f / %.1f", percentile(row->command, 0.5),
-                          percentile(row->drawing, 0.5), percentile(row->compose, 0.5));
-            std::printf(" %22s", cell);
-        }
-        std::printf("\n");
-    }
-    std::fflush(stdout);
+    benchtable::print(bySize, rowOrder, sizes);
 }
 
 } // namespace
