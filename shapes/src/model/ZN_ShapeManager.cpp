@@ -8,6 +8,7 @@
 
 #include <sarvik/ZNRedoUndo.h>
 #include <sarvik/ZN_BackRgn.h>
+#include <sarvik/ZN_NJiuGongGe.h>
 
 #include "index/RelationTable.h"
 #include "index/ShapeGrid.h"
@@ -67,10 +68,7 @@ void ZN_ShapeManager::deleteShape(ZN_ShapeBase* s) {
 }
 
 void ZN_ShapeManager::clear() {
-    // Each destructor unlinks the shape from the others, so the order is free;
-    // the list is detached first so that no destructor sees a half-freed list.
-    // The shapes are destroyed from the array, fetching each one's neighbours
-    // ahead, as a destructor reaches into them.
+    // The list is detached first so that no destructor sees a half-freed list.
     std::vector<ZN_ShapeBase*> doomed;
     doomed.swap(listArray_);
     if (!listArrayMade_ || listArrayVersion_ != listVersion || doomed.size() != shapeList.size())
@@ -78,7 +76,25 @@ void ZN_ShapeManager::clear() {
     listChanged();
     listArrayMade_ = false;
     shapeList.clear();
-    detail::forEachRelated(doomed, [](ZN_ShapeBase* shape) { delete shape; });
+    // Every shape goes, so none needs to leave its neighbours' lists. The
+    // links are dropped while all the shapes are still alive, and only then
+    // are they destroyed: a destructor that unlinked itself would read a
+    // neighbour destroyed before it whenever a link was recorded on one side
+    // only, and the neighbour's memory (a snapshot's block) may be gone.
+    detail::forEachAhead(doomed, [](ZN_ShapeBase* shape) {
+        auto* table = dynamic_cast<ZN_NJiuGongGe*>(shape);
+        if (!table)
+            return;
+        table->clearAnswerList();
+        for (const ZN_NJiuGongGe::Cell& cell : table->getCells())
+            if (ZN_ShapeBase* placed = cell.shape)
+                table->releaseJiuGong(placed);
+    });
+    detail::forEachAhead(doomed, [](ZN_ShapeBase* shape) {
+        shape->forgetRelations();
+        shape->setJiuGongHost(nullptr);
+    });
+    detail::forEachAhead(doomed, [](ZN_ShapeBase* shape) { delete shape; });
 }
 
 void ZN_ShapeManager::deleteSelected() {
