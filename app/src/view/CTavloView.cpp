@@ -24,6 +24,7 @@
 #include "document/CTavloDoc.h"
 #include "folder/CFolderFrame.h"
 #include "tools/LabelEditor.h"
+#include "tools/ToolBox.h"
 #include "view/UndoStep.h"
 #include "view/TreeFolds.h"
 #include "view/ViewScrolling.h"
@@ -51,19 +52,21 @@ void CViewSurface::releaseCurrent() {
         view_->doneCurrent();
 }
 
-CTavloView::CTavloView(QWidget* parent) : CFolderView(parent), surface_(this) {
+ViewState::ViewState(CTavloView* view) : surface_(view) {}
+
+ViewState::~ViewState() = default;
+
+CTavloView::CTavloView(QWidget* parent) : CFolderView(parent), ViewState(this) {
     setObjectName("CTavloView");
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     setScallPosition(ZVector2(0.0f, 0.0f));
     editor_ = std::make_unique<LabelEditor>(*this);
+    tools_ = std::make_unique<ToolBox>(*this);
     initScrolling();
 }
 
 CTavloView::~CTavloView() {
-    // A press still held leaves the document's mark as it is.
-    if (pressStep_)
-        pressStep_->forget();
     // Nothing of the scene is released here: its context ends with the widget.
 }
 
@@ -94,13 +97,11 @@ void CTavloView::showPage(int index) {
     if (next != currentPage) {
         // Shapes under the pointer belong to the page left; the next hover
         // test finds those of the new one.
-        if (hoverShape && exists(currentPage))
-            hoverShape->setSnake(0);
-        hitShape = nullptr;
-        hoverShape = nullptr;
+        tools_->connector.forgetTarget(exists(currentPage));
+        tools_->context.hitShape = nullptr;
     }
     // A rubber band belongs to the page it was drawn on.
-    focusRect_ = QRect();
+    tools_->select.forgetBand();
     setCurrentPage(next);
     updateScrollRanges();
     update();
@@ -117,13 +118,11 @@ void CTavloView::commitEdit() {
         editor_->commit();
 }
 
-void CTavloView::cancelEdit() { editor_->cancel(); }
-
 bool CTavloView::event(QEvent* event) {
     // Without this Tab would only move the focus to the next window.
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Tab && growthKey(key->key(), key->modifiers())) {
+        if (key->key() == Qt::Key_Tab && tools_->growth.key(key->key(), key->modifiers())) {
             key->accept();
             return true;
         }
@@ -226,7 +225,7 @@ void CTavloView::keyReleaseEvent(QKeyEvent* event) {
         if (!panning_)
             unsetCursor();
         // Space tapped, not held to pan, folds the selected node.
-        if (!spacePanned_ && !panning_ && dragState == dragstate::Idle)
+        if (!spacePanned_ && !panning_ && getDragState() == dragstate::Idle)
             foldSelectedNode();
         spacePanned_ = false;
         event->accept();
@@ -261,7 +260,7 @@ void CTavloView::keyPressEvent(QKeyEvent* event) {
         return;
     }
     if (scrollByKey(event->key(), event->modifiers()) ||
-        growthKey(event->key(), event->modifiers())) {
+        tools_->growth.key(event->key(), event->modifiers())) {
         event->accept();
         return;
     }
@@ -284,10 +283,7 @@ void CTavloView::keyPressEvent(QKeyEvent* event) {
 
 void CTavloView::setTool(int value) {
     commitEdit();
-    clearHover();
-    focusRect_ = QRect();
-    tool = value;
-    dragState = dragstate::Idle;
+    switchTool(value);
     update();
 }
 
@@ -299,16 +295,17 @@ void CTavloView::markModified() {
 void CTavloView::forgetShapes() {
     selection.clear();
     selectionPages_.clear();
-    hitShape = nullptr;
+    tools_->context.hitShape = nullptr;
     // The highlighted target may be gone already; only one still on the page
     // has a highlight left to clear.
+    ZN_ShapeBase* hoverShape = tools_->connector.target();
+    bool onPage = false;
     if (hoverShape && currentPage) {
         const auto& shapes = currentPage->getShapeList();
-        if (std::find(shapes.begin(), shapes.end(), hoverShape) != shapes.end())
-            hoverShape->setSnake(0);
+        onPage = std::find(shapes.begin(), shapes.end(), hoverShape) != shapes.end();
     }
-    hoverShape = nullptr;
-    focusRect_ = QRect();
+    tools_->connector.forgetTarget(onPage);
+    tools_->select.forgetBand();
     // A label being typed into may be gone with its node; drop the edit rather
     // than write into freed memory on the next press.
     editor_->cancel();
@@ -355,13 +352,8 @@ void CTavloView::deleteSelection() {
     currentPage->deleteSelected();
     treefolds::relayout(currentPage, above);
     forgetShapes();
-    dragState = dragstate::Idle;
-    tool = viewtool::Select;
-    update();
-}
-
-void CTavloView::showMessage(const QString& text) {
-    commandPrompts().information(this, text);
+    // Back to the select tool, the press under way dropped.
+    cancelTool();
 }
 
 void CTavloView::initializeGL() {
@@ -427,7 +419,7 @@ void CTavloView::paintGL() {
     scene.setPixelRatio(static_cast<float>(devicePixelRatioF()));
     scene.render();
     drawOutlines();
-    if (!focusRect_.isNull()) {
+    if (const QRect r = focusRect(); !r.isNull()) {
         // The rubber band: a dotted outline over the page, in window pixels.
         glMatrixMode(GL_PROJECTION);
         glPushMatrix();
@@ -442,7 +434,6 @@ void CTavloView::paintGL() {
         glLineStipple(1, 0x5555);
         glLineWidth(1.0f);
         glColor3f(0.0f, 0.0f, 0.0f);
-        const QRect& r = focusRect_;
         glBegin(GL_LINE_LOOP);
         glVertex2f(r.left() + 0.5f, r.top() + 0.5f);
         glVertex2f(r.right() + 0.5f, r.top() + 0.5f);

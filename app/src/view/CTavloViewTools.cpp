@@ -1,15 +1,20 @@
 // The view's dispatch to its tools: the press-drag-release state machine that
 // turns mouse and keyboard input into edits of the page hands each press, move
-// and release to the current tool's handlers in tools/.
+// and release to the current tool, and the view's side of the context the
+// tools share.
+
+#include <algorithm>
 
 #include <sarvik/ZN_NJiuGongGe.h>
 #include <sarvik/ZN_ShapeManager.h>
 
 #include "dialogs/CDlgJiuGongGe.h"
+#include "dialogs/CommandPrompts.h"
 #include "tools/LabelEditor.h"
+#include "tools/ToolBox.h"
 #include "view/CTavloView.h"
-#include "view/UndoStep.h"
 #include "view/TreeFolds.h"
+#include "view/UndoStep.h"
 
 namespace {
 
@@ -17,89 +22,114 @@ namespace {
 // pixels).
 constexpr float kDragThreshold2 = 10.0f;
 
-bool isBoxTool(int tool) {
-    return tool == viewtool::Rect || tool == viewtool::Ellipse || tool == viewtool::RoundRect ||
-           tool == viewtool::Rhombus || tool == viewtool::Table || tool == viewtool::Parallelogram;
-}
-
 } // namespace
 
 ZVector2 CTavloView::canvas(ZVector2 client) const {
     return client + getScallPosition();
 }
 
-bool CTavloView::belowDragThreshold(ZVector2 a, ZVector2 b) const {
-    return (a - b).SquaredLength() * zoom_ * zoom_ < kDragThreshold2;
+// --- the tools' context ---
+
+ZN_ShapeManager& ToolContext::page() const {
+    return *view.currentPage;
+}
+
+LabelEditor& ToolContext::editor() const {
+    return *view.editor_;
+}
+
+ZVector2 ToolContext::canvas(ZVector2 client) const {
+    return view.canvas(client);
+}
+
+float ToolContext::hitTolerance() const {
+    return view.hitTolerance();
+}
+
+bool ToolContext::belowDragThreshold(ZVector2 a, ZVector2 b) const {
+    return (a - b).SquaredLength() * view.zoom_ * view.zoom_ < kDragThreshold2;
+}
+
+void ToolContext::update() const {
+    view.update();
+}
+
+void ToolContext::backToSelect() const {
+    view.switchTool(viewtool::Select);
+}
+
+void ToolContext::unselect(ZN_ShapeBase* shape) const {
+    view.selection.remove(shape);
+}
+
+bool ToolContext::selectionOnPageShownOnly() const {
+    return view.selectionPages_.size() == 1 && view.selectionPages_.front() == view.currentPage;
+}
+
+void ToolContext::showMessage(const QString& text) const {
+    commandPrompts().information(&view, text);
+}
+
+// --- what the tools report ---
+
+int CTavloView::getDragState() const {
+    return tools_->current->dragState();
+}
+int CTavloView::getDragPhase() const {
+    return tools_->current->dragPhase();
+}
+int CTavloView::getHitCode() const {
+    return tools_->context.hitCode;
+}
+ZN_ShapeBase* CTavloView::getHitShape() const {
+    return tools_->context.hitShape;
+}
+ZN_ShapeBase* CTavloView::getHoverShape() const {
+    return tools_->connector.target();
+}
+int CTavloView::getHoverCode() const {
+    return tools_->connector.targetCode();
+}
+bool CTavloView::isAdditiveSelect() const {
+    return tools_->context.additiveSelect;
+}
+QRect CTavloView::focusRect() const {
+    return tools_->select.focusRect();
 }
 
 // --- dispatch ---
 
+void CTavloView::switchTool(int value) {
+    tools_->current->deactivate();
+    tool = value;
+    tools_->current = &tools_->forNumber(value);
+    tools_->current->activate();
+}
+
 void CTavloView::onLButtonDown(Qt::KeyboardModifiers flags, QPoint point) {
     const ZVector2 p = clientFromScreen(point);
-    pressFlags_ = flags;
+    ToolContext& context = tools_->context;
+    context.pressFlags = flags;
     commitEdit();
-    if (currentPage) {
-        switch (tool) {
-        case viewtool::Select:
-            selectDown(p);
-            break;
-        case viewtool::Point:
-            pointDown(p);
-            break;
-        case viewtool::Line:
-            lineDown(p);
-            break;
-        case viewtool::Text:
-            textDown(p);
-            break;
-        case viewtool::Capture:
-            captureDown(p);
-            break;
-        default:
-            if (isBoxTool(tool))
-                boxDown(p);
-        }
-    }
-    pressPoint = lastPoint = p;
+    if (currentPage)
+        tools_->current->press(p);
+    context.pressPoint = context.lastPoint = p;
 }
 
 void CTavloView::onMouseMove(Qt::KeyboardModifiers, QPoint point) {
     const ZVector2 p = clientFromScreen(point);
-    if (currentPage) {
-        if (tool == viewtool::Select) {
-            // Below the drag threshold the press position stays the reference.
-            const bool pending = (dragState == dragstate::PressedUnselected ||
-                                  dragState == dragstate::PressedSelected) &&
-                                 dragPhase == 1 && belowDragThreshold(p, lastPoint);
-            selectMove(p);
-            if (pending)
-                return;
-        } else if (tool == viewtool::Line) {
-            lineMove(p);
-        } else if (tool == viewtool::Capture) {
-            captureMove(p);
-        } else if (isBoxTool(tool)) {
-            boxMove(p);
-        }
-    }
-    lastPoint = p;
+    if (currentPage && !tools_->current->move(p))
+        return;
+    tools_->context.lastPoint = p;
 }
 
 void CTavloView::onLButtonUp(Qt::KeyboardModifiers, QPoint point) {
     const ZVector2 p = clientFromScreen(point);
-    if (currentPage) {
-        if (tool == viewtool::Select)
-            selectUp(p);
-        else if (tool == viewtool::Line && dragState == dragstate::Drawing && dragPhase == 2)
-            lineFinish(p);
-        else if (tool == viewtool::Capture && dragState == dragstate::Drawing && dragPhase == 2)
-            captureFinish(p);
-        else if (isBoxTool(tool) && dragState == dragstate::Drawing && dragPhase == 2)
-            boxFinish(p);
-    }
+    if (currentPage)
+        tools_->current->release(p);
     // The press is over: its step, if it changed anything, is complete.
-    pressStep_.reset();
-    lastPoint = p;
+    tools_->select.endPress();
+    tools_->context.lastPoint = p;
 }
 
 bool CTavloView::onRButtonUp(Qt::KeyboardModifiers, QPoint) {
@@ -112,22 +142,22 @@ bool CTavloView::onRButtonUp(Qt::KeyboardModifiers, QPoint) {
 
 void CTavloView::cancelTool() {
     // A shape drawn so far stays on the page as it is.
-    if (hoverShape)
-        clearHover();
-    tool = viewtool::Select;
-    dragState = dragstate::Idle;
-    focusRect_ = QRect();
+    tools_->current->cancel();
+    if (tools_->current != &tools_->select)
+        switchTool(viewtool::Select);
     update();
 }
 
-void CTavloView::onKeyDown(int key, Qt::KeyboardModifiers) {
+void CTavloView::onKeyDown(int key, Qt::KeyboardModifiers flags) {
+    if (tools_->current->key(key, flags))
+        return;
     switch (key) {
     case Qt::Key_Backspace:
     case Qt::Key_Delete:
         deleteSelection();
         return;
     case Qt::Key_Control:
-        additiveSelect = true;
+        tools_->context.additiveSelect = true;
         return;
     case Qt::Key_Escape:
         cancelTool();
@@ -156,30 +186,31 @@ void CTavloView::onKeyDown(int key, Qt::KeyboardModifiers) {
     }
 }
 
-
 void CTavloView::onLButtonDblClk(Qt::KeyboardModifiers, QPoint point) {
-    if (!currentPage)
+    if (!currentPage || tools_->current->doubleClick(clientFromScreen(point)))
         return;
     // The shape under the pointer, found again when no move over it came
     // before the click (the pointer was already there).
-    ZN_ShapeBase* shape = hitShape;
+    ToolContext& context = tools_->context;
+    ZN_ShapeBase* shape = context.hitShape;
     if (!shape) {
         int code = 0;
-        shape = currentPage->Change_Cursor(clientFromScreen(point), &hitHelper, code, hitTolerance());
+        shape = currentPage->Change_Cursor(clientFromScreen(point), &context.hitHelper, code,
+                                           hitTolerance());
     }
     if (shape)
-        openEditor(shape);
+        context.openEditor(shape);
 }
 
-void CTavloView::openEditor(ZN_ShapeBase* shape) {
+void ToolContext::openEditor(ZN_ShapeBase* shape) const {
     if (auto* table = dynamic_cast<ZN_NJiuGongGe*>(shape)) {
         int rows = 3;
         int columns = 3;
-        if (CDlgJiuGongGe::ask(this, rows, columns)) {
+        if (CDlgJiuGongGe::ask(&view, rows, columns)) {
             table->setSizeValue(rows, columns);
-            update();
+            view.update();
         }
         return;
     }
-    editor_->openFor(shape, *currentPage);
+    view.editor_->openFor(shape, *view.currentPage);
 }

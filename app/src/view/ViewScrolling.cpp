@@ -22,6 +22,7 @@
 
 #include "document/PageBounds.h"
 #include "tools/LabelEditor.h"
+#include "tools/ToolBox.h"
 #include "view/CTavloView.h"
 #include "view/TreeFolds.h"
 
@@ -428,21 +429,8 @@ bool CTavloView::scrollByKey(int key, Qt::KeyboardModifiers flags) {
 bool CTavloView::dragFollowsEdge() const {
     if (panning_ || !currentPage)
         return false;
-    switch (tool) {
-    case viewtool::Select:
-        if (dragState == dragstate::RubberBand)
-            return true;
-        return (dragState == dragstate::PressedUnselected ||
-                dragState == dragstate::PressedSelected || dragState == dragstate::PressedLine) &&
-               dragPhase == 2;
-    case viewtool::Point:
-    case viewtool::Text:
-    case viewtool::Capture:
-        // A capture frame copies what the window shows; it stays inside it.
-        return false;
-    default:
-        return dragState == dragstate::Drawing && dragPhase == 2;
-    }
+    // A capture frame copies what the window shows; it stays inside it.
+    return tools_->current->followsEdge();
 }
 
 void CTavloView::followPointer(QPoint screen, bool leftHeld) {
@@ -479,8 +467,9 @@ bool CTavloView::autoscrollStep() {
     // move with the page, and the drag then follows the pointer to the canvas
     // point now beneath it.
     const ZVector2 shift = clientFromScreen(QPointF(moved));
-    pressPoint = pressPoint - shift;
-    lastPoint = lastPoint - shift;
+    ToolContext& context = tools_->context;
+    context.pressPoint = context.pressPoint - shift;
+    context.lastPoint = context.lastPoint - shift;
     onMouseMove(Qt::NoModifier, scroller_->pointer);
     return true;
 }

@@ -1,5 +1,4 @@
-// The box tools (rectangle, ellipse, rounded box, rhombus, parallelogram,
-// table): press, drag out the box, release or press again to finish it.
+#include "BoxTool.h"
 
 #include <algorithm>
 
@@ -7,6 +6,7 @@
 #include <sarvik/ZN_NRect.h>
 #include <sarvik/ZN_ShapeManager.h>
 
+#include "ToolContext.h"
 #include "view/CTavloView.h"
 #include "view/UndoStep.h"
 
@@ -31,48 +31,67 @@ int shapeTypeForTool(int tool) {
 
 } // namespace
 
-void CTavloView::boxDown(ZVector2 p) {
-    if (dragState == dragstate::Drawing) {
-        if (dragPhase == 2)
+bool BoxTool::draws(int tool) {
+    return tool == viewtool::Rect || tool == viewtool::Ellipse || tool == viewtool::RoundRect ||
+           tool == viewtool::Rhombus || tool == viewtool::Table || tool == viewtool::Parallelogram;
+}
+
+bool BoxTool::move(ZVector2 p) {
+    boxMove(p);
+    return true;
+}
+
+void BoxTool::release(ZVector2 p) {
+    if (dragState_ == dragstate::Drawing && dragPhase_ == 2)
+        boxFinish(p);
+}
+
+bool BoxTool::followsEdge() const {
+    return dragState_ == dragstate::Drawing && dragPhase_ == 2;
+}
+
+void BoxTool::boxDown(ZVector2 p) {
+    if (dragState_ == dragstate::Drawing) {
+        if (dragPhase_ == 2)
             boxFinish(p);
         return;
     }
-    if (dragState != dragstate::Idle)
+    if (dragState_ != dragstate::Idle)
         return;
-    UndoStep undo(*this);
-    ZN_ShapeBase* shape = ZN_ShapeBase::createShape(shapeTypeForTool(tool));
+    UndoStep undo(context_.view);
+    ZN_ShapeBase* shape = ZN_ShapeBase::createShape(shapeTypeForTool(context_.view.getTool()));
     if (auto* table = dynamic_cast<ZN_NJiuGongGe*>(shape))
         table->setSizeValue(3, 3);
     shape->setLineWide(3);
-    currentPage->addShape(shape);
-    hitShape = shape;
+    context_.page().addShape(shape);
+    context_.hitShape = shape;
     if (auto* box = dynamic_cast<ZN_NRect*>(shape)) {
-        box->setPoint1(canvas(p));
-        box->setPoint2(canvas(p));
+        box->setPoint1(context_.canvas(p));
+        box->setPoint2(context_.canvas(p));
     }
-    dragState = dragstate::Drawing;
-    dragPhase = 1;
+    dragState_ = dragstate::Drawing;
+    dragPhase_ = 1;
 }
 
-void CTavloView::boxMove(ZVector2 p) {
-    if (dragState != dragstate::Drawing)
+void BoxTool::boxMove(ZVector2 p) {
+    if (dragState_ != dragstate::Drawing)
         return;
-    if (dragPhase == 1)
-        dragPhase = 2;
-    if (auto* box = dynamic_cast<ZN_NRect*>(hitShape))
-        box->setPoint2(canvas(p));
-    update();
+    if (dragPhase_ == 1)
+        dragPhase_ = 2;
+    if (auto* box = dynamic_cast<ZN_NRect*>(context_.hitShape))
+        box->setPoint2(context_.canvas(p));
+    context_.update();
 }
 
-void CTavloView::boxFinish(ZVector2 p) {
-    if (auto* box = dynamic_cast<ZN_NRect*>(hitShape)) {
+void BoxTool::boxFinish(ZVector2 p) {
+    if (auto* box = dynamic_cast<ZN_NRect*>(context_.hitShape)) {
         const ZVector2 a = box->getPoint1();
-        const ZVector2 q = canvas(p);
+        const ZVector2 q = context_.canvas(p);
         box->setPoint1(ZVector2(std::min(a.X(), q.X()), std::min(a.Y(), q.Y())));
         box->setPoint2(ZVector2(std::max(a.X(), q.X()), std::max(a.Y(), q.Y())));
     }
-    update();
-    hitShape = nullptr;
-    dragState = dragstate::Idle;
-    dragPhase = 1;
+    context_.update();
+    context_.hitShape = nullptr;
+    dragState_ = dragstate::Idle;
+    dragPhase_ = 1;
 }

@@ -1,5 +1,4 @@
-// The capture frame: drawn with its tool, adjusted by its handles with the
-// select tool; what the window shows inside it goes to the clipboard.
+#include "CaptureTool.h"
 
 #include <algorithm>
 
@@ -11,64 +10,75 @@
 #include <sarvik/ZN_BackRgn.h>
 #include <sarvik/ZN_ShapeManager.h>
 
+#include "ToolContext.h"
 #include "view/CTavloView.h"
 
-void CTavloView::captureRegionDown() {
-    ZN_BackRgn* region = currentPage->getBackRgn();
-    // Only the frame's own handles keep it; any other press puts it away.
-    if (hitShape != region || hitCode < 1) {
-        region->setShow(false);
-        hitShape = nullptr;
-        update();
-        return;
-    }
-    dragState = dragstate::CaptureHandle;
-    region->setSelected(false);
+bool CaptureTool::move(ZVector2 p) {
+    captureMove(p);
+    return true;
 }
 
-void CTavloView::captureDown(ZVector2 p) {
-    if (dragState == dragstate::Drawing) {
-        if (dragPhase == 2)
+void CaptureTool::release(ZVector2 p) {
+    if (dragState_ == dragstate::Drawing && dragPhase_ == 2)
+        captureFinish(p);
+}
+
+bool CaptureTool::regionDown() {
+    ZN_BackRgn* region = context_.page().getBackRgn();
+    // Only the frame's own handles keep it; any other press puts it away.
+    if (context_.hitShape != region || context_.hitCode < 1) {
+        region->setShow(false);
+        context_.hitShape = nullptr;
+        context_.update();
+        return false;
+    }
+    region->setSelected(false);
+    return true;
+}
+
+void CaptureTool::captureDown(ZVector2 p) {
+    if (dragState_ == dragstate::Drawing) {
+        if (dragPhase_ == 2)
             captureFinish(p);
         return;
     }
-    if (dragState != dragstate::Idle)
+    if (dragState_ != dragstate::Idle)
         return;
-    ZN_BackRgn* region = currentPage->getBackRgn();
+    ZN_BackRgn* region = context_.page().getBackRgn();
     region->setShow(true);
     region->setPoint1(p);
     region->setPoint2(p);
     region->setSelected(false);
-    dragState = dragstate::Drawing;
-    dragPhase = 1;
+    dragState_ = dragstate::Drawing;
+    dragPhase_ = 1;
 }
 
-void CTavloView::captureMove(ZVector2 p) {
-    if (dragState != dragstate::Drawing)
+void CaptureTool::captureMove(ZVector2 p) {
+    if (dragState_ != dragstate::Drawing)
         return;
-    if (dragPhase == 1)
-        dragPhase = 2;
-    currentPage->getBackRgn()->setPoint2(p);
-    update();
+    if (dragPhase_ == 1)
+        dragPhase_ = 2;
+    context_.page().getBackRgn()->setPoint2(p);
+    context_.update();
 }
 
-void CTavloView::captureFinish(ZVector2 p) {
-    ZN_BackRgn* region = currentPage->getBackRgn();
+void CaptureTool::captureFinish(ZVector2 p) {
+    ZN_BackRgn* region = context_.page().getBackRgn();
     const ZVector2 a = region->getPoint1();
     region->setPoint1(ZVector2(std::min(a.X(), p.X()), std::min(a.Y(), p.Y())));
     region->setPoint2(ZVector2(std::max(a.X(), p.X()), std::max(a.Y(), p.Y())));
-    copyCaptureToClipboard();
-    dragState = dragstate::Idle;
-    tool = viewtool::Select;
-    dragPhase = 1;
+    copyToClipboard();
+    dragState_ = dragstate::Idle;
+    context_.backToSelect();
+    dragPhase_ = 1;
 }
 
-void CTavloView::copyCaptureToClipboard() {
-    ZN_BackRgn* region = currentPage->getBackRgn();
+void CaptureTool::copyToClipboard() {
+    ZN_BackRgn* region = context_.page().getBackRgn();
     // The frame's corners are client coordinates; the picture is what the
     // window shows there, at screen resolution.
-    const QPointF sa = screenFromClient(region->getPoint1());
-    const QPointF sb = screenFromClient(region->getPoint2());
+    const QPointF sa = context_.view.screenFromClient(region->getPoint1());
+    const QPointF sb = context_.view.screenFromClient(region->getPoint2());
     const ZVector2 a(static_cast<float>(sa.x()), static_cast<float>(sa.y()));
     const ZVector2 b(static_cast<float>(sb.x()), static_cast<float>(sb.y()));
     // One pixel inside the frame, so its green outline stays out of the picture.
@@ -76,7 +86,7 @@ void CTavloView::copyCaptureToClipboard() {
                      QPoint(static_cast<int>(b.X()) - 2, static_cast<int>(b.Y()) - 2));
     if (area.width() > 0 && area.height() > 0) {
         // The frame comes in device pixels, the area is in window pixels.
-        const QImage frame = grabFramebuffer();
+        const QImage frame = context_.view.grabFramebuffer();
         const qreal ratio = frame.devicePixelRatio();
         const QRect source(QPoint(qRound(area.left() * ratio), qRound(area.top() * ratio)),
                            QSize(qRound(area.width() * ratio), qRound(area.height() * ratio)));
@@ -90,5 +100,5 @@ void CTavloView::copyCaptureToClipboard() {
         QApplication::clipboard()->setImage(picture);
     }
     region->setSelected(true);
-    update();
+    context_.update();
 }

@@ -1,49 +1,81 @@
-// The connector tool: a press on a shape starts a connector from it, the drag
-// follows the pointer and marks the shape it would end on, the release
-// attaches the end there or leaves it free.
+#include "ConnectorTool.h"
 
 #include <sarvik/ZN_NLine.h>
 #include <sarvik/ZN_ShapeManager.h>
 
+#include "ToolContext.h"
 #include "view/CTavloView.h"
 #include "view/UndoStep.h"
 
-void CTavloView::clearHover() {
+void ConnectorTool::deactivate() {
+    clearHover();
+    dragState_ = dragstate::Idle;
+}
+
+void ConnectorTool::cancel() {
+    // A connector drawn so far stays on the page as it is.
+    if (hoverShape)
+        clearHover();
+    dragState_ = dragstate::Idle;
+}
+
+bool ConnectorTool::move(ZVector2 p) {
+    lineMove(p);
+    return true;
+}
+
+void ConnectorTool::release(ZVector2 p) {
+    if (dragState_ == dragstate::Drawing && dragPhase_ == 2)
+        lineFinish(p);
+}
+
+bool ConnectorTool::followsEdge() const {
+    return dragState_ == dragstate::Drawing && dragPhase_ == 2;
+}
+
+void ConnectorTool::forgetTarget(bool unmark) {
+    if (hoverShape && unmark)
+        hoverShape->setSnake(0);
+    hoverShape = nullptr;
+}
+
+void ConnectorTool::clearHover() {
     if (hoverShape)
         hoverShape->setSnake(0);
     hoverShape = nullptr;
 }
 
-void CTavloView::findTarget(ZVector2 p) {
+void ConnectorTool::findTarget(ZVector2 p) {
     clearHover();
     // Collapsed shapes are not there to be joined; the page skips them.
     int code = 0;
-    if (ZN_ShapeBase* shape = currentPage->findConnectTarget(p, hitTolerance(), hitShape, code)) {
+    if (ZN_ShapeBase* shape = context_.page().findConnectTarget(p, context_.hitTolerance(),
+                                                                context_.hitShape, code)) {
         hoverShape = shape;
         hoverCode = code;
         shape->setSnake(code);
     }
 }
 
-void CTavloView::lineDown(ZVector2 p) {
-    if (dragState == dragstate::Drawing) {
-        if (dragPhase == 2)
+void ConnectorTool::lineDown(ZVector2 p) {
+    if (dragState_ == dragstate::Drawing) {
+        if (dragPhase_ == 2)
             lineFinish(p);
         return;
     }
-    if (dragState != dragstate::Idle)
+    if (dragState_ != dragstate::Idle)
         return;
-    UndoStep undo(*this);
+    UndoStep undo(context_.view);
     auto* line = static_cast<ZN_NLine*>(ZN_ShapeBase::createShape(1));
     // Lines go beneath the boxes they join.
-    currentPage->addShapeFront(line);
-    hitShape = line;
+    context_.page().addShapeFront(line);
+    context_.hitShape = line;
     line->setStrightType(1);
     line->setLineWide(3);
     line->setArrowType(0);
     line->setArrowSize(30);
-    line->pushPoint(canvas(p), 0);
-    line->pushPoint(canvas(p), 1);
+    line->pushPoint(context_.canvas(p), 0);
+    line->pushPoint(context_.canvas(p), 1);
     if (hoverShape) {
         line->pushToInput(hoverShape);
         hoverShape->pushToOutput(line);
@@ -51,48 +83,48 @@ void CTavloView::lineDown(ZVector2 p) {
             line->setOutNumber(hoverCode);
     }
     clearHover();
-    dragState = dragstate::Drawing;
-    dragPhase = 1;
-    update();
+    dragState_ = dragstate::Drawing;
+    dragPhase_ = 1;
+    context_.update();
 }
 
-void CTavloView::lineMove(ZVector2 p) {
-    if (dragState == dragstate::Idle) {
+void ConnectorTool::lineMove(ZVector2 p) {
+    if (dragState_ == dragstate::Idle) {
         findTarget(p);
-        update();
+        context_.update();
         return;
     }
-    if (dragState != dragstate::Drawing)
+    if (dragState_ != dragstate::Drawing)
         return;
-    if (dragPhase == 1)
-        dragPhase = 2;
+    if (dragPhase_ == 1)
+        dragPhase_ = 2;
     findTarget(p);
-    if (auto* line = dynamic_cast<ZN_NLine*>(hitShape))
-        line->setPoint(canvas(p), line->getPointSize() - 1);
-    update();
+    if (auto* line = dynamic_cast<ZN_NLine*>(context_.hitShape))
+        line->setPoint(context_.canvas(p), line->getPointSize() - 1);
+    context_.update();
 }
 
-void CTavloView::lineFinish(ZVector2 p) {
-    auto* line = dynamic_cast<ZN_NLine*>(hitShape);
+void ConnectorTool::lineFinish(ZVector2 p) {
+    auto* line = dynamic_cast<ZN_NLine*>(context_.hitShape);
     if (!line) {
-        dragState = dragstate::Idle;
+        dragState_ = dragstate::Idle;
         return;
     }
-    line->setPoint(canvas(p), line->getPointSize() - 1);
+    line->setPoint(context_.canvas(p), line->getPointSize() - 1);
     if (hoverShape) {
         line->pushToOutput(hoverShape);
         hoverShape->pushToInput(line);
-        dragState = dragstate::Idle;
-        dragPhase = 1;
+        dragState_ = dragstate::Idle;
+        dragPhase_ = 1;
         if (hoverCode > 0)
             line->setInNumber(hoverCode);
         line->updatePoint(1, true);
         line->updatePoint(line->getPointSize() - 2, true);
     } else {
         // Released over empty canvas: a bend here, and the line goes on.
-        line->pushPointBack(canvas(p));
-        dragPhase = 1;
+        line->pushPointBack(context_.canvas(p));
+        dragPhase_ = 1;
     }
     clearHover();
-    update();
+    context_.update();
 }

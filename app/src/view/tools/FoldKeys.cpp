@@ -3,14 +3,15 @@
 #include <sarvik/ZN_ShapeManager.h>
 #include <sarvik/ZN_TreeLayout.h>
 
+#include "ToolBox.h"
 #include "view/CTavloView.h"
 #include "view/UndoStep.h"
 #include "view/TreeFolds.h"
 
 bool CTavloView::foldSelectedNode() {
-    if (!currentPage || isEditing() || dragState != dragstate::Idle)
+    if (!currentPage || isEditing() || getDragState() != dragstate::Idle)
         return false;
-    ZN_ShapeBase* node = keyboardNode();
+    ZN_ShapeBase* node = tools_->growth.keyboardNode();
     if (!node || node->type() == 5 || treefolds::childrenOf(node).empty())
         return false;
     UndoStep undo(*this);

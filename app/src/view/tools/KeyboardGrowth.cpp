@@ -1,9 +1,4 @@
-// Growing a map from the keyboard: Tab or Insert hangs a child on the
-// selected node, Enter a sibling after it, F2 types into its label, and Alt
-// with the arrows walks the tree. A new node copies the look of its
-// neighbours, takes the first free place in its column, is joined to its
-// parent as the connector tool joins two boxes, and opens its label at once;
-// making it is one undo step.
+#include "KeyboardGrowth.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,16 +14,19 @@
 
 #include "KeyboardTree.h"
 #include "LabelEditor.h"
+#include "ToolContext.h"
 #include "view/CTavloView.h"
-#include "view/UndoStep.h"
 #include "view/TreeFolds.h"
+#include "view/UndoStep.h"
 
 namespace {
 
 // Room kept around a node scrolled into view, in screen pixels.
 constexpr float kVisibleMargin = 20.0f;
 
-bool isEnter(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
+bool isEnter(int key) {
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
 
 // A new box with the look of `look` (a plain box, or null for a default
 // one), empty, at `left`, `top`.
@@ -102,37 +100,37 @@ void join(ZN_ShapeManager& page, ZN_ShapeBase* parent, ZN_ShapeBase* child, ZN_S
 
 } // namespace
 
-bool CTavloView::growthKey(int key, Qt::KeyboardModifiers flags) {
+bool KeyboardGrowth::key(int key, Qt::KeyboardModifiers flags) {
     const Qt::KeyboardModifiers mods = flags & ~Qt::KeypadModifier;
     const bool alt = mods == Qt::AltModifier;
-    if (!currentPage || isEditing() || dragState != dragstate::Idle)
+    if (!context_.view.getCurrentPage() || context_.view.isEditing() ||
+        context_.view.getDragState() != dragstate::Idle)
         return false;
-    if (mods == Qt::NoModifier && (key == Qt::Key_Tab || key == Qt::Key_Insert || isEnter(key) ||
-                                   key == Qt::Key_F2)) {
+    if (mods == Qt::NoModifier &&
+        (key == Qt::Key_Tab || key == Qt::Key_Insert || isEnter(key) || key == Qt::Key_F2)) {
         ZN_ShapeBase* node = keyboardNode();
         if (!node)
             return key != Qt::Key_Tab; // Tab on nothing keeps moving the focus
         if (key == Qt::Key_F2) {
             ensureShapeVisible(node);
-            openEditor(node);
-        }
-        else if (isEnter(key))
+            context_.openEditor(node);
+        } else if (isEnter(key))
             growSibling(node);
         else
             growChild(node);
         return true;
     }
-    if (alt && (key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up ||
-                key == Qt::Key_Down)) {
+    if (alt &&
+        (key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down)) {
         walkTree(key);
         return true;
     }
     return false;
 }
 
-ZN_ShapeBase* CTavloView::keyboardNode() const {
+ZN_ShapeBase* KeyboardGrowth::keyboardNode() const {
     // The most recently selected node of the page shown.
-    const auto& shapes = selection.shapes();
+    const auto& shapes = context_.view.getSelection();
     for (auto it = shapes.rbegin(); it != shapes.rend(); ++it) {
         ZN_ShapeBase* shape = *it;
         if (shape->getSelected() && (growth::isTreeNode(shape) || shape->type() == 5))
@@ -141,16 +139,16 @@ ZN_ShapeBase* CTavloView::keyboardNode() const {
     return nullptr;
 }
 
-bool CTavloView::onPageShown(const ZN_ShapeBase* shape) const {
+bool KeyboardGrowth::onPageShown(const ZN_ShapeBase* shape) const {
     // The selection survives a page switch; only a list taken from other
     // pages too needs the page searched.
-    if (selectionPages_.size() == 1 && selectionPages_.front() == currentPage)
+    if (context_.selectionOnPageShownOnly())
         return true;
-    const auto& shapes = currentPage->getShapeList();
+    const auto& shapes = context_.page().getShapeList();
     return std::find(shapes.begin(), shapes.end(), shape) != shapes.end();
 }
 
-void CTavloView::growChild(ZN_ShapeBase* parent) {
+void KeyboardGrowth::growChild(ZN_ShapeBase* parent) {
     if (!growth::isTreeNode(parent))
         return;
     const std::vector<ZN_ShapeBase*> children = growth::childrenOf(parent);
@@ -159,8 +157,9 @@ void CTavloView::growChild(ZN_ShapeBase* parent) {
         look = children.back();
     else if (growth::isPlainBox(parent))
         look = parent;
-    const growth::Box size =
-        look ? growth::boundsOf(look) : growth::Box{0, 0, growth::kDefaultWidth, growth::kDefaultHeight};
+    const growth::Box size = look
+                                 ? growth::boundsOf(look)
+                                 : growth::Box{0, 0, growth::kDefaultWidth, growth::kDefaultHeight};
     const growth::Box p = growth::boundsOf(parent);
     float left = p.right + growth::kColumnGap;
     float top = (p.top + p.bottom - size.height()) * 0.5f;
@@ -172,11 +171,11 @@ void CTavloView::growChild(ZN_ShapeBase* parent) {
     // A laid-out tree finds the place itself.
     const bool laidOut = ZN_StoredLayout(ZN_TreeRoot(parent)) != ZN_Layout::None;
     const float free =
-        laidOut ? top : growth::freeTop(*currentPage, left, top, size, growth::kSiblingGap);
+        laidOut ? top : growth::freeTop(context_.page(), left, top, size, growth::kSiblingGap);
     addGrownNode(parent, nullptr, look, left, free, size, free != top);
 }
 
-void CTavloView::growSibling(ZN_ShapeBase* node) {
+void KeyboardGrowth::growSibling(ZN_ShapeBase* node) {
     ZN_ShapeBase* parent = growth::parentOf(node);
     if (!parent) {
         growChild(node);
@@ -189,14 +188,15 @@ void CTavloView::growSibling(ZN_ShapeBase* node) {
     const float wanted = b.bottom + growth::kSiblingGap;
     const bool laidOut = ZN_StoredLayout(ZN_TreeRoot(parent)) != ZN_Layout::None;
     const float top =
-        laidOut ? wanted : growth::freeTop(*currentPage, b.left, wanted, size, growth::kSiblingGap);
+        laidOut ? wanted
+                : growth::freeTop(context_.page(), b.left, wanted, size, growth::kSiblingGap);
     addGrownNode(parent, growth::lineFromParent(node), look, b.left, top, size, top != wanted);
 }
 
-void CTavloView::addGrownNode(ZN_ShapeBase* parent, ZN_ShapeBase* afterLine,
-                              const ZN_ShapeBase* look, float left, float top,
-                              const growth::Box& size, bool crowded) {
-    UndoStep undo(*this);
+void KeyboardGrowth::addGrownNode(ZN_ShapeBase* parent, ZN_ShapeBase* afterLine,
+                                  const ZN_ShapeBase* look, float left, float top,
+                                  const growth::Box& size, bool crowded) {
+    UndoStep undo(context_.view);
     const ZN_Layout layout = ZN_StoredLayout(ZN_TreeRoot(parent));
     ZN_ShapeBase* node = nullptr;
     if (layout != ZN_Layout::None) {
@@ -205,7 +205,7 @@ void CTavloView::addGrownNode(ZN_ShapeBase* parent, ZN_ShapeBase* afterLine,
         if (ZN_NPoint* fold = treefolds::foldPointOf(parent)) {
             // A child added to a folded node shows with its brothers.
             if (fold->getStateType() == 2) {
-                currentPage->shapeSpread(fold);
+                context_.page().shapeSpread(fold);
                 fold->setStateType(1);
             }
             holder = fold;
@@ -217,20 +217,22 @@ void CTavloView::addGrownNode(ZN_ShapeBase* parent, ZN_ShapeBase* afterLine,
             if (layout == ZN_Layout::LogicLeft)
                 side = -1;
             else if (layout == ZN_Layout::MindMap && parent == root)
-                side = treefolds::layoutFor(currentPage).sideForNewChild(parent);
+                side = treefolds::layoutFor(&context_.page()).sideForNewChild(parent);
             else if (layout == ZN_Layout::MindMap)
                 side = growth::boundsOf(parent).left < growth::boundsOf(root).left ? -1 : 1;
-            left = side > 0 ? p.right + growth::kColumnGap : p.left - growth::kColumnGap - size.width();
+            left = side > 0 ? p.right + growth::kColumnGap
+                            : p.left - growth::kColumnGap - size.width();
             top = (p.top + p.bottom - size.height()) * 0.5f;
         }
         node = makeNode(look, left, top, size);
-        currentPage->addShape(node);
-        join(*currentPage, holder, node, afterLine);
+        context_.page().addShape(node);
+        join(context_.page(), holder, node, afterLine);
         auto* line = static_cast<ZN_NLine*>(node->inputs().front());
         // The connector leaves the parent as its brothers' do.
         const ZN_NLine* brother = nullptr;
         for (const ZN_ShapeBase* out : holder->outputs())
-            if (auto* l = dynamic_cast<const ZN_NLine*>(out); l && l != line && !l->outputs().empty())
+            if (auto* l = dynamic_cast<const ZN_NLine*>(out);
+                l && l != line && !l->outputs().empty())
                 brother = l;
         if (brother) {
             line->setStrightType(brother->getStrightType());
@@ -238,11 +240,11 @@ void CTavloView::addGrownNode(ZN_ShapeBase* parent, ZN_ShapeBase* afterLine,
         } else {
             ZN_RouteBranch(line, layout);
         }
-        treefolds::relayout(currentPage, ZN_TreeParent(node));
+        treefolds::relayout(&context_.page(), ZN_TreeParent(node));
     } else {
         node = makeNode(look, left, top, size);
-        currentPage->addShape(node);
-        join(*currentPage, parent, node, afterLine);
+        context_.page().addShape(node);
+        join(context_.page(), parent, node, afterLine);
         // Where the column below is taken, the tree makes room as 自动布局 lays
         // it out; what lies beside the tree is not moved, so the new node alone
         // steps down should the tree now cover it.
@@ -250,22 +252,22 @@ void CTavloView::addGrownNode(ZN_ShapeBase* parent, ZN_ShapeBase* afterLine,
             ZN_LayoutTree(growth::rootOf(parent));
             const growth::Box at = growth::boundsOf(node);
             const float free =
-                growth::freeTop(*currentPage, at.left, at.top, size, growth::kSiblingGap, node);
+                growth::freeTop(context_.page(), at.left, at.top, size, growth::kSiblingGap, node);
             if (free != at.top)
                 node->change(ZVector2(0, free - at.top), 9); // a move: label and connectors follow
         }
     }
-    clearSelection();
-    addToSelection(node);
-    hitShape = nullptr;
+    context_.view.clearSelection();
+    context_.view.addToSelection(node);
+    context_.hitShape = nullptr;
     ensureShapeVisible(node);
-    openEditor(node);
+    context_.openEditor(node);
     // Typing the new node's name belongs to the step that made it.
-    if (isEditing())
-        editor_->joinLastStep();
+    if (context_.view.isEditing())
+        context_.editor().joinLastStep();
 }
 
-void CTavloView::walkTree(int key) {
+void KeyboardGrowth::walkTree(int key) {
     ZN_ShapeBase* node = keyboardNode();
     if (!node)
         return;
@@ -287,20 +289,20 @@ void CTavloView::walkTree(int key) {
     }
     if (!target)
         return;
-    clearSelection();
-    addToSelection(target);
+    context_.view.clearSelection();
+    context_.view.addToSelection(target);
     ensureShapeVisible(target);
-    update();
+    context_.update();
 }
 
-void CTavloView::ensureShapeVisible(const ZN_ShapeBase* shape) {
+void KeyboardGrowth::ensureShapeVisible(const ZN_ShapeBase* shape) {
     // The range must already take in a node just made beyond it.
-    updateScrollRanges();
+    context_.view.updateScrollRanges();
     const growth::Box b = growth::boundsOf(shape);
-    const ZVector2 offset = viewOffset();
-    const float margin = kVisibleMargin / zoom_;
-    const float w = static_cast<float>(width()) / zoom_;
-    const float h = static_cast<float>(height()) / zoom_;
+    const ZVector2 offset = context_.view.viewOffset();
+    const float margin = kVisibleMargin / context_.view.getZoom();
+    const float w = static_cast<float>(context_.view.width()) / context_.view.getZoom();
+    const float h = static_cast<float>(context_.view.height()) / context_.view.getZoom();
     // Along each axis: the least scroll that shows the whole shape, or its
     // top-left part when it is larger than the window.
     const auto along = [margin](float start, float size, float low, float high) {
@@ -313,5 +315,6 @@ void CTavloView::ensureShapeVisible(const ZN_ShapeBase* shape) {
     const float x = along(offset.X(), w, b.left, b.right);
     const float y = along(offset.Y(), h, b.top, b.bottom);
     if (x != offset.X() || y != offset.Y())
-        scrollTo(QPoint(static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y))));
+        context_.view.scrollTo(
+            QPoint(static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y))));
 }

@@ -17,6 +17,7 @@
 #include <sarvik/platform/ZCodePage.h>
 
 #include "KeyboardTree.h"
+#include "ToolBox.h"
 #include "document/CTavloDoc.h"
 #include "document/LabelText.h"
 #include "view/CTavloView.h"
@@ -293,7 +294,7 @@ bool LabelEditor::key(QKeyEvent* event) {
         if (host && growth::isTreeNode(host)) {
             view_.clearSelection();
             view_.addToSelection(host);
-            view_.growChild(host);
+            view_.tools_->growth.growChild(host);
         }
         return true;
     }

@@ -1,30 +1,34 @@
-// Dropping a free text on a fill-in table: the text takes the cell under the
-// pointer, or goes back where it was when the cell refuses it.
+#include "TableDrop.h"
 
 #include <sarvik/ZN_NJiuGongGe.h>
 #include <sarvik/ZN_SText.h>
 #include <sarvik/ZN_ShapeManager.h>
 
-#include "view/CTavloView.h"
+#include "ToolContext.h"
 
-void CTavloView::dropOnTable(ZVector2 p) {
-    ZN_ShapeBase* text = hitShape;
-    std::list<ZN_ShapeBase*>& shapes = currentPage->getShapeList();
+void TableDrop::noteStart(const ZN_ShapeBase& text) {
+    dragStartCorner1 = text.getPoint1();
+    dragStartCorner2 = text.getPoint2();
+}
+
+void TableDrop::dropOnTable(ZVector2 p) {
+    ZN_ShapeBase* text = context_.hitShape;
+    std::list<ZN_ShapeBase*>& shapes = context_.page().getShapeList();
     for (ZN_ShapeBase* shape : shapes)
         if (shape->type() == 12)
             shape->releaseJiuGong(text);
     for (ZN_ShapeBase* shape : shapes) {
         if (shape->type() != 12)
             continue;
-        const int code = shape->InPoint(p, nullptr, hitTolerance());
+        const int code = shape->InPoint(p, nullptr, context_.hitTolerance());
         if (code < 10)
             continue;
         auto* table = static_cast<ZN_NJiuGongGe*>(shape);
         if (table->setJiuGongPtr(code - 10, text) == 0) {
-            showMessage(QString::fromUtf8("不正确"));
+            context_.showMessage(QString::fromUtf8("不正确"));
             static_cast<ZN_SText*>(text)->setRect(dragStartCorner1, dragStartCorner2);
         }
         break;
     }
-    update();
+    context_.update();
 }

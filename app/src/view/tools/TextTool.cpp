@@ -1,11 +1,11 @@
-// The text tool: a press opens the edit box for a new free text there.
+#include "TextTool.h"
 
 #include "LabelEditor.h"
-#include "view/CTavloView.h"
+#include "ToolContext.h"
 
-void CTavloView::textDown(ZVector2 p) {
-    hitShape = nullptr;
-    editor_->openText(*currentPage, canvas(p));
-    pressPoint = p;
-    tool = viewtool::Select;
+void TextTool::textDown(ZVector2 p) {
+    context_.hitShape = nullptr;
+    context_.editor().openText(context_.page(), context_.canvas(p));
+    context_.pressPoint = p;
+    context_.backToSelect();
 }
