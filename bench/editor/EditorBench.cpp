@@ -4,8 +4,9 @@
 // median and the 90th percentile of that time, and the median split of it
 // into handling, drawing and composition.
 //
-//   tavlo_bench_editor [--sizes 1000,10000,100000] [--reps N] [--smoke] [--verbose]
+//   tavlo_bench_editor [--sizes 1000,10000,100000] [--reps N] [--smoke] [--files] [--verbose]
 //
+// --files times only opening and saving the maps.
 // --smoke runs a handful of actions once on the 1 000-node map and fails
 // only when one of them produced no frame; it never judges a time.
 // Needs an X display (xvfb-run provides one).
@@ -296,6 +297,7 @@ private:
 
 public:
     bool verbose_ = false;
+    bool filesOnly_ = false;
 
 public:
     benchtable::Rows bySize;
@@ -503,9 +505,11 @@ bool Bench::run(int nodes, const QString& folder, bool smoke) {
         treeActions(leafIndex, fold, branch, leafView);
         reps_ = keep;
     } else {
-        editActions(leafIndex, leafView);
-        viewActions(leafView);
-        treeActions(leafIndex, fold, branch, leafView);
+        if (!filesOnly_) {
+            editActions(leafIndex, leafView);
+            viewActions(leafView);
+            treeActions(leafIndex, fold, branch, leafView);
+        }
         // Save, the document's own writer to a file of its own.
         for (int i = 0; i < 3; ++i) {
             QElapsedTimer clock;
@@ -539,12 +543,15 @@ int main(int argc, char** argv) {
     int reps = 7;
     bool smoke = false;
     bool verbose = false;
+    bool filesOnly = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--smoke") {
             smoke = true;
         } else if (a == "--verbose") {
             verbose = true;
+        } else if (a == "--files") {
+            filesOnly = true;
         } else if (a == "--reps" && i + 1 < argc) {
             reps = std::max(1, std::atoi(argv[++i]));
         } else if (a == "--sizes" && i + 1 < argc) {
@@ -553,7 +560,7 @@ int main(int argc, char** argv) {
                 sizes.push_back(s.toInt());
         } else {
             std::fprintf(stderr, "usage: tavlo_bench_editor [--sizes 1000,10000,100000] [--reps N] "
-                                 "[--smoke] [--verbose]\n");
+                                 "[--smoke] [--files] [--verbose]\n");
             return 2;
         }
     }
@@ -573,6 +580,7 @@ int main(int argc, char** argv) {
     {
         Bench bench(reps);
         bench.verbose_ = verbose;
+        bench.filesOnly_ = filesOnly;
         for (int n : sizes) {
             std::fprintf(stderr, "tavlo_bench_editor: %d nodes\n", n);
             ok = bench.run(n, maps.path(), smoke) && ok;

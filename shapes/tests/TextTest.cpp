@@ -230,6 +230,8 @@ TEST(Text, CloneCopiesFieldsAndSharesThePicture) {
     std::unique_ptr<ZN_ShapeBase> hostShape(ZN_ShapeBase::createShape(7));
     text.setHost(hostShape.get());
 
+    // A picture already drawn is shared by the copy rather than made again.
+    ASSERT_NE(text.getGLFont().getBits(), nullptr);
     std::unique_ptr<ZN_ShapeBase> shape(text.clone());
     auto* copy = dynamic_cast<ZN_SText*>(shape.get());
     ASSERT_NE(copy, nullptr);

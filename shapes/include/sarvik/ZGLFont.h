@@ -22,6 +22,11 @@ public:
     // that is not positive, or absurdly large), the old picture is dropped and
     // nothing is drawn.
     void updateBmpData(const char* s, const LOGFONTA& font);
+    // Drops the picture; the size and alignment asked for stay.
+    void dropPicture() {
+        bits.reset();
+        drawnWidth = drawnHeight = 0;
+    }
     // Draws the picture at the current raster position, rising from it; needs
     // a current GL context. Nothing without a picture.
     void render() const;

@@ -1,7 +1,9 @@
 #pragma once
 // Free text on a page and the label of a node: a rectangle with a string, a
-// font, a colour and an alignment, drawn as a one-bit picture made whenever
-// the text, font or alignment changes (never per frame).
+// font, a colour and an alignment, drawn as a one-bit picture. The picture is
+// made once after each change of the text, font or alignment (never per
+// frame), when it is first asked for: a page read from a file holds a label
+// per node, and most of them are never drawn at their own size.
 
 #include <string>
 
@@ -55,7 +57,15 @@ public:
     }
     void setHost(ZN_ShapeBase* shape) { host = shape; }
     ZN_ShapeBase* getHost() const { return host; }
-    const ZGLFont& getGLFont() const { return glFont; }
+    // The picture at zoom 1, made now if the last change has not made it yet.
+    const ZGLFont& getGLFont() const {
+        if (pictureDue)
+            makePicture();
+        return glFont;
+    }
+    // The picture at zoom 1 if it has been made, without making it; null
+    // otherwise. For walks over a page that only want to touch its memory.
+    const std::shared_ptr<const ZTextBitmap>& madePicture() const { return glFont.getBitmap(); }
 
     // The red outline of the rectangle in the current line width.
     void drawSelectRect() const;
@@ -75,7 +85,9 @@ public:
 
 protected:
     ZN_ShapeString text = " "; // UTF-8 in memory, code page 936 in files
-    ZGLFont glFont;
+    // Sized and aligned for the next picture by every change; the picture
+    // itself is made on first use (getGLFont), hence mutable.
+    mutable ZGLFont glFont;
     LOGFONTA logFont;
     ZVector2 point1{0.0f, 0.0f};
     ZVector2 point2{0.0f, 0.0f};
@@ -84,6 +96,12 @@ protected:
     int textAlignType = 0;        // 0 centred, 1 left, 2 right
 
 private:
+    // Sizes glFont for the current text and rectangle and leaves its picture
+    // to be made on first use.
+    void pictureChanged();
+    void makePicture() const;
+
+    mutable bool pictureDue = false; // glFont's picture is yet to be made
     // The picture for one zoom other than 1; dropped whenever glFont is
     // rendered again. Drawing fills it in, hence mutable.
     struct ZoomedPicture {

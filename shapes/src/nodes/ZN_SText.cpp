@@ -93,8 +93,7 @@ void ZN_SText::setText(const char* s) {
     text = std::move(copy);
     glFont.setSize(truncateToInt(point2.X() - point1.X()), truncateToInt(point2.Y() - point1.Y()));
     glFont.setAlignType(textAlignType);
-    glFont.updateBmpData(text.c_str(), logFont);
-    zoomed = {};
+    pictureChanged();
 }
 
 void ZN_SText::setFont(const LOGFONTA& font) {
@@ -103,8 +102,18 @@ void ZN_SText::setFont(const LOGFONTA& font) {
     const ZTextSize size = ZMeasureText(logFont, text);
     point2 = point1 + ZVector2(static_cast<float>(size.width), static_cast<float>(size.height));
     glFont.setSize(size.width, size.height);
-    glFont.updateBmpData(text.c_str(), logFont);
+    pictureChanged();
+}
+
+void ZN_SText::pictureChanged() {
+    glFont.dropPicture();
+    pictureDue = true;
     zoomed = {};
+}
+
+void ZN_SText::makePicture() const {
+    pictureDue = false;
+    glFont.updateBmpData(text.c_str(), logFont);
 }
 
 float ZN_SText::glyphHeight() const {
@@ -138,7 +147,7 @@ LOGFONTA detail::zoomedFont(const ZN_SText& label, float zoom) {
 
 std::shared_ptr<const ZTextBitmap> ZN_SText::pictureAt(float zoom) const {
     if (zoom == 1.0f)
-        return glFont.getBitmap();
+        return getGLFont().getBitmap();
     // Scaled sizes that no int holds give 0, which makes no picture.
     const int w = truncateToInt((point2.X() - point1.X()) * zoom);
     const int h = truncateToInt((point2.Y() - point1.Y()) * zoom);
@@ -278,12 +287,16 @@ void ZN_SText::copyTextTo(ZN_SText& target) const {
     t->textAlignType = textAlignType;
     t->logFont = logFont;
     // Same text, font, alignment and size give the same picture: share it
-    // rather than rasterise again.
+    // rather than rasterise again, or leave it to be made on first use, as
+    // this text does.
     const int w = truncateToInt(point2.X() - point1.X());
     const int h = truncateToInt(point2.Y() - point1.Y());
-    if (glFont.drawnAt(w, h) && glFont.getAlignType() == textAlignType) {
+    const bool sized = pictureDue ? glFont.getWidth() == w && glFont.getHeight() == h
+                                  : glFont.drawnAt(w, h);
+    if (sized && glFont.getAlignType() == textAlignType) {
         t->text = text;
         t->glFont = glFont;
+        t->pictureDue = pictureDue;
         t->zoomed = zoomed;
         return;
     }

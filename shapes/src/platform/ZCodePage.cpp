@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstddef>
+#include <cstdint>
 #include <iconv.h>
 
 namespace {
@@ -106,6 +107,164 @@ std::size_t gb18030SequenceLength(std::string_view s) {
     return 0;
 }
 
+// Code page 936 as tables, read once from the C library's own converter, for
+// the texts of a document: a page holds one label per node, and a call into
+// the converter for each costs more than the whole rest of reading it. A text
+// the tables cannot take whole (an unknown code, GB18030, ill-formed input)
+// goes through the converter as before, so the tables change no result.
+class PageTables {
+public:
+    static const PageTables& get() {
+        static const PageTables tables;
+        return tables;
+    }
+
+    // False, leaving `out` unspecified, when some byte of `bytes` is not
+    // ASCII and starts no code the tables hold.
+    bool decode(std::string_view bytes, std::string& out) const {
+        if (!ok_)
+            return false;
+        out.resize(bytes.size() * 3); // a byte or two of the page give at most three of UTF-8
+        char* dst = out.data();
+        const std::size_t n = bytes.size();
+        for (std::size_t i = 0; i < n;) {
+            const auto b = static_cast<unsigned char>(bytes[i]);
+            if (b < 0x80) {
+                *dst++ = static_cast<char>(b);
+                ++i;
+                continue;
+            }
+            char16_t c = 0;
+            std::size_t used = 1;
+            if (b >= 0x81 && b <= 0xFE && i + 1 < n) {
+                c = pair_[pairIndex(b, static_cast<unsigned char>(bytes[i + 1]))];
+                used = 2;
+            }
+            if (c == 0) {
+                c = single_[b - 0x80];
+                used = 1;
+            }
+            if (c == 0)
+                return false;
+            dst = appendUtf8(dst, c);
+            i += used;
+        }
+        out.resize(static_cast<std::size_t>(dst - out.data()));
+        return true;
+    }
+
+    // False, leaving `out` unspecified, when `utf8` is ill-formed or holds a
+    // character the tables have no code for.
+    bool encode(std::string_view utf8, std::string& out) const {
+        if (!ok_)
+            return false;
+        out.resize(utf8.size() * 2); // no code is longer than twice its UTF-8
+        char* dst = out.data();
+        for (std::size_t i = 0; i < utf8.size();) {
+            const auto b = static_cast<unsigned char>(utf8[i]);
+            if (b < 0x80) {
+                *dst++ = static_cast<char>(b);
+                ++i;
+                continue;
+            }
+            const std::size_t length = utf8SequenceLength(utf8, i);
+            if (length < 2 || length > 3)
+                return false; // ill-formed, or beyond the code page's plane
+            const auto at = [&](std::size_t k) { return static_cast<unsigned char>(utf8[i + k]); };
+            const unsigned c = length == 2 ? ((b & 0x1Fu) << 6) | (at(1) & 0x3Fu)
+                                           : ((b & 0x0Fu) << 12) | ((at(1) & 0x3Fu) << 6) | (at(2) & 0x3Fu);
+            const std::uint16_t code = reverse_[c];
+            if (code == 0)
+                return false;
+            if (code > 0xFF)
+                *dst++ = static_cast<char>(code >> 8);
+            *dst++ = static_cast<char>(code & 0xFF);
+            i += length;
+        }
+        out.resize(static_cast<std::size_t>(dst - out.data()));
+        return true;
+    }
+
+private:
+    PageTables() {
+        const iconv_t cd = iconv_open("UTF-8", "CP936");
+        if (cd == reinterpret_cast<iconv_t>(-1))
+            return;
+        for (unsigned b = 0x80; b <= 0xFF; ++b) {
+            const char one[1] = {static_cast<char>(b)};
+            single_[b - 0x80] = readOne(cd, one, 1);
+        }
+        for (unsigned lead = 0x81; lead <= 0xFE; ++lead)
+            for (unsigned trail = 0x40; trail <= 0xFE; ++trail) {
+                const char two[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+                pair_[pairIndex(lead, trail)] = readOne(cd, two, 2);
+            }
+        iconv_close(cd);
+        // Every code reads as a character of its own, which the converter
+        // writes back as that code, so the writing table is the reading one
+        // turned round; a character two codes read as would be left out.
+        for (unsigned b = 0x80; b <= 0xFF; ++b)
+            addReverse(single_[b - 0x80], static_cast<std::uint16_t>(b));
+        for (unsigned lead = 0x81; lead <= 0xFE; ++lead)
+            for (unsigned trail = 0x40; trail <= 0xFE; ++trail)
+                addReverse(pair_[pairIndex(lead, trail)], static_cast<std::uint16_t>(lead << 8 | trail));
+        for (unsigned c = 0; c < 0x10000; ++c)
+            if (reverse_[c] == kAmbiguous)
+                reverse_[c] = 0;
+        ok_ = true;
+    }
+
+    static constexpr std::uint16_t kAmbiguous = 0xFFFF;
+
+    static std::size_t pairIndex(unsigned lead, unsigned trail) {
+        return static_cast<std::size_t>(lead - 0x80) << 8 | trail;
+    }
+
+    void addReverse(char16_t c, std::uint16_t code) {
+        if (c == 0)
+            return;
+        std::uint16_t& slot = reverse_[c];
+        slot = slot == 0 ? code : kAmbiguous;
+    }
+
+    // The one character of the basic plane that `n` bytes read as, 0 when
+    // they read as anything else or as nothing.
+    static char16_t readOne(iconv_t cd, const char* in, std::size_t n) {
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        char buffer[16];
+        char* src = const_cast<char*>(in);
+        std::size_t srcLeft = n;
+        char* dst = buffer;
+        std::size_t dstLeft = sizeof buffer;
+        if (iconv(cd, &src, &srcLeft, &dst, &dstLeft) == static_cast<std::size_t>(-1) || srcLeft != 0)
+            return 0;
+        const std::string_view utf8(buffer, sizeof buffer - dstLeft);
+        const std::size_t length = utf8.empty() ? 0 : utf8SequenceLength(utf8, 0);
+        if (length < 2 || length > 3 || length != utf8.size())
+            return 0; // nothing, ASCII, several characters or beyond the basic plane
+        const auto at = [&](std::size_t k) { return static_cast<unsigned char>(utf8[k]); };
+        const unsigned c = length == 2 ? ((at(0) & 0x1Fu) << 6) | (at(1) & 0x3Fu)
+                                       : ((at(0) & 0x0Fu) << 12) | ((at(1) & 0x3Fu) << 6) | (at(2) & 0x3Fu);
+        return static_cast<char16_t>(c);
+    }
+
+    static char* appendUtf8(char* dst, char16_t c) {
+        if (c < 0x800) {
+            *dst++ = static_cast<char>(0xC0 | (c >> 6));
+        } else {
+            *dst++ = static_cast<char>(0xE0 | (c >> 12));
+            *dst++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        }
+        *dst++ = static_cast<char>(0x80 | (c & 0x3F));
+        return dst;
+    }
+
+    bool ok_ = false;
+    char16_t single_[0x80] = {};            // bytes 0x80..0xFF read alone
+    char16_t pair_[0x80 << 8] = {};         // (lead - 0x80, trail)
+    std::uint16_t reverse_[0x10000] = {};   // character to its code, 0 for none
+};
+
 } // namespace
 
 std::string ZSanitizeUtf8(std::string_view s) {
@@ -135,6 +294,9 @@ bool ZIsValidUtf8(std::string_view bytes) {
 }
 
 std::string ZUtf8ToCp936(std::string_view utf8) {
+    std::string fast;
+    if (PageTables::get().encode(utf8, fast))
+        return fast;
     const std::string clean = ZIsValidUtf8(utf8) ? std::string(utf8) : ZSanitizeUtf8(utf8);
     Converter& page = converters().toPage;
     if (!page.ok())
@@ -159,6 +321,9 @@ std::string ZUtf8ToCp936(std::string_view utf8) {
 }
 
 std::string ZCp936ToUtf8(std::string_view bytes) {
+    std::string fast;
+    if (PageTables::get().decode(bytes, fast))
+        return fast;
     Converter& page = converters().fromPage;
     if (!page.ok())
         return ZSanitizeUtf8(bytes);

@@ -75,6 +75,7 @@ std::unique_ptr<ZFile> ZFile::openRead(const std::string& path) {
     file->fd_ = fd;
     file->size_ = static_cast<std::uint64_t>(st.st_size);
     file->buffer_.resize(kBufferSize);
+    file->readData_ = file->buffer_.data();
     return file;
 }
 
@@ -85,6 +86,8 @@ std::unique_ptr<ZFile> ZFile::fromMemory(const void* data, std::size_t size) {
     if (size > 0)
         file->memory_.assign(bytes, bytes + size);
     file->size_ = size;
+    file->readData_ = file->memory_.data();
+    file->window_ = file->memory_.size();
     return file;
 }
 
@@ -108,6 +111,7 @@ std::unique_ptr<ZFile> ZFile::openWrite(const std::string& path, std::string* ca
         file->fd_ = fd;
         file->direct_ = true;
         file->target_ = path;
+        file->room_ = file->buffer_.size();
         return file;
     }
     // A link that points nowhere is refused, as the map writers refuse it:
@@ -139,6 +143,7 @@ std::unique_ptr<ZFile> ZFile::openWrite(const std::string& path, std::string* ca
     // Keep the permissions of the file being replaced; a new file gets what
     // the umask leaves of rw-rw-rw-, as any file the program creates.
     ::fchmod(fd, exists ? (st.st_mode & 07777) : (0666 & ~currentUmask()));
+    file->room_ = file->buffer_.size();
     return file;
 }
 
@@ -174,6 +179,7 @@ void ZFile::fail(int error) {
     if (!failed_ && errno_ == 0)
         errno_ = error;
     failed_ = true;
+    room_ = 0;
 }
 
 std::unique_ptr<ZFile> ZFile::toMemory(std::size_t expectedBytes) {
@@ -192,6 +198,7 @@ std::uint64_t ZFile::remaining() const {
 bool ZFile::fillBuffer() {
     bufferPos_ = 0;
     bufferLen_ = 0;
+    window_ = 0;
     for (;;) {
         const ssize_t got = ::read(fd_, buffer_.data(), buffer_.size());
         if (got < 0 && errno == EINTR)
@@ -199,11 +206,12 @@ bool ZFile::fillBuffer() {
         if (got <= 0)
             return false;
         bufferLen_ = static_cast<std::size_t>(got);
+        window_ = bufferLen_;
         return true;
     }
 }
 
-bool ZFile::read(void* dst, std::size_t n) {
+bool ZFile::readMore(void* dst, std::size_t n) {
     auto* out = static_cast<std::uint8_t*>(dst);
     if (mode_ != Mode::Read || failed_) {
         failed_ = true;
@@ -211,6 +219,8 @@ bool ZFile::read(void* dst, std::size_t n) {
         return false;
     }
     if (fd_ < 0) {
+        // The whole of a memory reader's bytes are at hand; what read() did
+        // not take is either nothing or more than is left.
         if (n > size_ - position_) {
             failed_ = true;
             std::memset(out, 0, n);
@@ -218,6 +228,7 @@ bool ZFile::read(void* dst, std::size_t n) {
         }
         std::memcpy(out, memory_.data() + position_, n);
         position_ += n;
+        bufferPos_ = static_cast<std::size_t>(position_);
         return true;
     }
     std::size_t done = 0;
@@ -246,9 +257,10 @@ bool ZFile::flushBuffer() {
     return ok;
 }
 
-bool ZFile::write(const void* src, std::size_t n) {
+bool ZFile::writeMore(const void* src, std::size_t n) {
     if (mode_ != Mode::Write || failed_ || committed_) {
         failed_ = true;
+        room_ = 0;
         return false;
     }
     const auto* in = static_cast<const std::uint8_t*>(src);
@@ -279,6 +291,7 @@ bool ZFile::commit() {
         return false;
     if (fd_ < 0)
         return !failed_;
+    room_ = 0; // nothing more goes to the buffer, whatever follows
     if (!failed_)
         flushBuffer();
     // Pipes, terminals and most devices cannot be synced; that is no failure.

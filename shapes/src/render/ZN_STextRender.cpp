@@ -25,7 +25,7 @@ void ZN_SText::render() const {
         if (ZDrawRecorder* recorder = ZGetDrawRecorder())
             recorder->text(*this, point1 - offset, point2 - offset);
         if (scale == 1.0f) {
-            glFont.render();
+            getGLFont().render();
         } else if (const auto picture = pictureAt(scale)) {
             ZGLFont::renderPicture(picture->width, picture->height, picture->bits.data(),
                                    picture->originX);

@@ -57,7 +57,10 @@ public:
     Mode mode() const { return mode_; }
     bool failed() const { return failed_; }
     // Marks the file failed, as a reader does when it meets a value it refuses.
-    void setFailed() { failed_ = true; }
+    void setFailed() {
+        failed_ = true;
+        room_ = 0;
+    }
     // The system's error number of the first failed call, 0 when none failed.
     int errorNumber() const { return errno_; }
     // Why writing failed, in the system's words ("No space left on device").
@@ -65,9 +68,30 @@ public:
 
     // Reads exactly n bytes; on a short read fills dst with zeros, marks the
     // file failed and returns false.
-    bool read(void* dst, std::size_t n);
+    bool read(void* dst, std::size_t n) {
+        // A record is read a field at a time, so the common case, bytes that
+        // are already in the buffer, is handled here. (n - 1 leaves reads of
+        // nothing to readMore, which refuses them on a failed file.)
+        if (!failed_ && n - 1 < window_ - bufferPos_) {
+            std::memcpy(dst, readData_ + bufferPos_, n);
+            bufferPos_ += n;
+            position_ += n;
+            return true;
+        }
+        return readMore(dst, n);
+    }
     // Writes n bytes; false (and failed) when the bytes could not be written.
-    bool write(const void* src, std::size_t n);
+    bool write(const void* src, std::size_t n) {
+        // Likewise for writing: bytes that fit the buffer of a file writer
+        // that has not failed are only copied.
+        if (n < room_ && bufferPos_ + n < room_) {
+            std::memcpy(buffer_.data() + bufferPos_, src, n);
+            bufferPos_ += n;
+            position_ += n;
+            return true;
+        }
+        return writeMore(src, n);
+    }
 
     // Bytes left to read (reading only). Readers use it to refuse counts that
     // the rest of the file could not possibly hold, before allocating.
@@ -105,6 +129,8 @@ public:
 
 private:
     ZFile() = default;
+    bool readMore(void* dst, std::size_t n);
+    bool writeMore(const void* src, std::size_t n);
     bool flushBuffer();
     bool fillBuffer();
     void fail(int error);
@@ -122,6 +148,13 @@ private:
     std::vector<std::uint8_t> buffer_;
     std::size_t bufferPos_ = 0;       // next byte to read, or bytes waiting to be written
     std::size_t bufferLen_ = 0;       // valid bytes in buffer_ (reading)
+    // Reading: the bytes at hand, the buffer's or a memory reader's, and how
+    // many; bufferPos_ is the next one to read.
+    const std::uint8_t* readData_ = nullptr;
+    std::size_t window_ = 0;
+    // Writing: the buffer's size while writes may go to it (a file writer
+    // that has neither failed nor committed), else 0.
+    std::size_t room_ = 0;
     std::uint64_t position_ = 0;
     std::uint64_t size_ = 0;          // total size of a file opened for reading
     std::vector<std::uint8_t> memory_; // memory reader's source or memory writer's output

@@ -102,7 +102,7 @@ template <class Fn> void forEachWhole(const std::vector<ZN_ShapeBase*>& shapes, 
         if (i + kLabelParts < n)
             if (const ZN_SText* label = shapes[i + kLabelParts]->getLabel()) {
                 __builtin_prefetch(label->getText());
-                if (const auto& bitmap = label->getGLFont().getBitmap())
+                if (const auto& bitmap = label->madePicture())
                     __builtin_prefetch(reinterpret_cast<const char*>(bitmap.get()) - 16, 1);
             }
         fn(shapes[i]);
