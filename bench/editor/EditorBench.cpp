@@ -4,9 +4,14 @@
 // median and the 90th percentile of that time, and the median split of it
 // into handling, drawing and composition.
 //
-//   tavlo_bench_editor [--sizes 1000,10000,100000] [--reps N] [--smoke] [--files] [--verbose]
+//   tavlo_bench_editor [--sizes 1000,10000,100000] [--reps N] [--only A,B] [--smoke] [--verbose]
 //
-// --files times only opening and saving the maps.
+// --only runs only the groups of actions whose first row's name holds one of
+// the given texts (the undo and redo rows after an action come with it).
+// Under callgrind (--collect-atstart=no) only the timed actions are counted;
+// with TAVLO_BENCH_PERF_CTL naming the control fifo of `perf record -D -1
+// --control fifo:...`, perf samples only them too.
+//
 // --smoke runs a handful of actions once on the 1 000-node map and fails
 // only when one of them produced no frame; it never judges a time.
 // Needs an X display (xvfb-run provides one).
@@ -32,6 +37,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
+
+#include <valgrind/callgrind.h>
 
 #include <sarvik/ZN_NLine.h>
 #include <sarvik/ZN_NPoint.h>
@@ -220,8 +227,10 @@ private:
         QApplication::setActiveWindow(frame_);
         settle();
         records_.clear();
+        profiling(true);
         send();
         std::optional<Record> r = nextRecord();
+        profiling(false);
         Row& out = rows_[row];
         if (std::find(order_.begin(), order_.end(), row) == order_.end())
             order_.push_back(row);
@@ -239,6 +248,18 @@ private:
         out.command.push_back(r->commandMs);
         out.drawing.push_back(r->drawingMs);
         out.compose.push_back(r->composeMs);
+    }
+    // Tells a profiler that a timed action starts or has ended.
+    static void profiling(bool on) {
+        CALLGRIND_TOGGLE_COLLECT;
+        static FILE* perf = [] {
+            const QByteArray path = qgetenv("TAVLO_BENCH_PERF_CTL");
+            return path.isEmpty() ? nullptr : std::fopen(path.constData(), "w");
+        }();
+        if (perf) {
+            std::fputs(on ? "enable\n" : "disable\n", perf);
+            std::fflush(perf);
+        }
     }
     // A timed action that no input event stands for.
     void measureCall(const std::string& row, const QString& name,
@@ -297,7 +318,17 @@ private:
 
 public:
     bool verbose_ = false;
-    bool filesOnly_ = false;
+    std::vector<std::string> only_;
+    // True when the group of actions led by `row` is to run.
+    bool wanted(const std::string& row) const {
+        if (only_.empty())
+            return true;
+        for (const std::string& o : only_) {
+            if (row.find(o) != std::string::npos)
+                return true;
+        }
+        return false;
+    }
 
 public:
     benchtable::Rows bySize;
@@ -305,21 +336,21 @@ public:
 };
 
 void Bench::editActions(int leaf, QPoint leafView) {
-    for (int i = 0; i < reps_; ++i) {
+    for (int i = 0; i < (wanted("nudge one (Right)") ? reps_ : 0); ++i) {
         home(leafView);
         select(leaf);
         measure("nudge one (Right)", [&] { key(Qt::Key_Right); });
         measure("  Ctrl+Z after nudge one", [&] { key(Qt::Key_Z, Qt::ControlModifier); });
         measure("  Ctrl+Y after nudge one", [&] { key(Qt::Key_Y, Qt::ControlModifier); });
     }
-    for (int i = 0; i < reps_; ++i) {
+    for (int i = 0; i < (wanted("select all (Ctrl+A)") || wanted("nudge all (Right)") ? reps_ : 0); ++i) {
         home(leafView);
         measure("select all (Ctrl+A)", [&] { key(Qt::Key_A, Qt::ControlModifier); });
         measure("nudge all (Right)", [&] { key(Qt::Key_Right); });
         measure("  Ctrl+Z after nudge all", [&] { key(Qt::Key_Z, Qt::ControlModifier); });
         measure("  Ctrl+Y after nudge all", [&] { key(Qt::Key_Y, Qt::ControlModifier); });
     }
-    for (int i = 0; i < reps_; ++i) {
+    for (int i = 0; i < (wanted("delete one (Delete)") ? reps_ : 0); ++i) {
         home(leafView);
         select(leaf);
         measure("delete one (Delete)", [&] { key(Qt::Key_Delete); });
@@ -327,7 +358,7 @@ void Bench::editActions(int leaf, QPoint leafView) {
         measure("  Ctrl+Y after delete one", [&] { key(Qt::Key_Y, Qt::ControlModifier); });
         key(Qt::Key_Z, Qt::ControlModifier);
     }
-    for (int i = 0; i < reps_; ++i) {
+    for (int i = 0; i < (wanted("delete all (Delete)") ? reps_ : 0); ++i) {
         home(leafView);
         view()->selectAll();
         measure("delete all (Delete)", [&] { key(Qt::Key_Delete); });
@@ -339,12 +370,12 @@ void Bench::editActions(int leaf, QPoint leafView) {
 
 void Bench::viewActions(QPoint leafView) {
     view()->clearSelection();
-    for (int i = 0; i < reps_; ++i) {
+    for (int i = 0; i < (wanted("zoom step (Ctrl+") ? reps_ : 0); ++i) {
         home(leafView);
         measure("zoom step (Ctrl+=)", [&] { key(Qt::Key_Equal, Qt::ControlModifier); });
         measure("zoom step (Ctrl+-)", [&] { key(Qt::Key_Minus, Qt::ControlModifier); });
     }
-    for (int i = 0; i < reps_; ++i) {
+    for (int i = 0; i < (wanted("wheel notch") || wanted("Page Down") || wanted("fit (Ctrl+9)") ? reps_ : 0); ++i) {
         home(leafView);
         const QPoint at(view()->width() / 2, view()->height() / 2);
         measure("wheel notch", [&] {
@@ -359,7 +390,7 @@ void Bench::viewActions(QPoint leafView) {
 }
 
 void Bench::treeActions(int leaf, int fold, int branch, QPoint leafView) {
-    for (int i = 0; i < reps_; ++i) {
+    for (int i = 0; i < (wanted("Tab (new child)") || wanted("Enter (new sibling)") ? reps_ : 0); ++i) {
         home(leafView);
         select(leaf);
         measure("Tab (new child)", [&] { key(Qt::Key_Tab); });
@@ -378,7 +409,7 @@ void Bench::treeActions(int leaf, int fold, int branch, QPoint leafView) {
     view()->clearSelection();
     key(Qt::Key_F, Qt::ControlModifier);
     CFindBar* bar = child_->findBar();
-    if (bar && bar->isVisible()) {
+    if (bar && bar->isVisible() && wanted("F3 in the find bar")) {
         QTest::keyClicks(bar->findField(), QStringLiteral("A"));
         settle();
         for (int i = 0; i < reps_; ++i)
@@ -387,7 +418,7 @@ void Bench::treeActions(int leaf, int fold, int branch, QPoint leafView) {
     }
     view()->clearSelection();
     // Fold and unfold: a click on the point before the root's biggest branch.
-    for (int i = 0; i < reps_ && fold >= 0; ++i) {
+    for (int i = 0; i < reps_ && fold >= 0 && (wanted("fold biggest branch") || wanted("unfold it")); ++i) {
         ZN_ShapeBase* point = shapeAt(page(), fold);
         home(QPoint(static_cast<int>(point->getPoint1().X()) - 300,
                     static_cast<int>(point->getPoint1().Y()) - 300));
@@ -402,7 +433,7 @@ void Bench::treeActions(int leaf, int fold, int branch, QPoint leafView) {
         mouse(QEvent::MouseButtonRelease, at, Qt::NoButton);
     }
     // A binding drag of that branch: one move past the threshold.
-    for (int i = 0; i < reps_ && branch >= 0; ++i) {
+    for (int i = 0; i < reps_ && branch >= 0 && wanted("drag a branch (one move)"); ++i) {
         ZN_ShapeBase* head = shapeAt(page(), branch);
         const ZVector2 centre = (head->getPoint1() + head->getPoint2()) * 0.5f;
         home(QPoint(static_cast<int>(centre.X()) - 400, static_cast<int>(centre.Y()) - 300));
@@ -418,7 +449,7 @@ void Bench::treeActions(int leaf, int fold, int branch, QPoint leafView) {
     }
     // The overview: opened, its first picture, closed.
     COverviewPanel* panel = frame_->overviewDock()->panel();
-    for (int i = 0; i < reps_; ++i) {
+    for (int i = 0; i < (wanted("overview open") ? reps_ : 0); ++i) {
         home(leafView);
         const int pictures = panel->pictureCount();
         QElapsedTimer clock;
@@ -445,7 +476,7 @@ bool Bench::run(int nodes, const QString& folder, bool smoke) {
         return false;
     }
     // File to first frame, each time into a window of its own.
-    for (int i = 0; i < (smoke ? 1 : 3); ++i) {
+    for (int i = 0; i < (smoke || !only_.empty() ? 1 : 3); ++i) {
         if (child_) {
             child_->document()->SetModifiedFlag(false);
             child_->close();
@@ -505,13 +536,11 @@ bool Bench::run(int nodes, const QString& folder, bool smoke) {
         treeActions(leafIndex, fold, branch, leafView);
         reps_ = keep;
     } else {
-        if (!filesOnly_) {
-            editActions(leafIndex, leafView);
-            viewActions(leafView);
-            treeActions(leafIndex, fold, branch, leafView);
-        }
+        editActions(leafIndex, leafView);
+        viewActions(leafView);
+        treeActions(leafIndex, fold, branch, leafView);
         // Save, the document's own writer to a file of its own.
-        for (int i = 0; i < 3; ++i) {
+        for (int i = 0; i < (wanted("save") ? 3 : 0); ++i) {
             QElapsedTimer clock;
             clock.start();
             const bool saved = child_->document()->saveTo(folder + QStringLiteral("/saved.tvx"));
@@ -543,24 +572,25 @@ int main(int argc, char** argv) {
     int reps = 7;
     bool smoke = false;
     bool verbose = false;
-    bool filesOnly = false;
+    std::vector<std::string> only;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--smoke") {
             smoke = true;
         } else if (a == "--verbose") {
             verbose = true;
-        } else if (a == "--files") {
-            filesOnly = true;
         } else if (a == "--reps" && i + 1 < argc) {
             reps = std::max(1, std::atoi(argv[++i]));
+        } else if (a == "--only" && i + 1 < argc) {
+            for (const QString& s : QString::fromUtf8(argv[++i]).split(',', Qt::SkipEmptyParts))
+                only.push_back(s.toStdString());
         } else if (a == "--sizes" && i + 1 < argc) {
             sizes.clear();
             for (const QString& s : QString::fromLatin1(argv[++i]).split(',', Qt::SkipEmptyParts))
                 sizes.push_back(s.toInt());
         } else {
             std::fprintf(stderr, "usage: tavlo_bench_editor [--sizes 1000,10000,100000] [--reps N] "
-                                 "[--smoke] [--files] [--verbose]\n");
+                                 "[--only A,B] [--smoke] [--verbose]\n");
             return 2;
         }
     }
@@ -580,7 +610,7 @@ int main(int argc, char** argv) {
     {
         Bench bench(reps);
         bench.verbose_ = verbose;
-        bench.filesOnly_ = filesOnly;
+        bench.only_ = only;
         for (int n : sizes) {
             std::fprintf(stderr, "tavlo_bench_editor: %d nodes\n", n);
             ok = bench.run(n, maps.path(), smoke) && ok;

@@ -150,3 +150,36 @@ TEST(TreeLayoutProperty, LayingOutAChangeEqualsLayingOutWhole) {
         EXPECT_TRUE(layoutFaults(incremental.root(), incremental.page).empty());
     }
 }
+
+// A long session of adding and taking away a child keeps being laid out by
+// its changes, through the packing of what the edits left behind, and still
+// agrees with a layout made whole.
+TEST(TreeLayoutProperty, ManyEditsStayIncrementalAndAgreeWithWhole) {
+    for (const ZN_Layout layout : {ZN_Layout::MindMap, ZN_Layout::TreeChart}) {
+        Map incremental, whole;
+        layouttest::randomMap(incremental, 200, 7u, true);
+        layouttest::randomMap(whole, 200, 7u, true);
+        ZN_TreeLayout kept;
+        kept.apply(incremental.root(), layout);
+        ZN_TreeLayout().apply(whole.root(), layout);
+        std::mt19937 rng(11u);
+        int wholeCount = 0;
+        for (int step = 0; step < 9000; ++step) {
+            // Alternately a child added below a shown node and that child taken away.
+            const Edit add{Edit::Add, rng() % incremental.nodes.size(), 1000.0f, 60.0f};
+            if (!incremental.nodes[add.node]->getShow())
+                continue;
+            wholeCount += kept.relayout(make(incremental, add)).whole;
+            const Edit remove{Edit::Remove, incremental.nodes.size() - 1};
+            wholeCount += kept.relayout(make(incremental, remove)).whole;
+        }
+        const Edit last{Edit::Resize, 5, 30.0f, 12.0f};
+        wholeCount += kept.relayout(make(incremental, last)).whole;
+        ZN_TreeLayout fresh; // knows nothing: lays out whole
+        fresh.relayout(make(whole, last));
+        EXPECT_EQ(wholeCount, 0) << "layout " << static_cast<int>(layout);
+        const std::string difference =
+            layouttest::geometryDifference(incremental.page, whole.page, 0.01f);
+        EXPECT_TRUE(difference.empty()) << "layout " << static_cast<int>(layout) << ": " << difference;
+    }
+}

@@ -281,10 +281,11 @@ bool markerChecked(CommandTarget& frame, int id) {
     if (!view || !name)
         return false;
     // Checked when every selected box shows it, as a click then takes it off;
-    // the walk stops at the first box without it.
+    // the walk stops at the first box without it. The connectors listed
+    // before the boxes are passed over without asking what they are.
     bool any = false;
     for (const ZN_ShapeBase* s : view->getSelection()) {
-        if (!holdsFields(s))
+        if (s->type() == 1 || !holdsFields(s))
             continue;
         const auto& m = s->getFields().markers;
         if (std::find(m.begin(), m.end(), name) == m.end())

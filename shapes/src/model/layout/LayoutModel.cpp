@@ -140,6 +140,55 @@ void Tree::dropNodes(std::vector<int> stack) {
     }
 }
 
+bool Tree::compact() {
+    if (nodes.empty())
+        return false;
+    std::vector<int> renumber(nodes.size(), -1);
+    std::vector<int> order;
+    order.reserve(nodes.size() - dead);
+    std::vector<int> stack{0};
+    while (!stack.empty()) {
+        const int v = stack.back();
+        stack.pop_back();
+        if (!at(v).alive || renumber[static_cast<std::size_t>(v)] >= 0)
+            return false;
+        renumber[static_cast<std::size_t>(v)] = static_cast<int>(order.size());
+        order.push_back(v);
+        const int* kids = childrenOf(v);
+        for (std::uint32_t i = at(v).childCount; i-- > 0;)
+            stack.push_back(kids[i]);
+    }
+    if (order.size() != nodes.size() - dead)
+        return false;
+    std::vector<ModelNode> packed;
+    packed.reserve(order.size());
+    std::vector<int> packedPool;
+    packedPool.reserve(order.size());
+    KeyIndex packedIndex;
+    for (const int v : order) {
+        const int now = static_cast<int>(packed.size());
+        ModelNode node = at(v);
+        if (node.parent >= 0)
+            node.parent = renumber[static_cast<std::size_t>(node.parent)];
+        const int* kids = childrenOf(v);
+        node.childBegin = static_cast<std::uint32_t>(packedPool.size());
+        node.childRoom = node.childCount;
+        for (std::uint32_t i = 0; i < node.childCount; ++i)
+            packedPool.push_back(renumber[static_cast<std::size_t>(kids[i])]);
+        // Only the entries this node owns move with it.
+        if (index.find(node.key) == v)
+            packedIndex.set(node.key, now);
+        if (node.fold && index.find(node.fold) == KeyIndex::foldOf(v))
+            packedIndex.set(node.fold, KeyIndex::foldOf(now));
+        packed.push_back(node);
+    }
+    nodes = std::move(packed);
+    pool = std::move(packedPool);
+    index = std::move(packedIndex);
+    dead = poolGarbage = 0;
+    return true;
+}
+
 void Tree::clear() {
     rootKey = nullptr;
     nodes.clear();

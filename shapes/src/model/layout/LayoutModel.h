@@ -108,6 +108,11 @@ struct Tree {
     // Drops v with its branch.
     void drop(int v);
     void clear();
+    // Renumbers the living nodes in pre-order and packs the children lists,
+    // so that what edits left behind takes no room; keys and layout stay.
+    // False, with the tree unchanged, when a living node is not reached
+    // from the root.
+    bool compact();
 
 private:
     void dropNodes(std::vector<int> stack);

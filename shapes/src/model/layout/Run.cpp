@@ -74,9 +74,21 @@ std::vector<ZN_ShapeBase*> ancestry(ZN_ShapeBase* node) {
     }
     if (!node)
         return chain;
+    // Most ways up are short: they are searched as they are, and only a long
+    // one gets an index of what it passed.
+    constexpr std::size_t kShortWay = 48;
     KeyIndex seen;
+    const auto passed = [&](const ZN_ShapeBase* s) {
+        if (chain.size() <= kShortWay)
+            return std::find(chain.begin(), chain.end(), s) != chain.end();
+        if (seen.size() == 0)
+            for (const ZN_ShapeBase* c : chain)
+                seen.set(c, 0);
+        return seen.find(s) != KeyIndex::kAbsent;
+    };
+    chain.reserve(16);
     for (ZN_ShapeBase* s = node; s; s = rawParent(s)) {
-        if (seen.find(s) != KeyIndex::kAbsent) {
+        if (passed(s)) {
             // Connectors that run in a circle have no top; a node on it that
             // was given a layout is the root it was given to.
             const auto given = std::find_if(chain.begin(), chain.end(), [](const ZN_ShapeBase* c) {
@@ -86,7 +98,8 @@ std::vector<ZN_ShapeBase*> ancestry(ZN_ShapeBase* node) {
                 chain.erase(given + 1, chain.end());
             break;
         }
-        seen.set(s, 0);
+        if (seen.size() != 0)
+            seen.set(s, 0);
         chain.push_back(s);
     }
     return chain;
@@ -250,11 +263,15 @@ bool gatherChildren(Tree& tree, Call& call, const PathNode& p, const Settings& s
 bool layoutChanges(Tree& tree, Call& call, ZN_ShapeBase* root,
                    const std::vector<ZN_ShapeBase*>& changed, ZN_LayoutScope scope,
                    const Settings& settings, ZN_LayoutReport& report) {
-    const std::size_t before = tree.nodes.size();
-    if (before == 0 || tree.rootKey != root ||
-        (tree.dead > 4096 && 2 * tree.dead > before) ||
-        (tree.poolGarbage > 4096 && tree.poolGarbage > tree.pool.size() / 2))
+    if (tree.nodes.empty() || tree.rootKey != root)
         return false;
+    // What many edits left behind is packed away now and then; the layout
+    // itself needs no reading again for it.
+    const bool wasteful = (tree.dead > 4096 && 2 * tree.dead > tree.nodes.size()) ||
+                          (tree.poolGarbage > 4096 && tree.poolGarbage > tree.pool.size() / 2);
+    if (wasteful && !tree.compact())
+        return false;
+    const std::size_t before = tree.nodes.size();
     call.begin(before);
     call.set(0, Live{root, nullptr, nullptr, nullptr, {}});
 
