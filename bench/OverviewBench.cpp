@@ -1,9 +1,11 @@
 // The overview window on generated maps of 10 000 and 100 000 nodes: one
-// picture of the whole page as the panel draws it, and the window-size frame
-// with and without the check the open panel adds to every frame.
+// picture of the whole page as the panel draws it, at once and in parts, and
+// the window-size frame with and without the check the open panel adds to
+// every frame.
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <memory>
@@ -54,6 +56,35 @@ void BM_OverviewPicture(benchmark::State& state) {
     state.counters["shapes"] = static_cast<double>(page.getShapeList().size());
 }
 
+// The same picture drawn a part at a time, as the panel spreads it over
+// turns of the event loop (parts of 1 000 shapes); the longest part is what
+// an input may wait for.
+void BM_OverviewPictureInParts(benchmark::State& state) {
+    ZN_ShapeManager& page = map(static_cast<int>(state.range(0)));
+    ZHeadlessGL* gl = benchmap::sharedContext(kPanelW, kPanelH);
+    if (!gl) {
+        state.SkipWithError("no headless GL context");
+        return;
+    }
+    gl->makeCurrent();
+    const OverviewFrame frame = fitOverview(page.shownExtent(), {}, kPanelW, kPanelH, 6.0f);
+    constexpr std::size_t kPart = 1000;
+    drawOverview(*gl, page, frame); // untimed: warms the driver and the caches
+    double longest = 0.0;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        const OverviewDrawing drawing(*gl, page, frame);
+        for (std::size_t first = 0; first < drawing.size(); first += kPart) {
+            const auto part = Clock::now();
+            drawing.draw(*gl, first, first + kPart);
+            longest = std::max(longest, since(part) * 1000.0);
+        }
+        benchmark::DoNotOptimize(gl->readPixels());
+        state.SetIterationTime(since(start));
+    }
+    state.counters["longest part ms"] = longest;
+}
+
 // Window-size frames at 100 % scrolling down the map; with the panel open
 // each frame also asks the page whether it changed.
 void scrollFrames(benchmark::State& state, bool panelOpen) {
@@ -93,5 +124,6 @@ void sizes(benchmark::internal::Benchmark* b) {
 } // namespace
 
 BENCHMARK(BM_OverviewPicture)->Apply(sizes);
+BENCHMARK(BM_OverviewPictureInParts)->Apply(sizes);
 BENCHMARK(BM_FrameScroll)->Apply(sizes);
 BENCHMARK(BM_FrameScrollOverviewOpen)->Apply(sizes);

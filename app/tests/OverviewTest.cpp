@@ -8,6 +8,7 @@
 
 #include <QDockWidget>
 #include <QLabel>
+#include <QOpenGLFramebufferObject>
 #include <QScrollBar>
 #include <QTest>
 #include <QWheelEvent>
@@ -15,12 +16,16 @@
 #include <sarvik/ZDrawnExtent.h>
 #include <sarvik/ZN_NLine.h>
 #include <sarvik/ZN_NRect.h>
+#include <sarvik/ZN_SText.h>
+#include <sarvik/platform/ZGLSurface.h>
 
 #include "WindowFixture.h"
 #include "commands/CommandIds.h"
+#include "document/LabelText.h"
 #include "document/PageOperations.h"
 #include "folder/CFolderFrame.h"
 #include "view/COverviewPanel.h"
+#include "view/OverviewPicture.h"
 
 namespace {
 
@@ -339,4 +344,158 @@ TEST_F(OverviewPicture, OnlyAChangeOfThePageDrawsANewPicture) {
     QTest::keyClick(view, Qt::Key_Right);
     view->grabFramebuffer();
     EXPECT_TRUE(waitFor([&] { return panel->pictureCount() > pictures; }));
+}
+
+namespace {
+
+// The framebuffer object a test draws into, as the scene's drawable.
+class TestFramebuffer : public ZGLSurface {
+public:
+    explicit TestFramebuffer(QOpenGLFramebufferObject& fbo) : fbo_(fbo) {}
+    bool makeCurrent() override { return fbo_.bind(); }
+    void releaseCurrent() override {}
+    void swapBuffers() override {}
+
+private:
+    QOpenGLFramebufferObject& fbo_;
+};
+
+bool bluish(QRgb c) {
+    return qBlue(c) > 200 && qRed(c) < 80 && qGreen(c) < 80;
+}
+
+} // namespace
+
+// A picture drawn a few shapes at a time is the picture drawn at once: no
+// part clears or moves what the ones before drew.
+TEST_F(OverviewPicture, APictureDrawnInPartsIsThePictureDrawnAtOnce) {
+    for (int i = 0; i < 12; ++i) {
+        const float x = 40.0f + 90.0f * static_cast<float>(i);
+        ZN_NRect* box = addRect(*page, x, 20.0f + 37.0f * static_cast<float>(i), x + 70.0f,
+                                 95.0f + 37.0f * static_cast<float>(i));
+        box->setFillColor(ZVector3(0.1f * static_cast<float>(i % 10), 0.4f, 0.9f));
+    }
+    addLine(*page, ZVector2(30, 600), ZVector2(1100, 40), ZVector3(1.0f, 0.0f, 0.0f))
+        ->setLineWide(3);
+    const OverviewFrame frame = fitOverview(page->shownExtent(), {}, 240, 181, 6.0f);
+    view->makeCurrent();
+    const auto draw = [&](std::size_t part) {
+        QOpenGLFramebufferObject fbo(frame.width, frame.height,
+                                     QOpenGLFramebufferObject::CombinedDepthStencil);
+        EXPECT_TRUE(fbo.isValid() && fbo.bind());
+        TestFramebuffer surface(fbo);
+        const OverviewDrawing drawing(surface, *page, frame);
+        EXPECT_GT(drawing.size(), 12u);
+        for (std::size_t first = 0; first < drawing.size(); first += part)
+            drawing.draw(surface, first, first + part);
+        QImage image = fbo.toImage().convertToFormat(QImage::Format_RGB32);
+        QOpenGLFramebufferObject::bindDefault();
+        return image;
+    };
+    const QImage whole = draw(1000);
+    const QImage banded = draw(3);
+    view->doneCurrent();
+    ASSERT_EQ(whole.size(), banded.size());
+    int inked = 0;
+    int differ = 0;
+    for (int y = 0; y < whole.height(); ++y) {
+        for (int x = 0; x < whole.width(); ++x) {
+            const QRgb a = whole.pixel(x, y);
+            const QRgb b = banded.pixel(x, y);
+            inked += a != whole.pixel(0, 0) ? 1 : 0;
+            const int d = std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
+                          std::abs(qBlue(a) - qBlue(b));
+            differ += d > 24 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(inked, 1000);
+    EXPECT_LE(differ, 4) << "of " << inked << " inked pixels";
+}
+
+// The overview draws a label that is legible at its scale with glyphs of
+// its own, and leaves the picture the window keeps for its zoom alone, so
+// that the window's next frame draws it without rasterising it again.
+TEST_F(OverviewPicture, LegibleLabelsAreDrawnAndTheWindowKeepsItsPictureOfThem) {
+    ZN_NRect* box = addRect(*page, 100, 100, 400, 160);
+    box->setFillColor(ZVector3(1.0f, 1.0f, 1.0f));
+    auto* label = static_cast<ZN_SText*>(ZN_ShapeBase::createShape(5));
+    label->setHost(box);
+    box->setLabel(label);
+    setLabelText(*label, box->getPoint1(), "Overview label");
+    view->setZoom(0.5f);
+    view->update();
+    view->grabFramebuffer();
+    const float windowScale = 0.5f * static_cast<float>(view->devicePixelRatioF());
+    const std::shared_ptr<const ZTextBitmap> kept = label->pictureAt(windowScale);
+    ASSERT_NE(kept, nullptr);
+
+    COverviewPanel* panel = openOverview();
+    const float scale = panel->pictureFrame().scale * static_cast<float>(panel->devicePixelRatioF());
+    ASSERT_GE(label->glyphHeight() * scale, ZN_SText::kSmallestReadable);
+    ASSERT_NE(scale, windowScale);
+    EXPECT_EQ(label->pictureAt(windowScale), kept);
+    // Dark glyph pixels inside the label's white box.
+    const QImage picture = panel->picture().scaled(panel->size());
+    const QPoint a = panel->panelAt(label->getPoint1()).toPoint();
+    const QPoint b = panel->panelAt(label->getPoint2()).toPoint();
+    int dark = 0;
+    for (int y = a.y(); y <= b.y(); ++y) {
+        for (int x = a.x(); x <= b.x(); ++x)
+            dark += qGray(picture.pixel(x, y)) < 100 ? 1 : 0;
+    }
+    EXPECT_GT(dark, 10);
+}
+
+// However long the overview takes over a large page, an edit is drawn in the
+// window at once: the picture under way gives way to it, and the next one
+// shows the edit.
+TEST_F(OverviewPicture, AnEditIsDrawnInTheWindowWhileTheOverviewIsStillDrawing) {
+    for (int row = 0; row < 40; ++row) {
+        for (int col = 0; col < 40; ++col) {
+            const float x = 150.0f * static_cast<float>(col);
+            const float y = 100.0f * static_cast<float>(row);
+            addRect(*page, x, y, x + 100.0f, y + 60.0f);
+        }
+    }
+    ZN_NRect* blue = addRect(*page, 2000, 1500, 3500, 2500);
+    blue->setFillColor(ZVector3(0.0f, 0.0f, 1.0f));
+    const ZVector2 blueMiddle(2750, 2000);
+    view->update();
+    // Twenty shapes a turn: the picture takes many turns on any machine.
+    COverviewPanel* panel = frame->overviewDock()->panel();
+    panel->setSliceShapes(20);
+    panel = openOverview();
+    EXPECT_GT(panel->picturedSlices(), 10);
+    EXPECT_TRUE(bluish(pictureAt(panel, blueMiddle)));
+
+    // Another edit starts a new picture; the blue box goes while it is drawn.
+    addRect(*page, 0, 4500, 100, 4560);
+    view->update();
+    ASSERT_TRUE(waitFor([&] { return panel->isPictureInProgress(); }));
+    const int pictures = panel->pictureCount();
+    const std::uint64_t listVersion = page->getListVersion();
+    bool drawn = false;
+    int picturesAtFrame = -1;
+    const QMetaObject::Connection hook = QObject::connect(view, &CTavloView::frameDrawn, [&] {
+        if (!drawn && page->getListVersion() != listVersion) {
+            drawn = true;
+            picturesAtFrame = panel->pictureCount();
+        }
+    });
+    view->clearSelection();
+    view->addToSelection(blue);
+    view->setFocus();
+    QApplication::setActiveWindow(frame);
+    QTest::keyClick(view, Qt::Key_Delete);
+    ASSERT_NE(page->getListVersion(), listVersion) << "the box was not deleted";
+    EXPECT_TRUE(waitFor([&] { return drawn; }));
+    QObject::disconnect(hook);
+    EXPECT_EQ(picturesAtFrame, pictures) << "the window's frame waited for the overview";
+    // The overview catches up.
+    EXPECT_TRUE(waitFor([&] {
+        return panel->pictureCount() > pictures && !panel->isPicturePending();
+    }));
+    EXPECT_FALSE(bluish(pictureAt(panel, blueMiddle)));
+    panel->grab().save("/tmp/overview-after-edit.png");
+    panel->setSliceShapes(0);
 }

@@ -269,6 +269,32 @@ private:
             call();
         });
     }
+    // The longest gap between two turns of the event loop until `done`
+    // holds, in milliseconds; negative when it never does.
+    double longestStall(const std::function<bool()>& done) {
+        QElapsedTimer clock;
+        clock.start();
+        qint64 last = clock.nsecsElapsed();
+        qint64 longest = 0;
+        bool reached = false;
+        QEventLoop loop;
+        QTimer beat;
+        beat.setInterval(0);
+        QObject::connect(&beat, &QTimer::timeout, [&] {
+            const qint64 now = clock.nsecsElapsed();
+            longest = std::max(longest, now - last);
+            last = now;
+            if (done()) {
+                reached = true;
+                loop.quit();
+            }
+        });
+        QTimer::singleShot(kFrameTimeoutMs, &loop, &QEventLoop::quit);
+        beat.start();
+        loop.exec();
+        beat.stop();
+        return reached ? static_cast<double>(longest) / 1.0e6 : -1.0;
+    }
     void record(const std::string& row, double ms) {
         if (std::find(order_.begin(), order_.end(), row) == order_.end())
             order_.push_back(row);
@@ -462,6 +488,17 @@ void Bench::treeActions(int leaf, int fold, int branch, QPoint leafView) {
             std::fprintf(stderr, "tavlo_bench_editor: the overview drew no picture\n");
             ++missedTotal_;
         }
+        // An edit with the overview open, and the longest the event loop
+        // was held while the overview drew the edited page: an input that
+        // came then waited that long on top of its own time.
+        home(leafView);
+        select(leaf);
+        const int before = panel->pictureCount();
+        measure("  nudge one, overview open", [&] { key(Qt::Key_Right); });
+        const double stall = longestStall([&] { return panel->pictureCount() > before; });
+        if (stall >= 0.0)
+            record("  overview redraw, longest stall", stall);
+        key(Qt::Key_Z, Qt::ControlModifier);
         measureCall("overview close", QStringLiteral("overview"),
                     [&] { frame_->runCommand(cmd::ViewOverview); });
     }

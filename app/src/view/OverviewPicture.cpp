@@ -3,8 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include <GL/gl.h>
+
 #include <sarvik/ZN_Scene.h>
 #include <sarvik/ZN_ShapeManager.h>
+#include <sarvik/ZScenePart.h>
+#include <sarvik/ZTextPictures.h>
 
 OverviewFrame fitOverview(const ZDrawnExtent& extent, const ZDrawnExtent& fallback, int width,
                           int height, float margin) {
@@ -46,7 +50,9 @@ private:
 
 } // namespace
 
-void drawOverview(ZGLSurface& surface, ZN_ShapeManager& page, const OverviewFrame& frame) {
+OverviewDrawing::OverviewDrawing(ZGLSurface& surface, ZN_ShapeManager& page,
+                                 const OverviewFrame& frame)
+    : frame_(frame) {
     const SharedViewState keep;
     ZN_Scene scene;
     scene.init(&surface);
@@ -54,5 +60,33 @@ void drawOverview(ZGLSurface& surface, ZN_ShapeManager& page, const OverviewFram
     scene.resize(frame.width, frame.height);
     scene.setZoom(frame.scale);
     setScallPosition(frame.origin);
-    scene.render();
+    part_ = std::make_unique<ZScenePart>(scene);
+}
+
+OverviewDrawing::~OverviewDrawing() = default;
+
+std::size_t OverviewDrawing::size() const {
+    return part_->size();
+}
+
+void OverviewDrawing::draw(ZGLSurface& surface, std::size_t first, std::size_t last) const {
+    const SharedViewState keep;
+    // The labels' pictures stay those the windows made for their zoom.
+    const ZLeaveTextPictures leave;
+    surface.makeCurrent();
+    // The window drew in between: the picture's viewport and plain matrices.
+    glViewport(0, 0, frame_.width, frame_.height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    setScallPosition(frame_.origin);
+    if (first == 0)
+        part_->clear();
+    part_->draw(first, last);
+}
+
+void drawOverview(ZGLSurface& surface, ZN_ShapeManager& page, const OverviewFrame& frame) {
+    const OverviewDrawing drawing(surface, page, frame);
+    drawing.draw(surface, 0, drawing.size());
 }

@@ -1,4 +1,5 @@
 #include <sarvik/ZN_SText.h>
+#include <sarvik/ZTextPictures.h>
 
 #include <algorithm>
 #include <cmath>
@@ -156,9 +157,6 @@ std::shared_ptr<const ZTextBitmap> ZN_SText::pictureAt(float zoom) const {
     // The glyphs are drawn afresh at the zoomed size: a one-bit picture
     // scaled up or down would turn blocky or lose its strokes.
     const LOGFONTA font = detail::zoomedFont(*this, zoom);
-    zoomed.zoom = zoom;
-    zoomed.width = w;
-    zoomed.height = h;
     // What still reaches past the scaled rectangle (side bearings, a line
     // hinted wider than its box) stays in the picture rather than losing
     // the first and last glyphs; the bound (half the width and an em each
@@ -167,8 +165,32 @@ std::shared_ptr<const ZTextBitmap> ZN_SText::pictureAt(float zoom) const {
     const std::int64_t em = std::abs(static_cast<std::int64_t>(font.lfHeight));
     const int overhang = static_cast<int>(
         std::min<std::int64_t>(static_cast<std::int64_t>(w) / 2 + em, std::numeric_limits<int>::max()));
-    zoomed.bits = ZRasterText(font, text, w, h, ZTextAlignFromCode(textAlignType), overhang);
-    return zoomed.bits;
+    std::shared_ptr<const ZTextBitmap> bits =
+        ZRasterText(font, text, w, h, ZTextAlignFromCode(textAlignType), overhang);
+    // A passing picture leaves the one kept for the window's zoom.
+    if (ZKeepsTextPictures()) {
+        zoomed.zoom = zoom;
+        zoomed.width = w;
+        zoomed.height = h;
+        zoomed.bits = bits;
+    }
+    return bits;
+}
+
+namespace {
+bool keepTextPictures = true;
+} // namespace
+
+ZLeaveTextPictures::ZLeaveTextPictures() : before_(keepTextPictures) {
+    keepTextPictures = false;
+}
+
+ZLeaveTextPictures::~ZLeaveTextPictures() {
+    keepTextPictures = before_;
+}
+
+bool ZKeepsTextPictures() {
+    return keepTextPictures;
 }
 
 void ZN_SText::setTextAlignType(int type) {

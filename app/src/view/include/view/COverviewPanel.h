@@ -5,9 +5,13 @@
 // it. The page is drawn into a cached picture once changes pause, at most
 // every 100 ms (longer when drawing it takes long), never once per frame;
 // only a change of the page draws it again: scrolling, zooming, hovering and
-// selecting in the window move the rectangle at most.
+// selecting in the window move the rectangle at most. A picture is drawn a
+// part of the shapes per turn of the event loop, so that input and the window's
+// frames never wait for a whole one; an edit made meanwhile is drawn in the
+// window first and starts the picture again.
 
 #include <cstdint>
+#include <memory>
 
 #include <QElapsedTimer>
 #include <QImage>
@@ -28,6 +32,7 @@ public:
     static constexpr int kMinGapMs = 100;
 
     explicit COverviewPanel(QWidget* parent = nullptr);
+    ~COverviewPanel() override;
 
     // The window to follow, or none; not owned.
     void setView(CTavloView* view);
@@ -38,8 +43,15 @@ public:
     const ZN_ShapeManager* picturePage() const { return picturePage_; }
     const OverviewFrame& pictureFrame() const { return frame_; }
     int pictureCount() const { return pictureCount_; }
-    // True while a change waits to be drawn.
-    bool isPicturePending() const { return dirty_; }
+    // True while a change waits to be drawn or its picture is under way.
+    bool isPicturePending() const { return dirty_ || job_ != nullptr; }
+    // True between two turns of a picture: some shapes drawn, not all.
+    bool isPictureInProgress() const;
+    // How many turns the last finished picture took.
+    int picturedSlices() const { return picturedSlices_; }
+    // The most shapes drawn in one turn; 0 (the default) lets each turn
+    // take its share of time.
+    void setSliceShapes(int shapes);
     // The window's visible part in panel pixels.
     QRectF viewRect() const;
     // Panel pixels to canvas units and back, as the picture shows them.
@@ -52,22 +64,42 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 
 private:
+    struct Job;
+    // What the page of a window was at one moment.
+    struct PageMark {
+        const ZN_ShapeManager* page = nullptr; // compared, never followed
+        std::uint64_t listVersion = 0;
+        std::uint64_t edits = 0;
+        bool pressing = false;
+    };
+    static PageMark markOf(const CTavloView* view);
+
     void onViewFrame();
-    // Asks for a new picture, no sooner than the gap since the last allows.
+    // Asks for a new picture, no sooner than the gap since the last allows;
+    // a picture under way is given up.
     void schedule();
-    void drawPicture();
+    void startPicture();
+    // Draws the next part of the picture under way, and shows the picture
+    // once the last is drawn.
+    void drawSlice();
+    void dropJob();
     // Scrolls the window so that `canvas` is at its centre.
     void centreViewOn(const ZVector2& canvas);
 
     QPointer<CTavloView> view_;
     QMetaObject::Connection frameHook_;
-    QTimer timer_;
+    QTimer timer_;      // until the next picture starts
+    QTimer sliceTimer_; // until its next part
+    std::unique_ptr<Job> job_;
+    int sliceShapes_ = 0;
+    int picturedSlices_ = 0;
     QElapsedTimer sinceLast_;   // since the last picture was started
     QElapsedTimer firstChange_; // since the oldest change not yet drawn
     qint64 gapMs_ = kMinGapMs;
@@ -80,10 +112,7 @@ private:
     int pictureCount_ = 0;
 
     // What the page was at the window's last frame.
-    const ZN_ShapeManager* seenPage_ = nullptr;
-    std::uint64_t seenListVersion_ = 0;
-    std::uint64_t seenEdits_ = 0;
-    bool seenPressing_ = false;
+    PageMark seen_;
 
     bool dragging_ = false;
     ZVector2 grab_{0.0f, 0.0f}; // pointer minus window centre, in canvas units
