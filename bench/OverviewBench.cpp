@@ -35,17 +35,27 @@ double since(Clock::time_point start) {
 
 ZN_ShapeManager& map(int nodes) { return benchmap::sharedSpreadMap(nodes); }
 
-// One picture of the whole page, read back as the panel keeps it.
-void BM_OverviewPicture(benchmark::State& state) {
-    ZN_ShapeManager& page = map(static_cast<int>(state.range(0)));
+// The panel's context made current, the page fitted in it and drawn once
+// untimed (which warms the driver and the caches); null without a context.
+ZHeadlessGL* warmPanel(benchmark::State& state, ZN_ShapeManager& page, OverviewFrame& frame) {
     ZHeadlessGL* gl = benchmap::sharedContext(kPanelW, kPanelH);
     if (!gl) {
         state.SkipWithError("no headless GL context");
-        return;
+        return nullptr;
     }
     gl->makeCurrent();
-    const OverviewFrame frame = fitOverview(page.shownExtent(), {}, kPanelW, kPanelH, 6.0f);
-    drawOverview(*gl, page, frame); // untimed: warms the driver and the caches
+    frame = fitOverview(page.shownExtent(), {}, kPanelW, kPanelH, 6.0f);
+    drawOverview(*gl, page, frame);
+    return gl;
+}
+
+// One picture of the whole page, read back as the panel keeps it.
+void BM_OverviewPicture(benchmark::State& state) {
+    ZN_ShapeManager& page = map(static_cast<int>(state.range(0)));
+    OverviewFrame frame;
+    ZHeadlessGL* gl = warmPanel(state, page, frame);
+    if (!gl)
+        return;
     for (auto _ : state) {
         const auto start = Clock::now();
         drawOverview(*gl, page, frame);
@@ -61,15 +71,11 @@ void BM_OverviewPicture(benchmark::State& state) {
 // an input may wait for.
 void BM_OverviewPictureInParts(benchmark::State& state) {
     ZN_ShapeManager& page = map(static_cast<int>(state.range(0)));
-    ZHeadlessGL* gl = benchmap::sharedContext(kPanelW, kPanelH);
-    if (!gl) {
-        state.SkipWithError("no headless GL context");
+    OverviewFrame frame;
+    ZHeadlessGL* gl = warmPanel(state, page, frame);
+    if (!gl)
         return;
-    }
-    gl->makeCurrent();
-    const OverviewFrame frame = fitOverview(page.shownExtent(), {}, kPanelW, kPanelH, 6.0f);
     constexpr std::size_t kPart = 1000;
-    drawOverview(*gl, page, frame); // untimed: warms the driver and the caches
     double longest = 0.0;
     for (auto _ : state) {
         const auto start = Clock::now();

@@ -11,6 +11,12 @@ namespace detail {
 void setDevicePixelRatio(float ratio);
 float devicePixelRatio();
 
+// Puts GL in the state every frame of a page draws in: no textures, lights,
+// culling or depth test, the projection then the zoom pushed on the matrix
+// (popped by the caller), smooth strokes and blending; publishes the zoom and
+// the device pixel ratio.
+void beginFrameState(const float* projection, float zoom, float pixelRatio);
+
 inline float deviceScale() {
     return getViewZoom() * devicePixelRatio();
 }

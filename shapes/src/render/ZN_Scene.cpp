@@ -115,8 +115,7 @@ void ZN_Scene::ClearScreen() const {
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
 }
 
-void ZN_Scene::render() const {
-    ClearScreen();
+void detail::beginFrameState(const float* projection, float zoom, float pixelRatio) {
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_LIGHTING);
     glDisable(GL_CULL_FACE);
@@ -139,6 +138,11 @@ void ZN_Scene::render() const {
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glPointSize(9.0f);
+}
+
+void ZN_Scene::render() const {
+    ClearScreen();
+    detail::beginFrameState(projection, zoom, pixelRatio);
 
     if (shapeManager) {
         const ZVector2 offset = getScallPosition();

@@ -35,24 +35,7 @@ void ZScenePart::clear() const {
 
 void ZScenePart::draw(std::size_t first, std::size_t last) const {
     last = std::min(last, shapes_.size());
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_DEPTH_TEST);
-    glPushMatrix();
-    glMultMatrixf(projection_);
-    setViewZoom(zoom_);
-    detail::setDevicePixelRatio(pixelRatio_);
-    if (zoom_ != 1.0f)
-        glScalef(zoom_, zoom_, 1.0f);
-    glLineWidth(2.0f);
-    glDisable(GL_LINE_STIPPLE);
-    glEnable(GL_POINT_SMOOTH);
-    glEnable(GL_LINE_SMOOTH);
-    glEnable(GL_POLYGON_SMOOTH);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glPointSize(9.0f);
+    detail::beginFrameState(projection_, zoom_, pixelRatio_);
     if (page_) {
         const ZVector2 offset = getScallPosition();
         detail::SmallShapeBatch small;
