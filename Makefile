@@ -33,8 +33,10 @@ run: build
 	fi
 
 # Widget tests need an X server; xvfb-run provides one when there is no display.
+# -noreset: by default the server resets whenever its last client goes, and a
+# test program connecting during that reset is refused the display.
 test: build
-	xvfb-run -a -s "-screen 0 1920x1080x24" ctest --test-dir $(BUILD) $(CTEST_FLAGS)
+	xvfb-run -a -s "-screen 0 1920x1080x24 -noreset" ctest --test-dir $(BUILD) $(CTEST_FLAGS)
 
 # The Debian package, tavlo_<version>-<release>_<arch>.deb, in $(BUILD).
 package: build
@@ -55,7 +57,7 @@ BENCH_EDITOR_FLAGS ?=
 bench-editor: build
 	@if [ ! -x $(BUILD)/bin/tavlo_bench_editor ]; then echo "The editor benchmark is not built."; exit 1; fi
 	@if [ -n "$$DISPLAY" ]; then $(BUILD)/bin/tavlo_bench_editor $(BENCH_EDITOR_FLAGS); \
-	else xvfb-run -a -s "-screen 0 1600x1000x24" $(BUILD)/bin/tavlo_bench_editor $(BENCH_EDITOR_FLAGS); fi
+	else xvfb-run -a -s "-screen 0 1600x1000x24 -noreset" $(BUILD)/bin/tavlo_bench_editor $(BENCH_EDITOR_FLAGS); fi
 
 # libFuzzer runs of every fuzz target, FUZZ_SECONDS each, in a clang build of
 # their own. New inputs collect in $(FUZZ_BUILD)/corpus; findings land in
