@@ -6,6 +6,7 @@
 #include <sarvik/ZN_ShapeBase.h>
 #include <sarvik/ZN_ShapeManager.h>
 
+#include "Teardown.h"
 #include "memory/Prefetch.h"
 #include "memory/ShapeArena.h"
 
@@ -29,19 +30,11 @@ void ZNRedoUndo::destroyState(State* state) {
 }
 
 void ZNRedoUndo::destroyShapes(State* state) {
-    // A state's shapes are joined to one another alone and all go together,
-    // so none need leave its neighbours' lists. Tables still release their
-    // answers one by one, so the order of destruction does not matter.
-    auto destroy = [](ZN_ShapeBase* shape) {
-        shape->forgetLinksWithin();
-        delete shape;
-    };
+    // A state's shapes are joined to one another alone and all go together.
     if (state->shapes.empty())
-        for (ZN_ShapeBase* shape : state->array)
-            destroy(shape);
+        detail::destroyTogether(state->array);
     else
-        for (ZN_ShapeBase* shape : state->shapes)
-            destroy(shape);
+        detail::destroyTogether(std::vector<ZN_ShapeBase*>(state->shapes.begin(), state->shapes.end()));
     detail::noteRelationChange();
 }
 

@@ -10,6 +10,7 @@
 #include <sarvik/ZN_BackRgn.h>
 #include <sarvik/ZN_NJiuGongGe.h>
 
+#include "Teardown.h"
 #include "index/RelationTable.h"
 #include "index/ShapeGrid.h"
 #include "index/WalkMarks.h"
@@ -76,11 +77,13 @@ void ZN_ShapeManager::clear() {
     listChanged();
     listArrayMade_ = false;
     shapeList.clear();
-    // Every shape goes, so none needs to leave its neighbours' lists. The
-    // links are dropped while all the shapes are still alive, and only then
-    // are they destroyed: a destructor that unlinked itself would read a
-    // neighbour destroyed before it whenever a link was recorded on one side
-    // only, and the neighbour's memory (a snapshot's block) may be gone.
+    detail::destroyTogether(doomed);
+}
+
+void detail::destroyTogether(const std::vector<ZN_ShapeBase*>& doomed) {
+    // A destructor that unlinked itself would read a neighbour destroyed
+    // before it whenever a link was recorded on one side only, and the
+    // neighbour's memory (a snapshot's block) may be gone.
     detail::forEachAhead(doomed, [](ZN_ShapeBase* shape) {
         auto* table = dynamic_cast<ZN_NJiuGongGe*>(shape);
         if (!table)
